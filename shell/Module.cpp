@@ -1,0 +1,11 @@
+/*
+ * The module's process-wide state: instance handle and lock count.
+ */
+#include "shell/Module.h"
+
+namespace paylode {
+
+HINSTANCE Module::instance_ = nullptr;
+volatile LONG Module::locks_ = 0;
+
+}  // namespace paylode

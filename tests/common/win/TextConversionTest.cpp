@@ -1,0 +1,89 @@
+// Under Wine: the portable Windows-1252 table against the platform's own
+// conversion, and the CString operations that need the platform.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/CString.h"
+#include "common/Cp1252.h"
+#include "common/HResult.h"
+#include "common/win/Platform.h"
+#include "common/win/TestStrings.h"
+#include "common/win/WinText.h"
+
+namespace paylode {
+namespace {
+
+TEST(Cp1252, TheMachineUnderTestUsesCodePage1252) { ASSERT_EQ(1252u, GetACP()); }
+
+TEST(Cp1252, EveryCodeUnitConvertsAsThePlatformDoes) {
+    int mismatches = 0;
+    for (unsigned unit = 1; unit <= 0xFFFF; ++unit) {
+        const wchar_t wide = static_cast<wchar_t>(unit);
+        char platform[8] = {};
+        ASSERT_EQ(1, WideCharToMultiByte(CP_ACP, 0, &wide, 1, platform, sizeof platform, nullptr, nullptr))
+            << std::hex << unit;
+        const char portable = Cp1252FromUtf16(static_cast<char16_t>(unit));
+        if (portable != platform[0] && ++mismatches <= 10) {
+            ADD_FAILURE() << std::hex << "U+" << unit << ": platform 0x" << (platform[0] & 0xFF)
+                          << ", table 0x" << (portable & 0xFF);
+        }
+    }
+    EXPECT_EQ(0, mismatches);
+}
+
+TEST(Cp1252, EveryByteConvertsBackAsThePlatformDoes) {
+    for (unsigned byte = 1; byte <= 0xFF; ++byte) {
+        const char narrow = static_cast<char>(byte);
+        wchar_t platform = 0;
+        ASSERT_EQ(1, MultiByteToWideChar(1252, 0, &narrow, 1, &platform, 1));
+        EXPECT_EQ(static_cast<unsigned>(platform), static_cast<unsigned>(Utf16FromCp1252(static_cast<unsigned char>(byte))))
+            << std::hex << byte;
+    }
+}
+
+TEST(CStringWindows, AllocSysStringMakesANewBstrFromTheAnsiText) {
+    const CString text("Caf\xE9 \x80");
+    BSTR bstr = text.AllocSysString();
+    ASSERT_NE(nullptr, bstr);
+    EXPECT_EQ(6u, SysStringLen(bstr));
+    EXPECT_EQ(std::wstring(L"Caf\u00E9 \u20AC"), std::wstring(bstr));
+    SysFreeString(bstr);
+
+    BSTR empty = CString().AllocSysString();
+    ASSERT_NE(nullptr, empty) << "an empty text is an empty BSTR, not a null one";
+    EXPECT_EQ(0u, SysStringLen(empty));
+    SysFreeString(empty);
+}
+
+TEST(CStringWindows, LoadStringReadsAtMost255Characters) {
+    const HINSTANCE self = GetModuleHandleA(nullptr);
+    struct Row {
+        unsigned id;
+        bool found;
+        std::string text;
+    };
+    std::string long255;
+    for (int i = 0; i < 255; ++i) long255 += static_cast<char>('A' + i % 26);
+    const Row rows[] = {
+        {IDS_TEST_SHORT, true, "Payment processed successfully."},
+        {IDS_TEST_LONG, true, long255},
+        {IDS_TEST_ANSI, true, "Caf\xE9 \xA3"},
+        {IDS_TEST_MISSING, false, "unchanged"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        CString text("unchanged");
+        EXPECT_EQ(row.found, text.LoadString(self, row.id));
+        EXPECT_EQ(row.text, std::string(text.GetString()));
+    }
+}
+
+TEST(WinText, WideFromAnsiUsesTheCodePage) {
+    EXPECT_EQ(std::wstring(L"\u20AC1"), WideFromAnsi("\x80" "1"));
+    EXPECT_EQ(std::wstring(), WideFromAnsi(nullptr));
+    EXPECT_EQ(std::wstring(L"ab"), WideFromAnsi("abc", 2));
+}
+
+}  // namespace
+}  // namespace paylode
