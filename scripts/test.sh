@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# The test command: installs what is needed, then builds and runs every
+# suite: native (core under ASan and UBSan), win32 and win64 (under Wine).
+# Exits non-zero when any build or suite fails or runs no test.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+cd "$repo"
+
+bash scripts/install-deps.sh || exit 1
+start_display
+
+failed=()
+for preset in "${presets[@]}"; do
+  echo "=== $preset: build"
+  if ! build_preset "$preset"; then failed+=("$preset (build)"); continue; fi
+  echo "=== $preset: test"
+  ctest --preset "$preset" || failed+=("$preset (tests)")
+done
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "all suites passed: ${presets[*]}"
