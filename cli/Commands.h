@@ -1,6 +1,8 @@
 /*
- * The subcommands of the `paylode` tool. Each lives in its own file and adds
- * itself to the application here; main() calls every Add function.
+ * The subcommands of the `paylode` tool. Each lives in its own file
+ * (cli/<Name>Command.cpp) and adds itself to the application through an Add
+ * function declared here; main() calls every Add function. A subcommand's
+ * callback sets the exit status in the shared Outcome.
  */
 #pragma once
 
@@ -8,7 +10,6 @@
 
 namespace paylode::cli {
 
-// Exit status of a subcommand, set by its callback.
 struct Outcome {
     int status = 0;
 };
