@@ -3,9 +3,11 @@
  */
 #include "cli/ProcessingDate.h"
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
+#include "common/HResult.h"
 #include "common/LocalClock.h"
 #include "common/MessageBox.h"
 #include "common/OleDate.h"
@@ -37,7 +39,11 @@ std::optional<double> ParseIsoDate(const std::string& text) {
 
 std::string FormatIsoDate(double date) {
     DateFields fields;
-    if (!FieldsFromOleDate(static_cast<double>(static_cast<long>(date)), &fields)) return "?";
+    if (!FieldsFromOleDate(date, &fields)) return "?";
+    if (fields.hour != 0 || fields.minute != 0 || fields.second != 0) {
+        // Only the day counts: take the day part, not a time rounded past midnight.
+        FieldsFromOleDate(std::trunc(date), &fields);
+    }
     char text[16];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", fields.year, fields.month, fields.day);
     return text;
@@ -65,7 +71,7 @@ ProcessingDateVerdict CheckProcessingDate(double processingDate, std::optional<d
     std::optional<ScopedLocalClock> clock;
     if (today) {
         DateFields fields;
-        FieldsFromOleDate(*today, &fields);
+        RequireArgument(FieldsFromOleDate(*today, &fields));
         clock.emplace(fields);
     }
     if (ValidateProcessingDate(processingDate, nullptr)) IsProcessingDateTooFar(processingDate, nullptr);

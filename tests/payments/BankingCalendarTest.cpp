@@ -130,7 +130,7 @@ TEST(BankingCalendar, OnlyTheWholeDayCounts) {
     EXPECT_TRUE(IsBankingDay(Day({2024, 3, 28}) + 86399.9 / 86400, &days, &reason));
     EXPECT_EQ(0, days);
     EXPECT_EQ(0, reason);
-    EXPECT_FALSE(IsWeekday(Day({2024, 6, 15}) + 0.9999999));
+    EXPECT_TRUE(IsWeekday(Day({2024, 6, 14}) + 0.9999999)) << "Friday, not rounded into Saturday";
 }
 
 TEST(BankingCalendar, Weekdays) {
