@@ -38,12 +38,9 @@ std::optional<double> ParseIsoDate(const std::string& text) {
 }
 
 std::string FormatIsoDate(double date) {
+    // Only the day counts: its day part, never a time rounded past midnight.
     DateFields fields;
-    if (!FieldsFromOleDate(date, &fields)) return "?";
-    if (fields.hour != 0 || fields.minute != 0 || fields.second != 0) {
-        // Only the day counts: take the day part, not a time rounded past midnight.
-        FieldsFromOleDate(std::trunc(date), &fields);
-    }
+    if (!FieldsFromOleDate(std::trunc(date), &fields)) return "?";
     char text[16];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", fields.year, fields.month, fields.day);
     return text;
