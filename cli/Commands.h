@@ -14,4 +14,7 @@ struct Outcome {
     int status = 0;
 };
 
+void AddCalendarCommand(CLI::App& app, Outcome& outcome);
+void AddCheckDateCommand(CLI::App& app, Outcome& outcome);
+
 }  // namespace paylode::cli
