@@ -14,4 +14,6 @@ struct Outcome {
     int status = 0;
 };
 
+void AddStatementCommand(CLI::App& app, Outcome& outcome);
+
 }  // namespace paylode::cli
