@@ -16,5 +16,6 @@ struct Outcome {
 
 void AddCalendarCommand(CLI::App& app, Outcome& outcome);
 void AddCheckDateCommand(CLI::App& app, Outcome& outcome);
+void AddStatementCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace paylode::cli
