@@ -26,11 +26,10 @@ std::size_t CHostCallLog::Record(HostCall call) {
 void CHostCallLog::Complete(std::size_t position, HRESULT result) {
     HostCall& call = calls_.at(position);
     call.result = result;
-    Write(call);
+    call.completed = true;
+    for (; written_ < calls_.size() && calls_[written_].completed; ++written_) Write(calls_[written_]);
 }
 
-// The record file holds completed calls, one line each, in the order they
-// were completed.
 void CHostCallLog::Write(const HostCall& call) const {
     if (file_.empty()) return;
     const HANDLE file = CreateFileW(file_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

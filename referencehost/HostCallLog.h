@@ -26,6 +26,7 @@ struct HostCall {
     std::string arguments;  // the in-arguments as text: 20, "12-34-56", VT_I4 1
     HRESULT result = S_OK;
     std::string outcome;    // what came back, where the log shows it
+    bool completed = false;
 
     // object.Operation(arguments), " -> outcome" when there is one, and
     // " failed 0x80004005" for a failure.
@@ -39,7 +40,9 @@ public:
     std::size_t Record(HostCall call);
     void Complete(std::size_t position, HRESULT result);
     // A text file that receives every call as one line, for a log kept across
-    // processes (the registered objects write theirs there).
+    // processes (the registered objects write theirs there). A call is
+    // written once it and every call before it have completed, so the file
+    // keeps the order of the calls, a callback after the call that made it.
     void WriteTo(std::wstring path) { file_ = std::move(path); }
     const std::vector<HostCall>& Calls() const { return calls_; }
     // Every call as text; with an object name, only that object's calls.
@@ -62,6 +65,7 @@ private:
 
     std::vector<HostCall> calls_;
     std::wstring file_;
+    std::size_t written_ = 0;  // calls written to the file so far
     std::map<std::string, HRESULT> failures_;
     std::set<std::string> nullTexts_;
     int live_ = 0;
