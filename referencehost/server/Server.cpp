@@ -153,11 +153,16 @@ STDAPI DllRegisterServer() {
         if (result != ERROR_SUCCESS) return HRESULT_FROM_WIN32(static_cast<DWORD>(result));
     }
     for (std::size_t i = 0; i < std::size(kLibraries); ++i) {
-        const std::wstring resource = path + L"\\" + std::to_wstring(i + 1);
+        // Registered with its resource number in the path: left to
+        // REGKIND_REGISTER, Wine records the bare DLL path, which names the
+        // first library only.
+        std::wstring resource = path + L"\\" + std::to_wstring(i + 1);
         ITypeLib* library = nullptr;
-        const HRESULT result = LoadTypeLibEx(resource.c_str(), REGKIND_REGISTER, &library);
+        HRESULT result = LoadTypeLibEx(resource.c_str(), REGKIND_NONE, &library);
         if (FAILED(result)) return result;
+        result = RegisterTypeLib(library, resource.data(), nullptr);
         library->Release();
+        if (FAILED(result)) return result;
     }
     return S_OK;
 }

@@ -17,8 +17,9 @@ class CServerObject : public CHostObject<Interface>, public IRunnableObject {
     using Base = CHostObject<Interface>;
 
 public:
-    CServerObject(const CServerConfiguration& configuration, const char* name, const IID& iid, const CLSID& clsid)
-        : Base(configuration.MakeLog(), name, iid, LIBID_TorvoEBanking, L"TorvoEBanking.tlb"),
+    CServerObject(const CServerConfiguration& configuration, const char* name, const IID& iid, const CLSID& clsid,
+                  const GUID& library, const wchar_t* libraryFile)
+        : Base(configuration.MakeLog(), name, iid, library, libraryFile),
           configuration_(configuration),
           clsid_(clsid) {
         LockServer();

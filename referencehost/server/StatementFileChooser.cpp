@@ -11,7 +11,8 @@
 namespace paylode::referencehost {
 
 CReferenceStatementFileChooser::CReferenceStatementFileChooser(const CServerConfiguration& configuration)
-    : CServerObject(configuration, "chooser", IID_ITorvoStatementFileChooser, CLSID_TorvoStatementFileChooser) {}
+    : CServerObject(configuration, "chooser", IID_ITorvoStatementFileChooser, CLSID_TorvoStatementFileChooser,
+                    LIBID_TorvoBankReconciliation, L"TorvoBankReconciliation.tlb") {}
 
 STDMETHODIMP CReferenceStatementFileChooser::SelectFile(BYTE* settingsBlock) {
     // The block is the component's memory, with no promise of alignment: the

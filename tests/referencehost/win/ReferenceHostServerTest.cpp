@@ -106,8 +106,16 @@ TEST_F(ReferenceHostServer, RegistersBothClassesAsApartmentInProcessServers) {
         EXPECT_EQ(std::string(dll.begin(), dll.end()), RegistryText(key, nullptr));
         EXPECT_EQ("Apartment", RegistryText(key, L"ThreadingModel"));
     }
-    ComPtr<ITypeLib> library;
-    EXPECT_EQ(S_OK, LoadRegTypeLib(LIBID_TorvoBankReconciliation, 1, 0, LOCALE_NEUTRAL, &library));
+    // Each host type library is registered as itself, not as the first one
+    // the DLL carries.
+    for (const GUID* id : {&LIBID_TorvoEBanking, &LIBID_TorvoBankPayments, &LIBID_TorvoBankReconciliation}) {
+        ComPtr<ITypeLib> library;
+        ASSERT_EQ(S_OK, LoadRegTypeLib(*id, 1, 0, LOCALE_NEUTRAL, &library));
+        TLIBATTR* attributes = nullptr;
+        ASSERT_EQ(S_OK, library->GetLibAttr(&attributes));
+        EXPECT_TRUE(IsEqualGUID(*id, attributes->guid));
+        library->ReleaseTLibAttr(attributes);
+    }
 }
 
 TEST_F(ReferenceHostServer, BankSettingsHandOutTheConfiguredPaymentFileSettings) {
@@ -242,6 +250,28 @@ TEST_F(ReferenceHostServer, TheChooserRefusesABlockWithoutATestAndCanGiveANullPa
     BSTR path = SysAllocString(L"stale");
     EXPECT_EQ(S_OK, chooser->GetFilePath(&path));
     EXPECT_EQ(nullptr, path);
+}
+
+TEST_F(ReferenceHostServer, IDispatchDescribesEachObjectFromTheHostTypeLibraries) {
+    Configure("");
+    const struct {
+        const CLSID* clsid;
+        const IID* iid;
+    } rows[] = {{&CLSID_TorvoBankSettings, &IID_ITorvoBankSettings},
+                {&CLSID_TorvoStatementFileChooser, &IID_ITorvoStatementFileChooser}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.clsid == &CLSID_TorvoBankSettings ? "bank settings" : "chooser");
+        ComPtr<IDispatch> object;
+        ASSERT_EQ(S_OK, Create(*row.clsid, object));
+        ComPtr<ITypeInfo> info;
+        ASSERT_EQ(S_OK, object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info));
+        TYPEATTR* attributes = nullptr;
+        ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+        EXPECT_TRUE(IsEqualIID(*row.iid, attributes->guid));
+        info->ReleaseTypeAttr(attributes);
+        DISPPARAMS none = {};
+        EXPECT_EQ(DISP_E_MEMBERNOTFOUND, object->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+    }
 }
 
 TEST_F(ReferenceHostServer, TheStatementImportBlockCarriesTheConfiguredFilterAndFolder) {
