@@ -18,12 +18,21 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No debugger on a crash (it would wait for a user), no Mono or Gecko installer.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;mscoree,mshtml=}
 
+# The lock's descriptor is closed for every process started under it: the
+# wine server lives on after this script, and a server holding the lock would
+# make every later program of this prefix wait for it forever.
 (
   flock 9
-  # The server outlives this block: it must not inherit the lock (fd 9).
   wineserver -p </dev/null >/dev/null 2>&1 9>&- || true  # fails harmlessly when one already runs
   if [ ! -f "$prefix/system.reg" ]; then
     wineboot -i </dev/null >/dev/null 2>&1 9>&-
+  fi
+  # Windows unmanaged by the X server: without a window manager (Xvfb has
+  # none) Wine waits two seconds for one whenever a window is hidden, which
+  # made every message box and dialog of the tests cost seconds.
+  if [ ! -f "$prefix/.unmanaged-windows" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&- &&
+      touch "$prefix/.unmanaged-windows"
   fi
 ) 9>"$prefix.lock"
 

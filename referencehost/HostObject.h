@@ -1,0 +1,175 @@
+/*
+ * What every object of the reference host shares: reference counting, one
+ * QueryInterface table (IUnknown, IDispatch, the object's host interface,
+ * ISupportErrorInfo), IDispatch served from the host's type library through
+ * ITypeInfo::Invoke, and the recorded call with its injected faults.
+ *
+ * A method body runs through Call(): the call is entered in the log, looked
+ * up among the faults to play, run, and completed with its result; calls it
+ * makes in turn (a callback) come after it in the log.
+ */
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <wrl/client.h>
+
+#include "host/HostInterfaces.h"
+#include "referencehost/HostCallLog.h"
+
+namespace paylode::referencehost {
+
+// The type information of a host interface: from the registered host type
+// library, or else from the library's .tlb file beside the program.
+HRESULT LoadHostTypeInfo(REFGUID library, const wchar_t* fileName, REFIID iid, ITypeInfo** info);
+
+template <typename Interface>
+class CHostObject : public Interface, public ISupportErrorInfo {
+public:
+    CHostObject(std::shared_ptr<CHostCallLog> log, std::string name, const IID& iid, const GUID& library,
+                const wchar_t* libraryFile)
+        : log_(std::move(log)), name_(std::move(name)), iid_(iid), library_(library), libraryFile_(libraryFile) {
+        log_->ObjectCreated();
+    }
+    virtual ~CHostObject() { log_->ObjectDestroyed(); }
+    CHostObject(const CHostObject&) = delete;
+    CHostObject& operator=(const CHostObject&) = delete;
+
+    const std::string& Name() const { return name_; }
+    CHostCallLog& Log() const { return *log_; }
+    const std::shared_ptr<CHostCallLog>& SharedLog() const { return log_; }
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, iid_)) {
+            *object = static_cast<Interface*>(this);
+        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
+            *object = static_cast<ISupportErrorInfo*>(this);
+        } else {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    // IDispatch, from the type library.
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count == nullptr) return E_POINTER;
+        *count = 1;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+        if (info == nullptr) return E_POINTER;
+        *info = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        const HRESULT loaded = TypeInfo();
+        if (FAILED(loaded)) return loaded;
+        return typeInfo_.CopyTo(info);
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        const HRESULT loaded = TypeInfo();
+        if (FAILED(loaded)) return loaded;
+        return typeInfo_->GetIDsOfNames(names, count, ids);
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
+                        EXCEPINFO* exception, UINT* badArgument) override {
+        const HRESULT loaded = TypeInfo();
+        if (FAILED(loaded)) return loaded;
+        return typeInfo_->Invoke(static_cast<Interface*>(this), id, flags, parameters, result, exception,
+                                 badArgument);
+    }
+
+    // ISupportErrorInfo
+    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override {
+        return IsEqualIID(iid, iid_) ? S_OK : S_FALSE;
+    }
+
+protected:
+    // Runs one operation: plays an injected failure instead of the body,
+    // otherwise runs the body, and records the call either way.
+    template <typename Body>
+    HRESULT Call(const char* operation, std::string arguments, Body body) {
+        const std::size_t position = log_->Record({name_, operation, std::move(arguments), S_OK, {}});
+        HRESULT result = log_->InjectedFailure(name_, operation);
+        if (FAILED(result)) {
+            SetCallErrorInfo(iid_, "The host failed " + name_ + "." + operation + " as it was told to.");
+        } else {
+            result = body();
+        }
+        log_->Complete(position, result);
+        return result;
+    }
+
+    HRESULT GetText(const char* operation, const std::wstring& value, BSTR* out) {
+        return Call(operation, {}, [&]() -> HRESULT {
+            if (out == nullptr) return E_POINTER;
+            if (log_->NullTextInjected(name_, operation)) {
+                *out = nullptr;
+                return S_OK;
+            }
+            *out = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+            return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+        });
+    }
+    HRESULT SetText(const char* operation, BSTR value, std::wstring* field) {
+        return Call(operation, TextArgument(value), [&] {
+            field->assign(value != nullptr ? value : L"", value != nullptr ? SysStringLen(value) : 0);
+            return S_OK;
+        });
+    }
+    template <typename T>
+    HRESULT GetValue(const char* operation, const T& value, T* out) {
+        return Call(operation, {}, [&] {
+            if (out == nullptr) return E_POINTER;
+            *out = value;
+            return S_OK;
+        });
+    }
+    HRESULT SetNumber(const char* operation, double value, double* field) {
+        return Call(operation, NumberArgument(value), [&] {
+            *field = value;
+            return S_OK;
+        });
+    }
+    HRESULT SetLong(const char* operation, long value, long* field) {
+        return Call(operation, std::to_string(value), [&] {
+            *field = value;
+            return S_OK;
+        });
+    }
+
+private:
+    HRESULT TypeInfo() {
+        if (typeInfo_) return S_OK;
+        return LoadHostTypeInfo(library_, libraryFile_, iid_, &typeInfo_);
+    }
+
+    std::shared_ptr<CHostCallLog> log_;
+    std::string name_;
+    IID iid_;
+    GUID library_;
+    const wchar_t* libraryFile_;
+    ULONG references_ = 1;
+    Microsoft::WRL::ComPtr<ITypeInfo> typeInfo_;
+};
+
+// Makes a host object held by one ComPtr. (The MinGW ComPtr's Attach adds a
+// reference of its own, so it cannot take over the one from construction.)
+template <typename T, typename... Args>
+Microsoft::WRL::ComPtr<T> MakeHostObject(Args&&... args) {
+    T* created = new T(std::forward<Args>(args)...);
+    Microsoft::WRL::ComPtr<T> object(created);
+    created->Release();
+    return object;
+}
+
+}  // namespace paylode::referencehost

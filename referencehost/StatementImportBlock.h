@@ -1,0 +1,34 @@
+/*
+ * The 400-byte statement import block as the reference host lays it out.
+ *
+ * The bank settings object fills it for the bank; the component writes the
+ * address of its statement-file test into the first, pointer-sized field and
+ * hands the block to the statement file chooser, which calls that test for
+ * the file the user picks. The rest of the block tells the chooser where to
+ * start and which files to list.
+ */
+#pragma once
+
+#include <cstddef>
+
+namespace paylode::referencehost {
+
+// The component's statement-file test: nonzero, with the kind of file named
+// in description (at least 256 bytes), when the file at path is a statement
+// of the bank's.
+using StatementFileTest = int (*)(char* description, const char* path);
+
+constexpr std::size_t kStatementImportBlockSize = 400;
+constexpr std::size_t kBlockTextSize = 64;
+constexpr std::size_t kBlockDirectorySize = 260;
+
+struct StatementImportBlock {
+    StatementFileTest statementFileTest;    // written by the component
+    char fileFilter[kBlockTextSize];        // "*.csv"
+    char initialDirectory[kBlockDirectorySize];
+    char bankName[kBlockTextSize];          // the bank the block was filled for
+};
+static_assert(sizeof(StatementImportBlock) <= kStatementImportBlockSize, "the block is 400 bytes");
+static_assert(offsetof(StatementImportBlock, statementFileTest) == 0, "the test is the block's first field");
+
+}  // namespace paylode::referencehost

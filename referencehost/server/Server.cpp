@@ -1,0 +1,181 @@
+/*
+ * The reference host DLL's entry point, class objects and registration.
+ *
+ * Two classes, under the host framework's CLSIDs: the bank settings object
+ * and the statement file chooser, each in the apartment of its creator.
+ * Registration also registers the host framework's three type libraries,
+ * which the DLL carries as resources 1 to 3, as the framework's installer
+ * would: the component's own type library imports them.
+ */
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "referencehost/server/BankSettings.h"
+#include "referencehost/server/StatementFileChooser.h"
+
+namespace paylode::referencehost {
+
+namespace {
+
+HINSTANCE gInstance = nullptr;
+std::atomic<long> gLocks{0};
+
+template <typename Object>
+HRESULT CreateObject(REFIID iid, void** object) {
+    auto* created = new (std::nothrow) Object(CServerConfiguration::Read());
+    if (created == nullptr) return E_OUTOFMEMORY;
+    HRESULT result = created->Created();
+    if (SUCCEEDED(result)) result = created->QueryInterface(iid, object);
+    created->Release();
+    return result;
+}
+
+struct ClassEntry {
+    const CLSID* clsid;
+    const wchar_t* description;
+    HRESULT (*create)(REFIID iid, void** object);
+};
+
+const ClassEntry kClasses[] = {
+    {&CLSID_TorvoBankSettings, L"Torvo reference host: bank settings", &CreateObject<CReferenceBankSettings>},
+    {&CLSID_TorvoStatementFileChooser, L"Torvo reference host: statement file chooser",
+     &CreateObject<CReferenceStatementFileChooser>},
+};
+
+// The host type libraries in the order they import each other.
+const GUID* const kLibraries[] = {&LIBID_TorvoEBanking, &LIBID_TorvoBankPayments, &LIBID_TorvoBankReconciliation};
+
+class CClassObject final : public IClassFactory {
+public:
+    explicit CClassObject(const ClassEntry& entry) : entry_(entry) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+            *object = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // A class object lives as long as the module; outside references lock it.
+    STDMETHODIMP_(ULONG) AddRef() override {
+        referencehost::LockServer();
+        return 2;
+    }
+    STDMETHODIMP_(ULONG) Release() override {
+        UnlockServer();
+        return 1;
+    }
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        *object = nullptr;
+        if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+        return entry_.create(iid, object);
+    }
+    STDMETHODIMP LockServer(BOOL lock) override {
+        if (lock) {
+            referencehost::LockServer();
+        } else {
+            UnlockServer();
+        }
+        return S_OK;
+    }
+
+private:
+    const ClassEntry& entry_;
+};
+
+std::wstring ModulePath() {
+    std::vector<wchar_t> path(MAX_PATH * 4);
+    const DWORD length = GetModuleFileNameW(gInstance, path.data(), static_cast<DWORD>(path.size()));
+    return std::wstring(path.data(), length);
+}
+
+std::wstring ClassKey(const CLSID& clsid) {
+    wchar_t text[64] = {};
+    StringFromGUID2(clsid, text, 64);
+    return std::wstring(L"CLSID\\") + text;
+}
+
+LONG SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    HKEY opened = nullptr;
+    LONG result = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
+                                  nullptr);
+    if (result != ERROR_SUCCESS) return result;
+    result = RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(opened);
+    return result;
+}
+
+SYSKIND ThisSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
+
+}  // namespace
+
+HINSTANCE ServerInstance() { return gInstance; }
+void LockServer() { ++gLocks; }
+void UnlockServer() { --gLocks; }
+
+}  // namespace paylode::referencehost
+
+using namespace paylode::referencehost;
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        gInstance = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+STDAPI DllCanUnloadNow() { return gLocks == 0 ? S_OK : S_FALSE; }
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    static CClassObject classObjects[] = {CClassObject(kClasses[0]), CClassObject(kClasses[1])};
+    for (std::size_t i = 0; i < std::size(kClasses); ++i) {
+        if (IsEqualCLSID(*kClasses[i].clsid, clsid)) return classObjects[i].QueryInterface(iid, object);
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+STDAPI DllRegisterServer() {
+    const std::wstring path = ModulePath();
+    for (const ClassEntry& entry : kClasses) {
+        const std::wstring key = ClassKey(*entry.clsid);
+        LONG result = SetValue(key, nullptr, entry.description);
+        if (result == ERROR_SUCCESS) result = SetValue(key + L"\\InprocServer32", nullptr, path);
+        if (result == ERROR_SUCCESS) result = SetValue(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+        if (result != ERROR_SUCCESS) return HRESULT_FROM_WIN32(static_cast<DWORD>(result));
+    }
+    for (std::size_t i = 0; i < std::size(kLibraries); ++i) {
+        // Registered with its resource number in the path: left to
+        // REGKIND_REGISTER, Wine records the bare DLL path, which names the
+        // first library only.
+        std::wstring resource = path + L"\\" + std::to_wstring(i + 1);
+        ITypeLib* library = nullptr;
+        HRESULT result = LoadTypeLibEx(resource.c_str(), REGKIND_NONE, &library);
+        if (FAILED(result)) return result;
+        result = RegisterTypeLib(library, resource.data(), nullptr);
+        library->Release();
+        if (FAILED(result)) return result;
+    }
+    return S_OK;
+}
+
+STDAPI DllUnregisterServer() {
+    HRESULT outcome = S_OK;
+    for (const ClassEntry& entry : kClasses) {
+        const LONG result = RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey(*entry.clsid).c_str());
+        if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) outcome = HRESULT_FROM_WIN32(static_cast<DWORD>(result));
+    }
+    for (std::size_t i = std::size(kLibraries); i-- > 0;) {
+        const HRESULT result = UnRegisterTypeLib(*kLibraries[i], 1, 0, LOCALE_NEUTRAL, ThisSysKind());
+        if (FAILED(result) && result != TYPE_E_REGISTRYACCESS && SUCCEEDED(outcome)) outcome = result;
+    }
+    return outcome;
+}

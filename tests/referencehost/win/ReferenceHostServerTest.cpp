@@ -1,0 +1,313 @@
+// Under Wine: the reference host DLL registered with regsvr32 of the test's
+// bitness; its bank settings object and statement file chooser created by
+// CLSID with CLSCTX_ALL and OleRun, as the component creates them, answering
+// from the INI configuration and playing its faults.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <wrl/client.h>
+
+#include "host/HostInterfaces.h"
+#include "referencehost/StatementImportBlock.h"
+#include "rig/Regsvr32.h"
+
+namespace paylode::referencehost {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using Texts = std::vector<std::string>;
+
+constexpr const wchar_t* kDll = L"TorvoReferenceHost.dll";
+
+// The statement-file test the component hands over, standing in for it:
+// statements are the files whose name ends in ".csv".
+int TestForCsv(char* description, const char* path) {
+    const std::string name(path);
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".csv") != 0) return 0;
+    strcpy(description, "Kelmar Bank Paylode Statement");
+    return 1;
+}
+
+class ReferenceHostServer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { registration_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(kDll)); }
+    static void TearDownTestSuite() {
+        delete registration_;
+        registration_ = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(registration_->Registration().Succeeded()) << registration_->Registration();
+        ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        static int run = 0;
+        const std::wstring stem = std::wstring(temp) + L"paylode-refhost-" + std::to_wstring(GetCurrentProcessId()) +
+                                  L"-" + std::to_wstring(++run);
+        ini_ = stem + L".ini";
+        record_ = stem + L".txt";
+        SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", ini_.c_str());
+    }
+    void TearDown() override {
+        CoUninitialize();
+        DeleteFileW(ini_.c_str());
+        DeleteFileW(record_.c_str());
+        SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", nullptr);
+    }
+
+    // Writes the configuration; the record file is always this test's own.
+    void Configure(const std::string& text) {
+        std::ofstream file(ini_.c_str(), std::ios::binary);
+        file << text << "\r\n[Record]\r\nFile=" << std::string(record_.begin(), record_.end()) << "\r\n";
+    }
+
+    Texts Recorded() const {
+        std::ifstream file(record_.c_str());
+        Texts lines;
+        for (std::string line; std::getline(file, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    // Creates a host object as the component does: for IUnknown with
+    // CLSCTX_ALL, runs it, and queries the interface.
+    template <typename Interface>
+    HRESULT Create(const CLSID& clsid, ComPtr<Interface>& object) {
+        ComPtr<IUnknown> unknown;
+        HRESULT result = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown, &unknown);
+        if (SUCCEEDED(result)) result = OleRun(unknown.Get());
+        if (SUCCEEDED(result)) result = unknown.As(&object);
+        return result;
+    }
+
+    std::wstring ini_, record_;
+    static testrig::ScopedRegistration* registration_;
+};
+
+testrig::ScopedRegistration* ReferenceHostServer::registration_ = nullptr;
+
+std::string RegistryText(const std::wstring& key, const wchar_t* name) {
+    wchar_t value[1024] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    return std::string(value, value + wcslen(value));
+}
+
+TEST_F(ReferenceHostServer, RegistersBothClassesAsApartmentInProcessServers) {
+    for (const CLSID* clsid : {&CLSID_TorvoBankSettings, &CLSID_TorvoStatementFileChooser}) {
+        wchar_t text[64] = {};
+        StringFromGUID2(*clsid, text, 64);
+        const std::wstring key = std::wstring(L"CLSID\\") + text + L"\\InprocServer32";
+        const std::wstring dll = testrig::PathBesideProgram(kDll);
+        EXPECT_EQ(std::string(dll.begin(), dll.end()), RegistryText(key, nullptr));
+        EXPECT_EQ("Apartment", RegistryText(key, L"ThreadingModel"));
+    }
+    // Each host type library is registered as itself, not as the first one
+    // the DLL carries.
+    for (const GUID* id : {&LIBID_TorvoEBanking, &LIBID_TorvoBankPayments, &LIBID_TorvoBankReconciliation}) {
+        ComPtr<ITypeLib> library;
+        ASSERT_EQ(S_OK, LoadRegTypeLib(*id, 1, 0, LOCALE_NEUTRAL, &library));
+        TLIBATTR* attributes = nullptr;
+        ASSERT_EQ(S_OK, library->GetLibAttr(&attributes));
+        EXPECT_TRUE(IsEqualGUID(*id, attributes->guid));
+        library->ReleaseTLibAttr(attributes);
+    }
+}
+
+TEST_F(ReferenceHostServer, BankSettingsHandOutTheConfiguredPaymentFileSettings) {
+    struct Row {
+        std::string configuration;
+        std::string fileName, extension, directory;
+    };
+    const Row rows[] = {
+        {"", "Payments.", "txt", "C:\\"},
+        {"[PaymentFile]\r\nFileName=Supplier Run.\r\nExtension=csv\r\nDirectory=C:\\users\\Public\r\n",
+         "Supplier Run.", "csv", "C:\\users\\Public"},
+        // The extension buffer is 4 bytes: a longer one is cut to 3 characters.
+        {"[PaymentFile]\r\nExtension=text\r\n", "Payments.", "tex", "C:\\"},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        Configure(rows[i].configuration);
+        ComPtr<ITorvoBankSettings> settings;
+        ASSERT_EQ(S_OK, Create(CLSID_TorvoBankSettings, settings));
+        char bank[100] = "Kelmar Bank Paylode";
+        char fileName[1024], extension[4], directory[1024];
+        memset(fileName, 'x', sizeof fileName);
+        ASSERT_EQ(S_OK, settings->GetPaymentFileSettings(bank, fileName, extension, directory));
+        EXPECT_EQ(rows[i].fileName, fileName);
+        EXPECT_EQ(rows[i].extension, extension);
+        EXPECT_EQ(rows[i].directory, directory);
+    }
+    const Texts recorded = Recorded();
+    ASSERT_EQ(12u, recorded.size());
+    EXPECT_EQ((Texts{"bankSettings.Create()", "bankSettings.Run()",
+                     "bankSettings.GetPaymentFileSettings(\"Kelmar Bank Paylode\")", "bankSettings.Released()"}),
+              Texts(recorded.end() - 4, recorded.end()));
+}
+
+TEST_F(ReferenceHostServer, InjectedCreationAndRunFailuresReachTheCreator) {
+    const struct {
+        const char* configuration;
+        HRESULT expected;
+    } rows[] = {
+        {"[Failures]\r\nbankSettings.Create=0x80040154\r\n", REGDB_E_CLASSNOTREG},
+        {"[Failures]\r\nbankSettings.Run=0x80004005\r\n", E_FAIL},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.configuration);
+        Configure(row.configuration);
+        ComPtr<ITorvoBankSettings> settings;
+        EXPECT_EQ(row.expected, Create(CLSID_TorvoBankSettings, settings));
+    }
+}
+
+TEST_F(ReferenceHostServer, AFailingCallSetsErrorInformation) {
+    Configure("[Failures]\r\nbankSettings.GetPaymentFileSettings=0x80004005\r\nbankSettings.ConfigureBank=2147500037\r\n");
+    ComPtr<ITorvoBankSettings> settings;
+    ASSERT_EQ(S_OK, Create(CLSID_TorvoBankSettings, settings));
+    char bank[1024] = "Kelmar Bank Paylode";
+    EXPECT_EQ(E_FAIL, settings->ConfigureBank(bank, 3));
+    char fileName[1024] = {}, extension[4] = {}, directory[1024] = {};
+    EXPECT_EQ(E_FAIL, settings->GetPaymentFileSettings(bank, fileName, extension, directory));
+    ComPtr<ISupportErrorInfo> supports;
+    ASSERT_EQ(S_OK, settings.As(&supports));
+    EXPECT_EQ(S_OK, supports->InterfaceSupportsErrorInfo(IID_ITorvoBankSettings));
+    ComPtr<IErrorInfo> error;
+    ASSERT_EQ(S_OK, GetErrorInfo(0, &error));
+    BSTR description = nullptr;
+    ASSERT_EQ(S_OK, error->GetDescription(&description));
+    EXPECT_NE(nullptr, wcsstr(description, L"bankSettings.GetPaymentFileSettings"));
+    SysFreeString(description);
+    EXPECT_EQ("bankSettings.ConfigureBank(\"Kelmar Bank Paylode\", 3) failed 0x80004005", Recorded().at(2));
+}
+
+TEST_F(ReferenceHostServer, TheChooserAsksTheStatementFileTestAndReturnsTheFileOrNone) {
+    struct Row {
+        const char* name;
+        std::string configuration;
+        long cancelled;
+        std::wstring path;
+        const char* testRecord;  // the IsStatementFile line, or null when not asked
+    };
+    const Row rows[] = {
+        {"a statement", "[Chooser]\r\nFile=C:\\in\\jan.csv\r\n", 0, L"C:\\in\\jan.csv",
+         "chooser.IsStatementFile(\"C:\\in\\jan.csv\") -> 1 \"Kelmar Bank Paylode Statement\""},
+        {"not a statement", "[Chooser]\r\nFile=C:\\in\\jan.txt\r\n", 1, L"",
+         "chooser.IsStatementFile(\"C:\\in\\jan.txt\") -> 0 \"\""},
+        {"typed in anyway", "[Chooser]\r\nFile=C:\\in\\jan.txt\r\nAcceptRejected=1\r\n", 0, L"C:\\in\\jan.txt",
+         "chooser.IsStatementFile(\"C:\\in\\jan.txt\") -> 0 \"\""},
+        {"cancelled", "[Chooser]\r\nFile=C:\\in\\jan.csv\r\nCancel=1\r\n", 1, L"", nullptr},
+        {"no file configured", "", 1, L"", nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Configure(row.configuration);
+        ComPtr<ITorvoBankSettings> settings;
+        ComPtr<ITorvoStatementFileChooser> chooser;
+        ASSERT_EQ(S_OK, Create(CLSID_TorvoStatementFileChooser, chooser));
+        ASSERT_EQ(S_OK, Create(CLSID_TorvoBankSettings, settings));
+        char bank[100] = "Kelmar Bank Paylode";
+        BYTE block[kStatementImportBlockSize];
+        memset(block, 0xCC, sizeof block);
+        ASSERT_EQ(S_OK, settings->GetStatementImportSettings(bank, block));
+        const StatementFileTest test = &TestForCsv;
+        memcpy(block, &test, sizeof test);
+        ASSERT_EQ(S_OK, chooser->SelectFile(block));
+        long cancelled = -1;
+        EXPECT_EQ(S_OK, chooser->GetCancelled(&cancelled));
+        EXPECT_EQ(row.cancelled, cancelled);
+        BSTR path = nullptr;
+        EXPECT_EQ(S_OK, chooser->GetFilePath(&path));
+        EXPECT_EQ(row.path, std::wstring(path, SysStringLen(path)));
+        SysFreeString(path);
+        chooser.Reset();
+        settings.Reset();
+
+        Texts expected = {"chooser.Create()", "chooser.Run()", "bankSettings.Create()", "bankSettings.Run()",
+                          "bankSettings.GetStatementImportSettings(\"Kelmar Bank Paylode\")",
+                          "chooser.SelectFile(test, \"*.csv\", \"C:\\\")"};
+        if (row.testRecord != nullptr) expected.push_back(row.testRecord);
+        expected.insert(expected.end(), {"chooser.GetCancelled()", "chooser.GetFilePath()", "chooser.Released()",
+                                         "bankSettings.Released()"});
+        const Texts recorded = Recorded();
+        ASSERT_LE(expected.size(), recorded.size());
+        EXPECT_EQ(expected, Texts(recorded.end() - static_cast<long>(expected.size()), recorded.end()));
+    }
+}
+
+TEST_F(ReferenceHostServer, TheChooserRefusesABlockWithoutATestAndCanGiveANullPath) {
+    Configure("[Chooser]\r\nFile=C:\\in\\jan.csv\r\n[NullTexts]\r\nchooser.GetFilePath=1\r\n");
+    ComPtr<ITorvoStatementFileChooser> chooser;
+    ASSERT_EQ(S_OK, Create(CLSID_TorvoStatementFileChooser, chooser));
+    BYTE block[kStatementImportBlockSize] = {};
+    EXPECT_EQ(E_INVALIDARG, chooser->SelectFile(block));
+    EXPECT_EQ(E_POINTER, chooser->SelectFile(nullptr));
+    BSTR path = SysAllocString(L"stale");
+    EXPECT_EQ(S_OK, chooser->GetFilePath(&path));
+    EXPECT_EQ(nullptr, path);
+}
+
+TEST_F(ReferenceHostServer, IDispatchDescribesEachObjectFromTheHostTypeLibraries) {
+    Configure("");
+    const struct {
+        const CLSID* clsid;
+        const IID* iid;
+    } rows[] = {{&CLSID_TorvoBankSettings, &IID_ITorvoBankSettings},
+                {&CLSID_TorvoStatementFileChooser, &IID_ITorvoStatementFileChooser}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.clsid == &CLSID_TorvoBankSettings ? "bank settings" : "chooser");
+        ComPtr<IDispatch> object;
+        ASSERT_EQ(S_OK, Create(*row.clsid, object));
+        ComPtr<ITypeInfo> info;
+        ASSERT_EQ(S_OK, object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info));
+        TYPEATTR* attributes = nullptr;
+        ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+        EXPECT_TRUE(IsEqualIID(*row.iid, attributes->guid));
+        info->ReleaseTypeAttr(attributes);
+        DISPPARAMS none = {};
+        EXPECT_EQ(DISP_E_MEMBERNOTFOUND, object->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+    }
+}
+
+TEST_F(ReferenceHostServer, TheStatementImportBlockCarriesTheConfiguredFilterAndFolder) {
+    Configure("[StatementImport]\r\nFilter=*.txt\r\nDirectory=C:\\statements\r\n");
+    ComPtr<ITorvoBankSettings> settings;
+    ASSERT_EQ(S_OK, Create(CLSID_TorvoBankSettings, settings));
+    char bank[100] = "Kelmar Bank Paylode";
+    BYTE block[kStatementImportBlockSize];
+    memset(block, 0xCC, sizeof block);
+    ASSERT_EQ(S_OK, settings->GetStatementImportSettings(bank, block));
+    StatementImportBlock filled;
+    memcpy(&filled, block, sizeof filled);
+    EXPECT_EQ(nullptr, filled.statementFileTest);
+    EXPECT_STREQ("*.txt", filled.fileFilter);
+    EXPECT_STREQ("C:\\statements", filled.initialDirectory);
+    EXPECT_STREQ("Kelmar Bank Paylode", filled.bankName);
+}
+
+TEST(ReferenceHostRegistration, UnregisteringRemovesTheClassesAndTheHostTypeLibraries) {
+    ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    const std::wstring dll = testrig::PathBesideProgram(kDll);
+    const testrig::Regsvr32Result added = testrig::RunRegsvr32(dll, false);
+    ASSERT_TRUE(added.Succeeded()) << added;
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(S_OK, CoCreateInstance(CLSID_TorvoStatementFileChooser, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&object)));
+    object.Reset();
+    CoFreeUnusedLibrariesEx(0, 0);
+    const testrig::Regsvr32Result removed = testrig::RunRegsvr32(dll, true);
+    ASSERT_TRUE(removed.Succeeded()) << removed;
+    for (const CLSID* clsid : {&CLSID_TorvoBankSettings, &CLSID_TorvoStatementFileChooser}) {
+        EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(*clsid, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&object)));
+    }
+    ComPtr<ITypeLib> library;
+    EXPECT_NE(S_OK, LoadRegTypeLib(LIBID_TorvoEBanking, 1, 0, LOCALE_NEUTRAL, &library));
+    CoUninitialize();
+}
+
+}  // namespace
+}  // namespace paylode::referencehost
