@@ -14,4 +14,7 @@ struct Outcome {
     int status = 0;
 };
 
+// paylode export: the payment file for a batch of payments (cli/ExportCommand.cpp).
+void AddExportCommand(CLI::App& app, Outcome& outcome);
+
 }  // namespace paylode::cli
