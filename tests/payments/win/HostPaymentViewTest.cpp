@@ -1,0 +1,126 @@
+// Under Wine: a host payment seen through the record writers' view. Text
+// arrives as BSTRs and is converted with the platform's ANSI code page,
+// failing getters give empty values, and the host sees the writers' status
+// calls in order.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/win/Platform.h"
+#include "payments/PaymentRecords.h"
+#include "payments/win/HostPaymentView.h"
+
+namespace paylode {
+namespace {
+
+// The host payment's operations, answering from a table of texts; a getter
+// whose text is missing fails.
+class CFakeHostPayment {
+public:
+    std::map<std::string, std::wstring> texts;
+    double amount = 0;
+    long status = 0;
+    bool failAmount = false;
+    std::vector<long> statusCalls;
+
+    HRESULT STDMETHODCALLTYPE GetAmount(double* value) {
+        if (failAmount) return E_FAIL;
+        *value = amount;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetPayerSortCode(BSTR* value) { return Text("payerSortCode", value); }
+    HRESULT STDMETHODCALLTYPE GetPayerAccountNumber(BSTR* value) { return Text("payerAccountNumber", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeBACSReference(BSTR* value) { return Text("payeeBACSReference", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeSortCode(BSTR* value) { return Text("payeeSortCode", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeAccountNumber(BSTR* value) { return Text("payeeAccountNumber", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeAccountName(BSTR* value) { return Text("payeeAccountName", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeRollNumber(BSTR* value) { return Text("payeeRollNumber", value); }
+    HRESULT STDMETHODCALLTYPE GetStatus(long* value) {
+        *value = status;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetStatus(long value) {
+        status = value;
+        statusCalls.push_back(value);
+        return S_OK;
+    }
+
+private:
+    HRESULT Text(const char* name, BSTR* value) {
+        const auto found = texts.find(name);
+        if (found == texts.end()) return E_FAIL;
+        *value = SysAllocStringLen(found->second.data(), static_cast<UINT>(found->second.size()));
+        return S_OK;
+    }
+};
+
+CFakeHostPayment ValidHostPayment() {
+    CFakeHostPayment payment;
+    payment.amount = 250;
+    payment.texts = {{"payerSortCode", L"12-34-56"}, {"payerAccountNumber", L"12345678"},
+                     {"payeeBACSReference", L"Inv 9"}, {"payeeSortCode", L"654321"},
+                     {"payeeAccountNumber", L"87654321"}, {"payeeAccountName", L"Acme"},
+                     {"payeeRollNumber", L""}};
+    return payment;
+}
+
+TEST(HostPaymentView, TextIsConvertedToTheAnsiCodePage) {
+    ASSERT_EQ(1252u, GetACP());
+    struct Row {
+        std::wstring name;
+        const char* written;  // column 33 of a standard record
+        long status;
+    };
+    const Row rows[] = {
+        {L"\u0141\u00F3d\u017A Works", "LDZ WORKS", 0},  // best-fit letters kept, accented ones dropped
+        {L"\u4E2D\u6587 Ltd", " LTD", 0},                // no ANSI form: "?" then dropped
+        {L"\u4E2D\u6587", "", 30},                       // nothing left of the name
+        {std::wstring(L"Ab\0cd", 5), "AB", 0},          // an embedded NUL ends the text
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        CFakeHostPayment host = ValidHostPayment();
+        host.texts["payeeAccountName"] = rows[i].name;
+        CHostPaymentView<CFakeHostPayment> view(&host);
+        CStringRecordOutput out;
+        WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false);
+        std::string line = out.Text();
+        std::vector<std::string> columns(1);
+        for (char c : line.substr(0, line.size() - 2)) {
+            if (c == ',') columns.emplace_back();
+            else columns.back() += c;
+        }
+        ASSERT_EQ(85u, columns.size());
+        EXPECT_EQ(rows[i].written, columns[32]);
+        EXPECT_EQ(rows[i].status, host.status);
+    }
+}
+
+TEST(HostPaymentView, FailingGettersGiveEmptyValuesAndTheStatusCallsReachTheHost) {
+    CFakeHostPayment host = ValidHostPayment();
+    host.texts.erase("payeeSortCode");
+    host.texts.erase("payeeAccountName");
+    host.failAmount = true;
+    host.status = 1;  // the IAT mark
+    CHostPaymentView<CFakeHostPayment> view(&host);
+    CStringRecordOutput out;
+    EXPECT_FALSE(WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false));
+    EXPECT_EQ((std::vector<long>{0, 21, 28}), host.statusCalls);
+    EXPECT_EQ(",,,03,,,,,,,,,12345612345678,,,GBP,0.00,,05032024,,,,,,      ,,,,,,87654321"
+              ",,,,,,,,,INV 9" + std::string(45, ',') + "\r\n",
+              out.Text());
+}
+
+TEST(HostPaymentView, ReceivedBstrFreesWhatItHeld) {
+    CReceivedBstr text;
+    *text.Receive() = SysAllocString(L"first");
+    EXPECT_STREQ("first", text.ToAnsi().GetString());
+    *text.Receive() = SysAllocString(L"second");  // the first is freed here
+    EXPECT_STREQ("second", text.ToAnsi().GetString());
+    EXPECT_STREQ("", CReceivedBstr().ToAnsi().GetString());
+}
+
+}  // namespace
+}  // namespace paylode
