@@ -14,6 +14,9 @@ struct Outcome {
     int status = 0;
 };
 
+void AddCalendarCommand(CLI::App& app, Outcome& outcome);
+void AddCheckDateCommand(CLI::App& app, Outcome& outcome);
+void AddStatementCommand(CLI::App& app, Outcome& outcome);
 // paylode export: the payment file for a batch of payments (cli/ExportCommand.cpp).
 void AddExportCommand(CLI::App& app, Outcome& outcome);
 

@@ -16,6 +16,9 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "paylode " PAYLODE_VERSION);
     app.require_subcommand(0, 1);
     paylode::cli::Outcome outcome;
+    paylode::cli::AddCalendarCommand(app, outcome);
+    paylode::cli::AddCheckDateCommand(app, outcome);
+    paylode::cli::AddStatementCommand(app, outcome);
     paylode::cli::AddExportCommand(app, outcome);
 
     CLI11_PARSE(app, argc, argv);

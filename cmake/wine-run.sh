@@ -20,8 +20,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;mscoree,mshtml=}
 
 (
   flock 9
-  # The server outlives this script: it must not inherit the lock (9>&-), or
-  # every later program would wait for the lock as long as the server runs.
+  # The server outlives this block: it must not inherit the lock (fd 9).
   wineserver -p </dev/null >/dev/null 2>&1 9>&- || true  # fails harmlessly when one already runs
   if [ ! -f "$prefix/system.reg" ]; then
     wineboot -i </dev/null >/dev/null 2>&1 9>&-

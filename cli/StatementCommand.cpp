@@ -1,0 +1,180 @@
+/*
+ * `paylode statement FILE [--sort-code S --account A]`: reads a statement
+ * file with the component's own reader, as the statement import does, and
+ * prints what it finds as JSON lines.
+ *
+ * Without an account it prints the header's verdict and then every record
+ * read, all fields by name, until the first line that cannot be read. With
+ * the host's sort code and account number it prints the transactions that
+ * the import would add to the host's statement. A last line on standard
+ * error says how far the reading went and why it stopped.
+ */
+#include <cmath>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/Commands.h"
+#include "cli/Utf8.h"
+#include "statements/DebugOutput.h"
+#include "statements/QVTTransactionFile.h"
+#include "statements/StatementTransaction.h"
+
+namespace paylode::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+struct StatementOptions {
+    std::string file;
+    std::string sortCode;
+    std::string account;
+    bool forAccount = false;
+    bool debugOutput = false;
+};
+
+// A number as JSON; one that is not finite as the text "inf", "-inf" or "nan".
+Json Number(double value) {
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+    return value;
+}
+
+Json Text(const CString& text) { return Utf8FromCp1252(text.GetString()); }
+
+Json RecordJson(CTransactionRecord& record) {
+    Json json;
+    json["SortCode"] = Text(record.SortCode);
+    json["AccountNumber"] = Text(record.AccountNumber);
+    json["AccountAlias"] = Text(record.AccountAlias);
+    json["AccountShortName"] = Text(record.AccountShortName);
+    json["Currency"] = Text(record.Currency);
+    json["AccountType"] = Text(record.AccountType);
+    json["BIC"] = Text(record.BIC);
+    json["BankName"] = Text(record.BankName);
+    json["BranchName"] = Text(record.BranchName);
+    json["DateText"] = Text(record.DateText);
+    json["Date"] = Number(record.Date);
+    json["Narrative1"] = Text(record.Narrative1);
+    json["Narrative2"] = Text(record.Narrative2);
+    json["Narrative3"] = Text(record.Narrative3);
+    json["Narrative4"] = Text(record.Narrative4);
+    json["Narrative5"] = Text(record.Narrative5);
+    json["Narrative"] = Text(record.GetNarrative());
+    json["Type"] = Text(record.Type);
+    json["Debit"] = Number(record.Debit);
+    json["Credit"] = Number(record.Credit);
+    json["DebitFlag"] = record.DebitFlag;
+    return json;
+}
+
+Json TransactionJson(const StatementTransaction& transaction) {
+    Json json;
+    json["ID"] = transaction.ID;
+    json["Date"] = Number(transaction.Date);
+    json["Type"] = transaction.Type;
+    json["Amount"] = Number(transaction.Amount);
+    json["Reference"] = Text(transaction.Reference);
+    json["Description"] = Text(transaction.Description);
+    return json;
+}
+
+// Why the reading stopped, from the reader's account of its last read.
+std::string StopReason(const CQVTTransactionFile& reader, int linesBefore) {
+    const int line = reader.GetLinesRead();
+    const std::string at = "line " + std::to_string(line);
+    switch (reader.GetLastError()) {
+        case CTransactionRecord::TooFewFields:
+            if (line == linesBefore) return "end of the file";
+            return at + " has fewer than 14 fields";
+        case CTransactionRecord::LineTooLong: return at + " is longer than 2047 characters";
+        case CTransactionRecord::BeyondColumnMap:
+            return at + " has 18 fields but the header only " + std::to_string(reader.ColumnCount);
+        case CTransactionRecord::FileNotOpen: return "the file is not open";
+        case CTransactionRecord::TextFailure: return at + " could not be handled as text";
+        case CTransactionRecord::NoError: break;
+    }
+    return "unknown";
+}
+
+int RunStatement(const StatementOptions& options) {
+    // The reader's diagnostics go to standard error only when asked for, one
+    // a line, so that the summary stays the last line.
+    ScopedDebugOutputHandler debugOutput([&options](const char* text) {
+        if (!options.debugOutput) return;
+        std::string line = text;
+        while (!line.empty() && line.back() == '\n') line.pop_back();
+        std::cerr << "debug: " << line << '\n';
+    });
+
+    const bool directory = std::filesystem::is_directory(options.file);
+    CQVTTransactionFile reader(options.file.c_str(), std::ios_base::in | std::ios_base::binary);
+    if (directory || !reader.IsOpen()) {
+        if (!options.forAccount) std::cout << Json{{"ColumnCount", 0}, {"IsStatementFile", false}}.dump() << '\n';
+        std::cerr << "statement: 0 lines read, 0 records delivered; stopped: " << options.file
+                  << " could not be opened\n";
+        return 1;
+    }
+
+    const bool statement = reader.BuildColumnMap();
+    if (!options.forAccount) {
+        std::cout << Json{{"ColumnCount", reader.ColumnCount}, {"IsStatementFile", statement}}.dump() << '\n';
+    }
+    if (!statement) {
+        std::cerr << "statement: " << reader.GetLinesRead()
+                  << " lines read, 0 records delivered; stopped after the header: not a statement file (the header "
+                     "has "
+                  << reader.ColumnCount << " fields, not 14 or 18)\n";
+        return 0;
+    }
+
+    StatementAccount account;
+    if (options.forAccount) {
+        account.SetSortCode(options.sortCode.c_str());
+        account.SetAccountNumber(options.account.c_str());
+    }
+    CTransactionRecord record;
+    int records = 0;
+    int transactions = 0;
+    int linesBefore = reader.GetLinesRead();
+    while (reader.ReadRecord(record)) {
+        ++records;
+        linesBefore = reader.GetLinesRead();
+        if (!options.forAccount) {
+            std::cout << RecordJson(record).dump() << '\n';
+        } else if (account.Matches(record)) {
+            std::cout << TransactionJson(TransactionFromRecord(record, ++transactions)).dump() << '\n';
+        }
+    }
+    std::cerr << "statement: " << reader.GetLinesRead() << " lines read, " << records << " records delivered";
+    if (options.forAccount) std::cerr << ", " << transactions << " for the account";
+    std::cerr << "; stopped: " << StopReason(reader, linesBefore) << '\n';
+    return 0;
+}
+
+}  // namespace
+
+void AddStatementCommand(CLI::App& app, Outcome& outcome) {
+    auto options = std::make_shared<StatementOptions>();
+    CLI::App* command = app.add_subcommand(
+        "statement",
+        "Read a statement file as the import does and print it as JSON lines: the header's verdict and every\n"
+        "record, or with --sort-code and --account the transactions the import would add for that account.");
+    command->add_option("FILE", options->file, "the statement file")->required();
+    CLI::Option* sortCode =
+        command->add_option("--sort-code", options->sortCode, "the host account's sort code (punctuation allowed)");
+    CLI::Option* account = command->add_option("--account", options->account, "the host account's number");
+    sortCode->needs(account);
+    account->needs(sortCode);
+    command->add_flag("--debug-output", options->debugOutput, "show the reader's debugger output on standard error");
+    command->callback([options, sortCode, &outcome] {
+        options->forAccount = sortCode->count() > 0;
+        outcome.status = RunStatement(*options);
+    });
+}
+
+}  // namespace paylode::cli

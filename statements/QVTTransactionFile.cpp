@@ -1,0 +1,82 @@
+/*
+ * The statement file reader (see QVTTransactionFile.h).
+ */
+#include "statements/QVTTransactionFile.h"
+
+#include <cstddef>
+
+#include "statements/DebugOutput.h"
+#include "statements/StatementFields.h"
+
+namespace paylode {
+
+namespace {
+constexpr std::size_t kLineBufferSize = 2049;
+constexpr std::streamsize kMaxLineCharacters = 2047;
+}  // namespace
+
+CQVTTransactionFile::CQVTTransactionFile(const char* path, std::ios_base::openmode mode) {
+    if (!Open(path, mode)) {
+        WriteDebugOutput("CQVTTransactionFile() failed to open: ");
+        WriteDebugOutput(path);
+    }
+}
+
+CQVTTransactionFile::~CQVTTransactionFile() {
+    if (stream_.is_open()) stream_.close();
+}
+
+bool CQVTTransactionFile::Open(const char* path, std::ios_base::openmode mode) {
+    try {
+        if (stream_.is_open()) stream_.close();
+        stream_.clear();
+        linesRead_ = 0;
+        if (path != nullptr) stream_.open(path, mode | std::ios_base::in);
+        ReadHeader();
+        return true;
+    } catch (...) {
+        WriteDebugOutput("Failed to Open the file: ");
+        WriteDebugOutput(path);
+        return false;
+    }
+}
+
+bool CQVTTransactionFile::ReadHeader() {
+    if (!stream_.is_open()) return false;
+    char line[kLineBufferSize] = {};
+    stream_.getline(line, kMaxLineCharacters + 1);
+    if (stream_.gcount() > 0) ++linesRead_;
+    HeaderLine = line;
+    ColumnCount = CountFields(line, ',');
+    return true;
+}
+
+bool CQVTTransactionFile::BuildColumnMap() {
+    if (ColumnCount != 14 && ColumnCount != 18) return false;
+    std::vector<int>& map = ColumnMap();
+    map.clear();
+    for (int field = 1; field <= ColumnCount; ++field) map.push_back(field);
+    return true;
+}
+
+bool CQVTTransactionFile::ReadRecord(CTransactionRecord& record) {
+    bool read = false;
+    try {
+        if (!stream_.is_open()) {
+            WriteDebugOutput("File Stream is NOT open");
+            throw CTransactionRecord::FileNotOpen;
+        }
+        stream_ >> record;
+        read = true;
+        lastError_ = CTransactionRecord::NoError;
+    } catch (CTransactionRecord::ErrorCode code) {
+        lastError_ = code;
+    } catch (...) {
+        lastError_ = CTransactionRecord::TextFailure;
+    }
+    if (stream_.is_open() && stream_.gcount() > 0) ++linesRead_;
+    if (!read) WriteDebugOutput("Failed to read the Balance record\n");
+    return read;
+}
+
+}  // namespace paylode

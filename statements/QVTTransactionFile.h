@@ -1,0 +1,58 @@
+/*
+ * CQVTTransactionFile: the reader of the bank's statement file. It opens the
+ * file, reads the header line at once and tells from its field count (14 or
+ * 18) whether the file is a statement; then it gives the transaction lines
+ * one record at a time until a line cannot be read. It never rewinds.
+ *
+ * Everything that goes wrong is reported to the debugger output only;
+ * callers see the boolean results and ColumnCount.
+ */
+#pragma once
+
+#include <fstream>
+#include <ios>
+
+#include "common/CString.h"
+#include "statements/TransactionRecord.h"
+
+namespace paylode {
+
+class CQVTTransactionFile {
+public:
+    // Opens `path` with `mode` and reads its header. The reader is usable
+    // whether or not the file could be opened; one that could not has
+    // ColumnCount 0.
+    CQVTTransactionFile(const char* path, std::ios_base::openmode mode);
+    ~CQVTTransactionFile();
+    CQVTTransactionFile(const CQVTTransactionFile&) = delete;
+    CQVTTransactionFile& operator=(const CQVTTransactionFile&) = delete;
+
+    // Opens the stream and reads the header. False only when something
+    // failed on the way; a file that does not exist is simply not open.
+    bool Open(const char* path, std::ios_base::openmode mode);
+    // Reads the header line into HeaderLine and counts its fields. False when
+    // the stream is not open.
+    bool ReadHeader();
+    // Fills the process's column map with 1 to ColumnCount when the header
+    // has 14 or 18 fields; otherwise false and the map is left as it was.
+    bool BuildColumnMap();
+    // Reads the next line into `record`. False when the line cannot be read;
+    // the import ends there.
+    bool ReadRecord(CTransactionRecord& record);
+
+    CString HeaderLine;  // the header as read, at most 2047 characters
+    int ColumnCount = 0; // fields of the header; 0 until one has been read
+
+    // For diagnostics: whether the file is open, how many lines (header
+    // included) have been taken from it, and why the last read failed.
+    bool IsOpen() const { return stream_.is_open(); }
+    int GetLinesRead() const { return linesRead_; }
+    CTransactionRecord::ErrorCode GetLastError() const { return lastError_; }
+
+private:
+    std::ifstream stream_;
+    int linesRead_ = 0;
+    CTransactionRecord::ErrorCode lastError_ = CTransactionRecord::NoError;
+};
+
+}  // namespace paylode

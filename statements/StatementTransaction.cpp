@@ -1,0 +1,54 @@
+/*
+ * Account matching and the transaction a statement line becomes (see
+ * StatementTransaction.h).
+ */
+#include "statements/StatementTransaction.h"
+
+#include <string>
+
+namespace paylode {
+
+namespace {
+// The type code of a cheque line; its first narrative is the cheque number.
+constexpr const char* kChequeType = "CHQ";
+}  // namespace
+
+StatementTransaction TransactionFromRecord(CTransactionRecord& record, std::int32_t sequence) {
+    StatementTransaction transaction;
+    transaction.ID = sequence;
+    transaction.Date = record.GetDate();
+    if (record.IsDebit()) {
+        transaction.Type = 0;
+        transaction.Amount = record.GetDebit();
+    } else {
+        transaction.Type = 1;
+        transaction.Amount = record.GetCredit();
+    }
+    transaction.Description = record.GetNarrative();
+    if (record.GetType().Compare(kChequeType) == 0) {
+        transaction.Reference = record.GetNarrative1();
+        transaction.Description = CString(kChequeType) + " " + record.GetNarrative();
+    } else {
+        transaction.Reference = record.GetType();
+    }
+    return transaction;
+}
+
+void StatementAccount::SetSortCode(const CString& sortCode) {
+    const CString taken = sortCode.Left(kMaxHostText);
+    std::string digits;
+    for (const char* p = taken.GetString(); *p != '\0'; ++p) {
+        if (*p >= '0' && *p <= '9') digits += *p;
+    }
+    AccountSortCode = digits.c_str();
+}
+
+void StatementAccount::SetAccountNumber(const CString& accountNumber) {
+    AccountNumber = accountNumber.Left(kMaxHostText);
+}
+
+bool StatementAccount::Matches(const CTransactionRecord& record) const {
+    return record.GetSortCode() == AccountSortCode && record.GetAccountNumber() == AccountNumber;
+}
+
+}  // namespace paylode

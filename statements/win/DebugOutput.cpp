@@ -1,0 +1,12 @@
+/*
+ * Debugger output on Windows: OutputDebugStringA.
+ */
+#include "statements/DebugOutput.h"
+
+#include "common/win/Platform.h"
+
+namespace paylode {
+
+void WritePlatformDebugOutput(const char* text) { OutputDebugStringA(text); }
+
+}  // namespace paylode

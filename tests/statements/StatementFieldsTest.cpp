@@ -1,0 +1,219 @@
+// Statement line fields: counting and extraction with quotes, unquoting,
+// amounts and dates.
+#include "statements/StatementFields.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace paylode {
+namespace {
+
+constexpr double kFirstFeb2006 = 38749;
+
+TEST(StatementFields, CountFields) {
+    struct Row {
+        const char* line;
+        int fields;
+    };
+    const Row rows[] = {
+        {"", 1},
+        {"a", 1},
+        {",", 2},
+        {",,,", 4},
+        {"a,\"b,c\",d", 3},        // a comma inside quotes does not separate
+        {"a,\"b,c", 1},            // ends inside quotes: the open stretch does not count
+        {"\"", 0},
+        {"a,\"\"\"x,y\"", 2},      // a doubled quote toggles twice
+        {"a,b\r", 2},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(rows[i].fields, CountFields(rows[i].line, ','));
+    }
+    EXPECT_EQ(0, CountFields(nullptr, ','));
+}
+
+TEST(StatementFields, GetField) {
+    struct Row {
+        const char* line;
+        int number;
+        const char* field;  // null: no such field
+        const char* lineAfter;
+    };
+    const Row rows[] = {
+        {"a,b,c", 1, "a", "a,b,c"},
+        {"a,b,c", 2, "b", "a,b,c"},
+        {"a,b,c", 3, "c", "a,b,c"},
+        {"a,b,c", 4, nullptr, "a,b,c"},
+        {"a,b,c", 0, nullptr, "a,b,c"},
+        {"a,,c", 2, "", "a,,c"},
+        {"a,b,c\r", 3, "c\r", "a,b,c\r"},
+        {"a,\"b,c\",d", 2, "\"b,c\"", "a,\"b,c\",d"},
+        // A quoted last field: commas inside are kept, what follows the
+        // closing quote is cut from the line.
+        {"a,b,\"1,234.56\"\r", 3, "\"1,234.56\"", "a,b,\"1,234.56\""},
+        {"a,\"x\",\"Smith, J\"  \r", 3, "\"Smith, J\"", "a,\"x\",\"Smith, J\""},
+        // A lone closing quote takes the text back to the nearest quote
+        // before it, past the field's own separator.
+        {"a,\"b,c\"", 2, "\"b,c\"", "a,\"b,c\""},
+        {"a,b\"", 2, "", "a,b\""},  // no opening quote: empty
+        // One field: the separator search ignores quotes and finds the inner
+        // comma; the opening quote is the line's first character, never examined.
+        {"\"a,b\"", 1, "", "\"a,b\""},
+        {"abc", 1, nullptr, "abc"},  // the last field needs a separator in the line
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        std::vector<char> line(rows[i].line, rows[i].line + std::strlen(rows[i].line) + 1);
+        const char* field = GetField(line.data(), ',', rows[i].number);
+        if (rows[i].field == nullptr) {
+            EXPECT_EQ(nullptr, field);
+        } else {
+            ASSERT_NE(nullptr, field);
+            EXPECT_STREQ(rows[i].field, field);
+        }
+        EXPECT_STREQ(rows[i].lineAfter, line.data());
+    }
+    EXPECT_EQ(nullptr, GetField(nullptr, ',', 1));
+}
+
+TEST(StatementFields, GetFieldLeavesNothingOfAnEarlierField) {
+    char line[] = "longer field,x,y";
+    ASSERT_STREQ("longer field", GetField(line, ',', 1));
+    const char* field = GetField(line, ',', 2);
+    EXPECT_STREQ("x", field);
+    for (std::size_t i = 1; i < kFieldBufferSize; ++i) ASSERT_EQ('\0', field[i]) << i;
+}
+
+TEST(StatementFields, LongFieldsAreCutToTheBuffer) {
+    for (const std::size_t length : {kFieldBufferSize - 1, kFieldBufferSize, std::size_t{2047}}) {
+        SCOPED_TRACE(length);
+        const std::string text(length, 'x');
+        for (const std::string& line : {text + ",b", "a," + text, "a,\"" + text + "\""}) {
+            std::vector<char> buffer(line.begin(), line.end());
+            buffer.push_back('\0');
+            const int number = line[0] == 'a' ? 2 : 1;
+            const char* field = GetField(buffer.data(), ',', number);
+            ASSERT_NE(nullptr, field);
+            EXPECT_EQ(std::min(length + (line[2] == '"' ? 2 : 0), kFieldBufferSize - 1), std::strlen(field));
+        }
+    }
+}
+
+TEST(StatementFields, TextCleaning) {
+    struct Row {
+        const char* text;
+        const char* unquoted;
+        const char* withoutWhitespace;
+        const char* withoutCommasAndMinus;
+    };
+    const Row rows[] = {
+        {"\"abc\"", "abc", "\"abc\"", "\"abc\""},
+        {"\"\"", "", "\"\"", "\"\""},
+        {"\"", "\"", "\"", "\""},
+        {"\"a\"b\"", "a\"b", "\"a\"b\"", "\"a\"b\""},
+        {" \"x\" ", " \"x\" ", "\"x\"", " \"x\" "},
+        {"\"abc", "\"abc", "\"abc", "\"abc"},
+        {" 1,2\t-3\r\n\v\f", " 1,2\t-3\r\n\v\f", "1,2-3", " 12\t3\r\n\v\f"},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        CString text = rows[i].text;
+        Unquote(text);
+        EXPECT_STREQ(rows[i].unquoted, text);
+        text = rows[i].text;
+        RemoveWhitespace(text);
+        EXPECT_STREQ(rows[i].withoutWhitespace, text);
+        text = rows[i].text;
+        RemoveChars(text, ",-");
+        EXPECT_STREQ(rows[i].withoutCommasAndMinus, text);
+    }
+}
+
+TEST(StatementFields, ParseAmount) {
+    struct Row {
+        const char* text;
+        double amount;
+    };
+    const Row rows[] = {
+        {"12.50", 12.5},
+        {"1,234.56", 1234.56},
+        {"\"1,234.56\"", 1234.56},
+        {"-12.50", 12.5},
+        {"12.50-", 12.5},
+        {" 15 \r", 15},
+        {"0.00", 0},
+        {"", 0},
+        {"\"\"", 0},
+        {"abc", 0},
+        {"12abc", 12},
+        {"+7", 7},
+        {".5", 0.5},
+        {"1e2", 100},
+        {"1e-2", 100},          // the minus of the exponent goes with the others
+        {" \"12.50\" ", 0},     // spaces around the quotes: not unquoted
+        {"inf", 0},
+        {"nan", 0},
+        {"0x1A", 0},
+        {"1e999", 0},           // beyond a double: no amount
+        {"\"1 000.5\"", 1000.5},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].text);
+        EXPECT_EQ(rows[i].amount, ParseAmount(rows[i].text));
+    }
+}
+
+TEST(StatementFields, ParseDate) {
+    struct Row {
+        const char* text;
+        double date;
+    };
+    const Row rows[] = {
+        {"01/02/2006", kFirstFeb2006},
+        {"2006-02-01", kFirstFeb2006},
+        {"\"01/02/2006", kFirstFeb2006},     // a quote before the day is passed over
+        {"\"2006-02-01", kFirstFeb2006},
+        {"01/02/2006 10:30", kFirstFeb2006}, // the time is not read
+        {"1/2/2006", kFirstFeb2006},
+        {"01//02///2006", kFirstFeb2006},    // runs of separators count as one
+        {"/01/02/2006/", kFirstFeb2006},
+        {"01/02/06", kFirstFeb2006},         // two-digit years: 2000-2029
+        {"01/02/99", 36192},                 // ... and 1930-1999
+        {"31/12/1899", 1},
+        {"31/04/2006", 38838},               // 31 April runs on to 1 May
+        {"29/02/2008", 39507},
+        // On or before 30 December 1899 day first: read again year first,
+        // where the whole text is the year's token.
+        {"30/12/1899", 11322},               // 30 December 1930
+        {"01/01/1800", 36892},               // 1 January 2001
+        {"", 0},
+        {"   ", 0},
+        {"2006-02", 0},
+        {"00/02/2006", 0},                   // no day 0 or month 0
+        {"01/00/2006", 0},
+        {"2006-00-01", 0},
+        {"32/01/2006", 0},
+        {"01/13/2006", 0},
+        {"2006-13-01", 0},
+        {"01/02/10000", 36923},              // refused day first; year first the year is 1: 2001
+        {"-1/02/2006", 0},
+        {"abc", 0},
+        {"01-02-2006", 0},                   // day first with dashes is year 1, day 2006
+        {"99999999999/1/1", 0},
+        {"01/02/2006/extra", kFirstFeb2006},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].text);
+        EXPECT_EQ(rows[i].date, ParseDate(rows[i].text));
+    }
+}
+
+}  // namespace
+}  // namespace paylode
