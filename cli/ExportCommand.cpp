@@ -5,7 +5,8 @@
  *
  * The choices that the payment options dialog would take (format, processing
  * date, template name, beneficiary reference, euro payments) come from the
- * command line and are held to the dialog's rules. In "Bulk List Payments"
+ * command line and are held to the dialog's rules, the banking calendar's
+ * checks of the processing date among them. In "Bulk List Payments"
  * the bulk list template file is written beside the payment file first, as
  * the run does. Exit status: 0 when every payment passed the bank's checks,
  * 1 when any failed, 2 for a usage or input error (then no file is written).
@@ -15,13 +16,14 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/BatchCsv.h"
 #include "cli/Commands.h"
-#include "common/OleDate.h"
+#include "cli/ProcessingDate.h"
 #include "payments/PaymentRecords.h"
 #include "payments/PaymentText.h"
 #include "payments/StatusTexts.h"
@@ -37,6 +39,7 @@ struct ExportOptions {
     std::string batch;
     std::string format;
     std::string date;
+    std::string today;
     std::string templateName;
     std::string reference;
     bool euro = false;
@@ -54,34 +57,6 @@ int InputError(const std::string& message) {
     std::cerr << "paylode export: " << message << "\n";
     return 2;
 }
-
-// YYYY-MM-DD of a real calendar day, as an OLE automation date.
-bool ReadProcessingDate(const std::string& text, double* date) {
-    int year = 0, month = 0, day = 0;
-    char tail = 0;
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
-        std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &tail) != 3) {
-        return false;
-    }
-    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
-        if (text[i] < '0' || text[i] > '9') return false;
-    }
-    if (year < 1900 || month < 1 || day < 1) return false;
-    double value = 0;
-    DateFields fields;
-    if (!OleDateFromFields(year, month, day, 0, 0, 0, &value) || !FieldsFromOleDate(value, &fields) ||
-        fields.year != year || fields.month != month || fields.day != day) {
-        return false;
-    }
-    *date = value;
-    return true;
-}
-
-// The banking calendar's rules for the processing date (a banking day, not
-// in the past, not too far ahead) belong here, where the payment options
-// dialog applies them before anything is written. Until the calendar is in
-// the core every real date is taken.
-bool CheckProcessingDate(double /*date*/, std::string* /*message*/) { return true; }
 
 // A template name or beneficiary reference as the payment options dialog
 // accepts it: not empty, at most `width` characters, nothing that the
@@ -139,12 +114,19 @@ int RunExport(const ExportOptions& options) {
         return InputError("--format must be 0, 1, 2 or 3");
     }
     const int format = options.format[0] - '0';
-    double date = 0;
-    if (!ReadProcessingDate(options.date, &date)) {
-        return InputError("--date must be a calendar date written YYYY-MM-DD");
+    const std::optional<double> processingDate = ParseIsoDate(options.date);
+    if (!processingDate) return InputError("--date must be a calendar date written YYYY-MM-DD");
+    const double date = *processingDate;
+    std::optional<double> today;
+    if (!options.today.empty()) {
+        today = ParseIsoDate(options.today);
+        if (!today) return InputError("--today must be a calendar date written YYYY-MM-DD");
     }
-    std::string message;
-    if (!CheckProcessingDate(date, &message)) return InputError(message);
+    // The processing date must pass the payment options dialog's checks
+    // (a banking day, not in the past, not too far ahead) before anything is
+    // written.
+    const ProcessingDateVerdict verdict = CheckProcessingDate(date, today);
+    if (!verdict.ok) return InputError("--date refused: " + verdict.text);
 
     // The dialog returns the template name for formats 1 and 2 and the
     // beneficiary reference for formats 2 and 3 only.
@@ -232,6 +214,8 @@ void AddExportCommand(CLI::App& app, Outcome& outcome) {
                         "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, "
                         "3 Ad Hoc Bulk Payments");
     command->add_option("--date", options->date, "processing date, YYYY-MM-DD");
+    command->add_option("--today", options->today,
+                        "today's date for the processing-date checks, YYYY-MM-DD (default: the local date)");
     command->add_option("--template", options->templateName, "template or bulk list name (formats 1 and 2)");
     command->add_option("--reference", options->reference, "beneficiary reference (formats 2 and 3)");
     command->add_flag("--euro", options->euro, "euro payments for the Republic of Ireland (EUR, not GBP)");
