@@ -10,13 +10,14 @@
  * gives empty text, or an amount or status of 0.
  *
  * The view borrows the payment for the writer's call; the caller holds the
- * reference. It works with any interface that has the host payment's
- * operations (the host's ITorvoBankPayment, or a test's fake).
+ * reference. It is written for any interface that has the host payment's
+ * operations; CBankPaymentView is the one for the host's ITorvoBankPayment.
  */
 #pragma once
 
 #include "common/CString.h"
 #include "common/win/Platform.h"
+#include "host/HostInterfaces.h"
 #include "payments/PaymentView.h"
 
 namespace paylode {
@@ -97,5 +98,8 @@ public:
 private:
     HostPayment* payment_;
 };
+
+// The view of a payment of the host's batch.
+using CBankPaymentView = CHostPaymentView<ITorvoBankPayment>;
 
 }  // namespace paylode

@@ -10,42 +10,88 @@
 
 #include "common/win/Platform.h"
 #include "payments/PaymentRecords.h"
+#include "host/HostInterfaces.h"
 #include "payments/win/HostPaymentView.h"
 
 namespace paylode {
 namespace {
 
-// The host payment's operations, answering from a table of texts; a getter
-// whose text is missing fails.
-class CFakeHostPayment {
+// A host payment behind the host's own interface, answering from a table of
+// texts; a getter whose text is missing fails. It counts its references, so
+// that a test sees the view neither keeps nor drops one.
+class CFakeHostPayment : public ITorvoBankPayment {
 public:
     std::map<std::string, std::wstring> texts;
     double amount = 0;
     long status = 0;
     bool failAmount = false;
     std::vector<long> statusCalls;
+    ULONG references = 1;
 
-    HRESULT STDMETHODCALLTYPE GetAmount(double* value) {
+    // IUnknown and IDispatch: only what a borrowed pointer needs.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != __uuidof(ITorvoBankPayment)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetAmount(double* value) override {
         if (failAmount) return E_FAIL;
         *value = amount;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetPayerSortCode(BSTR* value) { return Text("payerSortCode", value); }
-    HRESULT STDMETHODCALLTYPE GetPayerAccountNumber(BSTR* value) { return Text("payerAccountNumber", value); }
-    HRESULT STDMETHODCALLTYPE GetPayeeBACSReference(BSTR* value) { return Text("payeeBACSReference", value); }
-    HRESULT STDMETHODCALLTYPE GetPayeeSortCode(BSTR* value) { return Text("payeeSortCode", value); }
-    HRESULT STDMETHODCALLTYPE GetPayeeAccountNumber(BSTR* value) { return Text("payeeAccountNumber", value); }
-    HRESULT STDMETHODCALLTYPE GetPayeeAccountName(BSTR* value) { return Text("payeeAccountName", value); }
-    HRESULT STDMETHODCALLTYPE GetPayeeRollNumber(BSTR* value) { return Text("payeeRollNumber", value); }
-    HRESULT STDMETHODCALLTYPE GetStatus(long* value) {
+    HRESULT STDMETHODCALLTYPE GetPayerSortCode(BSTR* value) override { return Text("payerSortCode", value); }
+    HRESULT STDMETHODCALLTYPE GetPayerAccountNumber(BSTR* value) override { return Text("payerAccountNumber", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeBACSReference(BSTR* value) override { return Text("payeeBACSReference", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeSortCode(BSTR* value) override { return Text("payeeSortCode", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeAccountNumber(BSTR* value) override { return Text("payeeAccountNumber", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeAccountName(BSTR* value) override { return Text("payeeAccountName", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeRollNumber(BSTR* value) override { return Text("payeeRollNumber", value); }
+    HRESULT STDMETHODCALLTYPE GetStatus(long* value) override {
         *value = status;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE SetStatus(long value) {
+    HRESULT STDMETHODCALLTYPE SetStatus(long value) override {
         status = value;
         statusCalls.push_back(value);
         return S_OK;
     }
+
+    // What the writers never ask for.
+    HRESULT STDMETHODCALLTYPE SetAmount(double) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPayerBACSReference(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetPayerBACSReference(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayerSortCode(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayerAccountNumber(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPayerAccountName(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetPayerAccountName(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPayerRollNumber(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetPayerRollNumber(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayeeBACSReference(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayeeSortCode(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayeeAccountNumber(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayeeAccountName(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayeeRollNumber(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetReference(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetReference(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDetails(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetDetails(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCurrency(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetCurrency(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPaymentDate(DATE*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPaymentDate(DATE) override { return E_NOTIMPL; }
 
 private:
     HRESULT Text(const char* name, BSTR* value) {
@@ -83,7 +129,7 @@ TEST(HostPaymentView, TextIsConvertedToTheAnsiCodePage) {
         SCOPED_TRACE(i);
         CFakeHostPayment host = ValidHostPayment();
         host.texts["payeeAccountName"] = rows[i].name;
-        CHostPaymentView<CFakeHostPayment> view(&host);
+        CBankPaymentView view(&host);
         CStringRecordOutput out;
         WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false);
         std::string line = out.Text();
@@ -104,10 +150,11 @@ TEST(HostPaymentView, FailingGettersGiveEmptyValuesAndTheStatusCallsReachTheHost
     host.texts.erase("payeeAccountName");
     host.failAmount = true;
     host.status = 1;  // the IAT mark
-    CHostPaymentView<CFakeHostPayment> view(&host);
+    CBankPaymentView view(&host);
     CStringRecordOutput out;
     EXPECT_FALSE(WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false));
     EXPECT_EQ((std::vector<long>{0, 21, 28}), host.statusCalls);
+    EXPECT_EQ(1u, host.references) << "the view borrows the payment";
     EXPECT_EQ(",,,03,,,,,,,,,12345612345678,,,GBP,0.00,,05032024,,,,,,      ,,,,,,87654321"
               ",,,,,,,,,INV 9" + std::string(45, ',') + "\r\n",
               out.Text());
