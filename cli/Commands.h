@@ -17,5 +17,7 @@ struct Outcome {
 void AddCalendarCommand(CLI::App& app, Outcome& outcome);
 void AddCheckDateCommand(CLI::App& app, Outcome& outcome);
 void AddStatementCommand(CLI::App& app, Outcome& outcome);
+// paylode export: the payment file for a batch of payments (cli/ExportCommand.cpp).
+void AddExportCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace paylode::cli

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     paylode::cli::AddCalendarCommand(app, outcome);
     paylode::cli::AddCheckDateCommand(app, outcome);
     paylode::cli::AddStatementCommand(app, outcome);
+    paylode::cli::AddExportCommand(app, outcome);
 
     CLI11_PARSE(app, argc, argv);
     if (app.get_subcommands().empty()) {

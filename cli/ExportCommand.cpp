@@ -1,0 +1,229 @@
+/*
+ * `paylode export`: writes the payment file for a batch of payments from a
+ * CSV file, byte for byte as the component's payment run writes it for the
+ * same payments and choices, and reports every payment's status.
+ *
+ * The choices that the payment options dialog would take (format, processing
+ * date, template name, beneficiary reference, euro payments) come from the
+ * command line and are held to the dialog's rules, the banking calendar's
+ * checks of the processing date among them. In "Bulk List Payments"
+ * the bulk list template file is written beside the payment file first, as
+ * the run does. Exit status: 0 when every payment passed the bank's checks,
+ * 1 when any failed, 2 for a usage or input error (then no file is written).
+ */
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/BatchCsv.h"
+#include "cli/Commands.h"
+#include "cli/ProcessingDate.h"
+#include "payments/PaymentRecords.h"
+#include "payments/PaymentText.h"
+#include "payments/StatusTexts.h"
+
+namespace paylode::cli {
+namespace {
+
+constexpr std::size_t kMaxPayments = 4000;
+constexpr std::size_t kMaxTemplateName = 20;
+constexpr std::size_t kMaxReference = 18;
+
+struct ExportOptions {
+    std::string batch;
+    std::string format;
+    std::string date;
+    std::string today;
+    std::string templateName;
+    std::string reference;
+    bool euro = false;
+    std::string out;
+    std::string statuses;
+    bool overwriteTemplate = false;
+};
+
+struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, Closer>;
+
+int InputError(const std::string& message) {
+    std::cerr << "paylode export: " << message << "\n";
+    return 2;
+}
+
+// A template name or beneficiary reference as the payment options dialog
+// accepts it: not empty, at most `width` characters, nothing that the
+// character filter would drop; returned upper-cased.
+bool ReadDialogField(const std::string& utf8, std::size_t width, bool keepSlash, std::string* value) {
+    std::string ansi;
+    if (!AnsiFromUtf8(utf8, &ansi) || ansi.empty() || ansi.size() > width) return false;
+    const std::string filtered = Sanitise(ansi.c_str(), keepSlash).GetString();
+    if (filtered.size() != ansi.size()) return false;
+    *value = filtered;
+    return true;
+}
+
+bool ReadFile(const std::string& path, std::string* bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream text;
+    text << in.rdbuf();
+    *bytes = text.str();
+    return !in.bad();
+}
+
+// The bulk list template file beside the payment file: named after the
+// template, no extension; its header and one bulk list record per payment,
+// without date, amount and currency. An existing file is kept unless
+// overwriting was asked for; an empty batch writes none, since the header
+// comes from the first payment.
+void WriteBulkListTemplateFile(std::vector<CPaymentValues>& payments, const std::string& paymentFile,
+                               const std::string& templateName, const std::string& reference, bool overwrite) {
+    if (payments.empty()) return;
+    const std::string path = (std::filesystem::path(paymentFile).parent_path() / templateName).string();
+    if (File existing{std::fopen(path.c_str(), "rb")}) {
+        if (!overwrite) {
+            std::cerr << "paylode export: bulk list template file " << path
+                      << " exists and is left unchanged (--overwrite-template replaces it)\n";
+            return;
+        }
+    }
+    File file{std::fopen(path.c_str(), "wb")};
+    if (!file) {
+        std::cerr << "paylode export: cannot create the bulk list template file " << path << "\n";
+        return;
+    }
+    CFileRecordOutput out(file.get());
+    WriteBulkListHeader(out, payments[0], 0, templateName.c_str(), reference.c_str(), true);
+    for (CPaymentValues& payment : payments) {
+        WritePaymentRecord(out, payment, 0, kFormatBulkList, templateName.c_str(), false, true);
+    }
+}
+
+int RunExport(const ExportOptions& options) {
+    if (options.batch.empty()) return InputError("the batch CSV file is required");
+    if (options.out.empty()) return InputError("--out is required");
+    if (options.format.size() != 1 || options.format[0] < '0' || options.format[0] > '3') {
+        return InputError("--format must be 0, 1, 2 or 3");
+    }
+    const int format = options.format[0] - '0';
+    const std::optional<double> processingDate = ParseIsoDate(options.date);
+    if (!processingDate) return InputError("--date must be a calendar date written YYYY-MM-DD");
+    const double date = *processingDate;
+    std::optional<double> today;
+    if (!options.today.empty()) {
+        today = ParseIsoDate(options.today);
+        if (!today) return InputError("--today must be a calendar date written YYYY-MM-DD");
+    }
+    // The processing date must pass the payment options dialog's checks
+    // (a banking day, not in the past, not too far ahead) before anything is
+    // written.
+    const ProcessingDateVerdict verdict = CheckProcessingDate(date, today);
+    if (!verdict.ok) return InputError("--date refused: " + verdict.text);
+
+    // The dialog returns the template name for formats 1 and 2 and the
+    // beneficiary reference for formats 2 and 3 only.
+    std::string templateName;
+    if (format == kFormatTemplate || format == kFormatBulkList) {
+        if (!ReadDialogField(options.templateName, kMaxTemplateName, false, &templateName)) {
+            return InputError("--template must name the template in at most 20 letters, digits, spaces, "
+                              "\".\", \"-\" or \"&\"");
+        }
+    }
+    std::string reference;
+    if (format == kFormatBulkList) {
+        if (!ReadDialogField(options.reference, kMaxReference, true, &reference)) {
+            return InputError("--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
+                              "or \"/\"");
+        }
+    } else if (format == kFormatAdHocBulk) {
+        if (!AnsiFromUtf8(options.reference, &reference)) return InputError("--reference is not UTF-8");
+        reference = reference.substr(0, kMaxReference);
+    }
+
+    std::string bytes;
+    if (!ReadFile(options.batch, &bytes)) return InputError("cannot read " + options.batch);
+    std::vector<CPaymentValues> payments;
+    std::string error;
+    if (!ReadPaymentBatch(bytes, &payments, &error)) return InputError(options.batch + ": " + error);
+    if (payments.size() > kMaxPayments) {
+        return InputError("Too many payment instructions have been submitted. Kelmar Bank Paylode supports a "
+                          "maximum of 4000 payments in a single file.");
+    }
+
+    if (format == kFormatBulkList) {
+        WriteBulkListTemplateFile(payments, options.out, templateName, reference, options.overwriteTemplate);
+    }
+
+    bool allPassed = true;
+    {
+        File file{std::fopen(options.out.c_str(), "wb")};
+        if (!file) return InputError("cannot create the payment file " + options.out);
+        CFileRecordOutput out(file.get());
+        bool headerPassed = true;
+        if (!payments.empty() && format == kFormatBulkList) {
+            headerPassed = WriteBulkListHeader(out, payments[0], date, templateName.c_str(), reference.c_str(), false);
+        } else if (!payments.empty() && format == kFormatAdHocBulk) {
+            headerPassed = WriteAdHocHeader(out, payments[0], date, reference.c_str(), options.out.c_str());
+        }
+        allPassed = headerPassed;
+        // A header that fails its checks is followed by no payment records.
+        for (std::size_t i = 0; headerPassed && i < payments.size(); ++i) {
+            const bool passed = format == kFormatAdHocBulk
+                                    ? WriteAdHocRecord(out, payments[i], format, options.euro)
+                                    : WritePaymentRecord(out, payments[i], date, format, templateName.c_str(),
+                                                         options.euro, false);
+            allPassed = allPassed && passed;
+        }
+        if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
+            return InputError("cannot write the payment file " + options.out);
+        }
+    }
+
+    if (!options.statuses.empty()) {
+        std::ofstream statuses(options.statuses, std::ios::binary | std::ios::trunc);
+        for (CPaymentValues& payment : payments) {
+            const char* text = PaymentStatusText(payment.status);
+            statuses << payment.status << '\t' << (text != nullptr ? text : "") << '\n';
+        }
+        if (!statuses.flush()) return InputError("cannot write " + options.statuses);
+    }
+    return allPassed ? 0 : 1;
+}
+
+}  // namespace
+
+void AddExportCommand(CLI::App& app, Outcome& outcome) {
+    auto options = std::make_shared<ExportOptions>();
+    CLI::App* command = app.add_subcommand(
+        "export",
+        "Write the payment file for a batch of payments (CSV, UTF-8, with a header row naming the columns\n"
+        "amount, payer_sort_code, payer_account_number, payee_bacs_reference, payee_sort_code,\n"
+        "payee_account_number, payee_account_name, payee_roll_number, details, status; a nonzero\n"
+        "status marks an inter-account transfer). Exit status 0 when every payment passed the bank's\n"
+        "checks, 1 when any failed, 2 for a usage or input error.");
+    command->add_option("batch", options->batch, "the batch of payments, CSV");
+    command->add_option("--format", options->format,
+                        "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, "
+                        "3 Ad Hoc Bulk Payments");
+    command->add_option("--date", options->date, "processing date, YYYY-MM-DD");
+    command->add_option("--today", options->today,
+                        "today's date for the processing-date checks, YYYY-MM-DD (default: the local date)");
+    command->add_option("--template", options->templateName, "template or bulk list name (formats 1 and 2)");
+    command->add_option("--reference", options->reference, "beneficiary reference (formats 2 and 3)");
+    command->add_flag("--euro", options->euro, "euro payments for the Republic of Ireland (EUR, not GBP)");
+    command->add_option("--out", options->out, "the payment file to write");
+    command->add_option("--statuses", options->statuses, "also write each payment's status code and text");
+    command->add_flag("--overwrite-template", options->overwriteTemplate,
+                      "replace an existing bulk list template file (format 2)");
+    command->callback([options, &outcome] { outcome.status = RunExport(*options); });
+}
+
+}  // namespace paylode::cli

@@ -1,0 +1,37 @@
+/*
+ * DigitsOf and Sanitise: the character filters of the payment file (see
+ * PaymentText.h).
+ */
+#include "payments/PaymentText.h"
+
+#include <string>
+
+#include "common/HResult.h"
+
+namespace paylode {
+
+CString DigitsOf(const char* text) {
+    RequireArgument(text != nullptr);
+    std::string digits;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p >= '0' && *p <= '9') digits += *p;
+    }
+    return CString(digits.c_str());
+}
+
+CString Sanitise(const char* text, bool keepSlash) {
+    RequireArgument(text != nullptr);
+    std::string kept;
+    for (const char* p = text; *p != '\0'; ++p) {
+        const char c = *p;
+        if (c >= 'a' && c <= 'z') {
+            kept += static_cast<char>(c - 'a' + 'A');
+        } else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' || c == '.' ||
+                   c == '-' || c == '&' || (c == '/' && keepSlash)) {
+            kept += c;
+        }
+    }
+    return CString(kept.c_str());
+}
+
+}  // namespace paylode

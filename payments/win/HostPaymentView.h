@@ -1,0 +1,105 @@
+/*
+ * The record writers' view of one of the host's payments. Each text the
+ * writers ask for is fetched from the host as a BSTR, converted to the ANSI
+ * code page (a character the code page cannot hold becomes its closest
+ * letter or "?", which the payment file's character rules then drop) and
+ * freed at once; the status calls go straight back to the host's payment, so
+ * the host sees every status the writers set, in order.
+ *
+ * The host's getters report nothing the writers act on: a getter that fails
+ * gives empty text, or an amount or status of 0.
+ *
+ * The view borrows the payment for the writer's call; the caller holds the
+ * reference. It is written for any interface that has the host payment's
+ * operations; CBankPaymentView is the one for the host's ITorvoBankPayment.
+ */
+#pragma once
+
+#include "common/CString.h"
+#include "common/win/Platform.h"
+#include "host/HostInterfaces.h"
+#include "payments/PaymentView.h"
+
+namespace paylode {
+
+// A BSTR received from the host, freed when the owner goes.
+class CReceivedBstr {
+public:
+    CReceivedBstr() = default;
+    CReceivedBstr(const CReceivedBstr&) = delete;
+    CReceivedBstr& operator=(const CReceivedBstr&) = delete;
+    ~CReceivedBstr() { SysFreeString(value_); }
+
+    // The out-parameter for the host's call; any text held is freed first.
+    BSTR* Receive() {
+        SysFreeString(value_);
+        value_ = nullptr;
+        return &value_;
+    }
+    // The text in the ANSI code page, up to its first NUL; "" for none.
+    CString ToAnsi() const { return CString(static_cast<const wchar_t*>(value_)); }
+
+private:
+    BSTR value_ = nullptr;
+};
+
+template <class HostPayment>
+class CHostPaymentView : public IPaymentView {
+public:
+    explicit CHostPaymentView(HostPayment* payment) : payment_(payment) {}
+
+    double GetAmount() override {
+        double amount = 0;
+        payment_->GetAmount(&amount);
+        return amount;
+    }
+    CString GetPayerSortCode() override {
+        CReceivedBstr text;
+        payment_->GetPayerSortCode(text.Receive());
+        return text.ToAnsi();
+    }
+    CString GetPayerAccountNumber() override {
+        CReceivedBstr text;
+        payment_->GetPayerAccountNumber(text.Receive());
+        return text.ToAnsi();
+    }
+    CString GetPayeeBACSReference() override {
+        CReceivedBstr text;
+        payment_->GetPayeeBACSReference(text.Receive());
+        return text.ToAnsi();
+    }
+    CString GetPayeeSortCode() override {
+        CReceivedBstr text;
+        payment_->GetPayeeSortCode(text.Receive());
+        return text.ToAnsi();
+    }
+    CString GetPayeeAccountNumber() override {
+        CReceivedBstr text;
+        payment_->GetPayeeAccountNumber(text.Receive());
+        return text.ToAnsi();
+    }
+    CString GetPayeeAccountName() override {
+        CReceivedBstr text;
+        payment_->GetPayeeAccountName(text.Receive());
+        return text.ToAnsi();
+    }
+    CString GetPayeeRollNumber() override {
+        CReceivedBstr text;
+        payment_->GetPayeeRollNumber(text.Receive());
+        return text.ToAnsi();
+    }
+    long GetStatus() override {
+        long status = 0;
+        payment_->GetStatus(&status);
+        return status;
+    }
+    void SetStatus(long status) override { payment_->SetStatus(status); }
+
+private:
+    HostPayment* payment_;
+};
+
+// The view of a payment of the host's batch.
+using CBankPaymentView = CHostPaymentView<ITorvoBankPayment>;
+
+}  // namespace paylode

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# paylode export, end to end: the exact bytes of the payment file in each
+# format, the bulk list template file and its overwrite rule, the statuses
+# file, the exit statuses, and no file at all after an input error.
+#   export-test.sh PAYLODE DATA_DIR
+set -uo pipefail
+paylode=$1
+data=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# run EXPECTED_STATUS ARGS...: runs paylode export in $work.
+run() {
+    local expected=$1
+    shift
+    (cd "$work" && "$paylode" export "$@" >"$work/stdout" 2>"$work/stderr")
+    local status=$?
+    [ "$status" = "$expected" ] || fail "exit status $status, expected $expected: $* ($(cat "$work/stderr"))"
+}
+
+same() {  # same ACTUAL EXPECTED
+    cmp -s "$1" "$2" || { fail "$1 differs from $2"; diff <(cat -A "$2") <(cat -A "$1") | head -20; }
+}
+
+cp "$data"/*.csv "$work"/
+
+run 1 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01 --out standard.txt --statuses standard-statuses.txt
+same "$work/standard.txt" "$data/standard.txt"
+same "$work/standard-statuses.txt" "$data/standard-statuses.txt"
+
+run 1 batch.csv --format 1 --date 2024-03-05 --today 2024-03-01 --template "Staff pay" --euro --out template.txt
+same "$work/template.txt" "$data/template.txt"
+
+# Bulk list: the template file is written beside the payment file, kept when
+# it exists, replaced on request.
+mkdir "$work/pay"
+run 1 batch.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template staff --reference ben/1 --out pay/bulklist.txt
+same "$work/pay/bulklist.txt" "$data/bulklist.txt"
+same "$work/pay/STAFF" "$data/STAFF"
+printf 'kept\r\n' >"$work/pay/STAFF"
+run 1 batch.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template staff --reference ben/1 --out pay/bulklist.txt
+[ "$(cat "$work/pay/STAFF")" = $'kept\r' ] || fail "existing template file overwritten"
+grep -q "left unchanged" "$work/stderr" || fail "no message about the existing template file"
+same "$work/pay/bulklist.txt" "$data/bulklist.txt"
+run 1 batch.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template staff --reference ben/1 --out pay/bulklist.txt \
+    --overwrite-template
+same "$work/pay/STAFF" "$data/STAFF"
+
+run 1 batch.csv --format 3 --date 2024-03-05 --today 2024-03-01 --reference "Ben ref" --out adhoc.txt
+same "$work/adhoc.txt" "$data/adhoc.txt"
+
+run 0 good.csv --format 0 --date 2024-12-31 --today 2024-12-20 --out good.txt --statuses good-statuses.txt
+same "$work/good.txt" "$data/good.txt"
+[ "$(cat "$work/good-statuses.txt")" = $'0\tPayment processed successfully.' ] || fail "statuses of good.csv"
+
+# An empty batch: an empty payment file, no header and no template file.
+mkdir "$work/empty"
+run 0 empty.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template staff --reference ben --out empty/bulk.txt
+[ -f "$work/empty/bulk.txt" ] && [ ! -s "$work/empty/bulk.txt" ] || fail "empty batch, format 2"
+[ ! -e "$work/empty/STAFF" ] || fail "template file written for an empty batch"
+run 0 empty.csv --format 3 --date 2024-03-05 --today 2024-03-01 --out empty/adhoc.txt
+[ -f "$work/empty/adhoc.txt" ] && [ ! -s "$work/empty/adhoc.txt" ] || fail "empty batch, format 3"
+
+# Input and usage errors: status 2, a message naming the line, no file.
+for bad in unknown-column:1 unclosed-quote:3 stray-quote:2 short-row:2 not-utf8:2 bad-amount:2; do
+    name=${bad%%:*}
+    line=${bad##*:}
+    run 2 "$name.csv" --format 2 --date 2024-03-05 --today 2024-03-01 --template staff --reference ben --out "$name.txt"
+    grep -q "line $line:" "$work/stderr" || fail "$name: no line $line in: $(cat "$work/stderr")"
+    [ ! -e "$work/$name.txt" ] && [ ! -e "$work/STAFF" ] || fail "$name: a file was written"
+done
+run 2 batch.csv --format 0 --date 2024-02-30 --today 2024-02-01 --out bad-date.txt
+run 2 batch.csv --format 0 --date 2024-03-09 --today 2024-03-01 --out bad-weekend.txt
+grep -q "weekend" "$work/stderr" || fail "no message about the weekend"
+run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-06 --out bad-past.txt
+run 2 batch.csv --format 4 --date 2024-03-05 --today 2024-03-01 --out bad-format.txt
+run 2 batch.csv --format 1 --date 2024-03-05 --today 2024-03-01 --template "a/b" --out bad-template.txt
+run 2 batch.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template staff --out no-reference.txt
+run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01
+for name in bad-date bad-weekend bad-past bad-format bad-template no-reference; do
+    [ ! -e "$work/$name.txt" ] || fail "$name.txt written after a usage error"
+done
+
+[ "$failures" = 0 ] && echo "paylode export: all checks passed"
+exit $((failures > 0))

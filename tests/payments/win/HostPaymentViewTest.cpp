@@ -1,0 +1,173 @@
+// Under Wine: a host payment seen through the record writers' view. Text
+// arrives as BSTRs and is converted with the platform's ANSI code page,
+// failing getters give empty values, and the host sees the writers' status
+// calls in order.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/win/Platform.h"
+#include "payments/PaymentRecords.h"
+#include "host/HostInterfaces.h"
+#include "payments/win/HostPaymentView.h"
+
+namespace paylode {
+namespace {
+
+// A host payment behind the host's own interface, answering from a table of
+// texts; a getter whose text is missing fails. It counts its references, so
+// that a test sees the view neither keeps nor drops one.
+class CFakeHostPayment : public ITorvoBankPayment {
+public:
+    std::map<std::string, std::wstring> texts;
+    double amount = 0;
+    long status = 0;
+    bool failAmount = false;
+    std::vector<long> statusCalls;
+    ULONG references = 1;
+
+    // IUnknown and IDispatch: only what a borrowed pointer needs.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != __uuidof(ITorvoBankPayment)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetAmount(double* value) override {
+        if (failAmount) return E_FAIL;
+        *value = amount;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetPayerSortCode(BSTR* value) override { return Text("payerSortCode", value); }
+    HRESULT STDMETHODCALLTYPE GetPayerAccountNumber(BSTR* value) override { return Text("payerAccountNumber", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeBACSReference(BSTR* value) override { return Text("payeeBACSReference", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeSortCode(BSTR* value) override { return Text("payeeSortCode", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeAccountNumber(BSTR* value) override { return Text("payeeAccountNumber", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeAccountName(BSTR* value) override { return Text("payeeAccountName", value); }
+    HRESULT STDMETHODCALLTYPE GetPayeeRollNumber(BSTR* value) override { return Text("payeeRollNumber", value); }
+    HRESULT STDMETHODCALLTYPE GetStatus(long* value) override {
+        *value = status;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetStatus(long value) override {
+        status = value;
+        statusCalls.push_back(value);
+        return S_OK;
+    }
+
+    // What the writers never ask for.
+    HRESULT STDMETHODCALLTYPE SetAmount(double) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPayerBACSReference(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetPayerBACSReference(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayerSortCode(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayerAccountNumber(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPayerAccountName(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetPayerAccountName(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPayerRollNumber(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetPayerRollNumber(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayeeBACSReference(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayeeSortCode(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayeeAccountNumber(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayeeAccountName(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPayeeRollNumber(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetReference(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetReference(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDetails(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetDetails(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCurrency(BSTR* value) override { return Text("-", value); }
+    HRESULT STDMETHODCALLTYPE SetCurrency(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPaymentDate(DATE*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPaymentDate(DATE) override { return E_NOTIMPL; }
+
+private:
+    HRESULT Text(const char* name, BSTR* value) {
+        const auto found = texts.find(name);
+        if (found == texts.end()) return E_FAIL;
+        *value = SysAllocStringLen(found->second.data(), static_cast<UINT>(found->second.size()));
+        return S_OK;
+    }
+};
+
+CFakeHostPayment ValidHostPayment() {
+    CFakeHostPayment payment;
+    payment.amount = 250;
+    payment.texts = {{"payerSortCode", L"12-34-56"}, {"payerAccountNumber", L"12345678"},
+                     {"payeeBACSReference", L"Inv 9"}, {"payeeSortCode", L"654321"},
+                     {"payeeAccountNumber", L"87654321"}, {"payeeAccountName", L"Acme"},
+                     {"payeeRollNumber", L""}};
+    return payment;
+}
+
+TEST(HostPaymentView, TextIsConvertedToTheAnsiCodePage) {
+    ASSERT_EQ(1252u, GetACP());
+    struct Row {
+        std::wstring name;
+        const char* written;  // column 33 of a standard record
+        long status;
+    };
+    const Row rows[] = {
+        {L"\u0141\u00F3d\u017A Works", "LDZ WORKS", 0},  // best-fit letters kept, accented ones dropped
+        {L"\u4E2D\u6587 Ltd", " LTD", 0},                // no ANSI form: "?" then dropped
+        {L"\u4E2D\u6587", "", 30},                       // nothing left of the name
+        {std::wstring(L"Ab\0cd", 5), "AB", 0},          // an embedded NUL ends the text
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        CFakeHostPayment host = ValidHostPayment();
+        host.texts["payeeAccountName"] = rows[i].name;
+        CBankPaymentView view(&host);
+        CStringRecordOutput out;
+        WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false);
+        std::string line = out.Text();
+        std::vector<std::string> columns(1);
+        for (char c : line.substr(0, line.size() - 2)) {
+            if (c == ',') columns.emplace_back();
+            else columns.back() += c;
+        }
+        ASSERT_EQ(85u, columns.size());
+        EXPECT_EQ(rows[i].written, columns[32]);
+        EXPECT_EQ(rows[i].status, host.status);
+    }
+}
+
+TEST(HostPaymentView, FailingGettersGiveEmptyValuesAndTheStatusCallsReachTheHost) {
+    CFakeHostPayment host = ValidHostPayment();
+    host.texts.erase("payeeSortCode");
+    host.texts.erase("payeeAccountName");
+    host.failAmount = true;
+    host.status = 1;  // the IAT mark
+    CBankPaymentView view(&host);
+    CStringRecordOutput out;
+    EXPECT_FALSE(WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false));
+    EXPECT_EQ((std::vector<long>{0, 21, 28}), host.statusCalls);
+    EXPECT_EQ(1u, host.references) << "the view borrows the payment";
+    EXPECT_EQ(",,,03,,,,,,,,,12345612345678,,,GBP,0.00,,05032024,,,,,,      ,,,,,,87654321"
+              ",,,,,,,,,INV 9" + std::string(45, ',') + "\r\n",
+              out.Text());
+}
+
+TEST(HostPaymentView, ReceivedBstrFreesWhatItHeld) {
+    CReceivedBstr text;
+    *text.Receive() = SysAllocString(L"first");
+    EXPECT_STREQ("first", text.ToAnsi().GetString());
+    *text.Receive() = SysAllocString(L"second");  // the first is freed here
+    EXPECT_STREQ("second", text.ToAnsi().GetString());
+    EXPECT_STREQ("", CReceivedBstr().ToAnsi().GetString());
+}
+
+}  // namespace
+}  // namespace paylode
