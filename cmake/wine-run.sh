@@ -20,9 +20,10 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;mscoree,mshtml=}
 
 (
   flock 9
-  wineserver -p </dev/null >/dev/null 2>&1 || true  # fails harmlessly when one already runs
+  # The server outlives this block: it must not inherit the lock (fd 9).
+  wineserver -p </dev/null >/dev/null 2>&1 9>&- || true  # fails harmlessly when one already runs
   if [ ! -f "$prefix/system.reg" ]; then
-    wineboot -i </dev/null >/dev/null 2>&1
+    wineboot -i </dev/null >/dev/null 2>&1 9>&-
   fi
 ) 9>"$prefix.lock"
 
