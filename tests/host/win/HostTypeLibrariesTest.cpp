@@ -1,0 +1,279 @@
+// Under Wine: the host framework's three type libraries as a host and the
+// component load them, and the generated headers, against the slot table
+// both sides bind to.
+#include <gtest/gtest.h>
+
+#include <wrl/client.h>
+
+#include <map>
+#include <string>
+
+#include "host/HostInterfaces.h"
+#include "host/win/HostSlots.h"
+
+namespace paylode::test {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+struct HostLibrary {
+    const wchar_t* file;
+    const GUID* libid;
+    const wchar_t* name;
+};
+
+const HostLibrary kLibraries[] = {
+    {L"TorvoEBanking.tlb", &LIBID_TorvoEBanking, L"TorvoEBanking"},
+    {L"TorvoBankPayments.tlb", &LIBID_TorvoBankPayments, L"TorvoBankPayments"},
+    {L"TorvoBankReconciliation.tlb", &LIBID_TorvoBankReconciliation, L"TorvoBankReconciliation"},
+};
+
+struct HostInterface {
+    const wchar_t* file;  // the library that defines it
+    const IID* iid;
+    const char* name;
+    bool dual;
+    const char* base;
+    unsigned lastSlot;
+};
+
+const HostInterface kInterfaces[] = {
+    {L"TorvoEBanking.tlb", &IID_ITorvoBank, "ITorvoBank", true, "IDispatch", 10},
+    {L"TorvoEBanking.tlb", &IID_ITorvoBankServices, "ITorvoBankServices", true, "IDispatch", 9},
+    {L"TorvoEBanking.tlb", &IID_ITorvoBankService, "ITorvoBankService", true, "IDispatch", 11},
+    {L"TorvoEBanking.tlb", &IID_ITorvoBankSettings, "ITorvoBankSettings", false, "IDispatch", 9},
+    {L"TorvoBankPayments.tlb", &IID_ITorvoBankPaymentService, "ITorvoBankPaymentService", true,
+     "ITorvoBankService", 13},
+    {L"TorvoBankPayments.tlb", &IID_ITorvoBankPayments, "ITorvoBankPayments", true, "IDispatch", 8},
+    {L"TorvoBankPayments.tlb", &IID_ITorvoBankPayment, "ITorvoBankPayment", true, "IDispatch", 38},
+    {L"TorvoBankPayments.tlb", &IID_ITorvoBankAccount, "ITorvoBankAccount", true, "IDispatch", 10},
+    {L"TorvoBankPayments.tlb", &IID_ITorvoBankDetails, "ITorvoBankDetails", true, "IDispatch", 14},
+    {L"TorvoBankReconciliation.tlb", &IID_ITorvoBankStatementService, "ITorvoBankStatementService", true,
+     "ITorvoBankService", 13},
+    {L"TorvoBankReconciliation.tlb", &IID_ITorvoBankStatement, "ITorvoBankStatement", true, "IDispatch", 13},
+    {L"TorvoBankReconciliation.tlb", &IID_ITorvoBankTransaction, "ITorvoBankTransaction", true, "IDispatch", 43},
+    {L"TorvoBankReconciliation.tlb", &IID_ITorvoStatementFileChooser, "ITorvoStatementFileChooser", false,
+     "IDispatch", 11},
+};
+
+std::wstring NextToProgram(const wchar_t* file) {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring result(path, length);
+    return result.substr(0, result.find_last_of(L"\\/") + 1) + file;
+}
+
+ComPtr<ITypeLib> LoadLibraryFile(const wchar_t* file) {
+    ComPtr<ITypeLib> library;
+    const HRESULT hr = LoadTypeLibEx(NextToProgram(file).c_str(), REGKIND_NONE, &library);
+    EXPECT_EQ(S_OK, hr) << std::hex << hr;
+    return library;
+}
+
+std::string Narrow(const wchar_t* text) {
+    std::string result;
+    for (const wchar_t* p = text; p != nullptr && *p != 0; ++p) result += static_cast<char>(*p);
+    return result;
+}
+
+std::string NameOf(ITypeInfo* info, MEMBERID member = MEMBERID_NIL) {
+    BSTR name = nullptr;
+    if (FAILED(info->GetDocumentation(member, &name, nullptr, nullptr, nullptr))) return {};
+    std::string result = Narrow(name);
+    SysFreeString(name);
+    return result;
+}
+
+struct Attributes {
+    explicit Attributes(ITypeInfo* owner) : info(owner) { EXPECT_EQ(S_OK, info->GetTypeAttr(&attr)); }
+    ~Attributes() {
+        if (attr != nullptr) info->ReleaseTypeAttr(attr);
+    }
+    Attributes(const Attributes&) = delete;
+    Attributes& operator=(const Attributes&) = delete;
+    ITypeInfo* info;
+    TYPEATTR* attr = nullptr;
+};
+
+// The vtable description of an interface: for a dual interface the type
+// library hands out its dispatch side first, whose partner is the vtable.
+ComPtr<ITypeInfo> VtableInfo(ITypeLib* library, const IID& iid) {
+    ComPtr<ITypeInfo> info;
+    HRESULT hr = library->GetTypeInfoOfGuid(iid, &info);
+    EXPECT_EQ(S_OK, hr) << std::hex << hr;
+    if (FAILED(hr)) return nullptr;
+    TYPEKIND kind;
+    {
+        Attributes attributes(info.Get());
+        if (attributes.attr == nullptr) return nullptr;
+        kind = attributes.attr->typekind;
+    }
+    if (kind == TKIND_DISPATCH) {
+        HREFTYPE partner = 0;
+        ComPtr<ITypeInfo> vtable;
+        hr = info->GetRefTypeOfImplType(-1, &partner);
+        EXPECT_EQ(S_OK, hr) << std::hex << hr;
+        if (FAILED(hr) || FAILED(info->GetRefTypeInfo(partner, &vtable))) return nullptr;
+        return vtable;
+    }
+    return info;
+}
+
+std::map<std::string, unsigned> SlotsOf(ITypeInfo* info) {
+    std::map<std::string, unsigned> slots;
+    Attributes attributes(info);
+    if (attributes.attr == nullptr) return slots;
+    for (UINT i = 0; i < attributes.attr->cFuncs; ++i) {
+        FUNCDESC* function = nullptr;
+        if (FAILED(info->GetFuncDesc(i, &function))) continue;
+        slots[NameOf(info, function->memid)] = static_cast<unsigned>(function->oVft / sizeof(void*));
+        info->ReleaseFuncDesc(function);
+    }
+    return slots;
+}
+
+const HostInterface* FindInterface(const std::string& name) {
+    for (const auto& candidate : kInterfaces) {
+        if (name == candidate.name) return &candidate;
+    }
+    return nullptr;
+}
+
+class HostTypeLibraries : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        for (const auto& library : kLibraries) libraries_[library.file] = LoadLibraryFile(library.file);
+    }
+    void TearDown() override {
+        libraries_.clear();
+        CoUninitialize();
+    }
+    ITypeLib* Library(const wchar_t* file) { return libraries_[file].Get(); }
+
+    std::map<std::wstring, ComPtr<ITypeLib>> libraries_;
+};
+
+TEST_F(HostTypeLibraries, EachLoadsWithItsNameLibidAndVersion) {
+    for (const auto& expected : kLibraries) {
+        SCOPED_TRACE(Narrow(expected.file));
+        ITypeLib* library = Library(expected.file);
+        ASSERT_NE(nullptr, library);
+        TLIBATTR* attr = nullptr;
+        ASSERT_EQ(S_OK, library->GetLibAttr(&attr));
+        EXPECT_TRUE(IsEqualGUID(*expected.libid, attr->guid));
+        EXPECT_EQ(1, attr->wMajorVerNum);
+        EXPECT_EQ(0, attr->wMinorVerNum);
+        library->ReleaseTLibAttr(attr);
+        BSTR name = nullptr;
+        ASSERT_EQ(S_OK, library->GetDocumentation(-1, &name, nullptr, nullptr, nullptr));
+        EXPECT_STREQ(expected.name, name);
+        SysFreeString(name);
+    }
+}
+
+TEST_F(HostTypeLibraries, EachInterfaceHasItsKindBaseAndNoSlotsBeyondItsLast) {
+    for (const auto& expected : kInterfaces) {
+        SCOPED_TRACE(expected.name);
+        ComPtr<ITypeInfo> dispatchSide;
+        ASSERT_EQ(S_OK, Library(expected.file)->GetTypeInfoOfGuid(*expected.iid, &dispatchSide));
+        {
+            Attributes attributes(dispatchSide.Get());
+            ASSERT_NE(nullptr, attributes.attr);
+            EXPECT_EQ(expected.dual, (attributes.attr->wTypeFlags & TYPEFLAG_FDUAL) != 0);
+        }
+        ComPtr<ITypeInfo> vtable = VtableInfo(Library(expected.file), *expected.iid);
+        ASSERT_NE(nullptr, vtable);
+        EXPECT_EQ(expected.name, NameOf(vtable.Get()));
+
+        HREFTYPE baseRef = 0;
+        ComPtr<ITypeInfo> base;
+        ASSERT_EQ(S_OK, vtable->GetRefTypeOfImplType(0, &baseRef));
+        ASSERT_EQ(S_OK, vtable->GetRefTypeInfo(baseRef, &base));
+        EXPECT_EQ(expected.base, NameOf(base.Get()));
+
+        Attributes attributes(vtable.Get());
+        ASSERT_NE(nullptr, attributes.attr);
+        EXPECT_EQ(TKIND_INTERFACE, attributes.attr->typekind);
+        // Raw buffers cross the two framework objects: never marked for automation.
+        EXPECT_EQ(expected.dual, (attributes.attr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) != 0);
+        EXPECT_EQ((expected.lastSlot + 1) * sizeof(void*), attributes.attr->cbSizeVft);
+    }
+}
+
+TEST_F(HostTypeLibraries, InterfacesOfOneLibraryAreOnlyReferencedByTheOthers) {
+    for (const auto& library : kLibraries) {
+        for (const auto& iface : kInterfaces) {
+            if (std::wstring(library.file) == iface.file) continue;
+            SCOPED_TRACE(iface.name);
+            ComPtr<ITypeInfo> copy;
+            EXPECT_EQ(TYPE_E_ELEMENTNOTFOUND, Library(library.file)->GetTypeInfoOfGuid(*iface.iid, &copy));
+        }
+    }
+}
+
+TEST_F(HostTypeLibraries, EveryOperationSitsAtItsSlot) {
+    for (size_t row = 0; row < std::size(kHostSlots); ++row) {
+        const HostSlot& expected = kHostSlots[row];
+        SCOPED_TRACE(testing::Message() << "row " << row << ": " << expected.interfaceName << "::"
+                                        << expected.operation);
+        const HostInterface* iface = FindInterface(expected.interfaceName);
+        ASSERT_NE(nullptr, iface);
+        ComPtr<ITypeInfo> vtable = VtableInfo(Library(iface->file), *iface->iid);
+        ASSERT_NE(nullptr, vtable);
+        const auto slots = SlotsOf(vtable.Get());
+        const auto found = slots.find(expected.operation);
+        ASSERT_NE(slots.end(), found);
+        EXPECT_EQ(expected.slot, found->second);
+    }
+}
+
+TEST(HostHeaders, EveryOperationSitsAtItsSlotInTheGeneratedVtables) {
+    const auto header = HeaderSlots();
+    ASSERT_EQ(std::size(kHostSlots), header.size());
+    for (size_t row = 0; row < header.size(); ++row) {
+        SCOPED_TRACE(testing::Message() << "row " << row << ": " << kHostSlots[row].interfaceName << "::"
+                                        << kHostSlots[row].operation);
+        EXPECT_STREQ(kHostSlots[row].interfaceName, header[row].interfaceName);
+        EXPECT_STREQ(kHostSlots[row].operation, header[row].operation);
+        EXPECT_EQ(kHostSlots[row].slot, header[row].slot);
+    }
+}
+
+TEST_F(HostTypeLibraries, TheFrameworkObjectsAreCreatableClassesWithTheirInterfaceAsDefault) {
+    struct Row {
+        const wchar_t* file;
+        const CLSID* clsid;
+        const char* name;
+        const char* defaultInterface;
+    };
+    const Row rows[] = {
+        {L"TorvoEBanking.tlb", &CLSID_TorvoBankSettings, "TorvoBankSettings", "ITorvoBankSettings"},
+        {L"TorvoBankReconciliation.tlb", &CLSID_TorvoStatementFileChooser, "TorvoStatementFileChooser",
+         "ITorvoStatementFileChooser"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ComPtr<ITypeInfo> coclass;
+        ASSERT_EQ(S_OK, Library(row.file)->GetTypeInfoOfGuid(*row.clsid, &coclass));
+        EXPECT_EQ(row.name, NameOf(coclass.Get()));
+        {
+            Attributes attributes(coclass.Get());
+            ASSERT_NE(nullptr, attributes.attr);
+            EXPECT_EQ(TKIND_COCLASS, attributes.attr->typekind);
+            EXPECT_NE(0, attributes.attr->wTypeFlags & TYPEFLAG_FCANCREATE);
+            ASSERT_EQ(1, attributes.attr->cImplTypes);
+        }
+        INT flags = 0;
+        ASSERT_EQ(S_OK, coclass->GetImplTypeFlags(0, &flags));
+        EXPECT_NE(0, flags & IMPLTYPEFLAG_FDEFAULT);
+        HREFTYPE ref = 0;
+        ComPtr<ITypeInfo> iface;
+        ASSERT_EQ(S_OK, coclass->GetRefTypeOfImplType(0, &ref));
+        ASSERT_EQ(S_OK, coclass->GetRefTypeInfo(ref, &iface));
+        EXPECT_EQ(row.defaultInterface, NameOf(iface.Get()));
+    }
+}
+
+}  // namespace
+}  // namespace paylode::test
