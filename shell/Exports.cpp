@@ -7,6 +7,7 @@
  * write or remove.
  */
 #include "shell/Module.h"
+#include "shell/TypeInfo.h"
 
 #include <array>
 
@@ -34,10 +35,15 @@ const ClassEntry* FindClass(REFCLSID clsid) {
 
 using paylode::Module;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         Module::Attach(instance);
         DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        // Unloaded by FreeLibrary: the cached type information goes with the
+        // module. At process end COM may already be gone, so nothing is
+        // released then.
+        paylode::ReleaseComponentTypeInfo();
     }
     return TRUE;
 }

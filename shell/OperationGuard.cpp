@@ -1,0 +1,109 @@
+/*
+ * The operation guard's conversions (see OperationGuard.h).
+ */
+#include "shell/OperationGuard.h"
+
+#include <comdef.h>
+#include <wrl/client.h>
+
+#include <string>
+
+#include "common/win/WinText.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace paylode {
+
+namespace {
+
+struct TableRow {
+    HRESULT thrown;
+    const wchar_t* description;
+};
+
+// Row 0 also stands for every code that is not listed.
+constexpr TableRow kConversionTable[] = {
+    {E_UNEXPECTED, L"Unexpected result"},
+    {E_OUTOFMEMORY, L"Out of Memory"},
+    {E_INVALIDARG, L"Invalid argument"},
+    {E_NOTIMPL, L"Not implemented"},
+    {E_NOINTERFACE, L"Interface not supported"},
+};
+
+// Makes `info` the thread's error information. Both interfaces go when the
+// caller's ComPtr ends; the thread keeps its own reference.
+void InstallErrorInfo(ICreateErrorInfo* create) {
+    ComPtr<IErrorInfo> info;
+    if (SUCCEEDED(create->QueryInterface(IID_PPV_ARGS(&info)))) SetErrorInfo(0, info.Get());
+}
+
+// The system's message text for `code` as the platform gives it, in the user's
+// language, converted from the ANSI code page unchanged; empty when the
+// system has none.
+std::wstring SystemMessageText(DWORD code) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+        LANG_USER_DEFAULT, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::wstring wide;
+    if (length > 0 && text != nullptr) {
+        try {
+            wide = WideFromAnsi(text, static_cast<int>(length));
+        } catch (...) {
+            // No memory for the conversion: the description stays empty.
+        }
+    }
+    if (text != nullptr) LocalFree(text);
+    return wide;
+}
+
+}  // namespace
+
+HRESULT ConvertThrownHResult(HRESULT code) noexcept {
+    if (code == DISP_E_EXCEPTION || HRESULT_FACILITY(code) == FACILITY_CONTROL) return code;
+    ComPtr<ICreateErrorInfo> create;
+    if (FAILED(CreateErrorInfo(&create))) return code;
+    HRESULT row = 0;
+    for (HRESULT i = 0; i < static_cast<HRESULT>(sizeof kConversionTable / sizeof kConversionTable[0]); ++i) {
+        if (kConversionTable[i].thrown == code) row = i;
+    }
+    create->SetDescription(const_cast<wchar_t*>(kConversionTable[row].description));
+    InstallErrorInfo(create.Get());
+    return kTableResultBase + (0xFFFE - row);
+}
+
+HRESULT ConvertThrownWin32Error(Win32Error code) noexcept {
+    ComPtr<ICreateErrorInfo> create;
+    const HRESULT created = CreateErrorInfo(&create);
+    if (FAILED(created)) return created;
+    std::wstring text = SystemMessageText(code);
+    create->SetDescription(&text[0]);
+    InstallErrorInfo(create.Get());
+    return kSystemTextResult;
+}
+
+HRESULT ConvertCurrentException() noexcept {
+    try {
+        throw;
+    } catch (const _com_error&) {
+        // The host object's own description is not passed on: the failure is
+        // told only by its code. Whatever the host call left on the thread
+        // goes too, so that the caller cannot take it for this failure's.
+        SetErrorInfo(0, nullptr);
+        return DISP_E_EXCEPTION;
+    } catch (HResult code) {
+        return ConvertThrownHResult(code);
+    } catch (Win32Error code) {
+        return ConvertThrownWin32Error(code);
+    } catch (ICreateErrorInfo* create) {
+        if (create == nullptr) return E_UNEXPECTED;
+        InstallErrorInfo(create);
+        create->Release();
+        return kSystemTextResult;
+    } catch (...) {
+        SetErrorInfo(0, nullptr);
+        return E_UNEXPECTED;
+    }
+}
+
+}  // namespace paylode

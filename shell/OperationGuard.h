@@ -1,0 +1,69 @@
+/*
+ * The operation guard: the one way in which a failure inside the component
+ * reaches the host.
+ *
+ * Every operation that the host calls on the bank, the services collection
+ * or a service runs its body inside Guarded(). The body throws on failure
+ * and the guard turns what was thrown into the HRESULT and the COM error
+ * information (the thread's IErrorInfo) that the host sees:
+ *
+ *   _com_error (a failed call on a host object)  DISP_E_EXCEPTION, no error info
+ *   an HRESULT (paylode::HResult)                 the component's code 0x800AFFFA..0x800AFFFE
+ *                                                 with its description; facility-10 codes and
+ *                                                 DISP_E_EXCEPTION pass through untouched
+ *   a Win32 error code (paylode::Win32Error)      0x800AFFFF with the system's message text
+ *   an ICreateErrorInfo pointer                   0x800AFFFF with that error info installed
+ *   anything else                                 E_UNEXPECTED, no error info
+ *
+ * A method reads:
+ *
+ *   STDMETHODIMP CSomething::GetName(BSTR* name) {
+ *       return Guarded([&] { RequireArgument(name != nullptr); ...; return S_OK; });
+ *   }
+ *
+ * A body that returns nothing succeeds with S_OK.
+ */
+#pragma once
+
+#include <type_traits>
+#include <utility>
+
+#include "common/HResult.h"
+#include "common/win/Platform.h"
+
+namespace paylode {
+
+// The component's own codes: FACILITY_CONTROL with 0xFFFE - row of the
+// error conversion table, and 0xFFFF for a failure told by the system's
+// message text.
+constexpr HRESULT kTableResultBase = static_cast<HRESULT>(0x800A0000u);
+constexpr HRESULT kSystemTextResult = static_cast<HRESULT>(0x800AFFFFu);
+
+// Turns a thrown HRESULT into what the host sees and sets the thread's
+// error information to match. Facility-10 codes and DISP_E_EXCEPTION come
+// back unchanged with the thread's error information left as it is.
+HRESULT ConvertThrownHResult(HRESULT code) noexcept;
+
+// Turns a thrown Win32 error code into 0x800AFFFF with the system's message
+// text for it as the thread's error description.
+HRESULT ConvertThrownWin32Error(Win32Error code) noexcept;
+
+// Turns the exception being handled into the host's HRESULT. Only to be
+// called from inside a catch block.
+HRESULT ConvertCurrentException() noexcept;
+
+template <typename Body>
+HRESULT Guarded(Body&& body) noexcept {
+    try {
+        if constexpr (std::is_void_v<std::invoke_result_t<Body&>>) {
+            body();
+            return S_OK;
+        } else {
+            return body();
+        }
+    } catch (...) {
+        return ConvertCurrentException();
+    }
+}
+
+}  // namespace paylode

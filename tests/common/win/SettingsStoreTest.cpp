@@ -1,0 +1,349 @@
+// Under Wine: BANKSERV.INI in the prefix's common application-data folder,
+// read and written through the profile-string calls, and the default
+// payment directory check against real directories. Each test makes the
+// settings folder it needs and removes it afterwards, so nothing depends on
+// what the machine's folder held before.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/MessageBox.h"
+#include "common/Settings.h"
+#include "common/win/Platform.h"
+#include "common/win/SettingsStore.h"
+
+#include <shlobj.h>
+
+namespace paylode {
+namespace {
+
+std::string CommonAppData() {
+    char path[MAX_PATH] = {};
+    EXPECT_EQ(S_OK, SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path));
+    return path;
+}
+
+// Reads a key straight from the file, as another of the host's components would.
+std::string RawValue(const std::string& file, const char* key, const char* absent = "<absent>") {
+    char text[2048] = {};
+    GetPrivateProfileStringA("MIGRATED", key, absent, text, sizeof text, file.c_str());
+    return text;
+}
+
+void WriteFileText(const std::string& file, const std::string& text) {
+    const HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle) << GetLastError();
+    DWORD written = 0;
+    WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(handle);
+    ASSERT_EQ(text.size(), written);
+}
+
+// Records every message box instead of showing it.
+struct MessageLog {
+    std::vector<MessageRequest> shown;
+    ScopedMessageBoxHandler handler{[this](const MessageRequest& request) {
+        shown.push_back(request);
+        return MessageAnswer::Ok;
+    }};
+};
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        torvo_ = CommonAppData() + "\\TORVO";
+        folder_ = torvo_ + "\\Torvo EBanking";
+        file_ = folder_ + "\\BANKSERV.INI";
+        RemoveAll();
+        CreateDirectoryA(torvo_.c_str(), nullptr);
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr)) << GetLastError();
+    }
+    void TearDown() override { RemoveAll(); }
+    void RemoveAll() {
+        SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(file_.c_str());
+        RemoveDirectoryA(folder_.c_str());
+        RemoveDirectoryA(torvo_.c_str());
+    }
+    bool FileExists() const { return GetFileAttributesA(file_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+    std::string torvo_, folder_, file_;
+    MessageLog messages_;
+};
+
+TEST_F(SettingsFile, LivesInTheCommonApplicationDataFolderAndIsLookedUpOnce) {
+    const char* first = GetSettingsFilePath();
+    EXPECT_EQ(file_, first);
+    EXPECT_EQ(CommonAppData() + "\\TORVO\\Torvo EBanking\\BANKSERV.INI", first);
+    EXPECT_EQ(first, GetSettingsFilePath()) << "the same process-wide text every time";
+}
+
+TEST_F(SettingsFile, AFreshMachineWithoutTheFileGivesTheDefaults) {
+    ASSERT_FALSE(FileExists());
+    CString templateName, benRef;
+    int riFlag = 0;
+    LoadSettingString(TemplateKey(AccountKeySuffix(true, "12-34-56", "12345678")), templateName);
+    LoadSettingString(BenRefKey(AccountKeySuffix(true, "12-34-56", "12345678")), benRef);
+    EXPECT_FALSE(ReadSettingFlag(kRICheckStateKey, riFlag));
+    EXPECT_STREQ("", templateName.GetString());
+    EXPECT_STREQ("", benRef.GetString());
+    EXPECT_EQ(0, riFlag);
+
+    // Nothing read leaves the caller's values as they were.
+    CString kept("kept");
+    int flag = 7;
+    char buffer[16] = "junk";
+    EXPECT_FALSE(ReadSetting(kRICheckStateKey, buffer, sizeof buffer));
+    EXPECT_STREQ("", buffer);
+    LoadSettingString("KelmarPaylodeTemplate", kept);
+    EXPECT_FALSE(ReadSettingFlag(kRICheckStateKey, flag));
+    EXPECT_STREQ("kept", kept.GetString());
+    EXPECT_EQ(7, flag);
+    EXPECT_FALSE(FileExists()) << "reading never creates the file";
+}
+
+TEST_F(SettingsFile, FlagsReadInEveryFormAndLetterCase) {
+    struct Row {
+        const char* stored;
+        bool read;
+        int flag;
+    };
+    const Row rows[] = {
+        {"TRUE", true, 1}, {"true", true, 1}, {"tRUe", true, 1}, {"YES", true, 1}, {"yes", true, 1},
+        {"yEs", true, 1},  {"1", true, 1},    {"NO", true, 0},   {"no", true, 0},  {"0", true, 0},
+        {"FALSE", true, 0}, {"on", true, 0},  {"2", true, 0},    {"", false, 7},
+    };
+    for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i << " \"" << rows[i].stored << "\"");
+        ASSERT_TRUE(WriteSetting(kRICheckStateKey, rows[i].stored));
+        int flag = 7;
+        EXPECT_EQ(rows[i].read, ReadSettingFlag(kRICheckStateKey, flag));
+        EXPECT_EQ(rows[i].flag, flag);
+    }
+}
+
+TEST_F(SettingsFile, FlagsAreWrittenAsTrueOrFalse) {
+    for (int flag : {1, 0, -5, 40}) {
+        SCOPED_TRACE(flag);
+        ASSERT_TRUE(WriteSettingFlag(kRICheckStateKey, flag));
+        EXPECT_EQ(flag != 0 ? "TRUE" : "FALSE", RawValue(file_, kRICheckStateKey));
+        int read = 7;
+        EXPECT_TRUE(ReadSettingFlag(kRICheckStateKey, read));
+        EXPECT_EQ(flag != 0 ? 1 : 0, read);
+    }
+}
+
+TEST_F(SettingsFile, LongStoredValuesArriveCutTo258Characters) {
+    struct Row {
+        std::size_t stored;
+        std::size_t read;
+    };
+    const Row rows[] = {{1, 1}, {257, 257}, {258, 258}, {259, 258}, {300, 258}, {1000, 258}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.stored);
+        std::string value;
+        for (std::size_t i = 0; i < row.stored; ++i) value += static_cast<char>('a' + i % 26);
+        WriteFileText(file_, "[MIGRATED]\r\nKelmarPaylodeTemplate=" + value + "\r\n");
+        CString read("before");
+        LoadSettingString("KelmarPaylodeTemplate", read);
+        EXPECT_EQ(value.substr(0, row.read), read.GetString());
+    }
+}
+
+TEST_F(SettingsFile, TwoPayingAccountsKeepTheirOwnValuesAndShareTheFlag) {
+    const CString first = AccountKeySuffix(true, "12-34-56", "12345678");
+    const CString second = AccountKeySuffix(true, "65 43 21", "87654321");
+    ASSERT_TRUE(WriteSetting(TemplateKey(first), "TEMPLATE ONE"));
+    ASSERT_TRUE(WriteSetting(BenRefKey(first), "REF ONE"));
+    ASSERT_TRUE(WriteSetting(TemplateKey(second), "TEMPLATE TWO"));
+    ASSERT_TRUE(WriteSetting(BenRefKey(second), "REF TWO"));
+    ASSERT_TRUE(WriteSettingFlag(kRICheckStateKey, 1));
+
+    EXPECT_EQ("TEMPLATE ONE", RawValue(file_, "KelmarPaylodeTemplate123456_12345678"));
+    EXPECT_EQ("REF TWO", RawValue(file_, "KelmarPaylodeBenRef654321_87654321"));
+
+    struct Row {
+        CString suffix;
+        const char* templateName;
+        const char* benRef;
+    };
+    const Row rows[] = {{first, "TEMPLATE ONE", "REF ONE"},
+                        {AccountKeySuffix(true, "123456", "12345678"), "TEMPLATE ONE", "REF ONE"},
+                        {second, "TEMPLATE TWO", "REF TWO"},
+                        {AccountKeySuffix(true, "12-34-56", "87654321"), "", ""},
+                        {AccountKeySuffix(false, nullptr, nullptr), "", ""}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.suffix.GetString());
+        CString templateName, benRef;
+        int flag = 0;
+        LoadSettingString(TemplateKey(row.suffix), templateName);
+        LoadSettingString(BenRefKey(row.suffix), benRef);
+        EXPECT_TRUE(ReadSettingFlag(kRICheckStateKey, flag));
+        EXPECT_STREQ(row.templateName, templateName.GetString());
+        EXPECT_STREQ(row.benRef, benRef.GetString());
+        EXPECT_EQ(1, flag);
+    }
+}
+
+TEST_F(SettingsFile, AnEmptyValueIsWrittenAndReadsAsNothing) {
+    ASSERT_TRUE(WriteSetting("KelmarPaylodeTemplate_1", "OLD"));
+    ASSERT_TRUE(WriteSetting("KelmarPaylodeTemplate_1", ""));
+    EXPECT_EQ("", RawValue(file_, "KelmarPaylodeTemplate_1")) << "the key stays, with an empty value";
+    CString value("default");
+    LoadSettingString("KelmarPaylodeTemplate_1", value);
+    EXPECT_STREQ("default", value.GetString());
+}
+
+TEST_F(SettingsFile, OtherSectionsAndKeysAreLeftAlone) {
+    WriteFileText(file_, "[OTHER]\r\nRICheckState=YES\r\n[MIGRATED]\r\nSomeoneElse=1\r\n");
+    int flag = 0;
+    EXPECT_FALSE(ReadSettingFlag(kRICheckStateKey, flag)) << "only the section MIGRATED is read";
+    ASSERT_TRUE(WriteSettingFlag(kRICheckStateKey, 0));
+    char other[16] = {};
+    GetPrivateProfileStringA("OTHER", "RICheckState", "", other, sizeof other, file_.c_str());
+    EXPECT_STREQ("YES", other);
+    EXPECT_EQ("1", RawValue(file_, "SomeoneElse"));
+}
+
+// Stores two values, makes the file unwritable in the way `block` chooses,
+// and checks that both writes fail quietly and both values stay.
+template <typename Block>
+void ExpectWritesFailQuietly(const std::string& file, const MessageLog& messages, Block block) {
+    ASSERT_TRUE(WriteSetting("KelmarPaylodeTemplate_1", "KEPT"));
+    ASSERT_TRUE(WriteSettingFlag(kRICheckStateKey, 1));
+    block();
+    EXPECT_FALSE(WriteSetting("KelmarPaylodeTemplate_1", "LOST"));
+    EXPECT_FALSE(WriteSettingFlag(kRICheckStateKey, 0));
+    CString value;
+    int flag = 0;
+    LoadSettingString("KelmarPaylodeTemplate_1", value);
+    EXPECT_STREQ("KEPT", value.GetString());
+    EXPECT_TRUE(ReadSettingFlag(kRICheckStateKey, flag));
+    EXPECT_EQ(1, flag);
+    EXPECT_EQ("KEPT", RawValue(file, "KelmarPaylodeTemplate_1"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(SettingsFile, AReadOnlyFileIsNotWritten) {
+    ASSERT_TRUE(WriteSetting("probe", "1"));
+    ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY));
+    const HANDLE probe = CreateFileA(file_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        // Wine run by the superuser writes read-only files anyway.
+        GTEST_SKIP() << "this machine writes read-only files";
+    }
+    ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL));
+    ExpectWritesFailQuietly(file_, messages_,
+                            [&] { ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY)); });
+}
+
+TEST_F(SettingsFile, AFileThatAnotherProgramHoldsIsNotWritten) {
+    HANDLE held = INVALID_HANDLE_VALUE;
+    ExpectWritesFailQuietly(file_, messages_, [&] {
+        held = CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    });
+    CloseHandle(held);
+}
+
+TEST_F(SettingsFile, AMissingFolderIsNotCreated) {
+    RemoveAll();
+    EXPECT_FALSE(WriteSetting("KelmarPaylodeTemplate_1", "LOST"));
+    EXPECT_FALSE(WriteSettingFlag(kRICheckStateKey, 1));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(torvo_.c_str()));
+    CString value("default");
+    LoadSettingString("KelmarPaylodeTemplate_1", value);
+    EXPECT_STREQ("default", value.GetString());
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+// ---- the default payment directory check -------------------------------------
+
+class DefaultPaymentDirectory : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryA(kFull, nullptr);
+        CreateDirectoryA(kEmpty, nullptr);
+        WriteFileText(std::string(kFull) + "\\earlier.csv", "x");
+    }
+    void TearDown() override {
+        DeleteFileA((std::string(kFull) + "\\earlier.csv").c_str());
+        RemoveDirectoryA(kFull);
+        RemoveDirectoryA(kEmpty);
+    }
+    static constexpr const char* kFull = "C:\\PaylodePayments";
+    static constexpr const char* kEmpty = "C:\\PaylodeEmpty";
+    MessageLog messages_;
+};
+
+TEST_F(DefaultPaymentDirectory, ProposesThePathOrFallsBackToTheRoot) {
+    const std::string tooLong = "C:\\" + std::string(300, 'd');
+    struct Row {
+        const char* directory;
+        const char* path;
+        bool missing;
+    };
+    const Row rows[] = {
+        {"C:\\PaylodePayments", "C:\\PaylodePayments\\PAY.CSV", false},
+        {"C:\\PaylodePayments\\", "C:\\PaylodePayments\\PAY.CSV", false},
+        {"c:\\paylodepayments", "c:\\paylodepayments\\PAY.CSV", false},
+        {"C:\\", "C:\\PAY.CSV", false},
+        {"a:", "a:\\PAY.CSV", false},
+        {"A:\\", "A:\\PAY.CSV", false},
+        {"C:\\PaylodeNoSuchDirectory", "C:\\PAY.CSV", true},
+        {"C:\\PaylodeNoSuchDirectory\\", "C:\\PAY.CSV", true},
+        {"C:\\PaylodePayments\\earlier.csv", "C:\\PAY.CSV", true},
+        {"B:", "C:\\PAY.CSV", true},
+        {tooLong.c_str(), "C:\\PAY.CSV", true},
+    };
+    for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i << " " << std::string(rows[i].directory).substr(0, 40));
+        messages_.shown.clear();
+        char path[kPaymentPathBytes];
+        ResolveDefaultPaymentPath("PAY.CSV", rows[i].directory, path);
+        EXPECT_STREQ(rows[i].path, path);
+        ASSERT_EQ(rows[i].missing ? 1u : 0u, messages_.shown.size());
+        if (rows[i].missing) {
+            const MessageRequest& shown = messages_.shown[0];
+            EXPECT_EQ("Invalid default path", shown.caption);
+            EXPECT_EQ(MissingDirectoryMessage(rows[i].directory), shown.text);
+            EXPECT_NE(std::string::npos, shown.text.find(std::string("(") + rows[i].directory + ")"));
+            EXPECT_EQ(MessageIcon::Error, shown.icon);
+            EXPECT_EQ(MessageButtons::Ok, shown.buttons);
+        }
+    }
+}
+
+TEST_F(DefaultPaymentDirectory, TheMessageIsOwnedByTheActiveWindow) {
+    const HWND window = CreateWindowExA(0, "STATIC", "payments", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                        nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    SetActiveWindow(window);
+    ASSERT_EQ(window, GetActiveWindow());
+    char path[kPaymentPathBytes];
+    ResolveDefaultPaymentPath("PAY.CSV", "C:\\PaylodeNoSuchDirectory", path);
+    ASSERT_EQ(1u, messages_.shown.size());
+    EXPECT_EQ(static_cast<WindowHandle>(window), messages_.shown[0].owner);
+    DestroyWindow(window);
+}
+
+TEST_F(DefaultPaymentDirectory, AnEmptyDirectoryIsFoundByItsDotEntries) {
+    // A wildcard search in an ordinary empty directory still finds "." and
+    // "..", so the directory counts as existing; only a directory with no
+    // entry at all (the root of an empty drive) counts as missing.
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA("C:\\PaylodeEmpty\\*.*", &entry);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    EXPECT_STREQ(".", entry.cFileName);
+    FindClose(search);
+    char path[kPaymentPathBytes];
+    ResolveDefaultPaymentPath("PAY.CSV", kEmpty, path);
+    EXPECT_STREQ("C:\\PaylodeEmpty\\PAY.CSV", path);
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+}  // namespace
+}  // namespace paylode

@@ -1,0 +1,328 @@
+// Under Wine: what a caller of a guarded operation sees, the HRESULT and
+// then what GetErrorInfo hands out, for every kind of thrown value; and the
+// raising of failed calls on host objects.
+#include <gtest/gtest.h>
+
+#include <comdef.h>
+#include <wrl/client.h>
+
+#include <cstdio>
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "common/HResult.h"
+#include "common/win/Platform.h"
+#include "shell/HostCall.h"
+#include "shell/OperationGuard.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace paylode {
+namespace {
+
+std::string Hex(HRESULT code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+    return text;
+}
+
+// What the caller finds on the thread after the call: no error info at all,
+// or its description.
+struct Seen {
+    HRESULT result;
+    bool hasInfo;
+    std::wstring description;
+};
+
+template <typename Body>
+Seen CallGuarded(Body&& body) {
+    Seen seen{Guarded(std::forward<Body>(body)), false, L""};
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, &info) == S_OK && info) {
+        seen.hasInfo = true;
+        BSTR description = nullptr;
+        EXPECT_EQ(S_OK, info->GetDescription(&description));
+        if (description != nullptr) seen.description = description;
+        SysFreeString(description);
+    }
+    return seen;
+}
+
+void PutErrorInfo(const wchar_t* description) {
+    ComPtr<ICreateErrorInfo> create;
+    ASSERT_EQ(S_OK, CreateErrorInfo(&create));
+    create->SetDescription(const_cast<wchar_t*>(description));
+    ComPtr<IErrorInfo> info;
+    ASSERT_EQ(S_OK, create.As(&info));
+    ASSERT_EQ(S_OK, SetErrorInfo(0, info.Get()));
+}
+
+std::wstring SystemText(DWORD code) {
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, LANG_USER_DEFAULT, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring result = text != nullptr ? text : L"";
+    LocalFree(text);
+    return result;
+}
+
+class OperationGuard : public ::testing::Test {
+protected:
+    void SetUp() override { SetErrorInfo(0, nullptr); }
+    void TearDown() override { SetErrorInfo(0, nullptr); }
+};
+
+TEST_F(OperationGuard, AThrownHResultBecomesTheComponentsCodeAndDescription) {
+    struct Row {
+        HResult thrown;
+        HRESULT result;
+        const wchar_t* description;
+    };
+    const Row rows[] = {
+        {HResultOf(0x8000FFFF), HRESULT(0x800AFFFE), L"Unexpected result"},
+        {HResultOf(0x8007000E), HRESULT(0x800AFFFD), L"Out of Memory"},
+        {HResultOf(0x80070057), HRESULT(0x800AFFFC), L"Invalid argument"},
+        {HResultOf(0x80004001), HRESULT(0x800AFFFB), L"Not implemented"},
+        {HResultOf(0x80004002), HRESULT(0x800AFFFA), L"Interface not supported"},
+        // Every other code takes the first row.
+        {HResultOf(0x80004005), HRESULT(0x800AFFFE), L"Unexpected result"},  // E_FAIL
+        {HResultOf(0x80004003), HRESULT(0x800AFFFE), L"Unexpected result"},  // E_POINTER
+        {HResultOf(0x80070002), HRESULT(0x800AFFFE), L"Unexpected result"},
+        {HResultOf(0x800B0001), HRESULT(0x800AFFFE), L"Unexpected result"},  // facility 11
+        {HResultOf(0x80090000), HRESULT(0x800AFFFE), L"Unexpected result"},  // facility 9
+        {HResultOf(0x8002000A), HRESULT(0x800AFFFE), L"Unexpected result"},  // next to DISP_E_EXCEPTION
+        {HResult(1), HRESULT(0x800AFFFE), L"Unexpected result"},
+    };
+    for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i << " thrown " << Hex(rows[i].thrown));
+        // Stale information on the thread is replaced.
+        PutErrorInfo(L"earlier");
+        const Seen seen = CallGuarded([&]() -> HRESULT { ThrowHResult(rows[i].thrown); });
+        EXPECT_EQ(Hex(rows[i].result), Hex(seen.result));
+        EXPECT_TRUE(seen.hasInfo);
+        EXPECT_EQ(rows[i].description, seen.description);
+    }
+}
+
+TEST_F(OperationGuard, ConvertedCodesPassThroughWithTheInformationAlreadyOnTheThread) {
+    const HRESULT passed[] = {HRESULT(0x800AFFFC), HRESULT(0x800AFFFE), HRESULT(0x800AFFFF), HRESULT(0x800A0001),
+                              HRESULT(0x000A0001), HRESULT(0x80020009)};
+    for (HRESULT code : passed) {
+        SCOPED_TRACE(Hex(code));
+        PutErrorInfo(L"from the inner operation");
+        Seen seen = CallGuarded([&] { ThrowHResult(code); });
+        EXPECT_EQ(Hex(code), Hex(seen.result));
+        EXPECT_TRUE(seen.hasInfo);
+        EXPECT_EQ(L"from the inner operation", seen.description);
+
+        seen = CallGuarded([&] { ThrowHResult(code); });
+        EXPECT_EQ(Hex(code), Hex(seen.result));
+        EXPECT_FALSE(seen.hasInfo) << "no new information";
+    }
+}
+
+TEST_F(OperationGuard, AnInnerGuardedFailurePassesThroughAnOuterOne) {
+    const Seen seen = CallGuarded([] {
+        const HRESULT inner = Guarded([] { RequireArgument(false); });
+        if (FAILED(inner)) ThrowHResult(inner);
+    });
+    EXPECT_EQ(Hex(0x800AFFFC), Hex(seen.result));
+    EXPECT_EQ(L"Invalid argument", seen.description);
+}
+
+TEST_F(OperationGuard, ANormalEndReturnsTheBodysResultWithoutErrorInformation) {
+    for (HRESULT returned : {S_OK, S_FALSE, HRESULT(40), E_FAIL}) {
+        SCOPED_TRACE(Hex(returned));
+        const Seen seen = CallGuarded([&] { return returned; });
+        EXPECT_EQ(Hex(returned), Hex(seen.result));
+        EXPECT_FALSE(seen.hasInfo);
+    }
+    int runs = 0;
+    const Seen seen = CallGuarded([&] { ++runs; });
+    EXPECT_EQ(S_OK, seen.result);
+    EXPECT_EQ(1, runs);
+}
+
+TEST_F(OperationGuard, AThrownWin32CodeCarriesTheSystemsText) {
+    struct Row {
+        Win32Error code;
+        bool hasText;
+    };
+    const Row rows[] = {{2, true}, {5, true}, {87, true}, {0x3FFFFFFFu, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.code);
+        const Seen seen = CallGuarded([&] { throw row.code; });
+        EXPECT_EQ(Hex(0x800AFFFF), Hex(seen.result));
+        EXPECT_TRUE(seen.hasInfo);
+        EXPECT_EQ(SystemText(row.code), seen.description);
+        EXPECT_EQ(row.hasText, !seen.description.empty());
+    }
+}
+
+TEST_F(OperationGuard, AThrownErrorInfoObjectBecomesTheThreadsErrorInformation) {
+    ComPtr<ICreateErrorInfo> create;
+    ASSERT_EQ(S_OK, CreateErrorInfo(&create));
+    create->SetDescription(const_cast<wchar_t*>(L"Bank file locked"));
+    ICreateErrorInfo* thrown = create.Get();
+    thrown->AddRef();  // the guard releases the thrown reference
+    const Seen seen = CallGuarded([&] { throw thrown; });
+    EXPECT_EQ(Hex(0x800AFFFF), Hex(seen.result));
+    EXPECT_TRUE(seen.hasInfo);
+    EXPECT_EQ(L"Bank file locked", seen.description);
+    EXPECT_EQ(0u, create.Detach()->Release()) << "every reference was given back";
+
+    const Seen none = CallGuarded([] { throw static_cast<ICreateErrorInfo*>(nullptr); });
+    EXPECT_EQ(Hex(E_UNEXPECTED), Hex(none.result));
+    EXPECT_FALSE(none.hasInfo);
+}
+
+TEST_F(OperationGuard, AnythingElseIsUnexpectedWithoutErrorInformation) {
+    const std::function<void()> throwers[] = {
+        [] { throw std::bad_alloc(); },
+        [] { throw std::runtime_error("x"); },
+        [] { throw 42; },
+        [] { throw 42u; },
+        [] { throw "text"; },
+        [] { throw static_cast<short>(-1); },
+    };
+    for (std::size_t i = 0; i < sizeof throwers / sizeof throwers[0]; ++i) {
+        SCOPED_TRACE(i);
+        PutErrorInfo(L"left by an earlier call");
+        const Seen seen = CallGuarded(throwers[i]);
+        EXPECT_EQ(Hex(E_UNEXPECTED), Hex(seen.result));
+        EXPECT_FALSE(seen.hasInfo);
+    }
+}
+
+// ---- failed calls on host objects ------------------------------------------------
+
+// An error information object that counts its references.
+class CountedErrorInfo : public IErrorInfo {
+public:
+    ULONG references = 1;
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IErrorInfo) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    STDMETHODIMP_(ULONG) Release() override { return --references; }
+    STDMETHODIMP GetGUID(GUID* guid) override { *guid = GUID_NULL; return S_OK; }
+    STDMETHODIMP GetSource(BSTR* source) override { *source = nullptr; return S_OK; }
+    STDMETHODIMP GetDescription(BSTR* text) override { *text = SysAllocString(L"host's own words"); return S_OK; }
+    STDMETHODIMP GetHelpFile(BSTR* file) override { *file = nullptr; return S_OK; }
+    STDMETHODIMP GetHelpContext(DWORD* context) override { *context = 0; return S_OK; }
+};
+
+// A host object that fails its calls, leaving error information on the
+// thread, and answers ISupportErrorInfo for one interface when it has it.
+class FailingHostObject : public ISupportErrorInfo {
+public:
+    FailingHostObject(bool hasSupport, REFIID supported) : hasSupport_(hasSupport), supported_(supported) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || (hasSupport_ && iid == IID_ISupportErrorInfo)) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    STDMETHODIMP_(ULONG) Release() override { return --references; }
+    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override {
+        asked = iid;
+        return iid == supported_ ? S_OK : S_FALSE;
+    }
+    HRESULT Fail(HRESULT code) {
+        SetErrorInfo(0, &info);
+        return code;
+    }
+    ULONG references = 1;
+    IID asked = GUID_NULL;
+    CountedErrorInfo info;
+
+private:
+    bool hasSupport_;
+    IID supported_;
+};
+
+// Two interface identifiers of a host's objects, as far as the test cares.
+const IID kCalled = {0x1b2c3d4e, 0x5f60, 0x4a71, {0x82, 0x93, 0xa4, 0xb5, 0xc6, 0xd7, 0xe8, 0xf9}};
+const IID kOther = {0x2c3d4e5f, 0x6071, 0x4b82, {0x93, 0xa4, 0xb5, 0xc6, 0xd7, 0xe8, 0xf9, 0x0a}};
+
+TEST_F(OperationGuard, AFailedHostCallReachesTheHostAsAnExceptionWithoutItsDescription) {
+    struct Row {
+        bool hasSupport;
+        IID supported;
+        bool infoTaken;
+    };
+    const Row rows[] = {{true, kCalled, true}, {true, kOther, false}, {false, kCalled, false}};
+    for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        FailingHostObject host(rows[i].hasSupport, rows[i].supported);
+
+        // What the raising call carries.
+        try {
+            CheckHostCall(host.Fail(E_ACCESSDENIED), &host, kCalled);
+            ADD_FAILURE() << "no exception";
+        } catch (const _com_error& error) {
+            EXPECT_EQ(Hex(E_ACCESSDENIED), Hex(error.Error()));
+            IErrorInfo* carried = error.ErrorInfo();
+            EXPECT_EQ(rows[i].infoTaken ? static_cast<IErrorInfo*>(&host.info) : nullptr, carried);
+            if (carried != nullptr) carried->Release();
+        }
+        if (rows[i].hasSupport) EXPECT_TRUE(host.asked == kCalled);
+        SetErrorInfo(0, nullptr);
+
+        // What the host sees through the guard.
+        const Seen seen = CallGuarded([&] {
+            CheckHostCall(host.Fail(E_FAIL), &host, kCalled);
+            return S_OK;
+        });
+        EXPECT_EQ(Hex(0x80020009), Hex(seen.result));
+        EXPECT_FALSE(seen.hasInfo);
+        EXPECT_EQ(1u, host.info.references) << "the host's error information was released";
+        EXPECT_EQ(1u, host.references);
+    }
+}
+
+TEST_F(OperationGuard, ASucceedingHostCallRaisesNothing) {
+    FailingHostObject host(true, kCalled);
+    for (HRESULT code : {S_OK, S_FALSE, HRESULT(2)}) {
+        SCOPED_TRACE(Hex(code));
+        EXPECT_NO_THROW(CheckHostCall(code, &host, kCalled));
+    }
+    EXPECT_TRUE(host.asked == GUID_NULL) << "the object is asked only about a failure";
+    try {
+        CheckHostCall(E_FAIL, nullptr, kCalled);
+        ADD_FAILURE() << "no exception";
+    } catch (const _com_error& error) {
+        EXPECT_EQ(Hex(E_FAIL), Hex(error.Error()));
+        EXPECT_EQ(nullptr, error.ErrorInfo());
+    }
+}
+
+TEST_F(OperationGuard, ACallThroughANullHostObjectIsAPointerException) {
+    IUnknown* missing = nullptr;
+    try {
+        RequireHostObject(missing)->AddRef();
+        ADD_FAILURE() << "no exception";
+    } catch (const _com_error& error) {
+        EXPECT_EQ(Hex(E_POINTER), Hex(error.Error()));
+    }
+    const Seen seen = CallGuarded([&] { RequireHostObject(missing)->AddRef(); });
+    EXPECT_EQ(Hex(0x80020009), Hex(seen.result));
+    EXPECT_FALSE(seen.hasInfo);
+    FailingHostObject host(false, kCalled);
+    EXPECT_EQ(&host, RequireHostObject(&host));
+}
+
+}  // namespace
+}  // namespace paylode
