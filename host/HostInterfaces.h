@@ -1,6 +1,6 @@
 /*
  * The host framework's interfaces as the component's Windows code sees
- * them: the headers that widl generates from host/*.idl into the build tree,
+ * them: the headers that widl generates from the host IDL files into the build tree,
  * included after the platform headers so that the component's own names
  * (LoadString) stay free of the SDK's macros.
  */
