@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/DigitsOf.h"
+
 namespace paylode {
 
 namespace {
@@ -41,11 +43,7 @@ CString AccountKeySuffix(bool haveBankDetails, const char* sortCode, const char*
     if (sortCode != nullptr) {
         // The sort code is written with blanks or dashes as often as without;
         // only its digits make the key.
-        std::string digits;
-        for (const char* c = sortCode; *c != '\0'; ++c) {
-            if (*c >= '0' && *c <= '9') digits += *c;
-        }
-        suffix = digits.c_str();
+        suffix = DigitsOf(sortCode);
     }
     suffix += "_";
     if (accountNumber != nullptr) suffix += accountNumber;

@@ -1,5 +1,5 @@
 /*
- * DigitsOf and Sanitise: the character filters of the payment file (see
+ * Sanitise: the character filter of the payment file (see
  * PaymentText.h).
  */
 #include "payments/PaymentText.h"
@@ -9,15 +9,6 @@
 #include "common/HResult.h"
 
 namespace paylode {
-
-CString DigitsOf(const char* text) {
-    RequireArgument(text != nullptr);
-    std::string digits;
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (*p >= '0' && *p <= '9') digits += *p;
-    }
-    return CString(digits.c_str());
-}
 
 CString Sanitise(const char* text, bool keepSlash) {
     RequireArgument(text != nullptr);

@@ -1,9 +1,7 @@
 /*
- * The payment file's two character filters, shared by the record writers, the
- * payment options dialog and the settings keys.
- *
- * DigitsOf keeps the decimal digits of a value (sort codes are typed with
- * dashes or spaces; the bank wants the six digits). Sanitise keeps what the
+ * The payment file's character filters, shared by the record writers and the
+ * payment options dialog: DigitsOf (common/DigitsOf.h) for sort codes, and
+ * Sanitise, which keeps what the
  * bank's payment import accepts in names and references: ASCII letters
  * (upper-cased), digits, space, ".", "-", "&" and, where allowed, "/". Every
  * other character is removed, the "?" that stands for a character the ANSI
@@ -13,12 +11,9 @@
 #pragma once
 
 #include "common/CString.h"
+#include "common/DigitsOf.h"
 
 namespace paylode {
-
-// `text` with every character that is not a decimal digit removed.
-// A null text is E_INVALIDARG.
-CString DigitsOf(const char* text);
 
 // `text` filtered for the payment file: ASCII letters upper-cased; digits,
 // space, ".", "-", "&" and (when `keepSlash`) "/" kept; everything else

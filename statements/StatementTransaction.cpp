@@ -4,7 +4,7 @@
  */
 #include "statements/StatementTransaction.h"
 
-#include <string>
+#include "common/DigitsOf.h"
 
 namespace paylode {
 
@@ -35,12 +35,7 @@ StatementTransaction TransactionFromRecord(CTransactionRecord& record, std::int3
 }
 
 void StatementAccount::SetSortCode(const CString& sortCode) {
-    const CString taken = sortCode.Left(kMaxHostText);
-    std::string digits;
-    for (const char* p = taken.GetString(); *p != '\0'; ++p) {
-        if (*p >= '0' && *p <= '9') digits += *p;
-    }
-    AccountSortCode = digits.c_str();
+    AccountSortCode = DigitsOf(sortCode.Left(kMaxHostText));
 }
 
 void StatementAccount::SetAccountNumber(const CString& accountNumber) {
