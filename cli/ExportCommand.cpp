@@ -40,6 +40,7 @@ struct ExportOptions {
     std::string format;
     std::string date;
     std::string today;
+    bool noDateCheck = false;
     std::string templateName;
     std::string reference;
     bool euro = false;
@@ -125,8 +126,10 @@ int RunExport(const ExportOptions& options) {
     // The processing date must pass the payment options dialog's checks
     // (a banking day, not in the past, not too far ahead) before anything is
     // written.
-    const ProcessingDateVerdict verdict = CheckProcessingDate(date, today);
-    if (!verdict.ok) return InputError("--date refused: " + verdict.text);
+    if (!options.noDateCheck) {
+        const ProcessingDateVerdict verdict = CheckProcessingDate(date, today);
+        if (!verdict.ok) return InputError("--date refused: " + verdict.text);
+    }
 
     // The dialog returns the template name for formats 1 and 2 and the
     // beneficiary reference for formats 2 and 3 only.
@@ -216,6 +219,8 @@ void AddExportCommand(CLI::App& app, Outcome& outcome) {
     command->add_option("--date", options->date, "processing date, YYYY-MM-DD");
     command->add_option("--today", options->today,
                         "today's date for the processing-date checks, YYYY-MM-DD (default: the local date)");
+    command->add_flag("--no-date-check", options->noDateCheck,
+                      "write the file for any calendar date, without the processing-date checks");
     command->add_option("--template", options->templateName, "template or bulk list name (formats 1 and 2)");
     command->add_option("--reference", options->reference, "beneficiary reference (formats 2 and 3)");
     command->add_flag("--euro", options->euro, "euro payments for the Republic of Ireland (EUR, not GBP)");

@@ -75,6 +75,10 @@ done
 run 2 batch.csv --format 0 --date 2024-02-30 --today 2024-02-01 --out bad-date.txt
 run 2 batch.csv --format 0 --date 2024-03-09 --today 2024-03-01 --out bad-weekend.txt
 grep -q "weekend" "$work/stderr" || fail "no message about the weekend"
+# Without the checks the same weekend date gives the same records, dated 09032024.
+run 1 batch.csv --format 0 --date 2024-03-09 --today 2024-03-01 --no-date-check --out unchecked.txt
+sed 's/05032024/09032024/g' "$data/standard.txt" | cmp -s - "$work/unchecked.txt" ||
+    fail "--no-date-check: records differ from the checked run's"
 run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-06 --out bad-past.txt
 run 2 batch.csv --format 4 --date 2024-03-05 --today 2024-03-01 --out bad-format.txt
 run 2 batch.csv --format 1 --date 2024-03-05 --today 2024-03-01 --template "a/b" --out bad-template.txt
