@@ -10,6 +10,7 @@
 
 #include "host/HostInterfaces.h"
 #include "host/win/HostSlots.h"
+#include "rig/TypeInfoInspect.h"
 
 namespace paylode::test {
 namespace {
@@ -56,44 +57,12 @@ const HostInterface kInterfaces[] = {
      "IDispatch", 11},
 };
 
-std::wstring NextToProgram(const wchar_t* file) {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring result(path, length);
-    return result.substr(0, result.find_last_of(L"\\/") + 1) + file;
-}
-
 ComPtr<ITypeLib> LoadLibraryFile(const wchar_t* file) {
     ComPtr<ITypeLib> library;
-    const HRESULT hr = LoadTypeLibEx(NextToProgram(file).c_str(), REGKIND_NONE, &library);
+    const HRESULT hr = LoadTypeLibEx(ProgramDirectoryPath(file).c_str(), REGKIND_NONE, &library);
     EXPECT_EQ(S_OK, hr) << std::hex << hr;
     return library;
 }
-
-std::string Narrow(const wchar_t* text) {
-    std::string result;
-    for (const wchar_t* p = text; p != nullptr && *p != 0; ++p) result += static_cast<char>(*p);
-    return result;
-}
-
-std::string NameOf(ITypeInfo* info, MEMBERID member = MEMBERID_NIL) {
-    BSTR name = nullptr;
-    if (FAILED(info->GetDocumentation(member, &name, nullptr, nullptr, nullptr))) return {};
-    std::string result = Narrow(name);
-    SysFreeString(name);
-    return result;
-}
-
-struct Attributes {
-    explicit Attributes(ITypeInfo* owner) : info(owner) { EXPECT_EQ(S_OK, info->GetTypeAttr(&attr)); }
-    ~Attributes() {
-        if (attr != nullptr) info->ReleaseTypeAttr(attr);
-    }
-    Attributes(const Attributes&) = delete;
-    Attributes& operator=(const Attributes&) = delete;
-    ITypeInfo* info;
-    TYPEATTR* attr = nullptr;
-};
 
 // The vtable description of an interface: for a dual interface the type
 // library hands out its dispatch side first, whose partner is the vtable.
@@ -104,7 +73,7 @@ ComPtr<ITypeInfo> VtableInfo(ITypeLib* library, const IID& iid) {
     if (FAILED(hr)) return nullptr;
     TYPEKIND kind;
     {
-        Attributes attributes(info.Get());
+        TypeAttributes attributes(info.Get());
         if (attributes.attr == nullptr) return nullptr;
         kind = attributes.attr->typekind;
     }
@@ -121,7 +90,7 @@ ComPtr<ITypeInfo> VtableInfo(ITypeLib* library, const IID& iid) {
 
 std::map<std::string, unsigned> SlotsOf(ITypeInfo* info) {
     std::map<std::string, unsigned> slots;
-    Attributes attributes(info);
+    TypeAttributes attributes(info);
     if (attributes.attr == nullptr) return slots;
     for (UINT i = 0; i < attributes.attr->cFuncs; ++i) {
         FUNCDESC* function = nullptr;
@@ -156,7 +125,7 @@ protected:
 
 TEST_F(HostTypeLibraries, EachLoadsWithItsNameLibidAndVersion) {
     for (const auto& expected : kLibraries) {
-        SCOPED_TRACE(Narrow(expected.file));
+        SCOPED_TRACE(testing::Message() << expected.file);
         ITypeLib* library = Library(expected.file);
         ASSERT_NE(nullptr, library);
         TLIBATTR* attr = nullptr;
@@ -178,7 +147,7 @@ TEST_F(HostTypeLibraries, EachInterfaceHasItsKindBaseAndNoSlotsBeyondItsLast) {
         ComPtr<ITypeInfo> dispatchSide;
         ASSERT_EQ(S_OK, Library(expected.file)->GetTypeInfoOfGuid(*expected.iid, &dispatchSide));
         {
-            Attributes attributes(dispatchSide.Get());
+            TypeAttributes attributes(dispatchSide.Get());
             ASSERT_NE(nullptr, attributes.attr);
             EXPECT_EQ(expected.dual, (attributes.attr->wTypeFlags & TYPEFLAG_FDUAL) != 0);
         }
@@ -192,7 +161,7 @@ TEST_F(HostTypeLibraries, EachInterfaceHasItsKindBaseAndNoSlotsBeyondItsLast) {
         ASSERT_EQ(S_OK, vtable->GetRefTypeInfo(baseRef, &base));
         EXPECT_EQ(expected.base, NameOf(base.Get()));
 
-        Attributes attributes(vtable.Get());
+        TypeAttributes attributes(vtable.Get());
         ASSERT_NE(nullptr, attributes.attr);
         EXPECT_EQ(TKIND_INTERFACE, attributes.attr->typekind);
         // Raw buffers cross the two framework objects: never marked for automation.
@@ -256,7 +225,7 @@ TEST_F(HostTypeLibraries, TheFrameworkObjectsAreCreatableClassesWithTheirInterfa
         ASSERT_EQ(S_OK, Library(row.file)->GetTypeInfoOfGuid(*row.clsid, &coclass));
         EXPECT_EQ(row.name, NameOf(coclass.Get()));
         {
-            Attributes attributes(coclass.Get());
+            TypeAttributes attributes(coclass.Get());
             ASSERT_NE(nullptr, attributes.attr);
             EXPECT_EQ(TKIND_COCLASS, attributes.attr->typekind);
             EXPECT_NE(0, attributes.attr->wTypeFlags & TYPEFLAG_FCANCREATE);

@@ -8,71 +8,29 @@
 
 #include "common/win/Platform.h"
 #include "TorvoKelmarBankPaylode.h"
+#include "rig/TypeInfoInspect.h"
 
 namespace paylode::test {
 namespace {
 
 using Microsoft::WRL::ComPtr;
 
-std::wstring DllPath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring result(path, length);
-    return result.substr(0, result.find_last_of(L"\\/") + 1) + L"TorvoKelmarBankPaylode.DLL";
-}
-
-std::wstring Text(BSTR text) {
-    std::wstring result = text != nullptr ? text : L"";
-    SysFreeString(text);
-    return result;
-}
-
-std::wstring NameOf(ITypeInfo* info) {
-    BSTR name = nullptr;
-    if (FAILED(info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr))) return L"<none>";
-    return Text(name);
-}
-
-std::wstring DescriptionOf(ITypeInfo* info) {
-    BSTR description = nullptr;
-    if (FAILED(info->GetDocumentation(MEMBERID_NIL, nullptr, &description, nullptr, nullptr))) return L"<none>";
-    return Text(description);
-}
-
-std::wstring LibraryNameOf(ITypeInfo* info) {
+std::string LibraryNameOf(ITypeInfo* info) {
     ComPtr<ITypeLib> library;
     UINT index = 0;
     BSTR name = nullptr;
     if (FAILED(info->GetContainingTypeLib(&library, &index)) ||
         FAILED(library->GetDocumentation(-1, &name, nullptr, nullptr, nullptr)))
-        return L"<none>";
-    return Text(name);
-}
-
-struct TypeAttributes {
-    explicit TypeAttributes(ITypeInfo* owner) : info(owner) { EXPECT_EQ(S_OK, info->GetTypeAttr(&attr)); }
-    ~TypeAttributes() {
-        if (attr != nullptr) info->ReleaseTypeAttr(attr);
-    }
-    TypeAttributes(const TypeAttributes&) = delete;
-    TypeAttributes& operator=(const TypeAttributes&) = delete;
-    ITypeInfo* info;
-    TYPEATTR* attr = nullptr;
-};
-
-ComPtr<ITypeInfo> ImplementedType(ITypeInfo* info, UINT index) {
-    HREFTYPE ref = 0;
-    ComPtr<ITypeInfo> implemented;
-    if (FAILED(info->GetRefTypeOfImplType(index, &ref)) || FAILED(info->GetRefTypeInfo(ref, &implemented)))
-        return nullptr;
-    return implemented;
+        return "<none>";
+    return TakeText(name);
 }
 
 class ComponentTypeLibrary : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        const HRESULT hr = LoadTypeLibEx(DllPath().c_str(), REGKIND_NONE, &library_);
+        const std::wstring dll = ProgramDirectoryPath(L"TorvoKelmarBankPaylode.DLL");
+        const HRESULT hr = LoadTypeLibEx(dll.c_str(), REGKIND_NONE, &library_);
         ASSERT_EQ(S_OK, hr) << std::hex << hr;
     }
     void TearDown() override {
@@ -86,8 +44,8 @@ TEST_F(ComponentTypeLibrary, CarriesItsNameHelpStringLibidAndVersion) {
     BSTR name = nullptr;
     BSTR help = nullptr;
     ASSERT_EQ(S_OK, library_->GetDocumentation(-1, &name, &help, nullptr, nullptr));
-    EXPECT_EQ(L"TORVOKELMARBANKPAYLODELib", Text(name));
-    EXPECT_EQ(L"TorvoKelmarBankPaylode 1.0 Type Library", Text(help));
+    EXPECT_EQ("TORVOKELMARBANKPAYLODELib", TakeText(name));
+    EXPECT_EQ("TorvoKelmarBankPaylode 1.0 Type Library", TakeText(help));
 
     TLIBATTR* attr = nullptr;
     ASSERT_EQ(S_OK, library_->GetLibAttr(&attr));
@@ -103,20 +61,20 @@ TEST_F(ComponentTypeLibrary, CarriesItsNameHelpStringLibidAndVersion) {
 
 struct InterfaceRow {
     const IID* iid;
-    const wchar_t* name;
-    const wchar_t* description;
-    const wchar_t* base;
-    const wchar_t* baseLibrary;
+    const char* name;
+    const char* description;
+    const char* base;
+    const char* baseLibrary;
     unsigned slots;  // the whole vtable, IUnknown and IDispatch included
 };
 
 const InterfaceRow kInterfaces[] = {
-    {&IID_IBank, L"IBank", L"IBank Interface", L"ITorvoBank", L"TorvoEBanking", 11},
-    {&IID_IBankServices, L"IBankServices", L"IBankServices Interface", L"ITorvoBankServices", L"TorvoEBanking", 10},
-    {&IID_IBankPaymentService, L"IBankPaymentService", L"IBankPaymentService Interface",
-     L"ITorvoBankPaymentService", L"TorvoBankPayments", 14},
-    {&IID_IBankStatementService, L"IBankStatementService", L"IBankStatementService Interface",
-     L"ITorvoBankStatementService", L"TorvoBankReconciliation", 14},
+    {&IID_IBank, "IBank", "IBank Interface", "ITorvoBank", "TorvoEBanking", 11},
+    {&IID_IBankServices, "IBankServices", "IBankServices Interface", "ITorvoBankServices", "TorvoEBanking", 10},
+    {&IID_IBankPaymentService, "IBankPaymentService", "IBankPaymentService Interface",
+     "ITorvoBankPaymentService", "TorvoBankPayments", 14},
+    {&IID_IBankStatementService, "IBankStatementService", "IBankStatementService Interface",
+     "ITorvoBankStatementService", "TorvoBankReconciliation", 14},
 };
 
 TEST_F(ComponentTypeLibrary, EachInterfaceIsDualAndAddsNothingToItsHostInterface) {
@@ -152,17 +110,17 @@ TEST_F(ComponentTypeLibrary, EachInterfaceIsDualAndAddsNothingToItsHostInterface
 
 struct ClassRow {
     const CLSID* clsid;
-    const wchar_t* name;
-    const wchar_t* description;
-    const wchar_t* defaultInterface;
+    const char* name;
+    const char* description;
+    const char* defaultInterface;
 };
 
 const ClassRow kClasses[] = {
-    {&CLSID_Bank, L"Bank", L"Bank Class", L"IBank"},
-    {&CLSID_BankServices, L"BankServices", L"BankServices Class", L"IBankServices"},
-    {&CLSID_BankPaymentService, L"BankPaymentService", L"BankPaymentService Class", L"IBankPaymentService"},
-    {&CLSID_BankStatementService, L"BankStatementService", L"BankStatementService Class",
-     L"IBankStatementService"},
+    {&CLSID_Bank, "Bank", "Bank Class", "IBank"},
+    {&CLSID_BankServices, "BankServices", "BankServices Class", "IBankServices"},
+    {&CLSID_BankPaymentService, "BankPaymentService", "BankPaymentService Class", "IBankPaymentService"},
+    {&CLSID_BankStatementService, "BankStatementService", "BankStatementService Class",
+     "IBankStatementService"},
 };
 
 TEST_F(ComponentTypeLibrary, EachClassIsCreatableWithItsOwnInterfaceAsDefault) {
