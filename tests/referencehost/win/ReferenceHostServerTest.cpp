@@ -9,15 +9,13 @@
 
 #include "host/HostInterfaces.h"
 #include "referencehost/StatementImportBlock.h"
+#include "referencehost/win/ReferenceHostFixture.h"
 #include "rig/Regsvr32.h"
 
 namespace paylode::referencehost {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using Texts = std::vector<std::string>;
-
-constexpr const wchar_t* kDll = L"TorvoReferenceHost.dll";
 
 // The statement-file test the component hands over, standing in for it:
 // statements are the files whose name ends in ".csv".
@@ -28,65 +26,7 @@ int TestForCsv(char* description, const char* path) {
     return 1;
 }
 
-class ReferenceHostServer : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { registration_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(kDll)); }
-    static void TearDownTestSuite() {
-        delete registration_;
-        registration_ = nullptr;
-    }
-
-    void SetUp() override {
-        ASSERT_TRUE(registration_->Registration().Succeeded()) << registration_->Registration();
-        ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        static int run = 0;
-        const std::wstring stem = std::wstring(temp) + L"paylode-refhost-" + std::to_wstring(GetCurrentProcessId()) +
-                                  L"-" + std::to_wstring(++run);
-        ini_ = stem + L".ini";
-        record_ = stem + L".txt";
-        SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", ini_.c_str());
-    }
-    void TearDown() override {
-        CoUninitialize();
-        DeleteFileW(ini_.c_str());
-        DeleteFileW(record_.c_str());
-        SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", nullptr);
-    }
-
-    // Writes the configuration; the record file is always this test's own.
-    void Configure(const std::string& text) {
-        std::ofstream file(ini_.c_str(), std::ios::binary);
-        file << text << "\r\n[Record]\r\nFile=" << std::string(record_.begin(), record_.end()) << "\r\n";
-    }
-
-    Texts Recorded() const {
-        std::ifstream file(record_.c_str());
-        Texts lines;
-        for (std::string line; std::getline(file, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(line);
-        }
-        return lines;
-    }
-
-    // Creates a host object as the component does: for IUnknown with
-    // CLSCTX_ALL, runs it, and queries the interface.
-    template <typename Interface>
-    HRESULT Create(const CLSID& clsid, ComPtr<Interface>& object) {
-        ComPtr<IUnknown> unknown;
-        HRESULT result = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown, &unknown);
-        if (SUCCEEDED(result)) result = OleRun(unknown.Get());
-        if (SUCCEEDED(result)) result = unknown.As(&object);
-        return result;
-    }
-
-    std::wstring ini_, record_;
-    static testrig::ScopedRegistration* registration_;
-};
-
-testrig::ScopedRegistration* ReferenceHostServer::registration_ = nullptr;
+using ReferenceHostServer = ReferenceHostFixture;
 
 std::string RegistryText(const std::wstring& key, const wchar_t* name) {
     wchar_t value[1024] = {};
@@ -102,7 +42,7 @@ TEST_F(ReferenceHostServer, RegistersBothClassesAsApartmentInProcessServers) {
         wchar_t text[64] = {};
         StringFromGUID2(*clsid, text, 64);
         const std::wstring key = std::wstring(L"CLSID\\") + text + L"\\InprocServer32";
-        const std::wstring dll = testrig::PathBesideProgram(kDll);
+        const std::wstring dll = testrig::PathBesideProgram(kReferenceHostDll);
         EXPECT_EQ(std::string(dll.begin(), dll.end()), RegistryText(key, nullptr));
         EXPECT_EQ("Apartment", RegistryText(key, L"ThreadingModel"));
     }
@@ -292,7 +232,7 @@ TEST_F(ReferenceHostServer, TheStatementImportBlockCarriesTheConfiguredFilterAnd
 
 TEST(ReferenceHostRegistration, UnregisteringRemovesTheClassesAndTheHostTypeLibraries) {
     ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    const std::wstring dll = testrig::PathBesideProgram(kDll);
+    const std::wstring dll = testrig::PathBesideProgram(kReferenceHostDll);
     const testrig::Regsvr32Result added = testrig::RunRegsvr32(dll, false);
     ASSERT_TRUE(added.Succeeded()) << added;
     ComPtr<IUnknown> object;

@@ -1,14 +1,19 @@
-// Under Wine: the host's bank settings object, created by its class id with a
-// class object registered by the test, and the payment file settings read
-// from it: the bank's name in a zero-filled buffer, the name's last character
-// dropped, failures passed back, no reference kept.
+// Under Wine: the host's bank settings object as the component uses it.
+// First against a class object registered by the test (the bank's name in a
+// zero-filled buffer, the name's last character dropped, failures raised, no
+// reference kept), then against the registered reference host (the
+// configured values, injected failures with their error information, an
+// object that cannot be created).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "payments/win/HostBankSettings.h"
+#include <comdef.h>
+
+#include "referencehost/win/ReferenceHostFixture.h"
+#include "shell/HostBankSettings.h"
 
 namespace paylode {
 namespace {
@@ -96,7 +101,31 @@ protected:
     DWORD cookie_ = 0;
 };
 
-TEST_F(HostBankSettings, NotRegisteredGivesNoObject) { EXPECT_EQ(nullptr, CreateHostBankSettings().Get()); }
+// Runs `call` and returns the HRESULT of the _com_error it raises (S_OK when
+// it raises nothing), and whether that error carried error information.
+template <typename Call>
+HRESULT RaisedBy(Call&& call, bool* carriedErrorInfo = nullptr) {
+    try {
+        call();
+    } catch (const _com_error& error) {
+        if (carriedErrorInfo != nullptr) {
+            IErrorInfo* info = error.ErrorInfo();  // adds a reference
+            *carriedErrorInfo = info != nullptr;
+            if (info != nullptr) info->Release();
+        }
+        return error.Error();
+    }
+    return S_OK;
+}
+
+TEST_F(HostBankSettings, WithoutAnObjectEveryCallRaisesEPointer) {
+    CHostBankSettings settings;
+    EXPECT_FALSE(settings.IsAvailable());
+    unsigned char block[kStatementImportBlockBytes] = {};
+    EXPECT_EQ(E_POINTER, RaisedBy([&] { settings.GetPaymentFileSettings(); }));
+    EXPECT_EQ(E_POINTER, RaisedBy([&] { settings.ConfigureBank(); }));
+    EXPECT_EQ(E_POINTER, RaisedBy([&] { settings.GetStatementImportSettings(block); }));
+}
 
 TEST_F(HostBankSettings, ReadsTheDefaultFileNameAndDirectory) {
     Register();
@@ -109,19 +138,21 @@ TEST_F(HostBankSettings, ReadsTheDefaultFileNameAndDirectory) {
         {"Payments.", S_OK, "Payments"},
         {"", S_OK, ""},
         {"X", S_FALSE, ""},
-        {"Payments.", E_ACCESSDENIED, "unchanged"},
+        {"Payments.", E_ACCESSDENIED, ""},
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         fake_.fileName = rows[i].fileName;
         fake_.result = rows[i].result;
         {
-            Microsoft::WRL::ComPtr<ITorvoBankSettings> settings = CreateHostBankSettings();
-            ASSERT_NE(nullptr, settings.Get());
+            CHostBankSettings settings;
+            ASSERT_TRUE(settings.IsAvailable());
             EXPECT_EQ(1u, fake_.references) << "the creation keeps only the settings interface";
             CPaymentFileSettings values;
-            values.fileName = "unchanged";
-            EXPECT_EQ(rows[i].result, ReadPaymentFileSettings(*settings.Get(), &values));
+            bool carried = true;
+            const HRESULT raised = RaisedBy([&] { values = settings.GetPaymentFileSettings(); }, &carried);
+            EXPECT_EQ(SUCCEEDED(rows[i].result) ? S_OK : rows[i].result, raised);
+            if (FAILED(raised)) EXPECT_FALSE(carried) << "the fake gives no error information";
             EXPECT_STREQ(rows[i].expectedName, values.fileName.GetString());
             EXPECT_STREQ(SUCCEEDED(rows[i].result) ? "C:\\Pay" : "", values.directory.GetString());
             EXPECT_EQ("Kelmar Bank Paylode", fake_.bankNameSeen);
@@ -135,12 +166,68 @@ TEST_F(HostBankSettings, AnUnterminatedBufferIsReadOnlyToItsEnd) {
     Register();
     fake_.fileName = std::string(1024, 'N');
     fake_.directory = std::string(1024, 'D');
-    Microsoft::WRL::ComPtr<ITorvoBankSettings> settings = CreateHostBankSettings();
-    ASSERT_NE(nullptr, settings.Get());
-    CPaymentFileSettings values;
-    ASSERT_EQ(S_OK, ReadPaymentFileSettings(*settings.Get(), &values));
+    CHostBankSettings settings;
+    ASSERT_TRUE(settings.IsAvailable());
+    const CPaymentFileSettings values = settings.GetPaymentFileSettings();
     EXPECT_EQ(1022, values.fileName.GetLength());
     EXPECT_EQ(1023, values.directory.GetLength());
+}
+
+using HostBankSettingsOfReferenceHost = referencehost::ReferenceHostFixture;
+
+TEST_F(HostBankSettingsOfReferenceHost, GivesTheConfiguredPaymentFileSettings) {
+    Configure("[PaymentFile]\r\nFileName=Supplier Run.\r\nExtension=csv\r\nDirectory=C:\\users\\Public\r\n");
+    CPaymentFileSettings values;
+    {
+        CHostBankSettings settings;
+        ASSERT_TRUE(settings.IsAvailable());
+        values = settings.GetPaymentFileSettings();
+    }
+    EXPECT_STREQ("Supplier Run", values.fileName.GetString());
+    EXPECT_STREQ("C:\\users\\Public", values.directory.GetString());
+    const referencehost::Texts recorded = Recorded();
+    const referencehost::Texts expected = {"bankSettings.Create()", "bankSettings.Run()",
+                                           "bankSettings.GetPaymentFileSettings(\"Kelmar Bank Paylode\")",
+                                           "bankSettings.Released()"};
+    EXPECT_EQ(expected, recorded) << "one call, then the object let go";
+}
+
+TEST_F(HostBankSettingsOfReferenceHost, FailuresRaiseWithTheHostsErrorInformation) {
+    struct Row {
+        const char* configuration;
+        bool available;
+        HRESULT raised;
+        bool carriesErrorInfo;
+    };
+    const Row rows[] = {
+        {"[Failures]\r\nbankSettings.Create=0x80040154\r\n", false, E_POINTER, false},  // not registered
+        {"[Failures]\r\nbankSettings.Run=0x80004005\r\n", false, E_POINTER, false},
+        {"[Failures]\r\nbankSettings.GetPaymentFileSettings=0x80070005\r\n", true, E_ACCESSDENIED, true},
+        {"[Failures]\r\nbankSettings.ConfigureBank=0x80004005\r\n", true, S_OK, false},  // another call
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        Configure(rows[i].configuration);
+        CHostBankSettings settings;
+        EXPECT_EQ(rows[i].available, settings.IsAvailable());
+        bool carried = false;
+        EXPECT_EQ(rows[i].raised, RaisedBy([&] { settings.GetPaymentFileSettings(); }, &carried));
+        EXPECT_EQ(rows[i].carriesErrorInfo, carried);
+    }
+}
+
+TEST_F(HostBankSettingsOfReferenceHost, ConfigureAndStatementSettingsPassTheBankName) {
+    Configure("[StatementImport]\r\n");
+    CHostBankSettings settings;
+    ASSERT_TRUE(settings.IsAvailable());
+    settings.ConfigureBank();
+    unsigned char block[kStatementImportBlockBytes] = {};
+    settings.GetStatementImportSettings(block);
+    const referencehost::Texts recorded = Recorded();
+    ASSERT_EQ(4u, recorded.size());
+    EXPECT_EQ("bankSettings.ConfigureBank(\"Kelmar Bank Paylode\", 3)", recorded[2]);
+    EXPECT_EQ(0u, recorded[3].rfind("bankSettings.GetStatementImportSettings(\"Kelmar Bank Paylode\"", 0))
+        << recorded[3];
 }
 
 }  // namespace

@@ -1,0 +1,70 @@
+/*
+ * The host's bank settings object (see HostBankSettings.h).
+ */
+#include "shell/HostBankSettings.h"
+
+#include <cstring>
+
+#include "shell/HostCall.h"
+
+namespace paylode {
+
+namespace {
+
+// The bank's name in a zero-filled buffer of the size the host expects.
+template <std::size_t Size>
+void FillBankName(char (&buffer)[Size]) {
+    static_assert(Size >= sizeof kBankName);
+    std::memset(buffer, 0, Size);
+    std::memcpy(buffer, kBankName, sizeof kBankName);
+}
+
+}  // namespace
+
+CHostBankSettings::CHostBankSettings() {
+    Microsoft::WRL::ComPtr<IUnknown> object;
+    if (FAILED(CoCreateInstance(CLSID_TorvoBankSettings, nullptr, CLSCTX_ALL, IID_IUnknown,
+                                reinterpret_cast<void**>(object.GetAddressOf())))) {
+        return;
+    }
+    if (FAILED(OleRun(object.Get()))) return;
+    object.As(&settings_);
+}
+
+ITorvoBankSettings* CHostBankSettings::Settings() const { return RequireHostObject(settings_.Get()); }
+
+void CHostBankSettings::ConfigureBank() {
+    ITorvoBankSettings* settings = Settings();
+    char bankName[1024];
+    FillBankName(bankName);
+    CheckHostCall(settings->ConfigureBank(bankName, 3), settings, IID_ITorvoBankSettings);
+}
+
+CPaymentFileSettings CHostBankSettings::GetPaymentFileSettings() {
+    ITorvoBankSettings* settings = Settings();
+    char bankName[100];
+    FillBankName(bankName);
+    char fileName[1024] = {};
+    char extension[4] = {};
+    char directory[1024] = {};
+    CheckHostCall(settings->GetPaymentFileSettings(bankName, fileName, extension, directory), settings,
+                  IID_ITorvoBankSettings);
+    // A host that fills a buffer to its end must not take the reads beyond it.
+    fileName[sizeof fileName - 1] = '\0';
+    directory[sizeof directory - 1] = '\0';
+    const std::size_t length = std::strlen(fileName);
+    if (length > 0) fileName[length - 1] = '\0';
+    CPaymentFileSettings result;
+    result.fileName = fileName;
+    result.directory = directory;
+    return result;
+}
+
+void CHostBankSettings::GetStatementImportSettings(unsigned char (&block)[kStatementImportBlockBytes]) {
+    ITorvoBankSettings* settings = Settings();
+    char bankName[100];
+    FillBankName(bankName);
+    CheckHostCall(settings->GetStatementImportSettings(bankName, block), settings, IID_ITorvoBankSettings);
+}
+
+}  // namespace paylode
