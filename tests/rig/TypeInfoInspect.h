@@ -62,4 +62,23 @@ inline Microsoft::WRL::ComPtr<ITypeInfo> ImplementedType(ITypeInfo* info, UINT i
     return implemented;
 }
 
+// Checks that `coclass` is a creatable class named `name` whose one,
+// default interface is `defaultInterface`.
+inline void ExpectCreatableClass(ITypeInfo* coclass, const std::string& name, const std::string& defaultInterface) {
+    EXPECT_EQ(name, NameOf(coclass));
+    {
+        TypeAttributes attributes(coclass);
+        ASSERT_NE(nullptr, attributes.attr);
+        EXPECT_EQ(TKIND_COCLASS, attributes.attr->typekind);
+        EXPECT_NE(0, attributes.attr->wTypeFlags & TYPEFLAG_FCANCREATE);
+        ASSERT_EQ(1, attributes.attr->cImplTypes);
+    }
+    INT flags = 0;
+    ASSERT_EQ(S_OK, coclass->GetImplTypeFlags(0, &flags));
+    EXPECT_NE(0, flags & IMPLTYPEFLAG_FDEFAULT);
+    const Microsoft::WRL::ComPtr<ITypeInfo> implemented = ImplementedType(coclass, 0);
+    ASSERT_NE(nullptr, implemented);
+    EXPECT_EQ(defaultInterface, NameOf(implemented.Get()));
+}
+
 }  // namespace paylode::test

@@ -223,22 +223,7 @@ TEST_F(HostTypeLibraries, TheFrameworkObjectsAreCreatableClassesWithTheirInterfa
         SCOPED_TRACE(row.name);
         ComPtr<ITypeInfo> coclass;
         ASSERT_EQ(S_OK, Library(row.file)->GetTypeInfoOfGuid(*row.clsid, &coclass));
-        EXPECT_EQ(row.name, NameOf(coclass.Get()));
-        {
-            TypeAttributes attributes(coclass.Get());
-            ASSERT_NE(nullptr, attributes.attr);
-            EXPECT_EQ(TKIND_COCLASS, attributes.attr->typekind);
-            EXPECT_NE(0, attributes.attr->wTypeFlags & TYPEFLAG_FCANCREATE);
-            ASSERT_EQ(1, attributes.attr->cImplTypes);
-        }
-        INT flags = 0;
-        ASSERT_EQ(S_OK, coclass->GetImplTypeFlags(0, &flags));
-        EXPECT_NE(0, flags & IMPLTYPEFLAG_FDEFAULT);
-        HREFTYPE ref = 0;
-        ComPtr<ITypeInfo> iface;
-        ASSERT_EQ(S_OK, coclass->GetRefTypeOfImplType(0, &ref));
-        ASSERT_EQ(S_OK, coclass->GetRefTypeInfo(ref, &iface));
-        EXPECT_EQ(row.defaultInterface, NameOf(iface.Get()));
+        ExpectCreatableClass(coclass.Get(), row.name, row.defaultInterface);
     }
 }
 

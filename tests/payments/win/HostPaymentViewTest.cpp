@@ -12,6 +12,7 @@
 #include "payments/PaymentRecords.h"
 #include "host/HostInterfaces.h"
 #include "payments/win/HostPaymentView.h"
+#include "rig/FakeDispatch.h"
 
 namespace paylode {
 namespace {
@@ -19,33 +20,16 @@ namespace {
 // A host payment behind the host's own interface, answering from a table of
 // texts; a getter whose text is missing fails. It counts its references, so
 // that a test sees the view neither keeps nor drops one.
-class CFakeHostPayment : public ITorvoBankPayment {
+class CFakeHostPayment : public test::CFakeDispatch<ITorvoBankPayment> {
 public:
+    CFakeHostPayment() : CFakeDispatch(1) {}
+
     std::map<std::string, std::wstring> texts;
     double amount = 0;
     long status = 0;
     bool failAmount = false;
     std::vector<long> statusCalls;
-    ULONG references = 1;
 
-    // IUnknown and IDispatch: only what a borrowed pointer needs.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != __uuidof(ITorvoBankPayment)) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = this;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
 
     HRESULT STDMETHODCALLTYPE GetAmount(double* value) override {
         if (failAmount) return E_FAIL;

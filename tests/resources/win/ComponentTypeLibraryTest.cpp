@@ -129,21 +129,8 @@ TEST_F(ComponentTypeLibrary, EachClassIsCreatableWithItsOwnInterfaceAsDefault) {
         SCOPED_TRACE(testing::Message() << "row " << row);
         ComPtr<ITypeInfo> coclass;
         ASSERT_EQ(S_OK, library_->GetTypeInfoOfGuid(*expected.clsid, &coclass));
-        EXPECT_EQ(expected.name, NameOf(coclass.Get()));
         EXPECT_EQ(expected.description, DescriptionOf(coclass.Get()));
-        {
-            TypeAttributes attributes(coclass.Get());
-            ASSERT_NE(nullptr, attributes.attr);
-            EXPECT_EQ(TKIND_COCLASS, attributes.attr->typekind);
-            EXPECT_NE(0, attributes.attr->wTypeFlags & TYPEFLAG_FCANCREATE);
-            ASSERT_EQ(1, attributes.attr->cImplTypes);
-        }
-        INT flags = 0;
-        ASSERT_EQ(S_OK, coclass->GetImplTypeFlags(0, &flags));
-        EXPECT_NE(0, flags & IMPLTYPEFLAG_FDEFAULT);
-        ComPtr<ITypeInfo> iface = ImplementedType(coclass.Get(), 0);
-        ASSERT_NE(nullptr, iface);
-        EXPECT_EQ(expected.defaultInterface, NameOf(iface.Get()));
+        ExpectCreatableClass(coclass.Get(), expected.name, expected.defaultInterface);
     }
 }
 

@@ -13,37 +13,20 @@
 #include <comdef.h>
 
 #include "referencehost/win/ReferenceHostFixture.h"
+#include "rig/FakeDispatch.h"
 #include "shell/HostBankSettings.h"
 
 namespace paylode {
 namespace {
 
-class CFakeBankSettings : public ITorvoBankSettings {
+class CFakeBankSettings : public test::CFakeDispatch<ITorvoBankSettings> {
 public:
     HRESULT result = S_OK;
     std::string fileName = "Payments.";
     std::string directory = "C:\\Pay";
     std::string bankNameSeen;
     bool bankNameZeroFilled = false;
-    ULONG references = 0;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != IID_ITorvoBankSettings) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = this;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE ConfigureBank(char*, LONG) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetStatementImportSettings(char*, BYTE*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetPaymentFileSettings(char* bankName, char* name, char* extension,

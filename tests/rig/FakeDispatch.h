@@ -1,0 +1,38 @@
+// The IUnknown and IDispatch half of the fake host objects that tests build
+// on the stack: QueryInterface answers IUnknown, IDispatch and the object's
+// own interface; the reference count is only counted, so that a test can see
+// whether the code under test keeps or drops a reference; IDispatch is not
+// offered for calls.
+#pragma once
+
+#include "common/win/Platform.h"
+
+namespace paylode::test {
+
+template <typename Interface>
+class CFakeDispatch : public Interface {
+public:
+    explicit CFakeDispatch(ULONG initialReferences = 0) : references(initialReferences) {}
+
+    ULONG references;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != __uuidof(Interface)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<Interface*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+};
+
+}  // namespace paylode::test
