@@ -3,6 +3,9 @@
  * (cli/<Name>Command.cpp) and adds itself to the application through an Add
  * function declared here; main() calls every Add function. A subcommand's
  * callback sets the exit status in the shared Outcome.
+ *
+ * Every subcommand ends a usage or input error with one exit status,
+ * kUsageError; its other statuses are its own (see the README).
  */
 #pragma once
 
@@ -10,9 +13,18 @@
 
 namespace paylode::cli {
 
+// Exit status of a usage or input error, whichever subcommand meets it.
+constexpr int kUsageError = 2;
+
 struct Outcome {
     int status = 0;
 };
+
+// Makes every option of `command` that takes a value refuse one that names
+// an option of the command ("--statuses --no-date-check"), so that a
+// forgotten value is a usage error instead of a file named after the next
+// option. Call it once all the command's options are added.
+void RefuseOptionsAsValues(CLI::App* command);
 
 void AddCalendarCommand(CLI::App& app, Outcome& outcome);
 void AddCheckDateCommand(CLI::App& app, Outcome& outcome);

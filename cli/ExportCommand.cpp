@@ -8,10 +8,13 @@
  * command line and are held to the dialog's rules, the banking calendar's
  * checks of the processing date among them. In "Bulk List Payments"
  * the bulk list template file is written beside the payment file first, as
- * the run does. Exit status: 0 when every payment passed the bank's checks,
- * 1 when any failed, 2 for a usage or input error (then no file is written).
+ * the run does. With --no-field-check the template name and the reference go
+ * to the writers as given, as a host could hand them over without the dialog.
+ * Exit status: 0 when every payment passed the bank's checks, 1 when any
+ * failed, 2 for a usage or input error (then no file is written).
  */
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -20,6 +23,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <csv.h>
 
 #include "cli/BatchCsv.h"
 #include "cli/Commands.h"
@@ -41,6 +46,7 @@ struct ExportOptions {
     std::string date;
     std::string today;
     bool noDateCheck = false;
+    bool noFieldCheck = false;
     std::string templateName;
     std::string reference;
     bool euro = false;
@@ -56,7 +62,7 @@ using File = std::unique_ptr<std::FILE, Closer>;
 
 int InputError(const std::string& message) {
     std::cerr << "paylode export: " << message << "\n";
-    return 2;
+    return kUsageError;
 }
 
 // A template name or beneficiary reference as the payment options dialog
@@ -80,15 +86,41 @@ bool ReadFile(const std::string& path, std::string* bytes) {
     return !in.bad();
 }
 
-// The bulk list template file beside the payment file: named after the
-// template, no extension; its header and one bulk list record per payment,
+// Whether `name` can name a file of its own beside the payment file: not
+// empty, not a path (no "/"), not "." or "..".
+bool IsPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+// The statuses file: one CSV record per payment, index (from 0), status code
+// and status text; a text holding a comma, quote or line break is quoted.
+bool WriteStatuses(const std::string& path, const std::vector<CPaymentValues>& payments) {
+    File file{std::fopen(path.c_str(), "wb")};
+    if (!file) return false;
+    for (std::size_t index = 0; index < payments.size(); ++index) {
+        const char* text = PaymentStatusText(payments[index].status);
+        if (text == nullptr) text = "";
+        std::fprintf(file.get(), "%zu,%ld,", index, payments[index].status);
+        if (std::strpbrk(text, ",\"\r\n") != nullptr) {
+            csv_fwrite(file.get(), text, std::strlen(text));
+        } else {
+            std::fputs(text, file.get());
+        }
+        std::fputc('\n', file.get());
+    }
+    return std::fflush(file.get()) == 0 && !std::ferror(file.get());
+}
+
+// The bulk list template file beside the payment file: named `fileName` (the
+// template's name), no extension; its header and one bulk list record per payment,
 // without date, amount and currency. An existing file is kept unless
 // overwriting was asked for; an empty batch writes none, since the header
 // comes from the first payment.
 void WriteBulkListTemplateFile(std::vector<CPaymentValues>& payments, const std::string& paymentFile,
-                               const std::string& templateName, const std::string& reference, bool overwrite) {
+                               const std::string& fileName, const std::string& templateName,
+                               const std::string& reference, bool overwrite) {
     if (payments.empty()) return;
-    const std::string path = (std::filesystem::path(paymentFile).parent_path() / templateName).string();
+    const std::string path = (std::filesystem::path(paymentFile).parent_path() / fileName).string();
     if (File existing{std::fopen(path.c_str(), "rb")}) {
         if (!overwrite) {
             std::cerr << "paylode export: bulk list template file " << path
@@ -132,23 +164,41 @@ int RunExport(const ExportOptions& options) {
     }
 
     // The dialog returns the template name for formats 1 and 2 and the
-    // beneficiary reference for formats 2 and 3 only.
+    // beneficiary reference for formats 2 and 3 only. Without the field
+    // checks both go to the writers as given (in the component's 8-bit text).
     std::string templateName;
-    if (format == kFormatTemplate || format == kFormatBulkList) {
-        if (!ReadDialogField(options.templateName, kMaxTemplateName, false, &templateName)) {
+    std::string templateFileName;
+    std::string reference;
+    const bool takesTemplate = format == kFormatTemplate || format == kFormatBulkList;
+    if (options.noFieldCheck) {
+        if (takesTemplate && !AnsiFromUtf8(options.templateName, &templateName)) {
+            return InputError("--template is not UTF-8");
+        }
+        if ((format == kFormatBulkList || format == kFormatAdHocBulk) && !AnsiFromUtf8(options.reference, &reference)) {
+            return InputError("--reference is not UTF-8");
+        }
+        // The template file is named after the name as given; it must stay a
+        // file beside the payment file.
+        templateFileName = options.templateName;
+        if (format == kFormatBulkList && !IsPlainFileName(templateFileName)) {
+            return InputError("--template must name the bulk list template file: not empty, no \"/\", "
+                              "not \".\" or \"..\"");
+        }
+    } else {
+        if (takesTemplate && !ReadDialogField(options.templateName, kMaxTemplateName, false, &templateName)) {
             return InputError("--template must name the template in at most 20 letters, digits, spaces, "
                               "\".\", \"-\" or \"&\"");
         }
-    }
-    std::string reference;
-    if (format == kFormatBulkList) {
-        if (!ReadDialogField(options.reference, kMaxReference, true, &reference)) {
-            return InputError("--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
-                              "or \"/\"");
+        templateFileName = templateName;
+        if (format == kFormatBulkList) {
+            if (!ReadDialogField(options.reference, kMaxReference, true, &reference)) {
+                return InputError("--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
+                                  "or \"/\"");
+            }
+        } else if (format == kFormatAdHocBulk) {
+            if (!AnsiFromUtf8(options.reference, &reference)) return InputError("--reference is not UTF-8");
+            reference = reference.substr(0, kMaxReference);
         }
-    } else if (format == kFormatAdHocBulk) {
-        if (!AnsiFromUtf8(options.reference, &reference)) return InputError("--reference is not UTF-8");
-        reference = reference.substr(0, kMaxReference);
     }
 
     std::string bytes;
@@ -162,7 +212,8 @@ int RunExport(const ExportOptions& options) {
     }
 
     if (format == kFormatBulkList) {
-        WriteBulkListTemplateFile(payments, options.out, templateName, reference, options.overwriteTemplate);
+        WriteBulkListTemplateFile(payments, options.out, templateFileName, templateName, reference,
+                                  options.overwriteTemplate);
     }
 
     bool allPassed = true;
@@ -190,13 +241,8 @@ int RunExport(const ExportOptions& options) {
         }
     }
 
-    if (!options.statuses.empty()) {
-        std::ofstream statuses(options.statuses, std::ios::binary | std::ios::trunc);
-        for (CPaymentValues& payment : payments) {
-            const char* text = PaymentStatusText(payment.status);
-            statuses << payment.status << '\t' << (text != nullptr ? text : "") << '\n';
-        }
-        if (!statuses.flush()) return InputError("cannot write " + options.statuses);
+    if (!options.statuses.empty() && !WriteStatuses(options.statuses, payments)) {
+        return InputError("cannot write " + options.statuses);
     }
     return allPassed ? 0 : 1;
 }
@@ -221,13 +267,16 @@ void AddExportCommand(CLI::App& app, Outcome& outcome) {
                         "today's date for the processing-date checks, YYYY-MM-DD (default: the local date)");
     command->add_flag("--no-date-check", options->noDateCheck,
                       "write the file for any calendar date, without the processing-date checks");
+    command->add_flag("--no-field-check", options->noFieldCheck,
+                      "pass --template and --reference to the file as given, without the dialog's field rules");
     command->add_option("--template", options->templateName, "template or bulk list name (formats 1 and 2)");
     command->add_option("--reference", options->reference, "beneficiary reference (formats 2 and 3)");
     command->add_flag("--euro", options->euro, "euro payments for the Republic of Ireland (EUR, not GBP)");
     command->add_option("--out", options->out, "the payment file to write");
-    command->add_option("--statuses", options->statuses, "also write each payment's status code and text");
+    command->add_option("--statuses", options->statuses, "also write each payment's index, status code and text (CSV)");
     command->add_flag("--overwrite-template", options->overwriteTemplate,
                       "replace an existing bulk list template file (format 2)");
+    RefuseOptionsAsValues(command);
     command->callback([options, &outcome] { outcome.status = RunExport(*options); });
 }
 

@@ -21,7 +21,13 @@ int main(int argc, char** argv) {
     paylode::cli::AddStatementCommand(app, outcome);
     paylode::cli::AddExportCommand(app, outcome);
 
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // Help and version end with 0; every refused command line, whichever
+        // subcommand it names, with the one usage status.
+        return app.exit(error) == 0 ? 0 : paylode::cli::kUsageError;
+    }
     if (app.get_subcommands().empty()) {
         std::cout << app.help();
         return 0;

@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build pkg-config python3
   clang libclang-rt-14-dev llvm
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev nlohmann-json3-dev
+  libcli11-dev nlohmann-json3-dev libcsv-dev libutfcpp-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 wine64-tools wine32:i386
   xvfb xauth

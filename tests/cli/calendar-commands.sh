@@ -65,14 +65,14 @@ local_today=$(date +%F)
 expect "$("$paylode" check-date "$local_today" --today "$local_today" >/dev/null 2>&1; echo $?)" \
   "$("$paylode" check-date "$local_today" --today "$local_today" 2>/dev/null)" check-date "$local_today"
 
-# Bad arguments: CLI11's validation error (105), nothing on standard output.
-expect 105 '' calendar 2024-02-30
-expect 105 '' calendar 24-01-01
-expect 105 '' calendar 2024-01-02 2024-01-01
-expect 105 '' calendar 1899-12-31
-expect 105 '' check-date 2024-13-01
-expect 105 '' check-date 2024-06-12 --today yesterday
-expect 106 '' check-date
+# Bad arguments: the usage status (2), nothing on standard output.
+expect 2 '' calendar 2024-02-30
+expect 2 '' calendar 24-01-01
+expect 2 '' calendar 2024-01-02 2024-01-01
+expect 2 '' calendar 1899-12-31
+expect 2 '' check-date 2024-13-01
+expect 2 '' check-date 2024-06-12 --today yesterday
+expect 2 '' check-date
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures case(s) failed"

@@ -54,7 +54,7 @@ same "$work/adhoc.txt" "$data/adhoc.txt"
 
 run 0 good.csv --format 0 --date 2024-12-31 --today 2024-12-20 --out good.txt --statuses good-statuses.txt
 same "$work/good.txt" "$data/good.txt"
-[ "$(cat "$work/good-statuses.txt")" = $'0\tPayment processed successfully.' ] || fail "statuses of good.csv"
+[ "$(cat "$work/good-statuses.txt")" = '0,0,Payment processed successfully.' ] || fail "statuses of good.csv"
 
 # An empty batch: an empty payment file, no header and no template file.
 mkdir "$work/empty"
@@ -63,6 +63,32 @@ run 0 empty.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template staff
 [ ! -e "$work/empty/STAFF" ] || fail "template file written for an empty batch"
 run 0 empty.csv --format 3 --date 2024-03-05 --today 2024-03-01 --out empty/adhoc.txt
 [ -f "$work/empty/adhoc.txt" ] && [ ! -s "$work/empty/adhoc.txt" ] || fail "empty batch, format 3"
+
+# Without the dialog's field rules the values reach the writers as given: a
+# name the dialog refuses is sanitised by the writers, and the template file
+# is named after the name as given.
+run 2 batch.csv --format 1 --date 2024-03-05 --today 2024-03-01 --template "Staff pay!" --euro --out refused.txt
+run 1 batch.csv --format 1 --date 2024-03-05 --today 2024-03-01 --template "Staff pay!" --euro --out unfiltered.txt \
+    --no-field-check
+same "$work/unfiltered.txt" "$data/template.txt"
+mkdir "$work/as-given"
+run 1 batch.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template staff --reference ben/1 \
+    --out as-given/bulklist.txt --no-field-check
+same "$work/as-given/bulklist.txt" "$data/bulklist.txt"
+same "$work/as-given/staff" "$data/STAFF"
+# A template file name must stay beside the payment file.
+for name in "" . .. ../staff sub/staff; do
+    run 2 batch.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template "$name" --reference ben \
+        --out as-given/unsafe.txt --no-field-check
+    [ ! -e "$work/as-given/unsafe.txt" ] || fail "template \"$name\": a file was written"
+done
+[ ! -e "$work/staff" ] && [ ! -e "$work/as-given/sub" ] || fail "a template file was written outside"
+
+# An option that takes a value never takes the next option as its value.
+run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01 --out swallowed.txt --statuses --no-date-check
+run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01 --template --out swallowed.txt
+[ ! -e "$work/swallowed.txt" ] && [ ! -e "$work/--no-date-check" ] && [ ! -e "$work/--out" ] ||
+    fail "a file was written after an option took the next option as its value"
 
 # Input and usage errors: status 2, a message naming the line, no file.
 for bad in unknown-column:1 unclosed-quote:3 stray-quote:2 short-row:2 not-utf8:2 bad-amount:2; do
@@ -84,7 +110,7 @@ run 2 batch.csv --format 4 --date 2024-03-05 --today 2024-03-01 --out bad-format
 run 2 batch.csv --format 1 --date 2024-03-05 --today 2024-03-01 --template "a/b" --out bad-template.txt
 run 2 batch.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template staff --out no-reference.txt
 run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01
-for name in bad-date bad-weekend bad-past bad-format bad-template no-reference; do
+for name in bad-date bad-weekend bad-past bad-format bad-template no-reference refused; do
     [ ! -e "$work/$name.txt" ] || fail "$name.txt written after a usage error"
 done
 

@@ -1,0 +1,38 @@
+/*
+ * Option values that are really the next option (see Commands.h).
+ */
+#include <string>
+
+#include "cli/Commands.h"
+
+namespace paylode::cli {
+namespace {
+
+// Whether `value` is written as an option of `command` or of the tool
+// itself: "--name", "--name=..." or "-x".
+bool NamesAnOption(const CLI::App& command, const std::string& value) {
+    if (value.size() < 2 || value[0] != '-') return false;
+    const std::string name = value.substr(0, value.find('='));
+    for (const CLI::App* app = &command; app != nullptr; app = app->get_parent()) {
+        for (const CLI::Option* option : app->get_options()) {
+            if (option->nonpositional() && option->check_name(name)) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void RefuseOptionsAsValues(CLI::App* command) {
+    for (CLI::Option* option : command->get_options()) {
+        if (!option->nonpositional() || option->get_type_size_max() == 0) continue;
+        option->check(CLI::Validator(
+            [command](std::string& value) -> std::string {
+                if (!NamesAnOption(*command, value)) return {};
+                return "needs a value, not the option " + value;
+            },
+            ""));
+    }
+}
+
+}  // namespace paylode::cli
