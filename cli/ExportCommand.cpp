@@ -10,12 +10,14 @@
  * the bulk list template file is written beside the payment file first, as
  * the run does. With --no-field-check the template name and the reference go
  * to the writers as given, as a host could hand them over without the dialog.
- * Exit status: 0 when every payment passed the bank's checks, 1 when any
- * failed, 2 for a usage or input error (then no file is written).
+ * Both files are written by the same steps as in the run
+ * (payments/PaymentFile.h). Exit status: 0 when every payment passed the
+ * bank's checks, 1 when any failed, 2 for a usage or input error (then no
+ * file is written) or a payment file that cannot be written whole (then it
+ * is deleted).
  */
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -29,6 +31,8 @@
 #include "cli/BatchCsv.h"
 #include "cli/Commands.h"
 #include "cli/ProcessingDate.h"
+#include "common/MessageBox.h"
+#include "payments/PaymentFile.h"
 #include "payments/PaymentRecords.h"
 #include "payments/PaymentText.h"
 #include "payments/StatusTexts.h"
@@ -36,7 +40,6 @@
 namespace paylode::cli {
 namespace {
 
-constexpr std::size_t kMaxPayments = 4000;
 constexpr std::size_t kMaxTemplateName = 20;
 constexpr std::size_t kMaxReference = 18;
 
@@ -111,32 +114,21 @@ bool WriteStatuses(const std::string& path, const std::vector<CPaymentValues>& p
     return std::fflush(file.get()) == 0 && !std::ferror(file.get());
 }
 
-// The bulk list template file beside the payment file: named `fileName` (the
-// template's name), no extension; its header and one bulk list record per payment,
-// without date, amount and currency. An existing file is kept unless
-// overwriting was asked for; an empty batch writes none, since the header
-// comes from the first payment.
-void WriteBulkListTemplateFile(std::vector<CPaymentValues>& payments, const std::string& paymentFile,
-                               const std::string& fileName, const std::string& templateName,
-                               const std::string& reference, bool overwrite) {
-    if (payments.empty()) return;
-    const std::string path = (std::filesystem::path(paymentFile).parent_path() / fileName).string();
-    if (File existing{std::fopen(path.c_str(), "rb")}) {
-        if (!overwrite) {
-            std::cerr << "paylode export: bulk list template file " << path
-                      << " exists and is left unchanged (--overwrite-template replaces it)\n";
-            return;
-        }
-    }
-    File file{std::fopen(path.c_str(), "wb")};
-    if (!file) {
+// What became of the bulk list template file, when it was not written.
+void ReportTemplateFile(TemplateFileEnd end, const std::string& path) {
+    switch (end) {
+    case TemplateFileEnd::Declined:
+        std::cerr << "paylode export: bulk list template file " << path
+                  << " exists and is left unchanged (--overwrite-template replaces it)\n";
+        break;
+    case TemplateFileEnd::CannotCreate:
         std::cerr << "paylode export: cannot create the bulk list template file " << path << "\n";
-        return;
-    }
-    CFileRecordOutput out(file.get());
-    WriteBulkListHeader(out, payments[0], 0, templateName.c_str(), reference.c_str(), true);
-    for (CPaymentValues& payment : payments) {
-        WritePaymentRecord(out, payment, 0, kFormatBulkList, templateName.c_str(), false, true);
+        break;
+    case TemplateFileEnd::WriteFailed:
+        std::cerr << "paylode export: cannot write the bulk list template file " << path << "\n";
+        break;
+    default:
+        break;
     }
 }
 
@@ -203,45 +195,47 @@ int RunExport(const ExportOptions& options) {
 
     std::string bytes;
     if (!ReadFile(options.batch, &bytes)) return InputError("cannot read " + options.batch);
-    std::vector<CPaymentValues> payments;
+    CPaymentBatchValues batch;
     std::string error;
-    if (!ReadPaymentBatch(bytes, &payments, &error)) return InputError(options.batch + ": " + error);
-    if (payments.size() > kMaxPayments) {
+    if (!ReadPaymentBatch(bytes, &batch.payments, &error)) return InputError(options.batch + ": " + error);
+    const long count = batch.GetCount();
+    if (count > kMaxPaymentsInFile) {
         return InputError("Too many payment instructions have been submitted. Kelmar Bank Paylode supports a "
                           "maximum of 4000 payments in a single file.");
     }
 
+    // In "Bulk List Payments" the template file comes first, beside the
+    // payment file, as in the component's payment run. The question about
+    // an existing one is answered by --overwrite-template.
     if (format == kFormatBulkList) {
-        WriteBulkListTemplateFile(payments, options.out, templateFileName, templateName, reference,
-                                  options.overwriteTemplate);
+        ScopedMessageBoxHandler overwrite([&](const MessageRequest&) {
+            return options.overwriteTemplate ? MessageAnswer::Yes : MessageAnswer::No;
+        });
+        const std::string path = TemplateFilePath(DirectoryOfPath(options.out), templateFileName.c_str());
+        ReportTemplateFile(
+            WriteBulkListTemplateFileAt(batch, path, templateName.c_str(), reference.c_str(), nullptr), path);
     }
 
-    bool allPassed = true;
-    {
-        File file{std::fopen(options.out.c_str(), "wb")};
-        if (!file) return InputError("cannot create the payment file " + options.out);
-        CFileRecordOutput out(file.get());
-        bool headerPassed = true;
-        if (!payments.empty() && format == kFormatBulkList) {
-            headerPassed = WriteBulkListHeader(out, payments[0], date, templateName.c_str(), reference.c_str(), false);
-        } else if (!payments.empty() && format == kFormatAdHocBulk) {
-            headerPassed = WriteAdHocHeader(out, payments[0], date, reference.c_str(), options.out.c_str());
-        }
-        allPassed = headerPassed;
-        // A header that fails its checks is followed by no payment records.
-        for (std::size_t i = 0; headerPassed && i < payments.size(); ++i) {
-            const bool passed = format == kFormatAdHocBulk
-                                    ? WriteAdHocRecord(out, payments[i], format, options.euro)
-                                    : WritePaymentRecord(out, payments[i], date, format, templateName.c_str(),
-                                                         options.euro, false);
-            allPassed = allPassed && passed;
-        }
-        if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
-            return InputError("cannot write the payment file " + options.out);
-        }
+    PaymentFileChoices choices;
+    choices.processingDate = date;
+    choices.paymentFormat = format;
+    choices.templateName = templateName.c_str();
+    choices.beneficiaryReference = reference.c_str();
+    choices.ireland = options.euro;
+    const PaymentFileResult written = WritePaymentFile(batch, count, options.out, choices);
+    switch (written.end) {
+    case PaymentFileEnd::Written:
+        break;
+    case PaymentFileEnd::CannotCreate:
+        return InputError("cannot create the payment file " + options.out);
+    case PaymentFileEnd::WriteFailed:
+        return InputError("cannot write the payment file " + options.out + " (no part of it is kept)");
+    case PaymentFileEnd::CannotFetch:
+        return InputError("cannot read a payment of the batch");
     }
+    const bool allPassed = !written.checksFailed;
 
-    if (!options.statuses.empty() && !WriteStatuses(options.statuses, payments)) {
+    if (!options.statuses.empty() && !WriteStatuses(options.statuses, batch.payments)) {
         return InputError("cannot write " + options.statuses);
     }
     return allPassed ? 0 : 1;

@@ -26,6 +26,8 @@ public:
     virtual CString GetPayeeAccountNumber() = 0;
     virtual CString GetPayeeAccountName() = 0;
     virtual CString GetPayeeRollNumber() = 0;
+    // Shown in the payment options dialog's list only; not in the file.
+    virtual CString GetDetails() = 0;
     virtual long GetStatus() = 0;
     virtual void SetStatus(long status) = 0;
 };
@@ -52,6 +54,7 @@ public:
     CString GetPayeeAccountNumber() override { return payeeAccountNumber; }
     CString GetPayeeAccountName() override { return payeeAccountName; }
     CString GetPayeeRollNumber() override { return payeeRollNumber; }
+    CString GetDetails() override { return details; }
     long GetStatus() override { return status; }
     void SetStatus(long value) override { status = value; }
 };

@@ -6,9 +6,15 @@
 namespace paylode {
 
 void CFileRecordOutput::Write(const char* data, std::size_t size) {
-    // A short write shows when the file is closed; the writers report only
-    // the payments' checks.
-    std::fwrite(data, 1, size, file_);
+    if (failed_) return;
+    if (!file_.Write(data, size)) failed_ = true;
+}
+
+bool CFileRecordOutput::Finish() {
+    // Both are tried even after a failure, so that the file is closed.
+    const bool flushed = file_.Flush();
+    const bool closed = file_.Close();
+    return !failed_ && flushed && closed;
 }
 
 }  // namespace paylode

@@ -6,8 +6,9 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <string>
+
+#include "common/FileSystem.h"
 
 namespace paylode {
 
@@ -17,14 +18,21 @@ public:
     virtual void Write(const char* data, std::size_t size) = 0;
 };
 
-// A file opened in binary mode by the caller, who also closes it.
+// An open output file that remembers whether every write got through. After
+// the first failed write nothing more is written: the file is incomplete
+// and its writer will not keep it.
 class CFileRecordOutput : public IRecordOutput {
 public:
-    explicit CFileRecordOutput(std::FILE* file) : file_(file) {}
+    explicit CFileRecordOutput(IOutputFile& file) : file_(file) {}
     void Write(const char* data, std::size_t size) override;
 
+    // Flushes and closes the file; true when that and every write succeeded.
+    bool Finish();
+    bool WriteFailed() const { return failed_; }
+
 private:
-    std::FILE* file_;
+    IOutputFile& file_;
+    bool failed_ = false;
 };
 
 // Collects the written bytes.

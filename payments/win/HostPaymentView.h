@@ -88,6 +88,11 @@ public:
         payment_->GetPayeeRollNumber(text.Receive());
         return text.ToAnsi();
     }
+    CString GetDetails() override {
+        CReceivedBstr text;
+        payment_->GetDetails(text.Receive());
+        return text.ToAnsi();
+    }
     long GetStatus() override {
         long status = 0;
         payment_->GetStatus(&status);

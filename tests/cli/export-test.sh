@@ -90,6 +90,14 @@ run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01 --template --out
 [ ! -e "$work/swallowed.txt" ] && [ ! -e "$work/--no-date-check" ] && [ ! -e "$work/--out" ] ||
     fail "a file was written after an option took the next option as its value"
 
+# A payment file that cannot be written whole: status 2, and the device the
+# file was sent to is left as it is.
+if [ -c /dev/full ]; then
+    run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01 --out /dev/full
+    grep -q "cannot write the payment file /dev/full" "$work/stderr" || fail "no message about the failed write"
+    [ -c /dev/full ] || fail "/dev/full removed"
+fi
+
 # Input and usage errors: status 2, a message naming the line, no file.
 for bad in unknown-column:1 unclosed-quote:3 stray-quote:2 short-row:2 not-utf8:2 bad-amount:2; do
     name=${bad%%:*}

@@ -8,12 +8,15 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <functional>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/FileSystem.h"
 #include "common/OleDate.h"
 
 namespace paylode {
@@ -372,16 +375,23 @@ TEST(PaymentRecords, TemplateNameWidthsAndDates) {
 }
 
 TEST(PaymentRecords, FileOutputWritesCrLfBytes) {
-    std::FILE* file = std::tmpfile();
-    ASSERT_NE(nullptr, file);
-    CFileRecordOutput out(file);
-    CRecordingPayment payment = ValidPayment();
-    WriteAdHocRecord(out, payment, 3, false);
-    WriteAdHocRecord(out, payment, 3, false);
-    std::rewind(file);
+    const std::string path = testing::TempDir() + "paylode-records-crlf.txt";
+    {
+        std::unique_ptr<IOutputFile> file = PlatformFileSystem().CreateForWriting(path);
+        ASSERT_NE(nullptr, file);
+        CFileRecordOutput out(*file);
+        CRecordingPayment payment = ValidPayment();
+        WriteAdHocRecord(out, payment, 3, false);
+        WriteAdHocRecord(out, payment, 3, false);
+        ASSERT_TRUE(out.Finish());
+    }
     std::string text;
-    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
-    std::fclose(file);
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+        std::fclose(file);
+    }
+    std::remove(path.c_str());
+    CRecordingPayment payment = ValidPayment();
     CStringRecordOutput expected;
     WriteAdHocRecord(expected, payment, 3, false);
     EXPECT_EQ(expected.Text() + expected.Text(), text);

@@ -1,0 +1,145 @@
+/*
+ * The payment file and the bulk list template file of a payment run (see
+ * PaymentFile.h).
+ */
+#include "payments/PaymentFile.h"
+
+#include <memory>
+
+#include "common/FileSystem.h"
+#include "payments/PaymentRecords.h"
+#include "payments/RecordOutput.h"
+
+namespace paylode {
+
+namespace {
+
+// Closes the file and deletes it when any of its writes, its flush or its
+// close failed: a half-written file must not be mistaken for a whole one.
+bool FinishOrRemove(CFileRecordOutput& out, IFileSystem& files, const std::string& path) {
+    if (out.Finish()) return true;
+    files.Remove(path);
+    return false;
+}
+
+bool IsBulkFormat(int format) { return format == kFormatBulkList || format == kFormatAdHocBulk; }
+
+}  // namespace
+
+long PaymentFileResult::StatusValue() const {
+    if (end != PaymentFileEnd::Written) return kRunFileFailed;
+    return checksFailed ? kRunChecksFailed : kRunCompleted;
+}
+
+bool PaymentFileResult::ReportsFailedChecks() const {
+    return checksFailed && (end == PaymentFileEnd::Written || end == PaymentFileEnd::CannotFetch);
+}
+
+PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const std::string& path,
+                                   const PaymentFileChoices& choices) {
+    PaymentFileResult result;
+    IFileSystem& files = CurrentFileSystem();
+    std::unique_ptr<IOutputFile> file = files.CreateForWriting(path);
+    if (!file) {
+        result.end = PaymentFileEnd::CannotCreate;
+        return result;
+    }
+    CFileRecordOutput out(*file);
+    const int format = choices.paymentFormat;
+    const char* templateName = choices.templateName.GetString();
+    const char* reference = choices.beneficiaryReference.GetString();
+
+    // The bulk formats open with a header made from the first payment; an
+    // empty batch has none to make it from and gets no header.
+    bool headerPassed = true;
+    if (IsBulkFormat(format) && count > 0) {
+        const std::unique_ptr<IPaymentView> first = batch.GetItem(0);
+        if (!first) {
+            result.end = PaymentFileEnd::CannotFetch;
+        } else if (format == kFormatBulkList) {
+            headerPassed = WriteBulkListHeader(out, *first, choices.processingDate, templateName, reference, false);
+        } else {
+            headerPassed = WriteAdHocHeader(out, *first, choices.processingDate, reference, path.c_str());
+        }
+    }
+    // A header that fails its checks is followed by no payment records.
+    result.checksFailed = !headerPassed;
+    for (long index = 0; headerPassed && result.end == PaymentFileEnd::Written && index < count; ++index) {
+        const std::unique_ptr<IPaymentView> payment = batch.GetItem(index);
+        if (!payment) {
+            result.end = PaymentFileEnd::CannotFetch;
+            break;
+        }
+        const bool passed = format == kFormatAdHocBulk
+                                ? WriteAdHocRecord(out, *payment, format, choices.ireland)
+                                : WritePaymentRecord(out, *payment, choices.processingDate, format, templateName,
+                                                     choices.ireland, false);
+        if (!passed) result.checksFailed = true;
+    }
+    if (!FinishOrRemove(out, files, path)) result.end = PaymentFileEnd::WriteFailed;
+    return result;
+}
+
+std::string DirectoryOfPath(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    if (separator != std::string::npos) return path.substr(0, separator + 1);
+    // "C:batch.txt": the drive alone.
+    if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+    return std::string();
+}
+
+std::string TemplateFilePath(const std::string& directory, const char* templateName) {
+    return directory + (templateName != nullptr ? templateName : "");
+}
+
+TemplateFileEnd WriteBulkListTemplateFile(IPaymentBatchView& batch, const std::string& directory,
+                                          const char* templateName, const char* beneficiaryReference,
+                                          WindowHandle owner) {
+    return WriteBulkListTemplateFileAt(batch, TemplateFilePath(directory, templateName), templateName,
+                                       beneficiaryReference, owner);
+}
+
+TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std::string& path,
+                                            const char* templateName, const char* beneficiaryReference,
+                                            WindowHandle owner) {
+    // The header comes from the first payment: without one there is no file.
+    const long count = batch.GetCount();
+    if (count <= 0) return TemplateFileEnd::EmptyBatch;
+
+    IFileSystem& files = CurrentFileSystem();
+    if (files.CanOpenForReading(path)) {
+        MessageRequest question;
+        question.owner = owner;
+        question.caption = kTemplateExistsCaption;
+        question.text = "Do you wish to overwrite template file: \r\n" + path;
+        question.icon = MessageIcon::Question;
+        question.buttons = MessageButtons::YesNo;
+        if (ShowMessageBox(question) != MessageAnswer::Yes) return TemplateFileEnd::Declined;
+    }
+    std::unique_ptr<IOutputFile> file = files.CreateForWriting(path);
+    if (!file) return TemplateFileEnd::CannotCreate;
+    CFileRecordOutput out(*file);
+
+    TemplateFileEnd end = TemplateFileEnd::Written;
+    bool haveHeader = false;
+    {
+        const std::unique_ptr<IPaymentView> first = batch.GetItem(0);
+        if (first) {
+            WriteBulkListHeader(out, *first, 0, templateName, beneficiaryReference, true);
+            haveHeader = true;
+        }
+    }
+    if (!haveHeader) end = TemplateFileEnd::CannotFetch;
+    for (long index = 0; haveHeader && index < count; ++index) {
+        const std::unique_ptr<IPaymentView> payment = batch.GetItem(index);
+        if (!payment) {
+            end = TemplateFileEnd::CannotFetch;
+            break;
+        }
+        WritePaymentRecord(out, *payment, 0, kFormatBulkList, templateName, false, true);
+    }
+    if (!FinishOrRemove(out, files, path)) return TemplateFileEnd::WriteFailed;
+    return end;
+}
+
+}  // namespace paylode

@@ -1,0 +1,114 @@
+/*
+ * The file steps of a payment run, shared by the component's payment service
+ * and the `paylode export` tool, so that both write the same bytes:
+ *
+ *   - the bulk list template file ("Bulk List Payments" only), named after
+ *     the template and written beside the payment file, after a question
+ *     when one exists already;
+ *   - the payment file: for the two bulk formats a header from the first
+ *     payment, then one record per payment, each payment checked and left
+ *     with its status.
+ *
+ * Both files go through the file seam (common/FileSystem.h), and every
+ * write, the flush and the close are checked: a file that cannot be written
+ * completely is deleted rather than left truncated, because a truncated
+ * payment file uploaded to the bank pays some suppliers and silently drops
+ * the rest.
+ *
+ * The batch is reached through IPaymentBatchView; each payment is fetched
+ * when it is written and let go before the next is fetched.
+ */
+#pragma once
+
+#include <string>
+
+#include "common/CString.h"
+#include "common/MessageBox.h"
+#include "payments/PaymentBatchView.h"
+
+namespace paylode {
+
+// The payment service's status value at the end of a run.
+enum PaymentRunStatus : long {
+    kRunCompleted = 0,        // every record written, no check failed
+    kRunChecksFailed = 1,     // at least one payment failed a check
+    kRunFileFailed = 2,       // the payment file cannot be made, or a payment cannot be fetched
+    kRunCancelled = 3,        // the user cancelled the options or the save dialog
+    kRunTooManyPayments = 40  // more payments than one file may hold
+};
+
+// The most payments one payment file may hold.
+constexpr long kMaxPaymentsInFile = 4000;
+
+// What the user chose in the payment options dialog.
+struct PaymentFileChoices {
+    double processingDate = 0;  // OLE automation date
+    int paymentFormat = 0;      // PaymentFormat
+    CString templateName;
+    CString beneficiaryReference;
+    bool ireland = false;  // euro payments for the Republic Of Ireland
+};
+
+// How writing the payment file ended.
+enum class PaymentFileEnd {
+    Written,       // the whole file was written and closed
+    CannotCreate,  // the file could not be created; nothing was written
+    CannotFetch,   // the batch returned no payment at an index; the file keeps the records before it
+    WriteFailed,   // a write, the flush or the close failed; the file was deleted
+};
+
+struct PaymentFileResult {
+    PaymentFileEnd end = PaymentFileEnd::Written;
+    bool checksFailed = false;  // the header or a payment failed a check
+
+    // The payment service's status value: 0, 1 or 2.
+    long StatusValue() const;
+    // Whether the run reports failed checks (S_FALSE): only when the file
+    // that holds them exists.
+    bool ReportsFailedChecks() const;
+};
+
+// Writes the payment file at `path` for the first `count` payments of the
+// batch. In the two bulk formats a header is written from the first payment
+// when the batch has one; a header that fails its checks is followed by no
+// records. A payment that fails its checks does not stop the loop, so that
+// every payment gets its status.
+PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const std::string& path,
+                                   const PaymentFileChoices& choices);
+
+// The drive and directory of a path, with their closing separator: "D:\Pay\"
+// for "D:\Pay\batch.txt"; empty for a bare file name.
+std::string DirectoryOfPath(const std::string& path);
+
+// How writing the bulk list template file ended. The payment run goes on
+// whatever the outcome and tells the user nothing; the tool reports it.
+enum class TemplateFileEnd {
+    Written,
+    EmptyBatch,    // no payment to make the header from: no file
+    Declined,      // the file exists and the user chose not to overwrite it
+    CannotCreate,  // the file could not be created
+    CannotFetch,   // the batch returned no payment at an index; the file keeps what was written
+    WriteFailed,   // a write, the flush or the close failed; the file was deleted
+};
+
+constexpr const char* kTemplateExistsCaption = "Bulk List Template Exists";
+
+// The path of the template file: `directory` (as DirectoryOfPath gives it)
+// followed by the template name, no extension added.
+std::string TemplateFilePath(const std::string& directory, const char* templateName);
+
+// Writes the bulk list template file into `directory`: the bulk list header
+// from the first payment, then one bulk list record per payment, without
+// date, amount and currency. An existing file is overwritten only when the
+// user answers Yes to the question, a message box owned by `owner`.
+TemplateFileEnd WriteBulkListTemplateFile(IPaymentBatchView& batch, const std::string& directory,
+                                          const char* templateName, const char* beneficiaryReference,
+                                          WindowHandle owner);
+
+// The same at a path of the caller's making (the tool names the file after
+// the template name as typed).
+TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std::string& path,
+                                            const char* templateName, const char* beneficiaryReference,
+                                            WindowHandle owner);
+
+}  // namespace paylode

@@ -1,0 +1,365 @@
+// The file steps of a payment run: header and record loop, empty batches,
+// payments the batch does not return, the bulk list template file and its
+// overwrite question, and a fault injected into every file operation of both
+// files, which must never leave a truncated file behind.
+#include "payments/PaymentFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/FileSystem.h"
+#include "common/OleDate.h"
+#include "payments/PaymentRecords.h"
+#include "payments/RecordOutput.h"
+#include "payments/StatusTexts.h"
+
+namespace paylode {
+namespace {
+
+enum class FileOp { Create, Write, Flush, Close };
+
+// Files in memory. Written bytes land at once, as on a disk; one chosen
+// operation on one chosen file fails (for writes, the n-th write, from 0).
+class CFaultyFileSystem : public IFileSystem {
+public:
+    std::map<std::string, std::string> files;
+    std::string failPath;
+    FileOp failOp = FileOp::Create;
+    int failWrite = -1;
+    bool failing = false;
+
+    void Fail(const std::string& path, FileOp op, int write = 0) {
+        failing = true;
+        failPath = path;
+        failOp = op;
+        failWrite = write;
+    }
+
+    bool CanOpenForReading(const std::string& path) override { return files.count(path) != 0; }
+    std::unique_ptr<IOutputFile> CreateForWriting(const std::string& path) override {
+        if (Fails(path, FileOp::Create)) return nullptr;
+        files[path].clear();
+        return std::make_unique<CFile>(*this, path);
+    }
+    bool Remove(const std::string& path) override { return files.erase(path) != 0; }
+
+private:
+    bool Fails(const std::string& path, FileOp op) const { return failing && path == failPath && op == failOp; }
+
+    class CFile : public IOutputFile {
+    public:
+        CFile(CFaultyFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+        bool Write(const char* data, std::size_t size) override {
+            const bool fails = owner_.Fails(path_, FileOp::Write) && writes_++ == owner_.failWrite;
+            // A failed write may still have put part of its bytes on the disk.
+            owner_.files[path_].append(data, fails ? size / 2 : size);
+            return !fails;
+        }
+        bool Flush() override { return !owner_.Fails(path_, FileOp::Flush); }
+        bool Close() override { return !owner_.Fails(path_, FileOp::Close); }
+
+    private:
+        CFaultyFileSystem& owner_;
+        std::string path_;
+        int writes_ = 0;
+    };
+};
+
+CPaymentValues Payment(const char* name, const char* payeeSortCode = "65-43-21") {
+    CPaymentValues payment;
+    payment.amount = 10;
+    payment.payerSortCode = "12-34-56";
+    payment.payerAccountNumber = "12345678";
+    payment.payeeSortCode = payeeSortCode;
+    payment.payeeAccountNumber = "87654321";
+    payment.payeeAccountName = name;
+    payment.payeeBACSReference = "INV";
+    return payment;
+}
+
+CPaymentBatchValues ThreePayments() {
+    CPaymentBatchValues batch;
+    batch.payments = {Payment("ANNE"), Payment("BRIAN"), Payment("CARLA")};
+    return batch;
+}
+
+PaymentFileChoices Choices(int format) {
+    PaymentFileChoices choices;
+    choices.processingDate = OleDateOfDay(2024, 3, 5);
+    choices.paymentFormat = format;
+    choices.templateName = "STAFF";
+    choices.beneficiaryReference = "BEN/1";
+    return choices;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start) + "<no CR LF>");
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::string RecordType(const std::string& line) {
+    std::size_t column = 1, start = 0;
+    for (; column < 4; ++column) start = line.find(',', start) + 1;
+    return line.substr(start, 2);
+}
+
+std::vector<std::string> RecordTypes(const std::string& text) {
+    std::vector<std::string> types;
+    for (const std::string& line : Lines(text)) types.push_back(RecordType(line));
+    return types;
+}
+
+constexpr const char* kPath = "D:\\Pay\\batch.txt";
+
+TEST(PaymentFile, WritesTheHeaderOfTheBulkFormatsThenOneRecordPerPayment) {
+    const struct {
+        int format;
+        std::vector<std::string> types;
+    } rows[] = {
+        {kFormatStandard, {"01", "01", "01"}},
+        {kFormatTemplate, {"01", "01", "01"}},
+        {kFormatBulkList, {"06", "07", "07", "07"}},
+        {kFormatAdHocBulk, {"08", "09", "09", "09"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.format);
+        CFaultyFileSystem disk;
+        ScopedFileSystem scope(disk);
+        CPaymentBatchValues batch = ThreePayments();
+        const PaymentFileResult result = WritePaymentFile(batch, batch.GetCount(), kPath, Choices(row.format));
+        EXPECT_EQ(PaymentFileEnd::Written, result.end);
+        EXPECT_EQ(kRunCompleted, result.StatusValue());
+        EXPECT_EQ(row.types, RecordTypes(disk.files[kPath]));
+    }
+}
+
+TEST(PaymentFile, AnEmptyBatchGetsAnEmptyFileAndNoHeaderInEveryFormat) {
+    for (int format = kFormatStandard; format <= kFormatAdHocBulk; ++format) {
+        SCOPED_TRACE(format);
+        CFaultyFileSystem disk;
+        ScopedFileSystem scope(disk);
+        CPaymentBatchValues batch;
+        const PaymentFileResult result = WritePaymentFile(batch, 0, kPath, Choices(format));
+        EXPECT_EQ(PaymentFileEnd::Written, result.end);
+        EXPECT_EQ(kRunCompleted, result.StatusValue());
+        ASSERT_EQ(1u, disk.files.count(kPath));
+        EXPECT_EQ("", disk.files[kPath]);
+    }
+}
+
+TEST(PaymentFile, AFailedCheckGoesOnToTheNextPaymentAndAFailedHeaderEndsTheFile) {
+    {
+        CFaultyFileSystem disk;
+        ScopedFileSystem scope(disk);
+        CPaymentBatchValues batch = ThreePayments();
+        batch.payments[1].payeeSortCode = "12345";
+        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(kFormatStandard));
+        EXPECT_EQ(kRunChecksFailed, result.StatusValue());
+        EXPECT_TRUE(result.ReportsFailedChecks());
+        EXPECT_EQ(3u, Lines(disk.files[kPath]).size());
+        EXPECT_EQ(std::vector<long>({0, kStatusInvalidPayeeSortCode, 0}),
+                  std::vector<long>({batch.payments[0].status, batch.payments[1].status, batch.payments[2].status}));
+    }
+    {
+        // The header is made from the first payment's payer account: a bad
+        // one leaves the header alone in the file, the others untouched.
+        CFaultyFileSystem disk;
+        ScopedFileSystem scope(disk);
+        CPaymentBatchValues batch = ThreePayments();
+        batch.payments[0].payerSortCode = "1234";
+        batch.payments[2].status = 1;
+        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(kFormatAdHocBulk));
+        EXPECT_EQ(kRunChecksFailed, result.StatusValue());
+        EXPECT_EQ(std::vector<std::string>({"08"}), RecordTypes(disk.files[kPath]));
+        EXPECT_EQ(kStatusInvalidPayerSortCode, batch.payments[0].status);
+        EXPECT_EQ(1, batch.payments[2].status);
+    }
+}
+
+TEST(PaymentFile, APaymentTheBatchDoesNotReturnEndsTheLoopAndKeepsTheRecordsBeforeIt) {
+    const struct {
+        int format;
+        long missing;
+        std::vector<std::string> types;
+        bool checksFailed;
+    } rows[] = {
+        {kFormatStandard, 2, {"01", "01"}, true},  // payment 1 fails a check first
+        {kFormatBulkList, 1, {"06", "07"}, false},
+        {kFormatAdHocBulk, 0, {}, false},  // no header without the first payment
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.format);
+        CFaultyFileSystem disk;
+        ScopedFileSystem scope(disk);
+        CPaymentBatchValues batch = ThreePayments();
+        if (row.checksFailed) batch.payments[1].payeeAccountName = "";
+        batch.missing.insert(row.missing);
+        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(row.format));
+        EXPECT_EQ(PaymentFileEnd::CannotFetch, result.end);
+        EXPECT_EQ(kRunFileFailed, result.StatusValue());
+        EXPECT_EQ(row.checksFailed, result.ReportsFailedChecks());
+        EXPECT_EQ(row.types, RecordTypes(disk.files[kPath]));
+    }
+}
+
+// Every file operation of the payment file, failed in turn: the run ends
+// with status value 2, no truncated file remains, and no failed check is
+// reported for a file that does not exist.
+TEST(PaymentFile, EveryFaultOnThePaymentFileLeavesNoFileAndStatusTwo) {
+    struct Row {
+        FileOp op;
+        int write;
+        PaymentFileEnd end;
+    };
+    const Row rows[] = {
+        {FileOp::Create, 0, PaymentFileEnd::CannotCreate}, {FileOp::Write, 0, PaymentFileEnd::WriteFailed},
+        {FileOp::Write, 1, PaymentFileEnd::WriteFailed},   {FileOp::Write, 2, PaymentFileEnd::WriteFailed},
+        {FileOp::Write, 3, PaymentFileEnd::WriteFailed},   {FileOp::Flush, 0, PaymentFileEnd::WriteFailed},
+        {FileOp::Close, 0, PaymentFileEnd::WriteFailed},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        CFaultyFileSystem disk;
+        disk.Fail(kPath, rows[i].op, rows[i].write);
+        ScopedFileSystem scope(disk);
+        CPaymentBatchValues batch = ThreePayments();
+        batch.payments[2].amount = 0;  // a failed check must not turn into S_FALSE
+        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(kFormatBulkList));
+        EXPECT_EQ(rows[i].end, result.end);
+        EXPECT_EQ(kRunFileFailed, result.StatusValue());
+        EXPECT_FALSE(result.ReportsFailedChecks());
+        EXPECT_EQ(0u, disk.files.count(kPath)) << "a truncated payment file was left behind";
+    }
+}
+
+const std::string kTemplatePath = "D:\\Pay\\STAFF";
+
+struct TemplateRun {
+    TemplateFileEnd end;
+    std::vector<MessageRequest> questions;
+};
+
+TemplateRun WriteTemplate(CPaymentBatchValues& batch, MessageAnswer answer = MessageAnswer::No) {
+    TemplateRun run;
+    ScopedMessageBoxHandler boxes([&](const MessageRequest& request) {
+        run.questions.push_back(request);
+        return answer;
+    });
+    run.end = WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", nullptr);
+    return run;
+}
+
+TEST(BulkListTemplateFile, IsTheHeaderWithItsMarkersAndOneRecordPerPaymentWithoutAmounts) {
+    CFaultyFileSystem disk;
+    ScopedFileSystem scope(disk);
+    CPaymentBatchValues batch = ThreePayments();
+    const TemplateRun run = WriteTemplate(batch);
+    EXPECT_EQ(TemplateFileEnd::Written, run.end);
+    EXPECT_TRUE(run.questions.empty());
+    const std::vector<std::string> lines = Lines(disk.files[kTemplatePath]);
+    ASSERT_EQ(4u, lines.size());
+    EXPECT_EQ(0u, lines[0].find(",,,06,T,STAFF,N,")) << lines[0];
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_EQ("07", RecordType(lines[i]));
+        EXPECT_EQ(std::string::npos, lines[i].find("GBP")) << lines[i];
+        EXPECT_EQ(std::string::npos, lines[i].find("10.00")) << lines[i];
+    }
+}
+
+TEST(BulkListTemplateFile, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes) {
+    for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No}) {
+        SCOPED_TRACE(static_cast<int>(answer));
+        CFaultyFileSystem disk;
+        disk.files[kTemplatePath] = "kept\r\n";
+        ScopedFileSystem scope(disk);
+        CPaymentBatchValues batch = ThreePayments();
+        const TemplateRun run = WriteTemplate(batch, answer);
+        ASSERT_EQ(1u, run.questions.size());
+        EXPECT_EQ("Bulk List Template Exists", run.questions[0].caption);
+        EXPECT_EQ("Do you wish to overwrite template file: \r\nD:\\Pay\\STAFF", run.questions[0].text);
+        EXPECT_EQ(MessageIcon::Question, run.questions[0].icon);
+        EXPECT_EQ(MessageButtons::YesNo, run.questions[0].buttons);
+        if (answer == MessageAnswer::Yes) {
+            EXPECT_EQ(TemplateFileEnd::Written, run.end);
+            EXPECT_EQ(4u, Lines(disk.files[kTemplatePath]).size());
+        } else {
+            EXPECT_EQ(TemplateFileEnd::Declined, run.end);
+            EXPECT_EQ("kept\r\n", disk.files[kTemplatePath]);
+        }
+    }
+}
+
+TEST(BulkListTemplateFile, AnEmptyBatchMakesNoFileAndAsksNothing) {
+    CFaultyFileSystem disk;
+    disk.files[kTemplatePath] = "kept\r\n";
+    ScopedFileSystem scope(disk);
+    CPaymentBatchValues batch;
+    const TemplateRun run = WriteTemplate(batch);
+    EXPECT_EQ(TemplateFileEnd::EmptyBatch, run.end);
+    EXPECT_TRUE(run.questions.empty());
+    EXPECT_EQ("kept\r\n", disk.files[kTemplatePath]);
+}
+
+TEST(BulkListTemplateFile, EveryFaultLeavesNoHalfWrittenFile) {
+    const struct {
+        FileOp op;
+        int write;
+        TemplateFileEnd end;
+    } rows[] = {
+        {FileOp::Create, 0, TemplateFileEnd::CannotCreate}, {FileOp::Write, 0, TemplateFileEnd::WriteFailed},
+        {FileOp::Write, 3, TemplateFileEnd::WriteFailed},   {FileOp::Flush, 0, TemplateFileEnd::WriteFailed},
+        {FileOp::Close, 0, TemplateFileEnd::WriteFailed},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        CFaultyFileSystem disk;
+        disk.Fail(kTemplatePath, rows[i].op, rows[i].write);
+        ScopedFileSystem scope(disk);
+        CPaymentBatchValues batch = ThreePayments();
+        EXPECT_EQ(rows[i].end, WriteTemplate(batch).end);
+        EXPECT_EQ(0u, disk.files.count(kTemplatePath));
+    }
+}
+
+TEST(PaymentFile, TheTemplateFileLiesInTheDriveAndDirectoryOfThePaymentFile) {
+    const struct {
+        const char* path;
+        const char* directory;
+    } rows[] = {
+        {"D:\\Pay\\batch.txt", "D:\\Pay\\"}, {"C:\\batch.txt", "C:\\"}, {"C:batch.txt", "C:"},
+        {"batch.txt", ""},                   {"pay/bulk.txt", "pay/"},  {"\\\\server\\share\\b.txt", "\\\\server\\share\\"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.directory, DirectoryOfPath(row.path)) << row.path;
+}
+
+// The platform's files on a device that takes no bytes: the buffered write
+// is accepted, the flush and the close are not.
+TEST(PlatformFileSystem, ReportsAFullDeviceAtFlushAndClose) {
+#ifdef _WIN32
+    const std::string device = "Z:\\dev\\full";  // under Wine
+#else
+    const std::string device = "/dev/full";
+#endif
+    std::unique_ptr<IOutputFile> file = PlatformFileSystem().CreateForWriting(device);
+    if (!file) GTEST_SKIP() << "no " << device << " here";
+    EXPECT_TRUE(file->Write("0123456789\r\n", 12));
+    EXPECT_FALSE(file->Flush());
+    EXPECT_FALSE(file->Close());
+}
+
+}  // namespace
+}  // namespace paylode
