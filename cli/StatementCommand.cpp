@@ -7,7 +7,8 @@
  * read, all fields by name, until the first line that cannot be read. With
  * the host's sort code and account number it prints the transactions that
  * the import would add to the host's statement. A last line on standard
- * error says how far the reading went and why it stopped.
+ * error says how far the reading went, why it stopped, and how many lines
+ * that could have been read lie unread behind the line it stopped at.
  */
 #include <cmath>
 #include <filesystem>
@@ -21,7 +22,7 @@
 #include "cli/Utf8.h"
 #include "statements/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
-#include "statements/StatementTransaction.h"
+#include "statements/StatementImport.h"
 
 namespace paylode::cli {
 
@@ -83,22 +84,24 @@ Json TransactionJson(const StatementTransaction& transaction) {
     return json;
 }
 
-// Why the reading stopped, from the reader's account of its last read.
-std::string StopReason(const CQVTTransactionFile& reader, int linesBefore) {
-    const int line = reader.GetLinesRead();
-    const std::string at = "line " + std::to_string(line);
-    switch (reader.GetLastError()) {
+// Why the reading stopped, and what was lost behind the line it stopped at.
+std::string StopReason(const StatementReading& reading, int columnCount) {
+    const std::string at = "line " + std::to_string(reading.linesRead);
+    std::string reason = "unknown";
+    switch (reading.stop) {
         case CTransactionRecord::TooFewFields:
-            if (line == linesBefore) return "end of the file";
-            return at + " has fewer than 14 fields";
-        case CTransactionRecord::LineTooLong: return at + " is longer than 2047 characters";
+            reason = reading.atEnd ? "end of the file" : at + " has fewer than 14 fields";
+            break;
+        case CTransactionRecord::LineTooLong: reason = at + " is longer than 2047 characters"; break;
         case CTransactionRecord::BeyondColumnMap:
-            return at + " has 18 fields but the header only " + std::to_string(reader.ColumnCount);
-        case CTransactionRecord::FileNotOpen: return "the file is not open";
-        case CTransactionRecord::TextFailure: return at + " could not be handled as text";
+            reason = at + " has 18 fields but the header only " + std::to_string(columnCount);
+            break;
+        case CTransactionRecord::FileNotOpen: reason = "the file is not open"; break;
+        case CTransactionRecord::TextFailure: reason = at + " could not be handled as text"; break;
         case CTransactionRecord::NoError: break;
     }
-    return "unknown";
+    if (reading.LostLines()) reason += std::string("; ") + reading.LostLinesText().GetString();
+    return reason;
 }
 
 int RunStatement(const StatementOptions& options) {
@@ -132,27 +135,22 @@ int RunStatement(const StatementOptions& options) {
         return 0;
     }
 
-    StatementAccount account;
+    StatementReading reading;
     if (options.forAccount) {
+        StatementAccount account;
         account.SetSortCode(options.sortCode.c_str());
         account.SetAccountNumber(options.account.c_str());
-    }
-    CTransactionRecord record;
-    int records = 0;
-    int transactions = 0;
-    int linesBefore = reader.GetLinesRead();
-    while (reader.ReadRecord(record)) {
-        ++records;
-        linesBefore = reader.GetLinesRead();
-        if (!options.forAccount) {
+        reading = ImportStatementRecords(reader, account, [](const StatementTransaction& transaction) {
+            std::cout << TransactionJson(transaction).dump() << '\n';
+        });
+    } else {
+        reading = ReadStatementRecords(reader, [](CTransactionRecord& record) {
             std::cout << RecordJson(record).dump() << '\n';
-        } else if (account.Matches(record)) {
-            std::cout << TransactionJson(TransactionFromRecord(record, ++transactions)).dump() << '\n';
-        }
+        });
     }
-    std::cerr << "statement: " << reader.GetLinesRead() << " lines read, " << records << " records delivered";
-    if (options.forAccount) std::cerr << ", " << transactions << " for the account";
-    std::cerr << "; stopped: " << StopReason(reader, linesBefore) << '\n';
+    std::cerr << "statement: " << reading.linesRead << " lines read, " << reading.records << " records delivered";
+    if (options.forAccount) std::cerr << ", " << reading.transactions << " for the account";
+    std::cerr << "; stopped: " << StopReason(reading, reader.ColumnCount) << '\n';
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "statements/QVTTransactionFile.h"
 
 #include <cstddef>
+#include <limits>
 
 #include "statements/DebugOutput.h"
 #include "statements/StatementFields.h"
@@ -77,6 +78,28 @@ bool CQVTTransactionFile::ReadRecord(CTransactionRecord& record) {
     if (stream_.is_open() && stream_.gcount() > 0) ++linesRead_;
     if (!read) WriteDebugOutput("Failed to read the Balance record\n");
     return read;
+}
+
+int CQVTTransactionFile::CountReadableLinesLeft() {
+    if (!stream_.is_open()) return 0;
+    ScopedDebugOutputHandler silent([](const char*) {});
+    CTransactionRecord record;
+    int readable = 0;
+    for (;;) {
+        // An overlong line leaves the stream failed with the line's end
+        // still unread: skip to the next line instead of stopping there.
+        if (lastError_ == CTransactionRecord::LineTooLong) {
+            stream_.clear();
+            stream_.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+        }
+        const int before = linesRead_;
+        if (ReadRecord(record)) {
+            ++readable;
+        } else if (linesRead_ == before) {
+            break;  // no line was left to take
+        }
+    }
+    return readable;
 }
 
 }  // namespace paylode

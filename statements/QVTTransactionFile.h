@@ -39,6 +39,11 @@ public:
     // Reads the next line into `record`. False when the line cannot be read;
     // the import ends there.
     bool ReadRecord(CTransactionRecord& record);
+    // Once reading has stopped: reads on to the end of the file, past lines
+    // that cannot be read, and counts the lines that could have been read as
+    // records. Nothing is delivered and nothing is written to the debugger
+    // output.
+    int CountReadableLinesLeft();
 
     CString HeaderLine;  // the header as read, at most 2047 characters
     int ColumnCount = 0; // fields of the header; 0 until one has been read

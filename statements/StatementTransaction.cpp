@@ -24,10 +24,12 @@ StatementTransaction TransactionFromRecord(CTransactionRecord& record, std::int3
         transaction.Type = 1;
         transaction.Amount = record.GetCredit();
     }
-    transaction.Description = record.GetNarrative();
-    if (record.GetType().Compare(kChequeType) == 0) {
+    transaction.Narrative = record.GetNarrative();
+    transaction.Description = transaction.Narrative;
+    transaction.Cheque = record.GetType().Compare(kChequeType) == 0;
+    if (transaction.Cheque) {
         transaction.Reference = record.GetNarrative1();
-        transaction.Description = CString(kChequeType) + " " + record.GetNarrative();
+        transaction.Description = CString(kChequeType) + " " + transaction.Narrative;
     } else {
         transaction.Reference = record.GetType();
     }

@@ -21,6 +21,8 @@ struct StatementTransaction {
     double Amount = 0.0;        // the debit or credit amount, positive
     CString Reference;          // the type code, or a cheque's number
     CString Description;        // the combined narrative, "CHQ " before it for a cheque
+    CString Narrative;          // the combined narrative alone
+    bool Cheque = false;        // the line's type is exactly "CHQ"
 };
 
 // The transaction that `record` becomes as number `sequence` of an import.

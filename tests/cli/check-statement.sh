@@ -29,13 +29,13 @@ check() {
 }
 
 check records 0 "$here/statement-records.expected" \
-  "statement: 7 lines read, 5 records delivered; stopped: line 7 has fewer than 14 fields" \
+  "statement: 7 lines read, 5 records delivered; stopped: line 7 has fewer than 14 fields; 1 readable line after line 7 not read" \
   "$sample"
 check account 0 "$here/statement-account.expected" \
-  "statement: 7 lines read, 5 records delivered, 3 for the account; stopped: line 7 has fewer than 14 fields" \
+  "statement: 7 lines read, 5 records delivered, 3 for the account; stopped: line 7 has fewer than 14 fields; 1 readable line after line 7 not read" \
   "$sample" --sort-code 12-34-56 --account 12345678
 check other-account 0 /dev/null \
-  "statement: 7 lines read, 5 records delivered, 0 for the account; stopped: line 7 has fewer than 14 fields" \
+  "statement: 7 lines read, 5 records delivered, 0 for the account; stopped: line 7 has fewer than 14 fields; 1 readable line after line 7 not read" \
   "$sample" --sort-code 123456 --account 1234567
 missing_expected=$(mktemp)
 echo '{"ColumnCount":0,"IsStatementFile":false}' >"$missing_expected"
@@ -52,6 +52,12 @@ check not-a-statement 0 "$missing_expected" \
   "statement: 1 lines read, 0 records delivered; stopped after the header: not a statement file (the header has 3 fields, not 14 or 18)" \
   "$not_statement"
 rm -f "$missing_expected" "$not_statement"
+
+# The reader's own report of the lost line gives the summary's figures.
+debug=$("$paylode" statement "$sample" --debug-output 2>&1 >/dev/null)
+if ! grep -qx 'debug: Statement file: 1 readable line after line 7 not read' <<<"$debug"; then
+  echo "FAIL debug-output: no report of the line lost after line 7"; failures=$((failures + 1))
+fi
 
 [ "$failures" -eq 0 ] && echo "paylode statement: all cases pass"
 exit $((failures > 0))
