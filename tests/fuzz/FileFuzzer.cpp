@@ -1,6 +1,7 @@
 /*
  * Fuzz target: a whole statement file through the reader, as the import
- * reads it: header, column map, then records until the first failed read.
+ * reads it: header, column map, then records until the first failed read,
+ * and the count of readable lines left behind it.
  * The input is written to a file of this process in the temporary folder.
  */
 #include <cstddef>
@@ -10,7 +11,9 @@
 #include <random>
 #include <string>
 
+#include "statements/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
+#include "statements/StatementImport.h"
 #include "tests/fuzz/FuzzChecks.h"
 
 namespace {
@@ -48,11 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(reader.IsOpen(), "the input file opens");
     fuzz::Check(reader.HeaderLine.GetLength() <= 2047, "header length");
     if (!reader.BuildColumnMap()) return 0;
-    CTransactionRecord record;
-    int records = 0;
-    while (reader.ReadRecord(record)) {
+    static ScopedDebugOutputHandler silent([](const char*) {});
+    const StatementReading reading = ReadStatementRecords(reader, [](CTransactionRecord& record) {
         fuzz::CheckRecord(record);
-        fuzz::Check(++records <= static_cast<int>(size), "no more records than bytes");
-    }
+    });
+    fuzz::Check(reading.records + reading.linesNotRead <= static_cast<int>(size), "no more records than bytes");
+    fuzz::Check(reading.linesNotRead == 0 || !reading.atEnd, "nothing lost behind the file's end");
     return 0;
 }
