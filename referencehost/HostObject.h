@@ -1,12 +1,15 @@
 /*
  * What every object of the reference host shares: reference counting, one
- * QueryInterface table (IUnknown, IDispatch, the object's host interface,
- * ISupportErrorInfo), IDispatch served from the host's type library through
+ * QueryInterface table (the object's host interface, also for IUnknown,
+ * IDispatch, ISupportErrorInfo), IDispatch served from the host's type library through
  * ITypeInfo::Invoke, and the recorded call with its injected faults.
  *
  * A method body runs through Call(): the call is entered in the log, looked
  * up among the faults to play, run, and completed with its result; calls it
  * makes in turn (a callback) come after it in the log.
+ *
+ * An object is constructed holding one reference, its creator's: make it
+ * with MakeComObject (common/win/ComObject.h).
  */
 #pragma once
 
@@ -15,6 +18,7 @@
 #include <utility>
 #include <wrl/client.h>
 
+#include "common/win/ComObject.h"
 #include "host/HostInterfaces.h"
 #include "referencehost/HostCallLog.h"
 
@@ -39,20 +43,18 @@ public:
     const std::string& Name() const { return name_; }
     CHostCallLog& Log() const { return *log_; }
     const std::shared_ptr<CHostCallLog>& SharedLog() const { return log_; }
+    const IID& InterfaceId() const { return iid_; }
 
-    // IUnknown
+    // IUnknown: the object's host interface (also for IUnknown), IDispatch,
+    // ISupportErrorInfo.
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, iid_)) {
-            *object = static_cast<Interface*>(this);
-        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
-            *object = static_cast<ISupportErrorInfo*>(this);
-        } else {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
+        const QITAB table[] = {
+            InterfaceEntry<CHostObject, Interface>(iid_),
+            InterfaceEntry<CHostObject, Interface>(IID_IDispatch),
+            InterfaceEntry<CHostObject, ISupportErrorInfo>(IID_ISupportErrorInfo),
+            {},
+        };
+        return QueryInterfaceFromTable(this, table, iid, object);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
     STDMETHODIMP_(ULONG) Release() override {
@@ -161,15 +163,5 @@ private:
     ULONG references_ = 1;
     Microsoft::WRL::ComPtr<ITypeInfo> typeInfo_;
 };
-
-// Makes a host object held by one ComPtr. (The MinGW ComPtr's Attach adds a
-// reference of its own, so it cannot take over the one from construction.)
-template <typename T, typename... Args>
-Microsoft::WRL::ComPtr<T> MakeHostObject(Args&&... args) {
-    T* created = new T(std::forward<Args>(args)...);
-    Microsoft::WRL::ComPtr<T> object(created);
-    created->Release();
-    return object;
-}
 
 }  // namespace paylode::referencehost

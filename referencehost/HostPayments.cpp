@@ -17,12 +17,8 @@ CHostPayment::CHostPayment(std::shared_ptr<CHostCallLog> log, std::string name, 
 CHostPayments::CHostPayments(std::shared_ptr<CHostCallLog> log, const std::vector<PaymentData>& payments)
     : CHostObject(log, "payments", IID_ITorvoBankPayments, LIBID_TorvoBankPayments, kPaymentsLibraryFile) {
     for (std::size_t i = 0; i < payments.size(); ++i) {
-        payments_.push_back(new CHostPayment(log, "payment[" + std::to_string(i) + "]", payments[i]));
+        payments_.push_back(MakeComObject<CHostPayment>(log, "payment[" + std::to_string(i) + "]", payments[i]));
     }
-}
-
-CHostPayments::~CHostPayments() {
-    for (CHostPayment* payment : payments_) payment->Release();
 }
 
 STDMETHODIMP CHostPayments::GetItem(long index, ITorvoBankPayment** payment) {
@@ -30,9 +26,7 @@ STDMETHODIMP CHostPayments::GetItem(long index, ITorvoBankPayment** payment) {
         if (payment == nullptr) return E_POINTER;
         *payment = nullptr;
         if (index < 0 || static_cast<std::size_t>(index) >= payments_.size()) return E_INVALIDARG;
-        *payment = payments_[static_cast<std::size_t>(index)];
-        (*payment)->AddRef();
-        return S_OK;
+        return payments_[static_cast<std::size_t>(index)].CopyTo(payment);
     });
 }
 
@@ -49,26 +43,19 @@ CHostBankDetails::CHostBankDetails(std::shared_ptr<CHostCallLog> log, std::wstri
 CHostBankAccount::CHostBankAccount(std::shared_ptr<CHostCallLog> log, std::wstring sortCode,
                                    std::wstring accountNumber)
     : CHostObject(log, "account", IID_ITorvoBankAccount, LIBID_TorvoBankPayments, kPaymentsLibraryFile),
-      details_(new CHostBankDetails(log, std::move(sortCode), std::move(accountNumber))) {}
-
-CHostBankAccount::~CHostBankAccount() {
-    if (details_ != nullptr) details_->Release();
-}
+      details_(MakeComObject<CHostBankDetails>(log, std::move(sortCode), std::move(accountNumber))) {}
 
 STDMETHODIMP CHostBankAccount::GetBankDetails(ITorvoBankDetails** details) {
     return Call("GetBankDetails", {}, [&]() -> HRESULT {
         if (details == nullptr) return E_POINTER;
-        *details = details_;
-        if (details_ == nullptr) return E_FAIL;  // the account has no bank details
-        details_->AddRef();
-        return S_OK;
+        *details = nullptr;
+        if (!details_) return E_FAIL;  // the account has no bank details
+        return details_.CopyTo(details);
     });
 }
 
 STDMETHODIMP CHostBankAccount::SetBankDetails(ITorvoBankDetails* details) {
     return Call("SetBankDetails", details != nullptr ? "details" : "null", [&] {
-        if (details != nullptr) details->AddRef();
-        if (details_ != nullptr) details_->Release();
         details_ = details;
         return S_OK;
     });

@@ -73,15 +73,14 @@ class CHostPayments final : public CHostObject<ITorvoBankPayments> {
 public:
     // The batch holds one payment per row, named payment[0], payment[1], ...
     CHostPayments(std::shared_ptr<CHostCallLog> log, const std::vector<PaymentData>& payments);
-    ~CHostPayments() override;
-    CHostPayment& Payment(std::size_t index) { return *payments_.at(index); }
+    CHostPayment& Payment(std::size_t index) { return *payments_.at(index).Get(); }
     std::size_t Size() const { return payments_.size(); }
 
     STDMETHODIMP GetItem(long index, ITorvoBankPayment** payment) override;
     STDMETHODIMP GetCount(long* count) override;
 
 private:
-    std::vector<CHostPayment*> payments_;  // one reference each
+    std::vector<Microsoft::WRL::ComPtr<CHostPayment>> payments_;
 };
 
 class CHostBankDetails final : public CHostObject<ITorvoBankDetails> {
@@ -105,7 +104,6 @@ class CHostBankAccount final : public CHostObject<ITorvoBankAccount> {
 public:
     // The account with its bank details object ("details").
     CHostBankAccount(std::shared_ptr<CHostCallLog> log, std::wstring sortCode, std::wstring accountNumber);
-    ~CHostBankAccount() override;
 
     STDMETHODIMP GetBankDetails(ITorvoBankDetails** details) override;
     STDMETHODIMP SetBankDetails(ITorvoBankDetails* details) override;
@@ -113,7 +111,7 @@ public:
     STDMETHODIMP SetName(BSTR value) override { return SetText("SetName", value, &name_); }
 
 private:
-    ITorvoBankDetails* details_;  // one reference, may be null
+    Microsoft::WRL::ComPtr<ITorvoBankDetails> details_;  // may be null
     std::wstring name_;
 };
 

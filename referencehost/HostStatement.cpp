@@ -12,24 +12,19 @@ constexpr const wchar_t* kReconciliationLibraryFile = L"TorvoBankReconciliation.
 CHostTransaction::CHostTransaction(std::shared_ptr<CHostCallLog> log, long index)
     : CHostObject(std::move(log), "transaction[" + std::to_string(index) + "]", IID_ITorvoBankTransaction,
                   LIBID_TorvoBankReconciliation, kReconciliationLibraryFile),
-      index_(index) {
-    VariantInit(&data_.id);
-}
-
-CHostTransaction::~CHostTransaction() { VariantClear(&data_.id); }
+      index_(index) {}
 
 STDMETHODIMP CHostTransaction::GetID(VARIANT* id) {
     return Call("GetID", {}, [&]() -> HRESULT {
         if (id == nullptr) return E_POINTER;
-        VariantInit(id);
-        return VariantCopy(id, &data_.id);
+        return data_.id.CopyTo(id);
     });
 }
 
 STDMETHODIMP CHostTransaction::SetID(VARIANT* id) {
     return Call("SetID", VariantArgument(id), [&]() -> HRESULT {
         if (id == nullptr) return E_POINTER;
-        return VariantCopy(&data_.id, id);
+        return VariantCopy(data_.id.Receive(), id);
     });
 }
 
@@ -37,21 +32,13 @@ CHostStatement::CHostStatement(std::shared_ptr<CHostCallLog> log)
     : CHostObject(std::move(log), "statement", IID_ITorvoBankStatement, LIBID_TorvoBankReconciliation,
                   kReconciliationLibraryFile) {}
 
-CHostStatement::~CHostStatement() { ReleaseAll(); }
-
-void CHostStatement::ReleaseAll() {
-    for (CHostTransaction* transaction : transactions_) transaction->Release();
-    transactions_.clear();
-}
 
 STDMETHODIMP CHostStatement::GetItem(long index, ITorvoBankTransaction** transaction) {
     return Call("GetItem", std::to_string(index), [&]() -> HRESULT {
         if (transaction == nullptr) return E_POINTER;
         *transaction = nullptr;
         if (index < 0 || static_cast<std::size_t>(index) >= transactions_.size()) return E_INVALIDARG;
-        *transaction = transactions_[static_cast<std::size_t>(index)];
-        (*transaction)->AddRef();
-        return S_OK;
+        return transactions_[static_cast<std::size_t>(index)].CopyTo(transaction);
     });
 }
 
@@ -62,17 +49,16 @@ STDMETHODIMP CHostStatement::GetCount(long* count) {
 STDMETHODIMP CHostStatement::AddTransaction(ITorvoBankTransaction** transaction) {
     return Call("AddTransaction", {}, [&]() -> HRESULT {
         if (transaction == nullptr) return E_POINTER;
-        CHostTransaction* added = new CHostTransaction(SharedLog(), static_cast<long>(transactions_.size()));
-        transactions_.push_back(added);
-        added->AddRef();
-        *transaction = added;
-        return S_OK;
+        *transaction = nullptr;
+        transactions_.push_back(
+            MakeComObject<CHostTransaction>(SharedLog(), static_cast<long>(transactions_.size())));
+        return transactions_.back().CopyTo(transaction);
     });
 }
 
 STDMETHODIMP CHostStatement::Clear() {
     return Call("Clear", {}, [&] {
-        ReleaseAll();
+        transactions_.clear();
         return S_OK;
     });
 }
@@ -80,7 +66,6 @@ STDMETHODIMP CHostStatement::Clear() {
 STDMETHODIMP CHostStatement::RemoveTransaction(long index) {
     return Call("RemoveTransaction", std::to_string(index), [&]() -> HRESULT {
         if (index < 0 || static_cast<std::size_t>(index) >= transactions_.size()) return E_INVALIDARG;
-        transactions_[static_cast<std::size_t>(index)]->Release();
         transactions_.erase(transactions_.begin() + index);
         return S_OK;
     });

@@ -8,12 +8,13 @@
 
 #include <vector>
 
+#include "common/win/Owners.h"
 #include "referencehost/HostObject.h"
 
 namespace paylode::referencehost {
 
 struct TransactionData {
-    VARIANT id{};  // owned; VT_EMPTY until set
+    CVariant id;  // VT_EMPTY until set
     DATE date = 0.0, valueDate = 0.0;
     std::wstring reference, chequeNumber, payeeName, bankCode, memo, currency, category, description, notes;
     long type = 0, cleared = 0, reconciled = 0;
@@ -23,7 +24,6 @@ struct TransactionData {
 class CHostTransaction final : public CHostObject<ITorvoBankTransaction> {
 public:
     CHostTransaction(std::shared_ptr<CHostCallLog> log, long index);
-    ~CHostTransaction() override;
     const TransactionData& Data() const { return data_; }
 
     STDMETHODIMP GetIndex(long* value) override { return GetValue("GetIndex", index_, value); }
@@ -72,9 +72,8 @@ private:
 class CHostStatement final : public CHostObject<ITorvoBankStatement> {
 public:
     explicit CHostStatement(std::shared_ptr<CHostCallLog> log);
-    ~CHostStatement() override;
     std::size_t Size() const { return transactions_.size(); }
-    const CHostTransaction& Transaction(std::size_t index) const { return *transactions_.at(index); }
+    const CHostTransaction& Transaction(std::size_t index) const { return *transactions_.at(index).Get(); }
     double Balance() const { return balance_; }
 
     STDMETHODIMP GetItem(long index, ITorvoBankTransaction** transaction) override;
@@ -86,9 +85,7 @@ public:
     STDMETHODIMP SetBalance(double value) override { return SetNumber("SetBalance", value, &balance_); }
 
 private:
-    void ReleaseAll();
-
-    std::vector<CHostTransaction*> transactions_;  // one reference each
+    std::vector<Microsoft::WRL::ComPtr<CHostTransaction>> transactions_;
     double balance_ = 0.0;
 };
 

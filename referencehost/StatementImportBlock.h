@@ -11,6 +11,8 @@
 
 #include <cstddef>
 
+#include "host/HostBufferSizes.h"
+
 namespace paylode::referencehost {
 
 // The component's statement-file test: nonzero, with the kind of file named
@@ -18,7 +20,6 @@ namespace paylode::referencehost {
 // of the bank's.
 using StatementFileTest = int (*)(char* description, const char* path);
 
-constexpr std::size_t kStatementImportBlockSize = 400;
 constexpr std::size_t kBlockTextSize = 64;
 constexpr std::size_t kBlockDirectorySize = 260;
 
@@ -28,7 +29,7 @@ struct StatementImportBlock {
     char initialDirectory[kBlockDirectorySize];
     char bankName[kBlockTextSize];          // the bank the block was filled for
 };
-static_assert(sizeof(StatementImportBlock) <= kStatementImportBlockSize, "the block is 400 bytes");
+static_assert(sizeof(StatementImportBlock) <= kStatementImportBlockBytes, "the block is 400 bytes");
 static_assert(offsetof(StatementImportBlock, statementFileTest) == 0, "the test is the block's first field");
 
 }  // namespace paylode::referencehost

@@ -9,16 +9,17 @@
  * service's own process operation and the host set. IDispatch is served from
  * the component's type library.
  *
- * A service class derives from ISupportErrorInfo and from this template and
- * answers QueryInterface with QueryServiceInterface(), then
- * ISupportErrorInfo; InterfaceSupportsErrorInfo answers with
- * SupportsErrorInfo().
+ * A service class derives from ISupportErrorInfo and from this template,
+ * answers QueryInterface with QueryServiceInterface(this, iid, out) and
+ * InterfaceSupportsErrorInfo with SupportsErrorInfo().
  */
 #pragma once
 
 #include <type_traits>
 
 #include "common/HResult.h"
+#include "common/win/ComObject.h"
+#include "common/win/Owners.h"
 #include "host/HostInterfaces.h"
 #include "shell/OperationGuard.h"
 #include "shell/TypeInfo.h"
@@ -45,30 +46,25 @@ public:
     }
     STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        ITypeInfo* info = nullptr;
-        HRESULT hr = GetComponentTypeInfo(__uuidof(Dual), &info);
+        Microsoft::WRL::ComPtr<ITypeInfo> info;
+        const HRESULT hr = GetComponentTypeInfo(__uuidof(Dual), &info);
         if (FAILED(hr)) return hr;
-        hr = info->GetIDsOfNames(names, count, ids);
-        info->Release();
-        return hr;
+        return info->GetIDsOfNames(names, count, ids);
     }
     STDMETHODIMP Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                         EXCEPINFO* exception, UINT* argumentError) override {
         if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        ITypeInfo* info = nullptr;
-        HRESULT hr = GetComponentTypeInfo(__uuidof(Dual), &info);
+        Microsoft::WRL::ComPtr<ITypeInfo> info;
+        const HRESULT hr = GetComponentTypeInfo(__uuidof(Dual), &info);
         if (FAILED(hr)) return hr;
-        hr = info->Invoke(static_cast<Dual*>(this), member, flags, parameters, result, exception, argumentError);
-        info->Release();
-        return hr;
+        return info->Invoke(static_cast<Dual*>(this), member, flags, parameters, result, exception, argumentError);
     }
 
     // ---- the base service operations ----------------------------------------
     STDMETHODIMP GetName(BSTR* name) override {
         return Guarded([&] {
             RequireArgument(name != nullptr);
-            *name = SysAllocStringLen(name_, SysStringLen(name_));
-            if (*name == nullptr) ThrowHResult(kOutOfMemory);
+            *name = name_.Copy();
         });
     }
     STDMETHODIMP GetServiceStatus(LONG* status) override {
@@ -93,24 +89,25 @@ public:
 protected:
     // The name is the service's display name; E_OUTOFMEMORY when no copy
     // can be had.
-    explicit IBankServiceImpl(const wchar_t* name) : name_(SysAllocString(name)) {
-        if (name_ == nullptr) ThrowHResult(kOutOfMemory);
-    }
-    virtual ~IBankServiceImpl() { SysFreeString(name_); }
+    explicit IBankServiceImpl(const wchar_t* name) : name_(CBstr::Make(name)) {}
+    virtual ~IBankServiceImpl() = default;
     IBankServiceImpl(const IBankServiceImpl&) = delete;
     IBankServiceImpl& operator=(const IBankServiceImpl&) = delete;
 
-    // The interfaces of the service, in the order QueryInterface answers
-    // them: the dual interface, the host's service interface, IDispatch; and
-    // IUnknown as the first. The framework's base service interface is not
-    // answered by its own IID: the host reaches it through the derived one.
-    // Null when `iid` is none of them.
-    Dual* QueryServiceInterface(REFIID iid) {
-        if (IsEqualIID(iid, __uuidof(Dual)) || IsEqualIID(iid, __uuidof(HostService)) ||
-            IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IUnknown)) {
-            return static_cast<Dual*>(this);
-        }
-        return nullptr;
+    // QueryInterface of a service class, in its order: the dual interface,
+    // the host's service interface, IDispatch, ISupportErrorInfo; IUnknown
+    // is the first. The framework's base service interface is not answered
+    // by its own IID: the host reaches it through the derived one.
+    template <typename Class>
+    static HRESULT QueryServiceInterface(Class* service, REFIID iid, void** out) {
+        static const QITAB table[] = {
+            InterfaceEntry<Class, Dual>(__uuidof(Dual)),
+            InterfaceEntry<Class, Dual>(__uuidof(HostService)),
+            InterfaceEntry<Class, Dual>(IID_IDispatch),
+            InterfaceEntry<Class, ISupportErrorInfo>(IID_ISupportErrorInfo),
+            {},
+        };
+        return QueryInterfaceFromTable(service, table, iid, out);
     }
 
     // Error information is given for the class's own dual interface only.
@@ -120,7 +117,7 @@ protected:
     void SetStatus(LONG status) { status_ = status; }
 
 private:
-    BSTR name_;
+    CBstr name_;
     LONG status_ = 0;
 };
 

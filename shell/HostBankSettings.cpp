@@ -35,18 +35,18 @@ ITorvoBankSettings* CHostBankSettings::Settings() const { return RequireHostObje
 
 void CHostBankSettings::ConfigureBank() {
     ITorvoBankSettings* settings = Settings();
-    char bankName[1024];
+    char bankName[kConfigureBankNameBytes];
     FillBankName(bankName);
     CheckHostCall(settings->ConfigureBank(bankName, 3), settings, IID_ITorvoBankSettings);
 }
 
 CPaymentFileSettings CHostBankSettings::GetPaymentFileSettings() {
     ITorvoBankSettings* settings = Settings();
-    char bankName[100];
+    char bankName[kBankNameBytes];
     FillBankName(bankName);
-    char fileName[1024] = {};
-    char extension[4] = {};
-    char directory[1024] = {};
+    char fileName[kPaymentFileNameBytes] = {};
+    char extension[kPaymentExtensionBytes] = {};
+    char directory[kPaymentDirectoryBytes] = {};
     CheckHostCall(settings->GetPaymentFileSettings(bankName, fileName, extension, directory), settings,
                   IID_ITorvoBankSettings);
     // A host that fills a buffer to its end must not take the reads beyond it.
@@ -62,7 +62,7 @@ CPaymentFileSettings CHostBankSettings::GetPaymentFileSettings() {
 
 void CHostBankSettings::GetStatementImportSettings(unsigned char (&block)[kStatementImportBlockBytes]) {
     ITorvoBankSettings* settings = Settings();
-    char bankName[100];
+    char bankName[kBankNameBytes];
     FillBankName(bankName);
     CheckHostCall(settings->GetStatementImportSettings(bankName, block), settings, IID_ITorvoBankSettings);
 }

@@ -18,15 +18,13 @@
 #include <cstddef>
 
 #include "common/CString.h"
+#include "host/HostBufferSizes.h"
 #include "host/HostInterfaces.h"
 
 namespace paylode {
 
 // The bank's name as the host's settings object knows it.
 constexpr char kBankName[] = "Kelmar Bank Paylode";
-
-// The size of the settings block that the statement file chooser takes.
-constexpr std::size_t kStatementImportBlockBytes = 400;
 
 struct CPaymentFileSettings {
     CString fileName;   // the host's default name without its last character

@@ -12,14 +12,14 @@ namespace paylode {
 
 void CheckHostCall(HRESULT result, IUnknown* object, REFIID iid) {
     if (SUCCEEDED(result)) return;
-    IErrorInfo* info = nullptr;
+    ComPtr<IErrorInfo> info;
     ComPtr<ISupportErrorInfo> support;
     if (object != nullptr && SUCCEEDED(object->QueryInterface(IID_PPV_ARGS(&support))) &&
         support->InterfaceSupportsErrorInfo(iid) == S_OK) {
-        if (GetErrorInfo(0, &info) != S_OK) info = nullptr;
+        if (GetErrorInfo(0, &info) != S_OK) info.Reset();
     }
-    // The exception owns the reference that GetErrorInfo handed over.
-    throw _com_error(result, info, false);
+    // The exception takes over the reference that GetErrorInfo handed over.
+    throw _com_error(result, info.Detach(), false);
 }
 
 void RaiseNullHostObject() { throw _com_error(E_POINTER); }

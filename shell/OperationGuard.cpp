@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "common/win/ComObject.h"
+#include "common/win/Owners.h"
 #include "common/win/WinText.h"
 
 using Microsoft::WRL::ComPtr;
@@ -41,19 +43,18 @@ void InstallErrorInfo(ICreateErrorInfo* create) {
 // language, converted from the ANSI code page unchanged; empty when the
 // system has none.
 std::wstring SystemMessageText(DWORD code) {
-    char* text = nullptr;
+    CLocalMemory<char> text;
     const DWORD length = FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        LANG_USER_DEFAULT, reinterpret_cast<char*>(&text), 0, nullptr);
+        LANG_USER_DEFAULT, reinterpret_cast<char*>(text.Receive()), 0, nullptr);
     std::wstring wide;
-    if (length > 0 && text != nullptr) {
+    if (length > 0 && text) {
         try {
-            wide = WideFromAnsi(text, static_cast<int>(length));
+            wide = WideFromAnsi(text.Get(), static_cast<int>(length));
         } catch (...) {
             // No memory for the conversion: the description stays empty.
         }
     }
-    if (text != nullptr) LocalFree(text);
     return wide;
 }
 
@@ -95,10 +96,11 @@ HRESULT ConvertCurrentException() noexcept {
         return ConvertThrownHResult(code);
     } catch (Win32Error code) {
         return ConvertThrownWin32Error(code);
-    } catch (ICreateErrorInfo* create) {
-        if (create == nullptr) return E_UNEXPECTED;
-        InstallErrorInfo(create);
-        create->Release();
+    } catch (ICreateErrorInfo* thrown) {
+        // The thrower handed its reference over with the pointer.
+        const ComPtr<ICreateErrorInfo> create = TakeOver(thrown);
+        if (!create) return E_UNEXPECTED;
+        InstallErrorInfo(create.Get());
         return kSystemTextResult;
     } catch (...) {
         SetErrorInfo(0, nullptr);

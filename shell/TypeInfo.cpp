@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TorvoKelmarBankPaylode.h"
+#include "common/win/Owners.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -20,9 +21,20 @@ struct CachedInfo {
     ComPtr<ITypeInfo> info;
 };
 
+struct Cache {
+    ComPtr<ITypeLib> library;
+    std::vector<CachedInfo> infos;
+};
+
 SRWLOCK cacheLock = SRWLOCK_INIT;
-ComPtr<ITypeLib> library;
-std::vector<CachedInfo> cached;
+
+// Made on first use and never destroyed: at process end COM may already be
+// gone, so nothing is released then. ReleaseComponentTypeInfo empties it
+// when the DLL is unloaded while the process goes on.
+Cache& TheCache() {
+    static Cache* const cache = new Cache;
+    return *cache;
+}
 
 // A dual interface is described twice: as a dispatch interface and as a
 // vtable interface. ITypeInfo::Invoke calls through the vtable, so the
@@ -48,36 +60,32 @@ HRESULT VtableFormOf(ComPtr<ITypeInfo>& info) {
 HRESULT GetComponentTypeInfo(REFIID iid, ITypeInfo** info) {
     if (info == nullptr) return E_POINTER;
     *info = nullptr;
-    AcquireSRWLockExclusive(&cacheLock);
-    HRESULT hr = S_OK;
-    for (const CachedInfo& entry : cached) {
-        if (IsEqualIID(entry.iid, iid)) {
-            entry.info.CopyTo(info);
-            ReleaseSRWLockExclusive(&cacheLock);
-            return S_OK;
-        }
+    CSrwExclusiveHold hold(cacheLock);
+    Cache& cache = TheCache();
+    for (const CachedInfo& entry : cache.infos) {
+        if (IsEqualIID(entry.iid, iid)) return entry.info.CopyTo(info);
     }
-    if (!library) hr = LoadRegTypeLib(LIBID_TORVOKELMARBANKPAYLODELib, 1, 0, LOCALE_NEUTRAL, &library);
+    HRESULT hr = S_OK;
+    if (!cache.library) hr = LoadRegTypeLib(LIBID_TORVOKELMARBANKPAYLODELib, 1, 0, LOCALE_NEUTRAL, &cache.library);
     ComPtr<ITypeInfo> found;
-    if (SUCCEEDED(hr)) hr = library->GetTypeInfoOfGuid(iid, &found);
+    if (SUCCEEDED(hr)) hr = cache.library->GetTypeInfoOfGuid(iid, &found);
     if (SUCCEEDED(hr)) hr = VtableFormOf(found);
     if (SUCCEEDED(hr)) {
         try {
-            cached.push_back({iid, found});
+            cache.infos.push_back({iid, found});
         } catch (...) {
             hr = E_OUTOFMEMORY;
         }
     }
     if (SUCCEEDED(hr)) *info = found.Detach();
-    ReleaseSRWLockExclusive(&cacheLock);
     return hr;
 }
 
 void ReleaseComponentTypeInfo() {
-    AcquireSRWLockExclusive(&cacheLock);
-    cached.clear();
-    library.Reset();
-    ReleaseSRWLockExclusive(&cacheLock);
+    CSrwExclusiveHold hold(cacheLock);
+    Cache& cache = TheCache();
+    cache.infos.clear();
+    cache.library.Reset();
 }
 
 }  // namespace paylode

@@ -5,6 +5,7 @@
 
 #include "common/HResult.h"
 #include "common/win/Platform.h"
+#include "common/win/Throw.h"
 #include "common/win/WinText.h"
 
 namespace paylode {
@@ -18,9 +19,7 @@ bool CString::LoadString(HINSTANCE module, unsigned int id) {
 
 wchar_t* CString::AllocSysString() const {
     const std::wstring wide = WideFromAnsi(GetString());
-    BSTR result = SysAllocStringLen(wide.c_str(), static_cast<UINT>(wide.size()));
-    if (result == nullptr) ThrowHResult(kOutOfMemory);
-    return result;
+    return ThrowIfNullAlloc(SysAllocStringLen(wide.c_str(), static_cast<UINT>(wide.size())));
 }
 
 }  // namespace paylode

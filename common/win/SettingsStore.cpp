@@ -5,6 +5,7 @@
 #include "common/win/SettingsStore.h"
 
 #include "common/MessageBox.h"
+#include "common/win/Owners.h"
 #include "common/win/Platform.h"
 
 #include <shlobj.h>
@@ -68,13 +69,8 @@ void ResolveDefaultPaymentPath(const char* fileName, const char* directory, char
     bool found = false;
     if (pattern) {
         WIN32_FIND_DATAA entry;
-        const HANDLE search = FindFirstFileA(pattern->c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
-            found = true;
-            FindClose(search);
-        } else {
-            found = IsDriveAPattern(*pattern);
-        }
+        const CFindHandle search(FindFirstFileA(pattern->c_str(), &entry));
+        found = search || IsDriveAPattern(*pattern);
     }
     if (found) {
         CopyPaymentPath(JoinDirectoryAndFile(directory, fileName), path);

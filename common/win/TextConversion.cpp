@@ -7,27 +7,18 @@
 
 #include "common/HResult.h"
 #include "common/win/Platform.h"
+#include "common/win/Throw.h"
 
 namespace paylode {
-
-namespace {
-[[noreturn]] void ThrowLastError() {
-    const DWORD error = GetLastError();
-    ThrowHResult(error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY
-                     ? kOutOfMemory
-                     : HRESULT_FROM_WIN32(error));
-}
-}  // namespace
 
 std::string AnsiFromWide(const WideChar* text, int length) {
     if (text == nullptr) return {};
     if (length < 0) length = lstrlenW(text);
     if (length == 0) return {};
     const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) ThrowLastError();
+    ThrowLastErrorIf(size <= 0);
     std::string out(static_cast<std::size_t>(size), '\0');
-    if (WideCharToMultiByte(CP_ACP, 0, text, length, &out[0], size, nullptr, nullptr) != size)
-        ThrowLastError();
+    ThrowLastErrorIf(WideCharToMultiByte(CP_ACP, 0, text, length, &out[0], size, nullptr, nullptr) != size);
     return out;
 }
 
@@ -36,9 +27,9 @@ std::wstring WideFromAnsi(const char* text, int length) {
     if (length < 0) length = lstrlenA(text);
     if (length == 0) return {};
     const int size = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
-    if (size <= 0) ThrowLastError();
+    ThrowLastErrorIf(size <= 0);
     std::wstring out(static_cast<std::size_t>(size), L'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, text, length, &out[0], size) != size) ThrowLastError();
+    ThrowLastErrorIf(MultiByteToWideChar(CP_ACP, 0, text, length, &out[0], size) != size);
     return out;
 }
 

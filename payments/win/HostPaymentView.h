@@ -16,32 +16,15 @@
 #pragma once
 
 #include "common/CString.h"
+#include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
 #include "payments/PaymentView.h"
 
 namespace paylode {
 
-// A BSTR received from the host, freed when the owner goes.
-class CReceivedBstr {
-public:
-    CReceivedBstr() = default;
-    CReceivedBstr(const CReceivedBstr&) = delete;
-    CReceivedBstr& operator=(const CReceivedBstr&) = delete;
-    ~CReceivedBstr() { SysFreeString(value_); }
-
-    // The out-parameter for the host's call; any text held is freed first.
-    BSTR* Receive() {
-        SysFreeString(value_);
-        value_ = nullptr;
-        return &value_;
-    }
-    // The text in the ANSI code page, up to its first NUL; "" for none.
-    CString ToAnsi() const { return CString(static_cast<const wchar_t*>(value_)); }
-
-private:
-    BSTR value_ = nullptr;
-};
+// The host's text in the ANSI code page, up to its first NUL; "" for none.
+inline CString AnsiOf(const CBstr& text) { return CString(static_cast<const wchar_t*>(text.Get())); }
 
 template <class HostPayment>
 class CHostPaymentView : public IPaymentView {
@@ -54,44 +37,44 @@ public:
         return amount;
     }
     CString GetPayerSortCode() override {
-        CReceivedBstr text;
+        CBstr text;
         payment_->GetPayerSortCode(text.Receive());
-        return text.ToAnsi();
+        return AnsiOf(text);
     }
     CString GetPayerAccountNumber() override {
-        CReceivedBstr text;
+        CBstr text;
         payment_->GetPayerAccountNumber(text.Receive());
-        return text.ToAnsi();
+        return AnsiOf(text);
     }
     CString GetPayeeBACSReference() override {
-        CReceivedBstr text;
+        CBstr text;
         payment_->GetPayeeBACSReference(text.Receive());
-        return text.ToAnsi();
+        return AnsiOf(text);
     }
     CString GetPayeeSortCode() override {
-        CReceivedBstr text;
+        CBstr text;
         payment_->GetPayeeSortCode(text.Receive());
-        return text.ToAnsi();
+        return AnsiOf(text);
     }
     CString GetPayeeAccountNumber() override {
-        CReceivedBstr text;
+        CBstr text;
         payment_->GetPayeeAccountNumber(text.Receive());
-        return text.ToAnsi();
+        return AnsiOf(text);
     }
     CString GetPayeeAccountName() override {
-        CReceivedBstr text;
+        CBstr text;
         payment_->GetPayeeAccountName(text.Receive());
-        return text.ToAnsi();
+        return AnsiOf(text);
     }
     CString GetPayeeRollNumber() override {
-        CReceivedBstr text;
+        CBstr text;
         payment_->GetPayeeRollNumber(text.Receive());
-        return text.ToAnsi();
+        return AnsiOf(text);
     }
     CString GetDetails() override {
-        CReceivedBstr text;
+        CBstr text;
         payment_->GetDetails(text.Receive());
-        return text.ToAnsi();
+        return AnsiOf(text);
     }
     long GetStatus() override {
         long status = 0;

@@ -11,13 +11,6 @@ namespace paylode::referencehost {
 
 namespace {
 
-// The sizes of the buffers the component hands over.
-constexpr std::size_t kConfigureBankNameSize = 1024;
-constexpr std::size_t kBankNameSize = 100;
-constexpr std::size_t kFileNameSize = 1024;
-constexpr std::size_t kExtensionSize = 4;
-constexpr std::size_t kDirectorySize = 1024;
-
 std::string Quoted(const char* buffer, std::size_t size) {
     return buffer == nullptr ? "null" : "\"" + FromBuffer(buffer, size) + "\"";
 }
@@ -29,33 +22,33 @@ CReferenceBankSettings::CReferenceBankSettings(const CServerConfiguration& confi
                     LIBID_TorvoEBanking, L"TorvoEBanking.tlb") {}
 
 STDMETHODIMP CReferenceBankSettings::ConfigureBank(char* bankName, LONG options) {
-    return Call("ConfigureBank", Quoted(bankName, kConfigureBankNameSize) + ", " + std::to_string(options),
+    return Call("ConfigureBank", Quoted(bankName, kConfigureBankNameBytes) + ", " + std::to_string(options),
                 [&] { return bankName != nullptr ? S_OK : E_POINTER; });
 }
 
 STDMETHODIMP CReferenceBankSettings::GetStatementImportSettings(char* bankName, BYTE* settingsBlock) {
-    return Call("GetStatementImportSettings", Quoted(bankName, kBankNameSize), [&] {
+    return Call("GetStatementImportSettings", Quoted(bankName, kBankNameBytes), [&] {
         if (bankName == nullptr || settingsBlock == nullptr) return E_POINTER;
-        std::memset(settingsBlock, 0, kStatementImportBlockSize);
+        std::memset(settingsBlock, 0, kStatementImportBlockBytes);
         auto* block = reinterpret_cast<StatementImportBlock*>(settingsBlock);
         CopyToBuffer(block->fileFilter, sizeof block->fileFilter,
                      Configuration().Text("StatementImport", "Filter", "*.csv"));
         CopyToBuffer(block->initialDirectory, sizeof block->initialDirectory,
                      Configuration().Text("StatementImport", "Directory", "C:\\"));
-        CopyToBuffer(block->bankName, sizeof block->bankName, FromBuffer(bankName, kBankNameSize));
+        CopyToBuffer(block->bankName, sizeof block->bankName, FromBuffer(bankName, kBankNameBytes));
         return S_OK;
     });
 }
 
 STDMETHODIMP CReferenceBankSettings::GetPaymentFileSettings(char* bankName, char* fileName, char* extension,
                                                             char* directory) {
-    return Call("GetPaymentFileSettings", Quoted(bankName, kBankNameSize), [&] {
+    return Call("GetPaymentFileSettings", Quoted(bankName, kBankNameBytes), [&] {
         if (bankName == nullptr || fileName == nullptr || extension == nullptr || directory == nullptr) {
             return E_POINTER;
         }
-        CopyToBuffer(fileName, kFileNameSize, Configuration().Text("PaymentFile", "FileName", "Payments."));
-        CopyToBuffer(extension, kExtensionSize, Configuration().Text("PaymentFile", "Extension", "txt"));
-        CopyToBuffer(directory, kDirectorySize, Configuration().Text("PaymentFile", "Directory", "C:\\"));
+        CopyToBuffer(fileName, kPaymentFileNameBytes, Configuration().Text("PaymentFile", "FileName", "Payments."));
+        CopyToBuffer(extension, kPaymentExtensionBytes, Configuration().Text("PaymentFile", "Extension", "txt"));
+        CopyToBuffer(directory, kPaymentDirectoryBytes, Configuration().Text("PaymentFile", "Directory", "C:\\"));
         return S_OK;
     });
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/win/ComObject.h"
+#include "common/win/Owners.h"
 #include "referencehost/server/BankSettings.h"
 #include "referencehost/server/StatementFileChooser.h"
 
@@ -23,12 +25,16 @@ std::atomic<long> gLocks{0};
 
 template <typename Object>
 HRESULT CreateObject(REFIID iid, void** object) {
-    auto* created = new (std::nothrow) Object(CServerConfiguration::Read());
-    if (created == nullptr) return E_OUTOFMEMORY;
-    HRESULT result = created->Created();
-    if (SUCCEEDED(result)) result = created->QueryInterface(iid, object);
-    created->Release();
-    return result;
+    try {
+        const Microsoft::WRL::ComPtr<Object> created = MakeComObject<Object>(CServerConfiguration::Read());
+        const HRESULT result = created->Created();
+        if (FAILED(result)) return result;
+        return created->QueryInterface(iid, object);
+    } catch (HResult code) {
+        return code;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 struct ClassEntry {
@@ -51,14 +57,11 @@ public:
     explicit CClassObject(const ClassEntry& entry) : entry_(entry) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        static const QITAB table[] = {
+            InterfaceEntry<CClassObject, IClassFactory>(IID_IClassFactory),
+            {},
+        };
+        return QueryInterfaceFromTable(this, table, iid, object);
     }
     // A class object lives as long as the module; outside references lock it.
     STDMETHODIMP_(ULONG) AddRef() override {
@@ -101,14 +104,12 @@ std::wstring ClassKey(const CLSID& clsid) {
 }
 
 LONG SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-    HKEY opened = nullptr;
-    LONG result = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
-                                  nullptr);
+    CRegistryKey opened;
+    const LONG result = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                        opened.Receive(), nullptr);
     if (result != ERROR_SUCCESS) return result;
-    result = RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(opened);
-    return result;
+    return RegSetValueExW(opened.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 SYSKIND ThisSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
@@ -157,11 +158,10 @@ STDAPI DllRegisterServer() {
         // REGKIND_REGISTER, Wine records the bare DLL path, which names the
         // first library only.
         std::wstring resource = path + L"\\" + std::to_wstring(i + 1);
-        ITypeLib* library = nullptr;
+        Microsoft::WRL::ComPtr<ITypeLib> library;
         HRESULT result = LoadTypeLibEx(resource.c_str(), REGKIND_NONE, &library);
         if (FAILED(result)) return result;
-        result = RegisterTypeLib(library, resource.data(), nullptr);
-        library->Release();
+        result = RegisterTypeLib(library.Get(), resource.data(), nullptr);
         if (FAILED(result)) return result;
     }
     return S_OK;

@@ -34,13 +34,17 @@ public:
         return Base::Call("Create", {}, [] { return S_OK; });
     }
 
+    // The host interface (also for IUnknown), IDispatch, ISupportErrorInfo,
+    // IRunnableObject.
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (object != nullptr && IsEqualIID(iid, IID_IRunnableObject)) {
-            *object = static_cast<IRunnableObject*>(this);
-            Base::AddRef();
-            return S_OK;
-        }
-        return Base::QueryInterface(iid, object);
+        const QITAB table[] = {
+            InterfaceEntry<CServerObject, Interface>(Base::InterfaceId()),
+            InterfaceEntry<CServerObject, Interface>(IID_IDispatch),
+            InterfaceEntry<CServerObject, ISupportErrorInfo>(IID_ISupportErrorInfo),
+            InterfaceEntry<CServerObject, IRunnableObject>(IID_IRunnableObject),
+            {},
+        };
+        return QueryInterfaceFromTable(this, table, iid, object);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return Base::AddRef(); }
     STDMETHODIMP_(ULONG) Release() override { return Base::Release(); }

@@ -8,7 +8,7 @@
 #include "common/Cp1252.h"
 #include "common/HResult.h"
 #include "common/win/Platform.h"
-#include "common/win/TestStrings.h"
+#include "support/TestStrings.h"
 #include "common/win/WinText.h"
 
 namespace paylode {

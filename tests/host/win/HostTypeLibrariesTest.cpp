@@ -9,8 +9,8 @@
 #include <string>
 
 #include "host/HostInterfaces.h"
-#include "host/win/HostSlots.h"
-#include "rig/TypeInfoInspect.h"
+#include "support/HostSlots.h"
+#include "support/TypeInfoInspect.h"
 
 namespace paylode::test {
 namespace {

@@ -12,7 +12,7 @@
 #include "payments/PaymentRecords.h"
 #include "host/HostInterfaces.h"
 #include "payments/win/HostPaymentView.h"
-#include "rig/FakeDispatch.h"
+#include "support/FakeDispatch.h"
 
 namespace paylode {
 namespace {
@@ -144,13 +144,10 @@ TEST(HostPaymentView, FailingGettersGiveEmptyValuesAndTheStatusCallsReachTheHost
               out.Text());
 }
 
-TEST(HostPaymentView, ReceivedBstrFreesWhatItHeld) {
-    CReceivedBstr text;
-    *text.Receive() = SysAllocString(L"first");
-    EXPECT_STREQ("first", text.ToAnsi().GetString());
-    *text.Receive() = SysAllocString(L"second");  // the first is freed here
-    EXPECT_STREQ("second", text.ToAnsi().GetString());
-    EXPECT_STREQ("", CReceivedBstr().ToAnsi().GetString());
+TEST(HostPaymentView, HostTextIsReadUpToItsFirstNulAndNoneIsEmpty) {
+    EXPECT_STREQ("", AnsiOf(CBstr()).GetString());
+    EXPECT_STREQ("INV", AnsiOf(CBstr::Make(L"INV\0 9", 6)).GetString());
+    EXPECT_STREQ("Caf\xE9", AnsiOf(CBstr::Make(L"Caf\u00E9")).GetString());
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ protected:
 };
 
 TEST_F(HostObjects, TheBatchHandsOutItsPaymentsAndRecordsEveryCallInOrder) {
-    auto batch = MakeHostObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(10.5, L"A Supplier"), Payment(20, L"B Supplier", 1)});
+    auto batch = MakeComObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(10.5, L"A Supplier"), Payment(20, L"B Supplier", 1)});
     long count = 0;
     ASSERT_EQ(S_OK, batch->GetCount(&count));
     EXPECT_EQ(2, count);
@@ -65,7 +65,7 @@ TEST_F(HostObjects, TheBatchHandsOutItsPaymentsAndRecordsEveryCallInOrder) {
 }
 
 TEST_F(HostObjects, APaymentsStatusReturnsWhatWasLastStored) {
-    auto batch = MakeHostObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(1, L"X", 1)});
+    auto batch = MakeComObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(1, L"X", 1)});
     ITorvoBankPayment& payment = batch->Payment(0);
     // The transfer mark handed over, then set and reset by the dialog, then
     // the run's outcome codes, of which the last wins.
@@ -88,7 +88,7 @@ TEST_F(HostObjects, APaymentsStatusReturnsWhatWasLastStored) {
 }
 
 TEST_F(HostObjects, InjectedFailuresCarryErrorInformationAndNullTextsAreNull) {
-    auto batch = MakeHostObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(1, L"X"), Payment(2, L"Y")});
+    auto batch = MakeComObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(1, L"X"), Payment(2, L"Y")});
     log_->FailCall("payment[1].GetAmount", E_ACCESSDENIED);
     log_->FailCall("*.GetPayeeSortCode", DISP_E_OVERFLOW);
     log_->ReturnNullText("payment[0].GetPayeeAccountName");
@@ -118,7 +118,7 @@ TEST_F(HostObjects, InjectedFailuresCarryErrorInformationAndNullTextsAreNull) {
 }
 
 TEST_F(HostObjects, IDispatchReachesTheSameRecordedOperations) {
-    auto batch = MakeHostObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(12.25, L"X")});
+    auto batch = MakeComObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(12.25, L"X")});
     IDispatch& payment = batch->Payment(0);
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"GetAmount"), const_cast<LPOLESTR>(L"SetStatus")};
     DISPID ids[2] = {};
@@ -141,7 +141,7 @@ TEST_F(HostObjects, IDispatchReachesTheSameRecordedOperations) {
 }
 
 TEST_F(HostObjects, TheStatementRecordsTheImportAndHoldsItsTransactions) {
-    auto statement = MakeHostObject<CHostStatement>(log_);
+    auto statement = MakeComObject<CHostStatement>(log_);
     ASSERT_EQ(S_OK, statement->Clear());
     ASSERT_EQ(S_OK, statement->SetBalance(0.0));
     for (long sequence = 1; sequence <= 2; ++sequence) {
@@ -159,8 +159,8 @@ TEST_F(HostObjects, TheStatementRecordsTheImportAndHoldsItsTransactions) {
         SysFreeString(text);
     }
     ASSERT_EQ(2u, statement->Size());
-    EXPECT_EQ(VT_I4, V_VT(&statement->Transaction(1).Data().id));
-    EXPECT_EQ(2, V_I4(&statement->Transaction(1).Data().id));
+    EXPECT_EQ(VT_I4, V_VT(&statement->Transaction(1).Data().id.Get()));
+    EXPECT_EQ(2, V_I4(&statement->Transaction(1).Data().id.Get()));
     EXPECT_EQ(L"CHQ 100234 SMITH", statement->Transaction(0).Data().description);
     const Texts texts = log_->Texts();
     ASSERT_LE(10u, texts.size());
@@ -174,7 +174,7 @@ TEST_F(HostObjects, TheStatementRecordsTheImportAndHoldsItsTransactions) {
 }
 
 TEST_F(HostObjects, TheAccountGivesItsBankDetails) {
-    auto account = MakeHostObject<CHostBankAccount>(log_, L"12-34-56", L"12345678");
+    auto account = MakeComObject<CHostBankAccount>(log_, L"12-34-56", L"12345678");
     ComPtr<ITorvoBankDetails> details;
     ASSERT_EQ(S_OK, account->GetBankDetails(&details));
     BSTR sortCode = nullptr, number = nullptr;
@@ -192,11 +192,11 @@ TEST_F(HostObjects, TheAccountGivesItsBankDetails) {
 
 TEST_F(HostObjects, EveryObjectIsFreedWhenTheLastReferenceGoes) {
     {
-        auto batch = MakeHostObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(1, L"X"), Payment(2, L"Y")});
-        auto statement = MakeHostObject<CHostStatement>(log_);
+        auto batch = MakeComObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(1, L"X"), Payment(2, L"Y")});
+        auto statement = MakeComObject<CHostStatement>(log_);
         ComPtr<ITorvoBankTransaction> transaction;
         statement->AddTransaction(&transaction);
-        auto account = MakeHostObject<CHostBankAccount>(log_, L"1", L"2");
+        auto account = MakeComObject<CHostBankAccount>(log_, L"1", L"2");
         EXPECT_EQ(7, log_->LiveObjects());
         ComPtr<ITorvoBankPayment> kept;
         batch->GetItem(0, &kept);

@@ -9,8 +9,8 @@
 
 #include "host/HostInterfaces.h"
 #include "referencehost/StatementImportBlock.h"
-#include "referencehost/win/ReferenceHostFixture.h"
-#include "rig/Regsvr32.h"
+#include "support/ReferenceHostFixture.h"
+#include "support/Regsvr32.h"
 
 namespace paylode::referencehost {
 namespace {
@@ -152,7 +152,7 @@ TEST_F(ReferenceHostServer, TheChooserAsksTheStatementFileTestAndReturnsTheFileO
         ASSERT_EQ(S_OK, Create(CLSID_TorvoStatementFileChooser, chooser));
         ASSERT_EQ(S_OK, Create(CLSID_TorvoBankSettings, settings));
         char bank[100] = "Kelmar Bank Paylode";
-        BYTE block[kStatementImportBlockSize];
+        BYTE block[kStatementImportBlockBytes];
         memset(block, 0xCC, sizeof block);
         ASSERT_EQ(S_OK, settings->GetStatementImportSettings(bank, block));
         const StatementFileTest test = &TestForCsv;
@@ -184,7 +184,7 @@ TEST_F(ReferenceHostServer, TheChooserRefusesABlockWithoutATestAndCanGiveANullPa
     Configure("[Chooser]\r\nFile=C:\\in\\jan.csv\r\n[NullTexts]\r\nchooser.GetFilePath=1\r\n");
     ComPtr<ITorvoStatementFileChooser> chooser;
     ASSERT_EQ(S_OK, Create(CLSID_TorvoStatementFileChooser, chooser));
-    BYTE block[kStatementImportBlockSize] = {};
+    BYTE block[kStatementImportBlockBytes] = {};
     EXPECT_EQ(E_INVALIDARG, chooser->SelectFile(block));
     EXPECT_EQ(E_POINTER, chooser->SelectFile(nullptr));
     BSTR path = SysAllocString(L"stale");
@@ -219,7 +219,7 @@ TEST_F(ReferenceHostServer, TheStatementImportBlockCarriesTheConfiguredFilterAnd
     ComPtr<ITorvoBankSettings> settings;
     ASSERT_EQ(S_OK, Create(CLSID_TorvoBankSettings, settings));
     char bank[100] = "Kelmar Bank Paylode";
-    BYTE block[kStatementImportBlockSize];
+    BYTE block[kStatementImportBlockBytes];
     memset(block, 0xCC, sizeof block);
     ASSERT_EQ(S_OK, settings->GetStatementImportSettings(bank, block));
     StatementImportBlock filled;

@@ -8,7 +8,7 @@
 
 #include "common/win/Platform.h"
 #include "TorvoKelmarBankPaylode.h"
-#include "rig/TypeInfoInspect.h"
+#include "support/TypeInfoInspect.h"
 
 namespace paylode::test {
 namespace {

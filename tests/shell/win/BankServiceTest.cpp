@@ -28,19 +28,7 @@ class CTestService : public ISupportErrorInfo,
 public:
     CTestService() : IBankServiceImpl(L"Bank Payment Service") {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        if (IBankPaymentService* service = QueryServiceInterface(iid)) {
-            *out = service;
-        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
-            *out = static_cast<ISupportErrorInfo*>(this);
-        } else {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return QueryServiceInterface(this, iid, out); }
     STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
     STDMETHODIMP_(ULONG) Release() override { return --references; }
     STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override { return SupportsErrorInfo(iid); }

@@ -12,8 +12,8 @@
 
 #include <comdef.h>
 
-#include "referencehost/win/ReferenceHostFixture.h"
-#include "rig/FakeDispatch.h"
+#include "support/ReferenceHostFixture.h"
+#include "support/FakeDispatch.h"
 #include "shell/HostBankSettings.h"
 
 namespace paylode {

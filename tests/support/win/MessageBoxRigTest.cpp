@@ -7,7 +7,7 @@
 
 #include "common/MessageBox.h"
 #include "common/win/Platform.h"
-#include "rig/MessageBoxRig.h"
+#include "support/MessageBoxRig.h"
 
 namespace paylode::testrig {
 namespace {

@@ -2,7 +2,7 @@
  * regsvr32 of the test program's own bitness, run as a child process with a
  * bounded wait.
  */
-#include "rig/Regsvr32.h"
+#include "support/Regsvr32.h"
 
 #include <gtest/gtest.h>
 

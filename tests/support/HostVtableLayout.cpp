@@ -10,7 +10,7 @@
 
 #include <cstddef>
 
-#include "host/win/HostSlots.h"
+#include "support/HostSlots.h"
 
 namespace paylode::test {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "host/HostInterfaces.h"
-#include "rig/Regsvr32.h"
+#include "support/Regsvr32.h"
 
 namespace paylode::referencehost {
 

@@ -5,6 +5,7 @@
 // offered for calls.
 #pragma once
 
+#include "common/win/ComObject.h"
 #include "common/win/Platform.h"
 
 namespace paylode::test {
@@ -17,13 +18,12 @@ public:
     ULONG references;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != __uuidof(Interface)) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<Interface*>(this);
-        AddRef();
-        return S_OK;
+        static const QITAB table[] = {
+            InterfaceEntry<CFakeDispatch, Interface>(__uuidof(Interface)),
+            InterfaceEntry<CFakeDispatch, Interface>(IID_IDispatch),
+            {},
+        };
+        return QueryInterfaceFromTable(this, table, iid, object);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
     ULONG STDMETHODCALLTYPE Release() override { return --references; }

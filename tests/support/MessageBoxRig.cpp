@@ -2,7 +2,7 @@
  * The message box rig: the thread's CBT hook that meets and answers each box,
  * and the watchdog that ends a modal loop which waits too long.
  */
-#include "rig/MessageBoxRig.h"
+#include "support/MessageBoxRig.h"
 
 #include <algorithm>
 #include <cstring>
