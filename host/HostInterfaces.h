@@ -13,3 +13,4 @@
 #include "TorvoBankReconciliation.h"
 
 #include "host/EBankingCategory.h"
+#include "host/StatementFileTest.h"

@@ -19,11 +19,14 @@ std::string HostCall::Text() const {
 }
 
 std::size_t CHostCallLog::Record(HostCall call) {
+    ++count_;
+    if (countOnly_) return 0;
     calls_.push_back(std::move(call));
     return calls_.size() - 1;
 }
 
 void CHostCallLog::Complete(std::size_t position, HRESULT result) {
+    if (countOnly_) return;
     HostCall& call = calls_.at(position);
     call.result = result;
     call.completed = true;

@@ -45,9 +45,16 @@ public:
     // keeps the order of the calls, a callback after the call that made it.
     void WriteTo(std::wstring path) { file_ = std::move(path); }
     const std::vector<HostCall>& Calls() const { return calls_; }
+    // For long runs (benchmarks): calls are counted, not kept or written.
+    void CountOnly() { countOnly_ = true; }
+    // Every call made so far, kept or not.
+    std::size_t CallCount() const { return count_; }
     // Every call as text; with an object name, only that object's calls.
     std::vector<std::string> Texts(const std::string& object = {}) const;
-    void Clear() { calls_.clear(); }
+    void Clear() {
+        calls_.clear();
+        written_ = 0;
+    }
 
     void FailCall(const std::string& call, HRESULT result) { failures_[call] = result; }
     void ReturnNullText(const std::string& call) { nullTexts_.insert(call); }
@@ -66,6 +73,8 @@ private:
     std::vector<HostCall> calls_;
     std::wstring file_;
     std::size_t written_ = 0;  // calls written to the file so far
+    std::size_t count_ = 0;
+    bool countOnly_ = false;
     std::map<std::string, HRESULT> failures_;
     std::set<std::string> nullTexts_;
     int live_ = 0;

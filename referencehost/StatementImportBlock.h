@@ -12,13 +12,12 @@
 #include <cstddef>
 
 #include "host/HostBufferSizes.h"
+#include "host/StatementFileTest.h"
 
 namespace paylode::referencehost {
 
-// The component's statement-file test: nonzero, with the kind of file named
-// in description (at least 256 bytes), when the file at path is a statement
-// of the bank's.
-using StatementFileTest = int (*)(char* description, const char* path);
+// The component's statement-file test (host/StatementFileTest.h).
+using StatementFileTest = TorvoStatementFileTest;
 
 constexpr std::size_t kBlockTextSize = 64;
 constexpr std::size_t kBlockDirectorySize = 260;
