@@ -21,15 +21,8 @@ void FillBankName(char (&buffer)[Size]) {
 
 }  // namespace
 
-CHostBankSettings::CHostBankSettings() {
-    Microsoft::WRL::ComPtr<IUnknown> object;
-    if (FAILED(CoCreateInstance(CLSID_TorvoBankSettings, nullptr, CLSCTX_ALL, IID_IUnknown,
-                                reinterpret_cast<void**>(object.GetAddressOf())))) {
-        return;
-    }
-    if (FAILED(OleRun(object.Get()))) return;
-    object.As(&settings_);
-}
+CHostBankSettings::CHostBankSettings()
+    : settings_(CreateRunningHostObject<ITorvoBankSettings>(CLSID_TorvoBankSettings)) {}
 
 ITorvoBankSettings* CHostBankSettings::Settings() const { return RequireHostObject(settings_.Get()); }
 

@@ -13,6 +13,8 @@
  */
 #pragma once
 
+#include <wrl/client.h>
+
 #include "common/win/Platform.h"
 
 namespace paylode {
@@ -29,6 +31,24 @@ template <typename Interface>
 Interface* RequireHostObject(Interface* object) {
     if (object == nullptr) RaiseNullHostObject();
     return object;
+}
+
+// Creates one of the host framework's objects by its CLSID. The object may
+// live in a local server, so it is created for IUnknown with every class
+// context, put into its running state (OleRun) and then asked for
+// `Interface`. Any failure on that way gives no object; the first call
+// through it then raises E_POINTER (RequireHostObject).
+template <typename Interface>
+Microsoft::WRL::ComPtr<Interface> CreateRunningHostObject(REFCLSID clsid) {
+    Microsoft::WRL::ComPtr<IUnknown> object;
+    Microsoft::WRL::ComPtr<Interface> wanted;
+    if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown,
+                                reinterpret_cast<void**>(object.GetAddressOf())))) {
+        return wanted;
+    }
+    if (FAILED(OleRun(object.Get()))) return wanted;
+    object.As(&wanted);
+    return wanted;
 }
 
 }  // namespace paylode
