@@ -1,0 +1,565 @@
+// Under Wine: the statement service importing a chosen statement file into
+// the reference host's statement, as the host's bank reconciliation calls
+// it. The chooser and the bank settings object are the registered reference
+// host's; the account, its details, the statement and its transactions are
+// the reference host's recording objects, writing to the same record so that
+// the whole conversation is read back in order.
+#include <gtest/gtest.h>
+
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TorvoKelmarBankPaylode.h"
+#include "common/win/ComObject.h"
+#include "referencehost/HostPayments.h"
+#include "referencehost/HostStatement.h"
+#include "referencehost/StatementImportBlock.h"
+#include "support/FakeDispatch.h"
+#include "support/HResultAssert.h"
+#include "support/ReferenceHostFixture.h"
+#include "statements/DebugOutput.h"
+#include "statements/win/BankStatementService.h"
+#include "statements/win/IsStatementFile.h"
+
+namespace paylode::referencehost {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+constexpr HRESULT kHostFailed = DISP_E_EXCEPTION;
+constexpr HRESULT kInvalidArgument = static_cast<HRESULT>(0x800AFFFCu);
+
+const std::string kHeader18 =
+    "Sort Code,Account Number,Account Alias,Account Short Name,Currency,Account Type,BIC,Bank Name,Branch Name,"
+    "Date,Narrative #1,Narrative #2,Narrative #3,Narrative #4,Narrative #5,Type,Debit,Credit\r\n";
+
+// A long-layout line of the given sort code and account.
+std::string Line(const std::string& sortCode, const std::string& account, const std::string& date,
+                 const std::string& narratives, const std::string& type, const std::string& debit,
+                 const std::string& credit) {
+    return sortCode + "," + account + ",Alias,Short,GBP,Current,BIC,Bank,Branch," + date + "," + narratives + "," +
+           type + "," + debit + "," + credit + "\r\n";
+}
+std::string Ours(const std::string& narratives, const std::string& type, const std::string& debit,
+                 const std::string& credit) {
+    return Line("123456", "12345678", "01/02/2006", narratives, type, debit, credit);
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
+    result.resize(static_cast<std::size_t>(size) - 1);
+    return result;
+}
+
+// A number as `paylode statement` writes it: the fewest decimals that read
+// back exactly, and ".0" on whole numbers.
+std::string JsonNumber(double value) {
+    char text[64];
+    for (int decimals = 0; decimals <= 17; ++decimals) {
+        std::snprintf(text, sizeof text, "%.*f", decimals, value);
+        if (std::strtod(text, nullptr) == value) break;
+    }
+    std::string result = text;
+    if (result.find('.') == std::string::npos) result += ".0";
+    return result;
+}
+
+// A transaction on the host's statement as one JSON line of `paylode
+// statement --sort-code --account`.
+std::string TransactionJson(const TransactionData& data) {
+    return "{\"ID\":" + std::to_string(V_VT(&data.id.Get()) == VT_I4 ? V_I4(&data.id.Get()) : -1) +
+           ",\"Date\":" + JsonNumber(data.date) + ",\"Type\":" + std::to_string(data.type) +
+           ",\"Amount\":" + JsonNumber(data.amount) + ",\"Reference\":\"" + Utf8(data.reference) +
+           "\",\"Description\":\"" + Utf8(data.description) + "\"}";
+}
+
+// A stack-built account whose GetBankDetails succeeds without details.
+class CAccountWithoutDetails : public test::CFakeDispatch<ITorvoBankAccount> {
+public:
+    HRESULT STDMETHODCALLTYPE GetBankDetails(ITorvoBankDetails** details) override {
+        *details = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetBankDetails(ITorvoBankDetails*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetName(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetName(BSTR) override { return E_NOTIMPL; }
+};
+
+class StatementImport : public ReferenceHostFixture {
+protected:
+    void SetUp() override {
+        ReferenceHostFixture::SetUp();
+        log_ = std::make_shared<CHostCallLog>();
+        log_->WriteTo(record_);
+        statement_ = MakeComObject<CHostStatement>(log_);
+        account_ = MakeComObject<CHostBankAccount>(log_, L"12-34-56", L"12345678");
+        ASSERT_EQ(S_OK, CreateBankStatementService(nullptr, IID_ITorvoBankStatementService,
+                                                   reinterpret_cast<void**>(service_.GetAddressOf())));
+    }
+    void TearDown() override {
+        service_.Reset();
+        account_.Reset();
+        statement_.Reset();
+        EXPECT_EQ(0, log_->LiveObjects()) << "a host object was kept";
+        for (const std::string& file : files_) std::remove(file.c_str());
+        ReferenceHostFixture::TearDown();
+    }
+
+    // A statement file in the temporary folder; its path.
+    std::string WriteStatement(const std::string& content) {
+        char folder[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, folder);
+        const std::string path = std::string(folder) + "paylode-import-" + std::to_string(GetCurrentProcessId()) +
+                                 "-" + std::to_string(files_.size()) + ".csv";
+        std::ofstream(path, std::ios::binary) << content;
+        files_.push_back(path);
+        return path;
+    }
+    // The user picks `path` in the chooser; `more` adds configuration.
+    void Choose(const std::string& path, const std::string& more = "") {
+        Configure("[Chooser]\r\nFile=" + path + "\r\n" + more);
+    }
+    HRESULT Import(ITorvoBankAccount* account) { return service_->ImportStatement(account, statement_.Get()); }
+    HRESULT Import() { return Import(account_.Get()); }
+    LONG Status() {
+        LONG status = -1;
+        EXPECT_EQ(S_OK, service_->GetServiceStatus(&status));
+        return status;
+    }
+    // The recorded calls on the account, its details, the statement and the
+    // transactions.
+    Texts HostObjectCalls() const {
+        Texts calls;
+        for (const std::string& line : Recorded()) {
+            if (line.rfind("chooser.", 0) != 0 && line.rfind("bankSettings.", 0) != 0) calls.push_back(line);
+        }
+        return calls;
+    }
+    Texts References() const {
+        Texts references;
+        for (std::size_t i = 0; i < statement_->Size(); ++i) {
+            references.push_back(Utf8(statement_->Transaction(i).Data().reference));
+        }
+        return references;
+    }
+
+    std::shared_ptr<CHostCallLog> log_;
+    ComPtr<CHostStatement> statement_;
+    ComPtr<CHostBankAccount> account_;
+    ComPtr<ITorvoBankStatementService> service_;
+    std::vector<std::string> files_;
+};
+
+TEST_F(StatementImport, TheWholeConversationInOrder) {
+    const std::string path = WriteStatement(kHeader18 + Ours("100234,SMITH,,,", "CHQ", "250.00", "") +
+                                            Line("654321", "87654321", "01/02/2006", "RENT,,,,", "DD", "9", "") +
+                                            Line("123456", "12345678", "2006-02-02", "A,B,,,", "DD", "", "15"));
+    Choose(path);
+    ASSERT_EQ(S_OK, Import());
+    EXPECT_EQ(0, Status());
+    const Texts expected = {
+        "chooser.Create()",
+        "chooser.Run()",
+        "bankSettings.Create()",
+        "bankSettings.Run()",
+        "bankSettings.GetStatementImportSettings(\"Kelmar Bank Paylode\")",
+        "chooser.SelectFile(test, \"*.csv\", \"C:\\\")",
+        "chooser.IsStatementFile(\"" + path + "\") -> 1 \"Kelmar Bank Paylode Statement\"",
+        "chooser.GetCancelled()",
+        "chooser.GetFilePath()",
+        "bankSettings.Released()",
+        "chooser.Released()",
+        "statement.Clear()",
+        "statement.SetBalance(0)",
+        "account.GetBankDetails()",
+        "details.GetAccountNumber()",
+        "details.GetSortCode()",
+        "statement.AddTransaction()",
+        "transaction[0].SetID(VT_I4 1)",
+        "transaction[0].SetDate(38749)",
+        "transaction[0].SetType(0)",
+        "transaction[0].SetAmount(250)",
+        "transaction[0].SetDescription(\"100234 SMITH\")",
+        "transaction[0].SetReference(\"100234\")",
+        "transaction[0].SetDescription(\"CHQ 100234 SMITH\")",
+        "statement.AddTransaction()",
+        "transaction[1].SetID(VT_I4 2)",
+        "transaction[1].SetDate(38750)",
+        "transaction[1].SetType(1)",
+        "transaction[1].SetAmount(15)",
+        "transaction[1].SetDescription(\"A B\")",
+        "transaction[1].SetReference(\"DD\")",
+    };
+    EXPECT_EQ(expected, Recorded());
+}
+
+TEST_F(StatementImport, EachLineBecomesItsTransaction) {
+    struct Row {
+        const char* name;
+        std::string line;
+        long type;
+        double amount;
+        const char* reference;
+        const char* description;
+    };
+    const Row rows[] = {
+        {"debit", Ours("N1,,,,", "DD", "12.50", ""), 0, 12.5, "DD", "N1"},
+        {"credit", Ours("N1,N2,,,N5", "BGC", "", "\"1,000.00\""), 1, 1000, "BGC", "N1 N2 N5"},
+        {"neither amount", Ours(",ABC,,,", "TFR", "0.00", ""), 1, 0, "TFR", " ABC"},
+        {"cheque", Ours("100234,SMITH,,,", "CHQ", "1", ""), 0, 1, "100234", "CHQ 100234 SMITH"},
+        {"lower-case chq", Ours("100234,SMITH,,,", "chq", "1", ""), 0, 1, "chq", "100234 SMITH"},
+        {"type with a space", Ours("X,,,,", " CHQ", "1", ""), 0, 1, " CH", "X"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Choose(WriteStatement(kHeader18 + row.line));
+        ASSERT_EQ(S_OK, Import());
+        ASSERT_EQ(1u, statement_->Size());
+        const TransactionData& data = statement_->Transaction(0).Data();
+        EXPECT_EQ(row.type, data.type);
+        EXPECT_EQ(row.amount, data.amount);
+        EXPECT_EQ(row.reference, Utf8(data.reference));
+        EXPECT_EQ(row.description, Utf8(data.description));
+        EXPECT_EQ(38749, data.date);
+    }
+}
+
+TEST_F(StatementImport, KeepsTheAccountsLinesNumberedWithoutGaps) {
+    struct Row {
+        const wchar_t* hostSortCode;
+        const wchar_t* hostAccount;
+        Texts references;  // of the transactions added, in order
+    };
+    const std::string file = kHeader18 + Line("123456", "12345678", "01/02/2006", "N,,,,", "A", "1", "") +
+                             Line("654321", "12345678", "01/02/2006", "N,,,,", "X", "1", "") +
+                             Line("12-34-56", "12345678", "01/02/2006", "N,,,,", "Y", "1", "") +
+                             Line("123456", "12345678", "01/02/2006", "N,,,,", "B", "1", "") +
+                             Line("123456", "87654321", "01/02/2006", "N,,,,", "Z", "1", "") +
+                             Line("123456", "12345678", "01/02/2006", "N,,,,", "C", "1", "");
+    const Row rows[] = {
+        {L"12-34-56", L"12345678", {"A", "B", "C"}},
+        {L"123456", L"12345678", {"A", "B", "C"}},
+        {L"12 34 56", L"87654321", {"Z"}},
+        {L"654321", L"12345678", {"X"}},
+        {L"12-34-56", L"1234567", {}},
+    };
+    Choose(WriteStatement(file));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Utf8(row.hostSortCode) + " " + Utf8(row.hostAccount));
+        ComPtr<CHostBankAccount> account = MakeComObject<CHostBankAccount>(log_, row.hostSortCode, row.hostAccount);
+        ASSERT_EQ(S_OK, Import(account.Get()));
+        EXPECT_EQ(row.references, References());
+        for (std::size_t i = 0; i < statement_->Size(); ++i) {
+            const VARIANT& id = statement_->Transaction(i).Data().id.Get();
+            EXPECT_EQ(VT_I4, V_VT(&id));
+            EXPECT_EQ(static_cast<LONG>(i) + 1, V_I4(&id));
+        }
+    }
+}
+
+TEST_F(StatementImport, NoTransactionsFromAFileWithoutThem) {
+    struct Row {
+        const char* name;
+        std::string path;
+        const char* more;
+    };
+    const std::string longPath = "C:\\" + std::string(300, 'x') + ".csv";
+    const Row rows[] = {
+        {"header only", WriteStatement(kHeader18), ""},
+        {"17 header fields", WriteStatement("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\r\n" +
+                                            Ours("N,,,,", "DD", "1", "")),
+         "AcceptRejected=1\r\n"},
+        {"missing file", "C:\\no-such-folder\\statement.csv", "AcceptRejected=1\r\n"},
+        {"path too long", longPath, "AcceptRejected=1\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Choose(WriteStatement(kHeader18 + Ours("OLD,,,,", "DD", "1", "")));
+        ASSERT_EQ(S_OK, Import());
+        ASSERT_EQ(1u, statement_->Size());
+        statement_->SetBalance(99.5);
+
+        Choose(row.path, row.more);
+        log_->Clear();
+        EXPECT_EQ(S_OK, Import());
+        EXPECT_EQ(0, Status());
+        EXPECT_EQ(0u, statement_->Size()) << "cleared";
+        EXPECT_EQ(0.0, statement_->Balance());
+        const Texts expected = {"statement.Clear()", "statement.SetBalance(0)", "account.GetBankDetails()",
+                                "details.GetAccountNumber()", "details.GetSortCode()"};
+        EXPECT_EQ(expected, log_->Texts());
+    }
+}
+
+TEST_F(StatementImport, CancelLeavesStatusOneAndTheHostsObjectsUntouched) {
+    const std::string path = WriteStatement(kHeader18 + Ours("N,,,,", "DD", "1", ""));
+    Choose(path);
+    ASSERT_EQ(S_OK, Import());
+    ASSERT_EQ(1u, statement_->Size());
+    const struct {
+        const char* name;
+        std::string configuration;
+    } cancels[] = {
+        {"cancelled", "[Chooser]\r\nFile=" + path + "\r\nCancel=1\r\n"},
+        {"refused by the test", "[Chooser]\r\nFile=" + WriteStatement("a,b\r\n") + "\r\n"},
+        {"chooser cannot tell", "[Chooser]\r\nFile=" + path + "\r\n[Failures]\r\nchooser.GetCancelled=0x80004005\r\n"},
+    };
+    for (const auto& cancel : cancels) {
+        SCOPED_TRACE(cancel.name);
+        Configure(cancel.configuration);
+        log_->Clear();
+        EXPECT_EQ(S_OK, Import());
+        EXPECT_EQ(1, Status());
+        EXPECT_EQ(Texts{}, log_->Texts()) << "nothing called on the account or the statement";
+        EXPECT_EQ(1u, statement_->Size());
+
+        Choose(path);
+        EXPECT_EQ(S_OK, Import());
+        EXPECT_EQ(0, Status()) << "a later import with a file";
+    }
+}
+
+TEST_F(StatementImport, AccountDetailsAreKeptFromOneImportToTheNext) {
+    Choose(WriteStatement(kHeader18 + Line("123456", "12345678", "01/02/2006", "N,,,,", "A", "1", "") +
+                          Line("654321", "87654321", "01/02/2006", "N,,,,", "B", "1", "")));
+    ASSERT_EQ(S_OK, Import());
+    EXPECT_EQ(Texts{"A"}, References());
+
+    // No details this time: the last account's are used.
+    log_->FailCall("account.GetBankDetails", E_FAIL);
+    ASSERT_EQ(S_OK, Import());
+    EXPECT_EQ(Texts{"A"}, References());
+
+    // A null text keeps that value alone.
+    log_->FailCall("account.GetBankDetails", S_OK);
+    ComPtr<CHostBankAccount> other = MakeComObject<CHostBankAccount>(log_, L"654321", L"87654321");
+    log_->ReturnNullText("details.GetAccountNumber");
+    ASSERT_EQ(S_OK, Import(other.Get()));
+    EXPECT_EQ(Texts{}, References()) << "654321 with the kept account 12345678";
+    ComPtr<ITorvoBankStatementService> fresh;
+    ASSERT_EQ(S_OK, CreateBankStatementService(nullptr, IID_ITorvoBankStatementService,
+                                               reinterpret_cast<void**>(fresh.GetAddressOf())));
+    log_->FailCall("account.GetBankDetails", E_FAIL);
+    ASSERT_EQ(S_OK, fresh->ImportStatement(account_.Get(), statement_.Get()));
+    EXPECT_EQ(Texts{}, References()) << "a new service knows no account";
+}
+
+TEST_F(StatementImport, FailuresReachTheHostAsItsFailure) {
+    const std::string path = WriteStatement(kHeader18 + Ours("N,,,,", "A", "1", "") + Ours("N,,,,", "B", "1", "") +
+                                            Ours("N,,,,", "C", "1", ""));
+    struct Row {
+        const char* name;
+        std::string failure;  // [Failures] of the reference host's objects
+        HRESULT expected;
+        Texts references;     // what the statement holds afterwards
+    };
+    const Row rows[] = {
+        {"chooser not registered", "chooser.Create=0x80040154", kHostFailed, {"OLD"}},
+        {"chooser not running", "chooser.Run=0x80004005", kHostFailed, {"OLD"}},
+        {"bank settings not registered", "bankSettings.Create=0x80040154", kHostFailed, {"OLD"}},
+        {"import settings fail", "bankSettings.GetStatementImportSettings=0x80004005", kHostFailed, {"OLD"}},
+        {"file choice fails", "chooser.SelectFile=0x80004005", kHostFailed, {"OLD"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Choose(WriteStatement(kHeader18 + Ours("N,,,,", "OLD", "1", "")));
+        ASSERT_EQ(S_OK, Import());
+        Choose(path, "[Failures]\r\n" + row.failure + "\r\n");
+        log_->Clear();
+        SetErrorInfo(0, nullptr);
+        EXPECT_HR(row.expected, Import());
+        EXPECT_EQ(row.references, References());
+        EXPECT_EQ(Texts{}, log_->Texts()) << "the statement is not touched";
+        IErrorInfo* info = nullptr;
+        EXPECT_EQ(S_FALSE, GetErrorInfo(0, &info)) << "no error information";
+    }
+
+    // A statement that cannot be emptied is not added to.
+    Choose(path);
+    for (const char* call : {"statement.Clear", "statement.SetBalance"}) {
+        SCOPED_TRACE(call);
+        log_->FailCall(call, E_FAIL);
+        log_->Clear();
+        EXPECT_HR(kHostFailed, Import());
+        EXPECT_EQ(Texts{}, log_->Texts("account"));
+        log_->FailCall(call, S_OK);
+    }
+
+    // AddTransaction failing ends the import there.
+    log_->FailCall("statement.AddTransaction", E_OUTOFMEMORY);
+    EXPECT_HR(kHostFailed, Import());
+    EXPECT_EQ(Texts{}, References());
+    log_->FailCall("statement.AddTransaction", S_OK);
+    log_->FailCall("transaction[1].SetID", E_FAIL);
+    EXPECT_EQ(S_OK, Import()) << "the transaction's own setters are not examined";
+    EXPECT_EQ((Texts{"A", "B", "C"}), References());
+}
+
+TEST_F(StatementImport, AFailingAddTransactionKeepsWhatWasAdded) {
+    // A statement that fails its second AddTransaction with no transaction.
+    class CFailingSecond : public test::CFakeDispatch<ITorvoBankStatement> {
+    public:
+        explicit CFailingSecond(CHostStatement* inner) : inner_(inner) {}
+        HRESULT STDMETHODCALLTYPE GetItem(long, ITorvoBankTransaction**) override { return E_NOTIMPL; }
+        HRESULT STDMETHODCALLTYPE GetCount(long*) override { return E_NOTIMPL; }
+        HRESULT STDMETHODCALLTYPE AddTransaction(ITorvoBankTransaction** added) override {
+            if (++adds == 2) {
+                *added = nullptr;
+                return nullResult;
+            }
+            return inner_->AddTransaction(added);
+        }
+        HRESULT STDMETHODCALLTYPE Clear() override { return inner_->Clear(); }
+        HRESULT STDMETHODCALLTYPE RemoveTransaction(long) override { return E_NOTIMPL; }
+        HRESULT STDMETHODCALLTYPE GetBalance(double*) override { return E_NOTIMPL; }
+        HRESULT STDMETHODCALLTYPE SetBalance(double balance) override { return inner_->SetBalance(balance); }
+        int adds = 0;
+        HRESULT nullResult = S_OK;
+
+    private:
+        CHostStatement* inner_;
+    };
+    Choose(WriteStatement(kHeader18 + Ours("N,,,,", "A", "1", "") + Ours("N,,,,", "B", "1", "") +
+                          Ours("N,,,,", "C", "1", "")));
+    for (const HRESULT result : {S_OK, E_FAIL}) {
+        SCOPED_TRACE(HResultText(result));
+        CFailingSecond statement(statement_.Get());
+        statement.nullResult = result;
+        EXPECT_HR(kHostFailed, service_->ImportStatement(account_.Get(), &statement));
+        EXPECT_EQ(2, statement.adds) << "the import stops at the failure";
+        EXPECT_EQ(Texts{"A"}, References());
+        EXPECT_EQ(0u, statement.references);
+    }
+}
+
+TEST_F(StatementImport, NullObjectsAreInvalidArguments) {
+    Choose(WriteStatement(kHeader18 + Ours("N,,,,", "A", "1", "")));
+    CAccountWithoutDetails withoutDetails;
+    struct Row {
+        const char* name;
+        ITorvoBankAccount* account;
+        ITorvoBankStatement* statement;
+        Texts calls;
+    };
+    const Row rows[] = {
+        {"no account", nullptr, statement_.Get(), {}},
+        {"no statement", account_.Get(), nullptr, {}},
+        {"no details", &withoutDetails, statement_.Get(), {"statement.Clear()", "statement.SetBalance(0)"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        log_->Clear();
+        SetErrorInfo(0, nullptr);
+        EXPECT_HR(kInvalidArgument, service_->ImportStatement(row.account, row.statement));
+        EXPECT_EQ(row.calls, log_->Texts());
+        EXPECT_EQ(0u, statement_->Size());
+    }
+    EXPECT_EQ(0u, withoutDetails.references);
+}
+
+TEST_F(StatementImport, LinesLostBehindAnUnreadableLineAreReported) {
+    std::vector<std::string> output;
+    ScopedDebugOutputHandler capture([&output](const char* text) { output.emplace_back(text); });
+    Choose(WriteStatement(kHeader18 + Ours("N,,,,", "A", "1", "") + "\r\n" + Ours("N,,,,", "B", "1", "") +
+                          "garbled\r\n" + Ours("N,,,,", "C", "1", "") + "\r\n"));
+    EXPECT_EQ(S_OK, Import()) << "the host relies on success";
+    EXPECT_EQ(Texts{"A"}, References());
+    ASSERT_FALSE(output.empty());
+    EXPECT_EQ("Statement file: 2 readable lines after line 3 not read\n", output.back());
+
+    output.clear();
+    Choose(WriteStatement(kHeader18 + Ours("N,,,,", "A", "1", "") + "\r\n"));
+    EXPECT_EQ(S_OK, Import());
+    for (const std::string& text : output) EXPECT_EQ(std::string::npos, text.find("not read")) << text;
+}
+
+// The sample statement of `paylode statement`'s own test, imported for the
+// account that test names, gives exactly the transactions the tool prints.
+TEST_F(StatementImport, AddsWhatPaylodeStatementReportsForTheSameFile) {
+    std::string source = PAYLODE_SOURCE_DIR "/tests/cli/";
+    for (char& c : source) c = c == '/' ? '\\' : c;
+    source = "Z:" + source;
+    Choose(source + "sample-statement.csv");
+    ASSERT_EQ(S_OK, Import());
+    Texts expected;
+    std::ifstream file(source + "statement-account.expected");
+    for (std::string line; std::getline(file, line);) expected.push_back(line);
+    ASSERT_EQ(3u, expected.size());
+    Texts imported;
+    for (std::size_t i = 0; i < statement_->Size(); ++i) {
+        imported.push_back(TransactionJson(statement_->Transaction(i).Data()));
+    }
+    EXPECT_EQ(expected, imported);
+}
+
+TEST_F(StatementImport, StatusTextWritesNothing) {
+    BSTR text = reinterpret_cast<BSTR>(this);
+    EXPECT_EQ(S_OK, service_->GetStatusText(20, &text));
+    EXPECT_EQ(reinterpret_cast<BSTR>(this), text);
+    EXPECT_HR(kInvalidArgument, service_->GetStatusText(0, nullptr));
+    BSTR name = nullptr;
+    ASSERT_EQ(S_OK, service_->GetName(&name));
+    EXPECT_EQ(std::wstring(L"Bank Reconciliation Service"), name);
+    SysFreeString(name);
+    ComPtr<IBankStatementService> dual;
+    EXPECT_EQ(S_OK, service_.As(&dual));
+    ComPtr<ITorvoBankService> base;
+    EXPECT_EQ(E_NOINTERFACE, service_.As(&base));
+}
+
+// The chooser calls the component's own statement-file test through the
+// block, in this program's bitness.
+TEST_F(StatementImport, TheChooserCallsIsStatementFile) {
+    auto header = [](int fields) {
+        std::string text = "F1";
+        for (int i = 2; i <= fields; ++i) text += ",F" + std::to_string(i);
+        return text + "\r\n";
+    };
+    struct Row {
+        const char* name;
+        std::string path;
+        int accepted;
+    };
+    const Row rows[] = {
+        {"18 fields", WriteStatement(header(18)), 1},
+        {"14 fields", WriteStatement(header(14) + "x\r\n"), 1},
+        {"17 fields", WriteStatement(header(17)), 0},
+        {"a quoted comma", WriteStatement("\"F1,a\"," + header(17)), 1},
+        {"missing file", "C:\\no-such-folder\\statement.csv", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Choose(row.path, "Cancel=0\r\n");
+        EXPECT_EQ(S_OK, Import());
+        const std::string test = "chooser.IsStatementFile(\"" + row.path + "\") -> " +
+                                 (row.accepted ? "1 \"Kelmar Bank Paylode Statement\"" : "0 \"\"");
+        const Texts recorded = Recorded();
+        EXPECT_NE(recorded.end(), std::find(recorded.begin(), recorded.end(), test));
+        EXPECT_EQ(row.accepted ? 0 : 1, Status());
+
+        char description[64];
+        std::memset(description, '#', sizeof description);
+        EXPECT_EQ(row.accepted, IsStatementFile(description, row.path.c_str()));
+        if (row.accepted) {
+            EXPECT_EQ(0, std::memcmp(description, "Kelmar Bank Paylode Statement", 30));
+            EXPECT_EQ('#', description[30]);
+        } else {
+            EXPECT_EQ(std::string(64, '#'), std::string(description, 64)) << "untouched";
+        }
+    }
+    EXPECT_EQ(0, IsStatementFile(nullptr, nullptr));
+}
+
+}  // namespace
+}  // namespace paylode::referencehost
