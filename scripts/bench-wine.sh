@@ -25,6 +25,6 @@ for benchmark in "${benchmarks[@]}"; do
   read -r program arguments <<<"$benchmark"
   echo "=== $preset: $program $arguments"
   # shellcheck disable=SC2086  # the arguments are words
-  cmake/wine-run.sh "build/$preset/wineprefix" "build/$preset/bin/$program.exe" $arguments || status=1
+  cmake/wine-run.sh "$repo/build/$preset/wineprefix" "build/$preset/bin/$program.exe" $arguments || status=1
 done
 exit $status
