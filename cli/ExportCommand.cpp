@@ -33,15 +33,13 @@
 #include "cli/ProcessingDate.h"
 #include "common/MessageBox.h"
 #include "payments/PaymentFile.h"
+#include "payments/PayInfoModel.h"
 #include "payments/PaymentRecords.h"
 #include "payments/PaymentText.h"
 #include "payments/StatusTexts.h"
 
 namespace paylode::cli {
 namespace {
-
-constexpr std::size_t kMaxTemplateName = 20;
-constexpr std::size_t kMaxReference = 18;
 
 struct ExportOptions {
     std::string batch;
@@ -68,15 +66,16 @@ int InputError(const std::string& message) {
     return kUsageError;
 }
 
-// A template name or beneficiary reference as the payment options dialog
-// accepts it: not empty, at most `width` characters, nothing that the
-// character filter would drop; returned upper-cased.
-bool ReadDialogField(const std::string& utf8, std::size_t width, bool keepSlash, std::string* value) {
+// --template or --reference held to the payment options dialog's field
+// rules: what the field would hold (no more than it takes), accepted by the
+// dialog's check; returned as the dialog returns it, upper-cased.
+bool ReadDialogField(const std::string& utf8, int limit, FieldCheck (*check)(const char*, CString*),
+                     std::string* value) {
     std::string ansi;
-    if (!AnsiFromUtf8(utf8, &ansi) || ansi.empty() || ansi.size() > width) return false;
-    const std::string filtered = Sanitise(ansi.c_str(), keepSlash).GetString();
-    if (filtered.size() != ansi.size()) return false;
-    *value = filtered;
+    if (!AnsiFromUtf8(utf8, &ansi) || ansi.size() > static_cast<std::size_t>(limit)) return false;
+    CString filtered;
+    if (check(ansi.c_str(), &filtered) != FieldCheck::Accepted) return false;
+    *value = filtered.GetString();
     return true;
 }
 
@@ -177,19 +176,21 @@ int RunExport(const ExportOptions& options) {
                               "not \".\" or \"..\"");
         }
     } else {
-        if (takesTemplate && !ReadDialogField(options.templateName, kMaxTemplateName, false, &templateName)) {
+        if (takesTemplate &&
+            !ReadDialogField(options.templateName, kTemplateNameLimit, CheckTemplateName, &templateName)) {
             return InputError("--template must name the template in at most 20 letters, digits, spaces, "
                               "\".\", \"-\" or \"&\"");
         }
         templateFileName = templateName;
         if (format == kFormatBulkList) {
-            if (!ReadDialogField(options.reference, kMaxReference, true, &reference)) {
+            if (!ReadDialogField(options.reference, kBeneficiaryReferenceLimit, CheckBeneficiaryReference,
+                                 &reference)) {
                 return InputError("--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
                                   "or \"/\"");
             }
         } else if (format == kFormatAdHocBulk) {
             if (!AnsiFromUtf8(options.reference, &reference)) return InputError("--reference is not UTF-8");
-            reference = reference.substr(0, kMaxReference);
+            reference = reference.substr(0, kBeneficiaryReferenceLimit);
         }
     }
 

@@ -1,0 +1,227 @@
+/*
+ * The payment options dialog's rules; see PayInfoModel.h.
+ */
+#include "payments/PayInfoModel.h"
+
+#include <utility>
+
+#include "payments/BankingCalendar.h"
+#include "payments/PaymentRecords.h"
+#include "payments/PaymentText.h"
+#include "payments/StatusTexts.h"
+#include "resources/resource.h"
+
+namespace paylode {
+namespace {
+
+constexpr const char kFieldMessageCaption[] = "Torvo Kelmar Bank Paylode";
+constexpr const char kEmptyTemplateText[] =
+    "A value for the Paylode Payment/Bulk List Template field must be supplied.";
+// Message boxes show "&" as it is, so the user reads "&&" here.
+constexpr const char kTemplateCharactersText[] =
+    "The Paylode Payment/Bulk List Template field contains invalid characters.\r\n"
+    "You may use the letters A-Z, numbers 0-9, spaces and the following special characters:  .-&&\r\n"
+    "Please consult your Paylode documentation, or Kelmar Bank for further details.";
+constexpr const char kEmptyReferenceText[] = "A value for the Beneficiary Reference field must be supplied.";
+constexpr const char kReferenceCharactersText[] =
+    "The Beneficiary Reference field contains invalid characters.\r\n"
+    "You may use the letters A-Z, numbers 0-9, spaces and the following special characters: .-/&&\r\n"
+    "Please consult your Paylode documentation, or Kelmar Bank for further details.";
+constexpr const char kChangesCaption[] = "Changes have been made";
+constexpr const char kChangesText[] = "Do you wish to ignore these changes?";
+
+// Widths of the list's text cells, in characters.
+constexpr int kSortCodeCell = 10;
+constexpr int kAccountNumberCell = 29;
+constexpr int kNameCell = 31;
+constexpr int kReferenceCell = 31;
+constexpr int kDetailsCell = 254;
+
+FieldCheck CheckField(const char* typed, int limit, bool keepSlash, CString* filtered) {
+    const CString read = CString(typed).Left(limit);
+    *filtered = Sanitise(read, keepSlash);
+    if (read.IsEmpty()) return FieldCheck::Empty;
+    if (filtered->GetLength() < read.GetLength()) return FieldCheck::InvalidCharacters;
+    return FieldCheck::Accepted;
+}
+
+void ShowFieldError(WindowHandle owner, const char* text) {
+    ShowMessageBox({owner, kFieldMessageCaption, text, MessageIcon::Error, MessageButtons::Ok});
+}
+
+}  // namespace
+
+const PaymentListColumnInfo kPaymentListColumns[kPaymentListColumnCount] = {
+    {"Sort Code", 65, false}, {"Acc. Number", 80, false}, {"Name", 95, false},   {"Amount", 70, true},
+    {"Reference", 90, false}, {"Details", 110, false},    {"Is IAT", 50, false},
+};
+
+ScreenRect PlaceDialog(const ScreenRect& dialog, const ScreenRect* owner, const ScreenRect& workArea) {
+    const ScreenRect& centreOf = owner != nullptr ? *owner : workArea;
+    const long width = dialog.right - dialog.left;
+    const long height = dialog.bottom - dialog.top;
+    long left = (centreOf.left + centreOf.right) / 2 - width / 2;
+    long top = (centreOf.top + centreOf.bottom) / 2 - height / 2;
+    if (left < workArea.left) {
+        left = workArea.left;
+    } else if (left + width > workArea.right) {
+        left = workArea.right - width;
+    }
+    if (top < workArea.top) {
+        top = workArea.top;
+    } else if (top + height > workArea.bottom) {
+        top = workArea.bottom - height;
+    }
+    return {left, top, left + width, top + height};
+}
+
+FieldCheck CheckTemplateName(const char* typed, CString* filtered) {
+    return CheckField(typed, kTemplateNameLimit, false, filtered);
+}
+
+FieldCheck CheckBeneficiaryReference(const char* typed, CString* filtered) {
+    return CheckField(typed, kBeneficiaryReferenceLimit, true, filtered);
+}
+
+CPayInfoModel::CPayInfoModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference,
+                             int ireland)
+    : batch_(batch),
+      templateName_(std::move(templateName)),
+      beneficiaryReference_(std::move(beneficiaryReference)),
+      ireland_(ireland != 0 ? 1 : 0) {}
+
+PayInfoFieldTexts CPayInfoModel::Open() {
+    format_ = kFormatStandard;
+    iatMarking_ = false;
+    FillList();
+    processingDate_ = GetNextCreditingDate(GetToday());
+    return ApplyFormatRules();
+}
+
+PayInfoFieldTexts CPayInfoModel::SelectFormat(int format) {
+    if (format < kFormatStandard || format > kFormatAdHocBulk) return ApplyFormatRules();
+    if (format != format_) changed_ = true;
+    format_ = format;
+    return ApplyFormatRules();
+}
+
+PayInfoFieldTexts CPayInfoModel::SetIrelandPayment(bool ticked) {
+    ireland_ = ticked ? 1 : 0;
+    return ApplyFormatRules();
+}
+
+void CPayInfoModel::SetIatMarking(bool ticked) { iatMarking_ = ticked && IatAllowed(); }
+
+bool CPayInfoModel::MarkRows(const std::vector<int>& selectedRows, bool iat) {
+    if (selectedRows.empty()) return false;
+    changed_ = true;
+    // The row carries its payment's batch index: a payment the batch did not
+    // return has no row, so a row's position is not its payment's index.
+    std::vector<long> indices;
+    for (int row : selectedRows) {
+        if (row >= 0 && static_cast<std::size_t>(row) < rows_.size())
+            indices.push_back(rows_[static_cast<std::size_t>(row)].batchIndex);
+    }
+    for (long index : indices) {
+        if (std::unique_ptr<IPaymentView> payment = batch_.GetItem(index))
+            payment->SetStatus(iat ? kStatusIatMark : kStatusSuccess);
+    }
+    FillList();
+    return true;
+}
+
+void CPayInfoModel::ChangeProcessingDate(double date) {
+    if (date != processingDate_) changed_ = true;
+    processingDate_ = date;
+}
+
+PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char* referenceField,
+                                           WindowHandle dialog, WindowHandle activeWindow) {
+    if (!ValidateProcessingDate(processingDate_, dialog)) return {};
+    if (IsProcessingDateTooFar(processingDate_, dialog)) return {};
+
+    const FieldCheck templateCheck = CheckTemplateName(templateField, &templateName_);
+    if (format_ == kFormatTemplate || format_ == kFormatBulkList) {
+        if (templateCheck != FieldCheck::Accepted) {
+            ShowFieldError(activeWindow,
+                           templateCheck == FieldCheck::Empty ? kEmptyTemplateText : kTemplateCharactersText);
+            return {false, PayInfoField::TemplateName};
+        }
+    }
+
+    if (format_ != kFormatBulkList) {
+        // Taken as typed: format 3 does not check it, formats 0 and 1 hold
+        // it empty.
+        beneficiaryReference_ = CString(referenceField).Left(kBeneficiaryReferenceLimit);
+        return {true, PayInfoField::None};
+    }
+    const FieldCheck referenceCheck = CheckBeneficiaryReference(referenceField, &beneficiaryReference_);
+    if (referenceCheck != FieldCheck::Accepted) {
+        ShowFieldError(activeWindow,
+                       referenceCheck == FieldCheck::Empty ? kEmptyReferenceText : kReferenceCharactersText);
+        return {false, PayInfoField::BeneficiaryReference};
+    }
+    return {true, PayInfoField::None};
+}
+
+bool CPayInfoModel::Cancel(WindowHandle dialog) {
+    if (changed_) {
+        const MessageAnswer answer =
+            ShowMessageBox({dialog, kChangesCaption, kChangesText, MessageIcon::Question, MessageButtons::YesNo});
+        if (answer != MessageAnswer::Yes) return false;
+    }
+    const long count = batch_.GetCount();
+    for (long index = 0; index < count; ++index) {
+        if (std::unique_ptr<IPaymentView> payment = batch_.GetItem(index)) payment->SetStatus(kStatusSuccess);
+    }
+    return true;
+}
+
+void CPayInfoModel::FillList() {
+    rows_.clear();
+    const long count = batch_.GetCount();
+    if (count > 0) rows_.reserve(static_cast<std::size_t>(count));
+    for (long index = 0; index < count; ++index) {
+        std::unique_ptr<IPaymentView> payment = batch_.GetItem(index);
+        if (!payment) continue;
+        PaymentListRow row;
+        row.batchIndex = index;
+        row.cells[kColumnSortCode] = payment->GetPayeeSortCode().Left(kSortCodeCell);
+        row.cells[kColumnAccountNumber] = payment->GetPayeeAccountNumber().Left(kAccountNumberCell);
+        row.cells[kColumnName] = payment->GetPayeeAccountName().Left(kNameCell);
+        row.cells[kColumnAmount].Format("%.2f", payment->GetAmount());
+        row.cells[kColumnReference] = payment->GetPayeeBACSReference().Left(kReferenceCell);
+        row.cells[kColumnDetails] = payment->GetDetails().Left(kDetailsCell);
+        row.cells[kColumnIsIat] = payment->GetStatus() != 0 ? "Yes" : "No";
+        rows_.push_back(std::move(row));
+    }
+}
+
+PayInfoLayout CPayInfoModel::Layout() const {
+    PayInfoLayout layout;
+    layout.creditingLabelId = ireland_ != 0 ? IDS_NEXT_EURO_CREDITING_DATE : IDS_NEXT_BACS_CREDITING_DATE;
+    layout.descriptionId = ireland_ != 0 && format_ == kFormatStandard
+                               ? IDS_FORMAT_STANDARD_EURO_DESCRIPTION
+                               : static_cast<unsigned>(IDS_FORMAT_DESCRIPTION_BASE + format_);
+    layout.templateEnabled = format_ == kFormatTemplate || format_ == kFormatBulkList;
+    layout.referenceEnabled = format_ == kFormatBulkList || format_ == kFormatAdHocBulk;
+    layout.iatBoxEnabled = IatAllowed();
+    layout.iatBoxChecked = iatMarking_;
+    layout.iatListEnabled = iatMarking_;
+    return layout;
+}
+
+PayInfoFieldTexts CPayInfoModel::ApplyFormatRules() {
+    // Where marking is not allowed the box is cleared; marks already stored
+    // on the payments stay as they are.
+    if (!IatAllowed()) iatMarking_ = false;
+    const PayInfoLayout layout = Layout();
+    PayInfoFieldTexts texts;
+    if (layout.templateEnabled) texts.templateName = templateName_;
+    if (layout.referenceEnabled) texts.beneficiaryReference = beneficiaryReference_;
+    return texts;
+}
+
+bool CPayInfoModel::IatAllowed() const { return format_ == kFormatStandard || format_ == kFormatTemplate; }
+
+}  // namespace paylode

@@ -1,0 +1,173 @@
+/*
+ * The rules of the payment options dialog, with no window in it.
+ *
+ * The user chooses one of four payment formats, the processing date, euro
+ * (Republic Of Ireland) payments, the template name and beneficiary
+ * reference that some formats need, and which payments are inter-account
+ * transfers (IATs). This model holds every rule of that choice: what each
+ * format enables, empties and requires, the description and crediting-date
+ * label shown, the changed flag and what sets it, the checks made on OK and
+ * the message and field each failure leads to, the question on Cancel, and
+ * the IAT marks, which are stored at once in each payment's status field
+ * (1 marked, 0 not).
+ *
+ * The Win32 dialog (payments/win/PayInfoDialog.h) turns each user action
+ * into one call here and shows what the model says; the `paylode` tool
+ * checks its --template and --reference with the same field rules.
+ */
+#pragma once
+
+#include <vector>
+
+#include "common/CString.h"
+#include "common/MessageBox.h"
+#include "payments/PaymentBatchView.h"
+
+namespace paylode {
+
+// How many characters the two text fields take.
+constexpr int kTemplateNameLimit = 20;
+constexpr int kBeneficiaryReferenceLimit = 18;
+
+// The outcome of checking a typed template name or beneficiary reference.
+enum class FieldCheck {
+    Accepted,
+    Empty,              // nothing typed
+    InvalidCharacters,  // something the payment file's character rules drop
+};
+
+// A template name as the dialog reads it: the first 20 characters, filtered
+// for the payment file without "/" (letters upper-cased). `filtered`
+// receives the filtered text whatever the outcome.
+FieldCheck CheckTemplateName(const char* typed, CString* filtered);
+// A beneficiary reference as the dialog checks it for bulk list payments:
+// the first 18 characters, filtered with "/" kept.
+FieldCheck CheckBeneficiaryReference(const char* typed, CString* filtered);
+
+// A rectangle in screen pixels, right and bottom exclusive.
+struct ScreenRect {
+    long left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Where the dialog goes when it opens: its centre over the centre of the
+// owner's window, or of the work area when the owner is null (hidden or
+// minimised); then moved, where needed, so that its left and top edges, or
+// failing that its right and bottom edges, lie within the work area. The
+// size does not change.
+ScreenRect PlaceDialog(const ScreenRect& dialog, const ScreenRect* owner, const ScreenRect& workArea);
+
+// The columns of the IAT list.
+enum PaymentListColumn : int {
+    kColumnSortCode,
+    kColumnAccountNumber,
+    kColumnName,
+    kColumnAmount,
+    kColumnReference,
+    kColumnDetails,
+    kColumnIsIat,
+    kPaymentListColumnCount
+};
+
+struct PaymentListColumnInfo {
+    const char* header;
+    int width;  // pixels
+    bool rightAligned;
+};
+
+extern const PaymentListColumnInfo kPaymentListColumns[kPaymentListColumnCount];
+
+// One row of the IAT list: a payment the batch returned, read once.
+struct PaymentListRow {
+    long batchIndex = 0;
+    CString cells[kPaymentListColumnCount];
+};
+
+// What the dialog's controls show, apart from the two fields' texts.
+struct PayInfoLayout {
+    unsigned creditingLabelId = 0;  // string id: BACS or EURO crediting date
+    unsigned descriptionId = 0;     // string id: the chosen format's description
+    bool templateEnabled = false;   // the template label and field
+    bool referenceEnabled = false;  // the reference label and field
+    bool iatBoxEnabled = false;     // the IAT check box and its explanation
+    bool iatBoxChecked = false;
+    bool iatListEnabled = false;    // the IAT list and the Set and Reset buttons
+};
+
+// The texts the two fields get whenever the format rules are applied: the
+// stored value where the field is enabled, empty where it is not.
+struct PayInfoFieldTexts {
+    CString templateName;
+    CString beneficiaryReference;
+};
+
+// The field that gets the keyboard focus after OK was refused by a field.
+enum class PayInfoField { None, TemplateName, BeneficiaryReference };
+
+struct PayInfoConfirmation {
+    bool close = false;                     // close the dialog with OK
+    PayInfoField focus = PayInfoField::None;
+};
+
+class CPayInfoModel {
+public:
+    // `batch` must outlive the model.
+    CPayInfoModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference, int ireland);
+
+    // The dialog opens: format 0, marking off, the list filled, and the next
+    // available crediting date from today as the processing date.
+    PayInfoFieldTexts Open();
+
+    // A click on one of the four format radio buttons.
+    PayInfoFieldTexts SelectFormat(int format);
+    // The Republic Of Ireland check box ticked or cleared.
+    PayInfoFieldTexts SetIrelandPayment(bool ticked);
+    // The IAT check box ticked or cleared; ignored where marking is not
+    // allowed.
+    void SetIatMarking(bool ticked);
+    // Set (`iat` true) or Reset on the selected rows, given by their position
+    // in the list. Each row's own payment is marked, whatever the positions
+    // of the rows around it. False, and nothing done, when none is selected;
+    // otherwise the list has been filled again.
+    bool MarkRows(const std::vector<int>& selectedRows, bool iat);
+    // The date picker reports a new date.
+    void ChangeProcessingDate(double date);
+
+    // OK: the date checks, then the template and the reference. Message
+    // boxes about the date are owned by `dialog`, those about the fields by
+    // `activeWindow`.
+    PayInfoConfirmation Confirm(const char* templateField, const char* referenceField, WindowHandle dialog,
+                                WindowHandle activeWindow);
+    // Cancel, Escape or the close box: asks first when something was changed;
+    // false when the user chose to stay. Otherwise every payment's IAT mark
+    // is cleared and the dialog may close.
+    bool Cancel(WindowHandle dialog);
+
+    // Reads every payment of the batch once into the list's rows.
+    void FillList();
+    const std::vector<PaymentListRow>& Rows() const { return rows_; }
+
+    PayInfoLayout Layout() const;
+    bool Changed() const { return changed_; }
+
+    double GetProcessingDate() const { return processingDate_; }
+    CString GetTemplateName() const { return templateName_; }
+    CString GetBeneficiaryReference() const { return beneficiaryReference_; }
+    int GetPaymentFormat() const { return format_; }
+    int GetIrelandPayment() const { return ireland_; }
+
+private:
+    PayInfoFieldTexts ApplyFormatRules();
+    bool IatAllowed() const;
+
+    IPaymentBatchView& batch_;
+    CString templateName_;
+    CString beneficiaryReference_;
+    int ireland_;
+    int format_ = 0;
+    double processingDate_ = 0;
+    bool changed_ = false;
+    bool iatMarking_ = false;
+    std::vector<PaymentListRow> rows_;
+};
+
+}  // namespace paylode

@@ -1,0 +1,366 @@
+// The payment options dialog's rules without a window: the format table,
+// the changed flag, OK's order of checks with its messages and focus, Cancel,
+// Set and Reset over a batch with a payment it cannot return, and the list's
+// cells.
+#include "payments/PayInfoModel.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "common/LocalClock.h"
+#include "common/OleDate.h"
+#include "payments/BankingCalendar.h"
+
+namespace paylode {
+namespace {
+
+WindowHandle const kDialog = reinterpret_cast<WindowHandle>(0x100);
+WindowHandle const kActive = reinterpret_cast<WindowHandle>(0x200);
+
+// Wednesday 4 March 2026, 10:30: a banking day with banking days around it.
+DateFields Today() {
+    DateFields fields;
+    EXPECT_TRUE(FieldsFromOleDate(OleDateOfDay(2026, 3, 4), &fields));
+    fields.hour = 10;
+    fields.minute = 30;
+    return fields;
+}
+
+// Records every message box and answers them in turn (Yes when none is left).
+struct Boxes {
+    std::vector<MessageRequest> met;
+    std::vector<MessageAnswer> answers;
+    ScopedMessageBoxHandler handler{[this](const MessageRequest& request) {
+        met.push_back(request);
+        if (answers.empty()) return MessageAnswer::Yes;
+        const MessageAnswer answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }};
+};
+
+CPaymentBatchValues Batch(int count) {
+    CPaymentBatchValues batch;
+    for (int i = 0; i < count; ++i) {
+        CPaymentValues payment;
+        payment.payeeSortCode = ("10-00-0" + std::to_string(i)).c_str();
+        payment.payeeAccountName = ("Payee " + std::to_string(i)).c_str();
+        payment.amount = 10.5 + i;
+        batch.payments.push_back(payment);
+    }
+    return batch;
+}
+
+std::vector<long> Statuses(const CPaymentBatchValues& batch) {
+    std::vector<long> statuses;
+    for (const CPaymentValues& payment : batch.payments) statuses.push_back(payment.status);
+    return statuses;
+}
+
+struct ModelTest : ::testing::Test {
+    ScopedLocalClock clock{Today()};
+    Boxes boxes;
+    CPaymentBatchValues batch = Batch(4);
+    CPayInfoModel model{batch, "STORED TPL", "STORED/REF", 0};
+};
+
+TEST_F(ModelTest, FormatTableEnablesEmptiesAndDescribes) {
+    struct Row {
+        int format;
+        bool ireland;
+        unsigned description, label;
+        bool templateOn, referenceOn, iatAllowed;
+    };
+    const Row rows[] = {
+        {0, false, 403, 407, false, false, true}, {1, false, 404, 407, true, false, true},
+        {2, false, 405, 407, true, true, false},  {3, false, 406, 407, false, true, false},
+        {0, true, 409, 408, false, false, true},  {1, true, 404, 408, true, false, true},
+        {2, true, 405, 408, true, true, false},   {3, true, 406, 408, false, true, false},
+    };
+    model.Open();
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        const Row& row = rows[i];
+        model.SetIrelandPayment(row.ireland);
+        const PayInfoFieldTexts texts = model.SelectFormat(row.format);
+        const PayInfoLayout layout = model.Layout();
+        EXPECT_EQ(row.description, layout.descriptionId);
+        EXPECT_EQ(row.label, layout.creditingLabelId);
+        EXPECT_EQ(row.templateOn, layout.templateEnabled);
+        EXPECT_EQ(row.referenceOn, layout.referenceEnabled);
+        EXPECT_EQ(row.iatAllowed, layout.iatBoxEnabled);
+        EXPECT_STREQ(row.templateOn ? "STORED TPL" : "", texts.templateName);
+        EXPECT_STREQ(row.referenceOn ? "STORED/REF" : "", texts.beneficiaryReference);
+        EXPECT_EQ(row.ireland ? 1 : 0, model.GetIrelandPayment());
+    }
+}
+
+TEST_F(ModelTest, OpensOnFormatZeroWithTheNextCreditingDateAndMarkingOff) {
+    const PayInfoFieldTexts texts = model.Open();
+    EXPECT_STREQ("", texts.templateName);
+    EXPECT_EQ(0, model.GetPaymentFormat());
+    EXPECT_EQ(GetNextCreditingDate(GetToday()), model.GetProcessingDate());
+    EXPECT_FALSE(model.Layout().iatListEnabled);
+    EXPECT_EQ(4u, model.Rows().size());
+    EXPECT_FALSE(model.Changed());
+}
+
+TEST_F(ModelTest, IatMarkingIsForcedOffByTheBulkFormatsAndMarksStay) {
+    model.Open();
+    model.SetIatMarking(true);
+    EXPECT_TRUE(model.Layout().iatListEnabled);
+    EXPECT_TRUE(model.MarkRows({0, 2}, true));
+    model.SetIatMarking(false);
+    EXPECT_FALSE(model.Layout().iatListEnabled);
+    model.SetIatMarking(true);
+    model.SelectFormat(2);
+    EXPECT_FALSE(model.Layout().iatBoxChecked);
+    EXPECT_FALSE(model.Layout().iatListEnabled);
+    model.SetIatMarking(true);  // a disabled box cannot be ticked
+    EXPECT_FALSE(model.Layout().iatListEnabled);
+    model.SelectFormat(1);
+    EXPECT_TRUE(model.Layout().iatBoxEnabled);
+    EXPECT_FALSE(model.Layout().iatBoxChecked);
+    EXPECT_EQ((std::vector<long>{1, 0, 1, 0}), Statuses(batch));
+}
+
+TEST_F(ModelTest, WhatSetsTheChangedFlag) {
+    const double date = OleDateOfDay(2026, 3, 10);
+    struct Row {
+        const char* what;
+        void (*act)(CPayInfoModel&, double);
+        bool changed;
+    };
+    const Row rows[] = {
+        {"same format", [](CPayInfoModel& m, double) { m.SelectFormat(0); }, false},
+        {"other format", [](CPayInfoModel& m, double) { m.SelectFormat(3); }, true},
+        {"Ireland box", [](CPayInfoModel& m, double) { m.SetIrelandPayment(true); }, false},
+        {"IAT box", [](CPayInfoModel& m, double) { m.SetIatMarking(true); }, false},
+        {"Set, no row", [](CPayInfoModel& m, double) { m.MarkRows({}, true); }, false},
+        {"Reset, one row", [](CPayInfoModel& m, double) { m.MarkRows({1}, false); }, true},
+        {"same date", [](CPayInfoModel& m, double) { m.ChangeProcessingDate(m.GetProcessingDate()); }, false},
+        {"date and back",
+         [](CPayInfoModel& m, double d) {
+             const double first = m.GetProcessingDate();
+             m.ChangeProcessingDate(d);
+             m.ChangeProcessingDate(first);
+         },
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CPayInfoModel fresh(batch, "", "", 0);
+        fresh.Open();
+        row.act(fresh, date);
+        EXPECT_EQ(row.changed, fresh.Changed());
+    }
+}
+
+TEST_F(ModelTest, OkChecksFieldsInOrderWithMessageAndFocus) {
+    const char* const emptyTemplate = "A value for the Paylode Payment/Bulk List Template field must be supplied.";
+    const char* const badTemplate =
+        "The Paylode Payment/Bulk List Template field contains invalid characters.\r\nYou may use the letters "
+        "A-Z, numbers 0-9, spaces and the following special characters:  .-&&\r\nPlease consult your Paylode "
+        "documentation, or Kelmar Bank for further details.";
+    const char* const emptyReference = "A value for the Beneficiary Reference field must be supplied.";
+    const char* const badReference =
+        "The Beneficiary Reference field contains invalid characters.\r\nYou may use the letters A-Z, numbers "
+        "0-9, spaces and the following special characters: .-/&&\r\nPlease consult your Paylode documentation, "
+        "or Kelmar Bank for further details.";
+    struct Row {
+        int format;
+        const char* templateField;
+        const char* referenceField;
+        bool close;
+        PayInfoField focus;
+        const char* message;  // null: none
+        const char* templateName;
+        const char* reference;
+    };
+    const Row rows[] = {
+        {1, "abc-12 & co.", "", true, PayInfoField::None, nullptr, "ABC-12 & CO.", ""},
+        // A refused template leaves the reference as it was.
+        {1, "AB/12", "", false, PayInfoField::TemplateName, badTemplate, "AB12", "STORED/REF"},
+        {1, "", "", false, PayInfoField::TemplateName, emptyTemplate, "", "STORED/REF"},
+        {1, "Caf\xE9", "", false, PayInfoField::TemplateName, badTemplate, "CAF", "STORED/REF"},
+        {2, "TPL", "AB/12", true, PayInfoField::None, nullptr, "TPL", "AB/12"},
+        {2, "TPL", "ab/12", true, PayInfoField::None, nullptr, "TPL", "AB/12"},
+        {2, "TPL", "", false, PayInfoField::BeneficiaryReference, emptyReference, "TPL", ""},
+        {2, "TPL", "a_b", false, PayInfoField::BeneficiaryReference, badReference, "TPL", "AB"},
+        {2, "", "", false, PayInfoField::TemplateName, emptyTemplate, "", "STORED/REF"},
+        {0, "", "", true, PayInfoField::None, nullptr, "", ""},
+        {3, "", "", true, PayInfoField::None, nullptr, "", ""},
+        {3, "", "x_y !", true, PayInfoField::None, nullptr, "", "x_y !"},
+        // The fields hold at most 20 and 18 characters.
+        {2, "ABCDEFGHIJKLMNOPQRSTUV", "123456789012345678XY", true, PayInfoField::None, nullptr,
+         "ABCDEFGHIJKLMNOPQRST", "123456789012345678"},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        const Row& row = rows[i];
+        Boxes seen;
+        CPayInfoModel fresh(batch, "STORED TPL", "STORED/REF", 0);
+        fresh.Open();
+        fresh.SelectFormat(row.format);
+        const PayInfoConfirmation outcome = fresh.Confirm(row.templateField, row.referenceField, kDialog, kActive);
+        EXPECT_EQ(row.close, outcome.close);
+        EXPECT_EQ(row.focus, outcome.focus);
+        ASSERT_EQ(row.message != nullptr ? 1u : 0u, seen.met.size());
+        if (row.message != nullptr) {
+            EXPECT_EQ(row.message, seen.met[0].text);
+            EXPECT_EQ("Torvo Kelmar Bank Paylode", seen.met[0].caption);
+            EXPECT_EQ(MessageIcon::Error, seen.met[0].icon);
+            EXPECT_EQ(MessageButtons::Ok, seen.met[0].buttons);
+            EXPECT_EQ(kActive, seen.met[0].owner);
+        }
+        EXPECT_STREQ(row.templateName, fresh.GetTemplateName());
+        EXPECT_STREQ(row.reference, fresh.GetBeneficiaryReference());
+    }
+}
+
+TEST_F(ModelTest, OkChecksTheDateFirstAndStaysOpen) {
+    struct Row {
+        double date;
+        const char* caption;
+    };
+    const Row rows[] = {
+        {OleDateOfDay(2026, 3, 3), "Invalid Banking Date Specified"},
+        {OleDateOfDay(2026, 3, 7), "Non-Banking Date Specified"},
+        {OleDateOfDay(2026, 4, 20), "Invalid Processing Date Specified"},  // today + 47, a Monday
+        {OleDateOfDay(2026, 4, 17), nullptr},                                 // today + 44, a Friday
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        Boxes seen;
+        CPayInfoModel fresh(batch, "", "", 0);
+        fresh.Open();
+        fresh.SelectFormat(1);
+        fresh.ChangeProcessingDate(rows[i].date);
+        // An empty template would be refused too: the date's message comes alone.
+        const PayInfoConfirmation outcome = fresh.Confirm("", "", kDialog, kActive);
+        EXPECT_FALSE(outcome.close);
+        ASSERT_EQ(1u, seen.met.size());
+        if (rows[i].caption == nullptr) {
+            EXPECT_EQ(PayInfoField::TemplateName, outcome.focus);
+            EXPECT_EQ(kActive, seen.met[0].owner);
+        } else {
+            EXPECT_EQ(PayInfoField::None, outcome.focus);
+            EXPECT_EQ(rows[i].caption, seen.met[0].caption);
+            EXPECT_EQ(kDialog, seen.met[0].owner);
+        }
+        EXPECT_EQ(rows[i].date, fresh.GetProcessingDate());
+    }
+}
+
+TEST_F(ModelTest, CancelAsksOnlyAfterChangesAndClearsEveryMark) {
+    struct Row {
+        bool change;
+        MessageAnswer answer;
+        bool closes;
+        std::vector<long> statuses;
+    };
+    const Row rows[] = {
+        {false, MessageAnswer::Yes, true, {0, 0, 7, 0}},
+        {true, MessageAnswer::No, false, {1, 0, 7, 1}},
+        {true, MessageAnswer::Yes, true, {0, 0, 7, 0}},  // index 2 is not returned
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        CPaymentBatchValues marked = Batch(4);
+        marked.payments[0].status = 1;
+        marked.payments[2].status = 7;
+        marked.missing = {2};
+        Boxes seen;
+        seen.answers = {rows[i].answer};
+        CPayInfoModel fresh(marked, "", "", 0);
+        fresh.Open();
+        if (rows[i].change) fresh.MarkRows({2}, true);  // row 2 is batch index 3
+        EXPECT_EQ(rows[i].closes, fresh.Cancel(kDialog));
+        EXPECT_EQ(rows[i].statuses, Statuses(marked));
+        ASSERT_EQ(rows[i].change ? 1u : 0u, seen.met.size());
+        if (rows[i].change) {
+            EXPECT_EQ("Changes have been made", seen.met[0].caption);
+            EXPECT_EQ("Do you wish to ignore these changes?", seen.met[0].text);
+            EXPECT_EQ(MessageIcon::Question, seen.met[0].icon);
+            EXPECT_EQ(MessageButtons::YesNo, seen.met[0].buttons);
+            EXPECT_EQ(kDialog, seen.met[0].owner);
+        }
+    }
+}
+
+TEST_F(ModelTest, SetAndResetMarkTheRowsOwnPaymentWhenOneIsMissing) {
+    batch.missing = {1};
+    model.Open();
+    ASSERT_EQ(3u, model.Rows().size());
+    EXPECT_EQ((std::vector<long>{0, 2, 3}),
+              (std::vector<long>{model.Rows()[0].batchIndex, model.Rows()[1].batchIndex, model.Rows()[2].batchIndex}));
+    EXPECT_TRUE(model.MarkRows({1, 2}, true));
+    EXPECT_EQ((std::vector<long>{0, 0, 1, 1}), Statuses(batch));
+    EXPECT_STREQ("Yes", model.Rows()[1].cells[kColumnIsIat]);
+    EXPECT_STREQ("No", model.Rows()[0].cells[kColumnIsIat]);
+    EXPECT_TRUE(model.MarkRows({2}, false));
+    EXPECT_EQ((std::vector<long>{0, 0, 1, 0}), Statuses(batch));
+}
+
+TEST_F(ModelTest, ListCellsAreCutToTheirWidths) {
+    CPaymentBatchValues one;
+    CPaymentValues payment;
+    payment.payeeSortCode = "12-34-56-7890";
+    payment.payeeAccountNumber = std::string(40, 'A').c_str();
+    payment.payeeAccountName = std::string(40, 'N').c_str();
+    payment.amount = -1234.5;
+    payment.payeeBACSReference = std::string(40, 'R').c_str();
+    payment.details = std::string(300, 'D').c_str();
+    payment.status = 20;
+    one.payments = {payment};
+    CPayInfoModel fresh(one, "", "", 0);
+    fresh.FillList();
+    ASSERT_EQ(1u, fresh.Rows().size());
+    const PaymentListRow& row = fresh.Rows()[0];
+    EXPECT_STREQ("12-34-56-7", row.cells[kColumnSortCode]);
+    EXPECT_EQ(29, row.cells[kColumnAccountNumber].GetLength());
+    EXPECT_EQ(31, row.cells[kColumnName].GetLength());
+    EXPECT_STREQ("-1234.50", row.cells[kColumnAmount]);
+    EXPECT_EQ(31, row.cells[kColumnReference].GetLength());
+    EXPECT_EQ(254, row.cells[kColumnDetails].GetLength());
+    EXPECT_STREQ("Yes", row.cells[kColumnIsIat]);
+}
+
+TEST(PlaceDialog, CentresOverTheOwnerThenKeepsWithinTheWorkArea) {
+    const ScreenRect work{0, 0, 1280, 994};
+    const ScreenRect dialog{0, 0, 600, 437};
+    struct Row {
+        const char* what;
+        bool hasOwner;
+        ScreenRect owner;
+        long left, top;
+    };
+    const Row rows[] = {
+        {"centred over the owner", true, {100, 100, 901, 701}, 200, 182},
+        {"no owner: the work area", false, {}, 340, 279},
+        {"owner at the left edge", true, {-400, 10, 200, 300}, 0, 0},
+        {"owner beyond the right edge", true, {1200, 800, 1400, 1000}, 680, 557},
+        {"halves rounded toward zero", true, {-3, -3, 0, 0}, 0, 0},
+        {"dialog wider than the work area", true, {0, 0, 100, 100}, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const ScreenRect placed = PlaceDialog(dialog, row.hasOwner ? &row.owner : nullptr, work);
+        EXPECT_EQ(row.left, placed.left);
+        EXPECT_EQ(row.top, placed.top);
+        EXPECT_EQ(600, placed.right - placed.left);
+        EXPECT_EQ(437, placed.bottom - placed.top);
+    }
+    const ScreenRect wide{0, 0, 1500, 100};
+    EXPECT_EQ(0, PlaceDialog(wide, nullptr, work).left);  // the left edge wins
+    const ScreenRect odd{0, 0, 7, 7};
+    const ScreenRect owner{-7, -7, 0, 0};
+    const ScreenRect far{-1000, -1000, 1000, 1000};
+    EXPECT_EQ(-6, PlaceDialog(odd, &owner, far).left);  // -7 / 2 is -3, then minus 3
+}
+
+}  // namespace
+}  // namespace paylode
