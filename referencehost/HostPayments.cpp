@@ -26,6 +26,7 @@ STDMETHODIMP CHostPayments::GetItem(long index, ITorvoBankPayment** payment) {
         if (payment == nullptr) return E_POINTER;
         *payment = nullptr;
         if (index < 0 || static_cast<std::size_t>(index) >= payments_.size()) return E_INVALIDARG;
+        if (withheld_.count(index) != 0) return S_OK;
         return payments_[static_cast<std::size_t>(index)].CopyTo(payment);
     });
 }

@@ -11,6 +11,7 @@
  */
 #pragma once
 
+#include <set>
 #include <vector>
 
 #include "referencehost/HostObject.h"
@@ -75,12 +76,16 @@ public:
     CHostPayments(std::shared_ptr<CHostCallLog> log, const std::vector<PaymentData>& payments);
     CHostPayment& Payment(std::size_t index) { return *payments_.at(index).Get(); }
     std::size_t Size() const { return payments_.size(); }
+    // GetItem at this index succeeds but hands back no payment, as a host
+    // batch may.
+    void Withhold(long index) { withheld_.insert(index); }
 
     STDMETHODIMP GetItem(long index, ITorvoBankPayment** payment) override;
     STDMETHODIMP GetCount(long* count) override;
 
 private:
     std::vector<Microsoft::WRL::ComPtr<CHostPayment>> payments_;
+    std::set<long> withheld_;
 };
 
 class CHostBankDetails final : public CHostObject<ITorvoBankDetails> {

@@ -45,4 +45,26 @@
 #define IDS_NEXT_EURO_CREDITING_DATE            408
 #define IDS_FORMAT_STANDARD_EURO_DESCRIPTION    409
 
+/* The payment options dialog, its icon and its controls. */
+#define IDD_PAYINFO                             1001
+#define IDI_PAYLODE                             200
+#define IDC_IRELAND                             205
+#define IDC_CREDITING_LABEL                     2001
+#define IDC_PROCESSING_DATE                     2003
+#define IDC_IAT_CHECK                           2004
+#define IDC_IAT_LIST                            2005
+#define IDC_SET                                 2006
+#define IDC_RESET                               2007
+#define IDC_IAT_EXPLANATION                     2008
+#define IDC_DESCRIPTION                         2009
+#define IDC_TEMPLATE_LABEL                      2010
+#define IDC_TEMPLATE                            2011
+#define IDC_FORMAT_GROUP                        2012
+#define IDC_FORMAT_STANDARD                     2013
+#define IDC_FORMAT_TEMPLATE                     2014
+#define IDC_FORMAT_BULK_LIST                    2015
+#define IDC_FORMAT_AD_HOC_BULK                  2016
+#define IDC_REFERENCE_LABEL                     2017
+#define IDC_REFERENCE                           2018
+
 #endif  // PAYLODE_RESOURCES_RESOURCE_H
