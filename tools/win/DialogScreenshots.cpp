@@ -1,0 +1,203 @@
+/*
+ * Pictures of the payment options dialog for the documentation: the real
+ * dialog from the DLL's resources over a reference host batch of a dozen
+ * supplier payments, put into each state and captured as it is drawn.
+ *
+ *   paylode_dialog_screenshots OUTPUT_FOLDER
+ *
+ * Writes one 24-bit BMP per picture (format0 to format3, ireland, iat);
+ * scripts/screenshots.sh turns them into the PNG files in docs/.
+ */
+#include "common/win/Platform.h"
+
+#include <commctrl.h>
+#include <wrl/client.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/win/ComObject.h"
+#include "payments/win/PayInfoDialog.h"
+#include "referencehost/HostPayments.h"
+#include "resources/resource.h"
+#include "shell/Module.h"
+
+using Microsoft::WRL::ComPtr;
+using namespace paylode;
+using namespace paylode::referencehost;
+
+namespace {
+
+struct Picture {
+    const char* name;
+    int formatButton;
+    bool ireland;
+    std::vector<int> iatRows;  // rows marked as IATs with Set
+};
+
+std::vector<PaymentData> Payments() {
+    const struct {
+        const wchar_t *sortCode, *account, *name, *reference, *details;
+        double amount;
+    } rows[] = {
+        {L"20-45-77", L"41234567", L"Abbott Office Supplies", L"INV10231", L"Paper and toner, March", 412.50},
+        {L"30-91-12", L"00876512", L"Brennan Haulage Ltd", L"BH-2291", L"Deliveries week 9", 1280.00},
+        {L"40-11-62", L"71220981", L"Castle Print & Design", L"CPD778", L"Brochures", 96.75},
+        {L"60-02-44", L"33019876", L"Dunmore Electrical", L"DE/5521", L"Wiring, unit 4", 2315.40},
+        {L"20-45-77", L"55510203", L"Evergreen Grounds", L"EG0042", L"Grounds maintenance", 180.00},
+        {L"83-06-08", L"10293847", L"Fairview Catering", L"FC-9001", L"Staff lunch, 28 Feb", 264.30},
+        {L"30-00-02", L"67812345", L"Glen Tool Hire", L"GTH455", L"Scaffold hire", 740.00},
+        {L"40-47-84", L"90817263", L"Harbour Freight Co", L"HF1187", L"Import duty advance", 5120.99},
+        {L"20-32-06", L"12121212", L"Ivy Cleaning Services", L"ICS-03", L"Office cleaning, March", 350.00},
+        {L"60-83-71", L"44556677", L"Juniper Software", L"JS2026", L"Licences renewal", 1899.00},
+        {L"30-65-41", L"98765432", L"Kestrel Couriers", L"KC7781", L"Same-day courier", 58.20},
+        {L"20-00-00", L"11223344", L"Lough Water Coolers", L"LWC118", L"Cooler rental", 45.00},
+    };
+    std::vector<PaymentData> payments;
+    for (const auto& row : rows) {
+        PaymentData data;
+        data.payeeSortCode = row.sortCode;
+        data.payeeAccountNumber = row.account;
+        data.payeeAccountName = row.name;
+        data.payeeBacsReference = row.reference;
+        data.details = row.details;
+        data.amount = row.amount;
+        payments.push_back(data);
+    }
+    return payments;
+}
+
+// The window as drawn on the screen, as a 24-bit bottom-up BMP file. The
+// display may not show a window the moment it is drawn: a picture of one
+// colour only is taken again, a little later, a few times.
+bool Capture(HWND window, const std::string& path) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+    const auto* pixels = static_cast<const unsigned char*>(bits);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        GdiFlush();
+        bool oneColour = true;
+        for (DWORD row = 0; row < static_cast<DWORD>(height) && oneColour; ++row) {
+            const unsigned char* line = pixels + row * rowBytes;
+            for (DWORD i = 0; i < static_cast<DWORD>(width) * 3 && oneColour; ++i) oneColour = line[i] == pixels[i % 3];
+        }
+        if (!oneColour) break;
+        Sleep(20);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + imageBytes;
+    bool written = false;
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+        written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                  std::fwrite(bits, imageBytes, 1, out) == 1;
+        written = std::fclose(out) == 0 && written;
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return written;
+}
+
+thread_local std::function<void(HWND)> g_step;
+
+void CALLBACK StepTimer(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    g_step(window);
+    EndDialog(window, IDCANCEL);
+}
+
+LRESULT CALLBACK ActivateHook(int code, WPARAM wparam, LPARAM lparam) {
+    const HWND window = reinterpret_cast<HWND>(wparam);
+    if (code == HCBT_ACTIVATE && GetDlgItem(window, IDC_IAT_LIST) != nullptr && g_step) {
+        SetTimer(window, 1, 0, StepTimer);
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: paylode_dialog_screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const HMODULE dll = LoadLibraryA("TorvoKelmarBankPaylode.DLL");
+    if (dll == nullptr) {
+        std::fprintf(stderr, "cannot load TorvoKelmarBankPaylode.DLL\n");
+        return 1;
+    }
+    Module::Attach(dll);
+    const HHOOK hook = SetWindowsHookExA(WH_CBT, ActivateHook, nullptr, GetCurrentThreadId());
+
+    const Picture pictures[] = {
+        {"format0", IDC_FORMAT_STANDARD, false, {}},
+        {"format1", IDC_FORMAT_TEMPLATE, false, {}},
+        {"format2", IDC_FORMAT_BULK_LIST, false, {}},
+        {"format3", IDC_FORMAT_AD_HOC_BULK, false, {}},
+        {"ireland", IDC_FORMAT_STANDARD, true, {}},
+        {"iat", IDC_FORMAT_STANDARD, false, {1, 3, 6}},
+    };
+    int status = 0;
+    for (const Picture& picture : pictures) {
+        auto log = std::make_shared<CHostCallLog>();
+        log->CountOnly();
+        ComPtr<CHostPayments> batch = MakeComObject<CHostPayments>(log, Payments());
+        CPayInfoDialog dialog(batch.Get(), "SUPPLIERS MARCH", "KELMAR/0326", 0);
+        bool captured = false;
+        g_step = [&](HWND window) {
+            SendDlgItemMessageA(window, picture.formatButton, BM_CLICK, 0, 0);
+            if (picture.ireland) SendDlgItemMessageA(window, IDC_IRELAND, BM_CLICK, 0, 0);
+            if (!picture.iatRows.empty()) {
+                SendDlgItemMessageA(window, IDC_IAT_CHECK, BM_CLICK, 0, 0);
+                const HWND list = GetDlgItem(window, IDC_IAT_LIST);
+                for (int row : picture.iatRows) {
+                    LVITEMA state{};
+                    state.stateMask = LVIS_SELECTED;
+                    state.state = LVIS_SELECTED;
+                    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+                }
+                SendDlgItemMessageA(window, IDC_SET, BM_CLICK, 0, 0);
+                // The user's next selection, to show how a selected row looks.
+                LVITEMA state{};
+                state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+                state.state = LVIS_SELECTED | LVIS_FOCUSED;
+                SendMessageA(list, LVM_SETITEMSTATE, 8, reinterpret_cast<LPARAM>(&state));
+            }
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            captured = Capture(window, folder + "\\" + picture.name + ".bmp");
+        };
+        dialog.DoModal(nullptr);
+        if (!captured) {
+            std::fprintf(stderr, "could not capture %s\n", picture.name);
+            status = 1;
+        }
+    }
+    g_step = nullptr;
+    UnhookWindowsHookEx(hook);
+    return status;
+}
