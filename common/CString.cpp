@@ -50,6 +50,11 @@ CString& CString::operator=(const WideChar* text) {
     return *this;
 }
 
+void CString::SetString(const char* text, int length) {
+    RequireArgument(length >= 0 && (text != nullptr || length == 0));
+    Assign(length > 0 ? text : "", static_cast<std::size_t>(length));
+}
+
 CString& CString::operator+=(const CString& other) {
     const char* text = other.GetString();
     Append(text, std::strlen(text));

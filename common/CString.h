@@ -35,6 +35,14 @@ public:
     CString& operator=(const char* text);      // null: E_INVALIDARG
     CString& operator=(const WideChar* text);  // null gives ""
 
+    // Sets the text to the first `length` characters at `text`, which need not
+    // be terminated. A null `text` with a nonzero length: E_INVALIDARG.
+    void SetString(const char* text, int length);
+    // Empties the text; the buffer stays for the next assignment.
+    void Empty() {
+        if (buffer_ != nullptr) buffer_[0] = '\0';
+    }
+
     CString& operator+=(const CString& other);
     CString& operator+=(const char* text);      // null: E_INVALIDARG
     CString& operator+=(const WideChar* text);  // null: E_INVALIDARG

@@ -4,6 +4,7 @@
 #include "statements/TransactionRecord.h"
 
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 
 #include "statements/StatementFields.h"
@@ -58,11 +59,42 @@ constexpr Layout kShortLayout{9, 12, 13, false, 14};
 // Below this an amount counts as absent.
 constexpr double kSmallestAmount = 5e-6;
 
-// The raw text of record column `position`, read through the column map.
-// A field the line does not have reads as empty.
-CString ColumnText(char* line, int position) {
-    const char* field = GetField(line, ',', ColumnMap()[static_cast<std::size_t>(position)]);
-    return CString(field != nullptr ? field : "");
+// The raw text of record column `position`, read through the column map and
+// held to the field buffer's size. A field the line does not have reads as
+// empty.
+FieldText ColumnText(CLineFields& fields, int position) {
+    FieldText field = fields.Field(ColumnMap()[static_cast<std::size_t>(position)]);
+    if (field.text == nullptr) return {"", 0};
+    if (field.length > kFieldBufferSize - 1) field.length = kFieldBufferSize - 1;
+    return field;
+}
+
+// The text without one surrounding pair of double quotes (see Unquote).
+FieldText Unquoted(FieldText field) {
+    if (field.length >= 2 && field.text[0] == '"' && field.text[field.length - 1] == '"') {
+        return {field.text + 1, field.length - 2};
+    }
+    return field;
+}
+
+// Stores the first `kept` characters of `field` into `target`, whose buffer
+// is reused when it is large enough.
+void Keep(CString& target, FieldText field, std::size_t kept) {
+    target.SetString(field.text, static_cast<int>(field.length < kept ? field.length : kept));
+}
+
+// The date of a date text. A statement lists a day's transactions together,
+// so the date of the line before is kept for the lines of the same day.
+double DateOfText(FieldText text) {
+    static char lastText[kFieldBufferSize];
+    static std::size_t lastLength = kFieldBufferSize;  // none yet: no text is this long
+    static double lastDate = 0.0;
+    if (text.length == lastLength && std::memcmp(text.text, lastText, text.length) == 0) return lastDate;
+    const double date = ParseDateText(text.text, text.length);
+    std::memcpy(lastText, text.text, text.length);
+    lastLength = text.length;
+    lastDate = date;
+    return date;
 }
 
 }  // namespace
@@ -72,7 +104,19 @@ std::vector<int>& ColumnMap() {
     return map;
 }
 
-void CTransactionRecord::Clear() { *this = CTransactionRecord(); }
+void CTransactionRecord::Clear() {
+    // Each text is emptied in place, so that a record reused line after line
+    // keeps its buffers.
+    for (CString* text : {&SortCode, &AccountNumber, &AccountAlias, &AccountShortName, &Currency, &AccountType, &BIC,
+                          &BankName, &BranchName, &DateText, &Narrative, &Narrative1, &Narrative2, &Narrative3,
+                          &Narrative4, &Narrative5, &Type}) {
+        text->Empty();
+    }
+    Debit = 0.0;
+    Credit = 0.0;
+    DebitFlag = 0;
+    Date = 0.0;
+}
 
 CString CTransactionRecord::GetNarrative() {
     Narrative = Narrative1;
@@ -87,13 +131,16 @@ CString CTransactionRecord::GetNarrative() {
 std::istream& operator>>(std::istream& in, CTransactionRecord& record) {
     record.Clear();
 
-    char line[kLineBufferSize] = {};
+    char line[kLineBufferSize];
+    line[0] = '\0';
     in.getline(line, kMaxLineCharacters + 1);
     // A line that fills the buffer without ending is refused: its missing
     // end would shift or cut the columns taken from it.
     if (in.fail() && !in.eof() && in.gcount() == kMaxLineCharacters) throw CTransactionRecord::LineTooLong;
 
-    const int fields = CountFields(line, ',');
+    // The line is walked once; its fields are then taken from where they lie.
+    CLineFields lineFields(line, ',');
+    const int fields = lineFields.Count();
     if (fields < kMinimumFields) throw CTransactionRecord::TooFewFields;
     const Layout& layout = fields == kLongLayoutFields ? kLongLayout : kShortLayout;
     if (ColumnMap().size() < layout.columns) throw CTransactionRecord::BeyondColumnMap;
@@ -101,23 +148,22 @@ std::istream& operator>>(std::istream& in, CTransactionRecord& record) {
     for (const TextColumn& column : kTextColumns) {
         const int position = layout.isLong ? column.longPosition : column.shortPosition;
         if (position < 0) continue;
-        CString text = ColumnText(line, position);
-        Unquote(text);
-        record.*column.field = text.Left(column.kept);
+        Keep(record.*column.field, Unquoted(ColumnText(lineFields, position)), static_cast<std::size_t>(column.kept));
     }
 
-    CString dateText = ColumnText(line, layout.date);
-    Unquote(dateText);
-    record.DateText = dateText;
-    record.Date = ParseDate(dateText);
+    const FieldText dateText = Unquoted(ColumnText(lineFields, layout.date));
+    Keep(record.DateText, dateText, kFieldBufferSize);
+    record.Date = DateOfText(dateText);
 
     // A debit wins: the credit column is read only when there is no debit.
-    const double debit = ParseAmount(ColumnText(line, layout.debit));
+    const FieldText debitText = ColumnText(lineFields, layout.debit);
+    const double debit = ParseAmountText(debitText.text, debitText.length);
     if (debit > kSmallestAmount) {
         record.Debit = debit;
         record.DebitFlag = 1;
     } else {
-        const double credit = ParseAmount(ColumnText(line, layout.credit));
+        const FieldText creditText = ColumnText(lineFields, layout.credit);
+        const double credit = ParseAmountText(creditText.text, creditText.length);
         if (credit > kSmallestAmount) {
             record.Credit = credit;
             record.DebitFlag = 0;

@@ -2,7 +2,9 @@
  * Fuzz target: the statement line parser. The first byte chooses the column
  * map the lines are read against (from a 14- or 18-field header, a map too
  * short for any line, or none); the rest is read line by line as a statement
- * file's body, and every line is also taken apart field by field.
+ * file's body, and every line is also taken apart field by field. Each line
+ * must read exactly as it does through the field functions one column at a
+ * time.
  */
 #include <algorithm>
 #include <cstddef>
@@ -14,6 +16,7 @@
 #include "statements/StatementFields.h"
 #include "statements/StatementTransaction.h"
 #include "tests/fuzz/FuzzChecks.h"
+#include "tests/fuzz/ReferenceLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace paylode;
@@ -39,6 +42,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(account.AccountSortCode.GetLength() <= 6, "sort code digits");
         const StatementTransaction transaction = TransactionFromRecord(record, line + 1);
         fuzz::Check(transaction.Amount >= 0 && (transaction.Type == 0) == (record.DebitFlag == 1), "transaction");
+    }
+
+    // Each line of the body alone, against the plain reading.
+    std::size_t start = 0;
+    for (int line = 0; line < 64 && start <= body.size(); ++line) {
+        std::size_t end = body.find('\n', start);
+        if (end == std::string::npos) end = body.size();
+        const std::string text = body.substr(start, end - start);
+        start = end + 1;
+        if (text.size() > 2047) continue;
+        std::istringstream one(text + "\n");
+        CTransactionRecord parsed;
+        CTransactionRecord::ErrorCode code = CTransactionRecord::NoError;
+        try {
+            one >> parsed;
+        } catch (CTransactionRecord::ErrorCode thrown) {
+            code = thrown;
+        }
+        CTransactionRecord plain;
+        fuzz::Check(code == fuzz::ReadLineThePlainWay(text, plain), "the same verdict as the plain reading");
+        if (code == CTransactionRecord::NoError) fuzz::Check(fuzz::SameRecord(parsed, plain), "the same record");
     }
 
     // Field by field, on a line buffer of the reader's size.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "statements/DebugOutput.h"
+#include "tests/fuzz/ReferenceLine.h"
 
 namespace paylode {
 namespace {
@@ -287,6 +288,64 @@ TEST(TransactionFile, ParserNeedsAColumnMap) {
     } catch (CTransactionRecord::ErrorCode code) {
         EXPECT_EQ(CTransactionRecord::BeyondColumnMap, code);
     }
+}
+
+// The parser walks a line once; what it delivers must be exactly what the
+// field functions give column by column, whatever the line and the map.
+TEST(TransactionFile, ParserReadsAsTheFieldFunctionsDo) {
+    const std::string wide(600, 'W');
+    const std::string many = [] {
+        std::string line = "0";
+        for (int i = 1; i < 40; ++i) line += "," + std::to_string(i) + (i % 7 == 0 ? ".50" : "");
+        return line;
+    }();
+    const std::string lines[] = {
+        ShortLine("DD", "12.50", ""),
+        ShortLine("CHQ", "", "\"1,234.56\"\r"),
+        ShortLine(" \"CHQ\"", " \"7\" ", "\"3\"x\r"),
+        ShortLine("DD", "0.00", "\"5\",\"6\""),
+        ShortLine("DD", "\"", "\"\r", "\"Smith, J\"", "\"01/02/2006 10:30\""),
+        ShortLine("SO", "-1e3", "", "N1", "2006-02-01"),
+        ShortLine("SO", "", "0x10", "N1", "31/12/1899"),
+        ShortLine("TFR", "", "9", "\"open", "00/00/0000"),
+        ShortLine("DD", "", "4", "N1", "\"" + wide + "\""),
+        ShortLine(wide, wide, "\"" + wide + "\""),
+        LongLine("DD", "", "\"12\"\r"),
+        LongLine("BGC", "", "2", "\"a,b\",,\"\",N4,\"N5\r"),
+        LongLine("DD", "1", "2") + ",\"",
+        LongLine("DD", "", "3") + ",extra",
+        "\"95-12-34\"" + ShortLine("DD", "1", "").substr(6),
+        many,
+        many + ",\"tail,with,commas\"\r",
+    };
+    std::vector<std::vector<int>> maps = {{}, {}, {}, {}};
+    for (int field = 1; field <= 14; ++field) maps[0].push_back(field);
+    for (int field = 1; field <= 18; ++field) maps[1].push_back(field);
+    for (int field = 18; field >= 1; --field) maps[2].push_back(field);  // the last field first
+    for (int field = 20; field <= 37; ++field) maps[3].push_back(field);
+    for (std::size_t m = 0; m < maps.size(); ++m) {
+        ColumnMap() = maps[m];
+        for (std::size_t i = 0; i < std::size(lines); ++i) {
+            SCOPED_TRACE("map " + std::to_string(m) + ", line " + std::to_string(i));
+            std::istringstream in(lines[i] + "\n");
+            CTransactionRecord parsed;
+            CTransactionRecord::ErrorCode code = CTransactionRecord::NoError;
+            try {
+                in >> parsed;
+            } catch (CTransactionRecord::ErrorCode thrown) {
+                code = thrown;
+            }
+            CTransactionRecord plain;
+            ASSERT_EQ(fuzz::ReadLineThePlainWay(lines[i], plain), code);
+            if (code != CTransactionRecord::NoError) continue;
+            EXPECT_TRUE(fuzz::SameRecord(parsed, plain))
+                << parsed.SortCode.GetString() << "|" << parsed.Type.GetString() << "|" << parsed.DateText.GetString()
+                << "|" << parsed.Debit << "|" << parsed.Credit << " vs " << plain.SortCode.GetString() << "|"
+                << plain.Type.GetString() << "|" << plain.DateText.GetString() << "|" << plain.Debit << "|"
+                << plain.Credit;
+        }
+    }
+    ColumnMap().clear();
 }
 
 }  // namespace
