@@ -1,0 +1,118 @@
+/*
+ * The payment file's record writers on a batch of 4000 payments (the most a
+ * payment file holds), in each of the four formats, against one fwrite of the
+ * same bytes: the header from the first payment, then one record a payment,
+ * into an open file, as the payment run writes them.
+ *
+ *   bench_payment_writer [Google Benchmark flags]
+ */
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "payments/PaymentRecords.h"
+
+namespace {
+
+using namespace paylode;
+
+constexpr int kPayments = 4000;
+constexpr double kProcessingDate = 45356;  // 5 March 2024
+
+// Payments as a host hands them over: mostly valid, some with the faults the
+// writers check for, one in ten an inter-account transfer.
+std::vector<CPaymentValues> MakeBatch() {
+    static const char* const kNames[] = {"O'Brien & Sons, Ltd.", "Smith Joinery", "Caf\xE9 L\xF3" "dz", "A N Other",
+                                         "Northern Power plc", "J. Bloggs / Partners"};
+    std::vector<CPaymentValues> batch(kPayments);
+    for (int i = 0; i < kPayments; ++i) {
+        CPaymentValues& payment = batch[static_cast<std::size_t>(i)];
+        char text[64];
+        payment.amount = (i % 50 == 7) ? 0.0 : 10.0 + (i * 37 % 100000) / 100.0;
+        payment.payerSortCode = "12-34-56";
+        payment.payerAccountNumber = "12345678";
+        std::snprintf(text, sizeof text, "INV %d", i);
+        payment.payeeBACSReference = text;
+        std::snprintf(text, sizeof text, "%02d-%02d-%02d", i % 100, i / 100 % 100, 42);
+        payment.payeeSortCode = text;
+        std::snprintf(text, sizeof text, i % 40 == 3 ? "%07d" : "%08d", 10000000 + i * 13 % 90000000);
+        payment.payeeAccountNumber = text;
+        payment.payeeAccountName = kNames[i % 6];
+        if (i % 5 == 0) {
+            std::snprintf(text, sizeof text, "ROLL/%d", i);
+            payment.payeeRollNumber = text;
+        }
+        payment.status = i % 10 == 0 ? 1 : 0;  // the IAT mark
+    }
+    return batch;
+}
+
+// Writes the whole payment file of `format` for `batch`, as the run does.
+void WritePaymentFile(IRecordOutput& out, std::vector<CPaymentValues>& batch, int format) {
+    if (format == kFormatBulkList) {
+        WriteBulkListHeader(out, batch[0], kProcessingDate, "STAFF PAY", "BEN/1", false);
+    } else if (format == kFormatAdHocBulk) {
+        WriteAdHocHeader(out, batch[0], kProcessingDate, "BEN REF", "/tmp/ADHOC.TXT");
+    }
+    for (CPaymentValues& payment : batch) {
+        if (format == kFormatAdHocBulk) {
+            WriteAdHocRecord(out, payment, format, false);
+        } else {
+            WritePaymentRecord(out, payment, kProcessingDate, format, "STAFF PAY", false, false);
+        }
+    }
+}
+
+// Each iteration starts from the host's batch: the writers change statuses.
+void BM_RecordWriters(benchmark::State& state) {
+    const int format = static_cast<int>(state.range(0));
+    const std::vector<CPaymentValues> original = MakeBatch();
+    std::vector<CPaymentValues> batch = original;
+    CStringRecordOutput sized;
+    WritePaymentFile(sized, batch, format);
+    std::FILE* file = std::tmpfile();
+    for (auto _ : state) {
+        state.PauseTiming();
+        batch = original;
+        std::rewind(file);
+        state.ResumeTiming();
+        CFileRecordOutput out(file);
+        WritePaymentFile(out, batch, format);
+        std::fflush(file);
+    }
+    std::fclose(file);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sized.Text().size()));
+    state.counters["payments/s"] = benchmark::Counter(kPayments, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The floor: the same bytes in one fwrite.
+void BM_Fwrite(benchmark::State& state) {
+    std::vector<CPaymentValues> batch = MakeBatch();
+    CStringRecordOutput bytes;
+    WritePaymentFile(bytes, batch, static_cast<int>(state.range(0)));
+    const std::string& text = bytes.Text();
+    std::FILE* file = std::tmpfile();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::rewind(file);
+        state.ResumeTiming();
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fflush(file);
+    }
+    std::fclose(file);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    state.counters["payments/s"] = benchmark::Counter(kPayments, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void Formats(benchmark::internal::Benchmark* bench) {
+    bench->ArgName("format")->DenseRange(0, 3)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(0.5);
+}
+
+BENCHMARK(BM_Fwrite)->Apply(Formats);
+BENCHMARK(BM_RecordWriters)->Apply(Formats);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,19 @@
+/*
+ * Statement files for the benchmarks, written the way the bank's e-banking
+ * service exports them: a header line, then one transaction a line ended by
+ * CR LF, in the short (14-field) or long (18-field) layout. The lines carry
+ * what a bank writes: quoted names and branch names holding commas, dates
+ * day first and year first, debits and credits with thousands separators,
+ * cheque numbers in the narrative.
+ */
+#pragma once
+
+#include <string>
+
+namespace paylode::bench {
+
+// Writes `lines` transaction lines of `fields` fields (14 or 18) to `path`.
+// False when the file cannot be written.
+bool WriteStatementFile(const std::string& path, long lines, int fields);
+
+}  // namespace paylode::bench

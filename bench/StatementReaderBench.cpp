@@ -1,0 +1,158 @@
+/*
+ * The statement reader against its peers on the same generated statement
+ * files: a bare fgets loop (the floor: reading the lines and nothing else)
+ * and fast-cpp-csv-parser splitting every line into its fields.
+ *
+ *   bench_statement_reader DATA_DIR [Google Benchmark flags]
+ *
+ * DATA_DIR receives the files (statement-<lines>-<fields>.csv, made once and
+ * then reused). Every case reports MB/s (bytes_per_second) and lines/s.
+ */
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <utility>
+#include <filesystem>
+#include <string>
+
+#include <libfccp/csv.h>
+
+#include "bench/StatementFileMaker.h"
+#include "statements/DebugOutput.h"
+#include "statements/QVTTransactionFile.h"
+
+namespace {
+
+using paylode::bench::WriteStatementFile;
+
+std::string g_dataDir;
+
+struct StatementFile {
+    std::string path;
+    long lines;
+    std::uintmax_t bytes;
+};
+
+const StatementFile& FileOf(long lines, int fields) {
+    static std::map<std::pair<long, int>, StatementFile> files;
+    auto found = files.find({lines, fields});
+    if (found != files.end()) return found->second;
+    const std::string path =
+        g_dataDir + "/statement-" + std::to_string(lines) + "-" + std::to_string(fields) + ".csv";
+    if (!std::filesystem::exists(path) && !WriteStatementFile(path, lines, fields)) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+    return files[{lines, fields}] = StatementFile{path, lines, std::filesystem::file_size(path)};
+}
+
+void Report(benchmark::State& state, const StatementFile& file) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.bytes));
+    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(file.lines + 1),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The floor: every line read into a buffer, nothing done with it.
+void BM_Fgets(benchmark::State& state) {
+    const StatementFile& file = FileOf(state.range(0), static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        std::FILE* in = std::fopen(file.path.c_str(), "rb");
+        char line[4096];
+        long lines = 0;
+        while (std::fgets(line, sizeof line, in) != nullptr) ++lines;
+        std::fclose(in);
+        if (lines != file.lines + 1) state.SkipWithError("fgets: wrong line count");
+        benchmark::DoNotOptimize(lines);
+    }
+    Report(state, file);
+}
+
+// fast-cpp-csv-parser: every line split into its fields, quotes removed.
+template <unsigned Fields, class... Names>
+long SplitWithFccp(const std::string& path, Names... names) {
+    io::CSVReader<Fields, io::trim_chars<>, io::double_quote_escape<',', '"'>> in(path);
+    in.read_header(io::ignore_no_column, names...);
+    char* fields[Fields];
+    long lines = 0;
+    for (;;) {
+        bool read;
+        if constexpr (Fields == 14) {
+            read = in.read_row(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6], fields[7],
+                               fields[8], fields[9], fields[10], fields[11], fields[12], fields[13]);
+        } else {
+            read = in.read_row(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6], fields[7],
+                               fields[8], fields[9], fields[10], fields[11], fields[12], fields[13], fields[14],
+                               fields[15], fields[16], fields[17]);
+        }
+        if (!read) break;
+        benchmark::DoNotOptimize(fields[Fields - 1]);
+        ++lines;
+    }
+    return lines;
+}
+
+void BM_FastCsvParser(benchmark::State& state) {
+    const StatementFile& file = FileOf(state.range(0), static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        long lines;
+        if (state.range(1) == 14) {
+            lines = SplitWithFccp<14>(file.path, "Sort Code", "Account Number", "Account Alias", "Account Short Name",
+                                      "Currency", "Account Type", "BIC", "Bank Name", "Branch Name", "Date",
+                                      "Narrative #1", "Type", "Debit", "Credit");
+        } else {
+            lines = SplitWithFccp<18>(file.path, "Sort Code", "Account Number", "Account Alias", "Account Short Name",
+                                      "Currency", "Account Type", "BIC", "Bank Name", "Branch Name", "Date",
+                                      "Narrative #1", "Narrative #2", "Narrative #3", "Narrative #4", "Narrative #5",
+                                      "Type", "Debit", "Credit");
+        }
+        if (lines != file.lines) state.SkipWithError("fast-cpp-csv-parser: wrong line count");
+    }
+    Report(state, file);
+}
+
+// The component's reader, as the statement import drives it: the header,
+// the column map, then every record until a read fails (the end of the file).
+void BM_StatementReader(benchmark::State& state) {
+    const StatementFile& file = FileOf(state.range(0), static_cast<int>(state.range(1)));
+    const paylode::ScopedDebugOutputHandler quiet([](const char*) {});
+    for (auto _ : state) {
+        paylode::CQVTTransactionFile reader(file.path.c_str(), std::ios_base::in | std::ios_base::binary);
+        if (!reader.BuildColumnMap()) state.SkipWithError("reader: not a statement file");
+        paylode::CTransactionRecord record;
+        long records = 0;
+        while (reader.ReadRecord(record)) ++records;
+        if (records != file.lines) state.SkipWithError("reader: wrong record count");
+        benchmark::DoNotOptimize(record.Credit);
+    }
+    Report(state, file);
+}
+
+void Sizes(benchmark::internal::Benchmark* bench) {
+    bench->ArgNames({"lines", "fields"});
+    for (long lines : {100000L, 1000000L}) {
+        for (int fields : {14, 18}) bench->Args({lines, fields});
+    }
+    bench->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+}
+
+BENCHMARK(BM_Fgets)->Apply(Sizes);
+BENCHMARK(BM_FastCsvParser)->Apply(Sizes);
+BENCHMARK(BM_StatementReader)->Apply(Sizes);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: bench_statement_reader DATA_DIR [benchmark flags]\n");
+        return 2;
+    }
+    g_dataDir = argv[1];
+    std::filesystem::create_directories(g_dataDir);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
