@@ -8,8 +8,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <memory>
 
-#include "cli/Utf8Decode.h"
+#include <csv.h>
+
+#include "cli/Utf8.h"
 #include "common/TextConversion.h"
 
 namespace paylode::cli {
@@ -22,72 +25,75 @@ struct CsvRecord {
 
 std::string AtLine(int line, const std::string& what) { return "line " + std::to_string(line) + ": " + what; }
 
+// The CSV reading: libcsv takes the file apart (strict: a quote inside an
+// unquoted field, or anything but a separator or a line end after a closing
+// quote, is an error; every line end is reported, so that empty lines are
+// seen), and this follows it byte by byte for the line numbers of records
+// and errors.
+struct CsvReading {
+    std::vector<CsvRecord>* records;
+    CsvRecord record;          // the record being read
+    int line = 1;              // of the byte being read
+    int fieldLine = 1;         // where the field being read began
+    bool fieldEnded = true;    // the next byte begins a field
+    int recordEnd = 0;         // the character that ended a record at this byte, or 0
+};
+
+void FieldRead(void* text, std::size_t length, void* data) {
+    CsvReading& reading = *static_cast<CsvReading*>(data);
+    if (reading.record.fields.empty()) reading.record.line = reading.fieldLine;
+    reading.record.fields.emplace_back(static_cast<const char*>(text), length);
+    reading.fieldEnded = true;
+}
+
+// A line that holds no field at all (not even "") is no record.
+void RecordRead(int end, void* data) {
+    CsvReading& reading = *static_cast<CsvReading*>(data);
+    if (!reading.record.fields.empty()) reading.records->push_back(std::move(reading.record));
+    reading.record = CsvRecord();
+    reading.fieldEnded = true;
+    reading.recordEnd = end;
+}
+
+int NoSpaceCharacters(unsigned char) { return 0; }  // spaces are text
+
 // RFC 4180 records; a line that is entirely empty is skipped. Records end in
 // CR LF or LF; a quoted field may hold commas, quotes ("") and line breaks.
 bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, std::string* error) {
-    std::size_t pos = 0;
-    int line = 1;
+    csv_parser parser;
+    if (csv_init(&parser, CSV_STRICT | CSV_REPALL_NL | CSV_STRICT_FINI) != 0) {
+        *error = "cannot start the CSV reader";
+        return false;
+    }
+    std::unique_ptr<csv_parser, void (*)(csv_parser*)> owner(&parser, csv_free);
+    csv_set_space_func(&parser, NoSpaceCharacters);
+    CsvReading reading;
+    reading.records = records;
     const std::size_t size = text.size();
-    while (pos < size) {
-        CsvRecord record;
-        record.line = line;
-        bool blank = true;
-        for (;;) {
-            std::string field;
-            if (pos < size && text[pos] == '"') {
-                blank = false;
-                const int opened = line;
-                ++pos;
-                for (;;) {
-                    if (pos >= size) {
-                        *error = AtLine(opened, "quoted field is not closed");
-                        return false;
-                    }
-                    const char c = text[pos++];
-                    if (c == '"') {
-                        if (pos < size && text[pos] == '"') {
-                            field += '"';
-                            ++pos;
-                            continue;
-                        }
-                        break;
-                    }
-                    if (c == '\n') ++line;
-                    field += c;
-                }
-                if (pos < size && text[pos] != ',' && text[pos] != '\n' &&
-                    !(text[pos] == '\r' && pos + 1 < size && text[pos + 1] == '\n')) {
-                    *error = AtLine(line, "unexpected character after a closing quote");
-                    return false;
-                }
-            } else {
-                while (pos < size && text[pos] != ',' && text[pos] != '\n' && text[pos] != '\r') {
-                    if (text[pos] == '"') {
-                        *error = AtLine(line, "quote inside an unquoted field");
-                        return false;
-                    }
-                    field += text[pos++];
-                }
-                if (pos < size && text[pos] == '\r' && (pos + 1 >= size || text[pos + 1] != '\n')) {
-                    *error = AtLine(line, "carriage return without a line feed outside quotes");
-                    return false;
-                }
-                if (!field.empty()) blank = false;
-            }
-            record.fields.push_back(std::move(field));
-            if (pos < size && text[pos] == ',') {
-                blank = false;
-                ++pos;
-                continue;
-            }
-            if (pos < size && text[pos] == '\r') ++pos;
-            if (pos < size && text[pos] == '\n') {
-                ++pos;
-                ++line;
-            }
-            break;
+    for (std::size_t pos = 0; pos < size; ++pos) {
+        const char c = text[pos];
+        if (reading.fieldEnded) {
+            reading.fieldLine = reading.line;
+            reading.fieldEnded = false;
         }
-        if (!blank) records->push_back(std::move(record));
+        reading.recordEnd = 0;
+        if (csv_parse(&parser, &c, 1, FieldRead, RecordRead, &reading) != 1) {
+            *error = AtLine(reading.line, c == '"' ? "quote inside an unquoted field"
+                                                   : "unexpected character after a closing quote");
+            return false;
+        }
+        // A record ends at a carriage return only when a line feed follows.
+        if (reading.recordEnd == '\r' && (pos + 1 >= size || text[pos + 1] != '\n')) {
+            *error = AtLine(reading.line, pos > 0 && text[pos - 1] == '"'
+                                              ? "unexpected character after a closing quote"
+                                              : "carriage return without a line feed outside quotes");
+            return false;
+        }
+        if (c == '\n') ++reading.line;
+    }
+    if (csv_fini(&parser, FieldRead, RecordRead, &reading) != 0) {
+        *error = AtLine(reading.fieldLine, "quoted field is not closed");
+        return false;
     }
     return true;
 }

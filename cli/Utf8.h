@@ -1,20 +1,19 @@
 /*
- * UTF-8 for the tool's output. The component's text is 8-bit Windows-1252;
- * the tool writes JSON, which is UTF-8.
+ * UTF-8 at the tool's edges, through utfcpp: its input files and arguments
+ * are UTF-8 and its JSON output is UTF-8, while the component's text is
+ * 8-bit Windows-1252.
  */
 #pragma once
 
-#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace paylode::cli {
 
-// Appends one Unicode code point as UTF-8; a code point that is not a
-// Unicode scalar value (a lone surrogate, beyond U+10FFFF) becomes U+FFFD.
-void AppendUtf8(std::string& out, char32_t codePoint);
-
-// Counted UTF-16 text as UTF-8; a surrogate without its partner becomes U+FFFD.
-std::string Utf8FromUtf16(const char16_t* text, std::size_t length);
+// Decodes `text`. False, and `result` unspecified, when it is not
+// well-formed UTF-8 (overlong forms, surrogates and values above U+10FFFF
+// included).
+bool Utf16FromUtf8(std::string_view text, std::u16string* result);
 
 // Windows-1252 text up to its terminating zero, as UTF-8.
 std::string Utf8FromCp1252(const char* text);
