@@ -94,6 +94,31 @@ TEST(CString, SelfAssignmentAndSelfAppendKeepTheText) {
     EXPECT_STREQ("abcabcabc", text);
 }
 
+// SetString takes counted text (a field inside a line) and Empty keeps the
+// buffer, so that a record reused line after line does not allocate.
+TEST(CString, SetStringTakesCountedTextAndEmptyKeepsTheBuffer) {
+    CString text("abcdef");
+    text.SetString("xyz,rest", 3);
+    EXPECT_STREQ("xyz", text.GetString());
+    EXPECT_EQ(7u, text.GetBufferSize());
+    text.SetString(text.GetString() + 1, 2);  // from its own buffer
+    EXPECT_STREQ("yz", text.GetString());
+    text.SetString("a\0b", 3);  // an embedded zero still ends the text
+    EXPECT_EQ(1, text.GetLength());
+    text.SetString("0123456789", 10);
+    EXPECT_EQ(11u, text.GetBufferSize());
+    text.Empty();
+    EXPECT_STREQ("", text.GetString());
+    EXPECT_EQ(11u, text.GetBufferSize());
+    text.SetString(nullptr, 0);
+    EXPECT_STREQ("", text.GetString());
+    EXPECT_THROWS_HRESULT(text.SetString(nullptr, 1), kInvalidArg);
+    EXPECT_THROWS_HRESULT(text.SetString("abc", -1), kInvalidArg);
+    CString none;
+    none.Empty();
+    EXPECT_EQ(0u, none.GetBufferSize());
+}
+
 TEST(CString, AppendGrowsToExactlyTheNewLength) {
     CString text("ab");
     text += "cd";
