@@ -1,17 +1,20 @@
 /*
  * The payment file's record writers on a batch of 4000 payments (the most a
  * payment file holds), in each of the four formats, against one fwrite of the
- * same bytes: the header from the first payment, then one record a payment,
- * into an open file, as the payment run writes them.
+ * same bytes: the file created, the header from the first payment, then one
+ * record a payment, and the file closed, as the payment run writes them.
  *
  *   bench_payment_writer [Google Benchmark flags]
  */
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/FileSystem.h"
 #include "payments/PaymentRecords.h"
 
 namespace {
@@ -20,6 +23,10 @@ using namespace paylode;
 
 constexpr int kPayments = 4000;
 constexpr double kProcessingDate = 45356;  // 5 March 2024
+
+std::string OutputPath() {
+    return (std::filesystem::temp_directory_path() / "paylode-bench-payments.txt").string();
+}
 
 // Payments as a host hands them over: mostly valid, some with the faults the
 // writers check for, one in ten an inter-account transfer.
@@ -72,36 +79,35 @@ void BM_RecordWriters(benchmark::State& state) {
     std::vector<CPaymentValues> batch = original;
     CStringRecordOutput sized;
     WritePaymentFile(sized, batch, format);
-    std::FILE* file = std::tmpfile();
+    const std::string path = OutputPath();
     for (auto _ : state) {
         state.PauseTiming();
         batch = original;
-        std::rewind(file);
         state.ResumeTiming();
-        CFileRecordOutput out(file);
+        std::unique_ptr<IOutputFile> file = PlatformFileSystem().CreateForWriting(path);
+        CFileRecordOutput out(*file);
         WritePaymentFile(out, batch, format);
-        std::fflush(file);
+        if (!out.Finish()) state.SkipWithError("the payment file could not be written");
     }
-    std::fclose(file);
+    std::filesystem::remove(path);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sized.Text().size()));
     state.counters["payments/s"] = benchmark::Counter(kPayments, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-// The floor: the same bytes in one fwrite.
+// The floor: the same bytes in one fwrite, between the same creation and
+// closing of the file.
 void BM_Fwrite(benchmark::State& state) {
     std::vector<CPaymentValues> batch = MakeBatch();
     CStringRecordOutput bytes;
     WritePaymentFile(bytes, batch, static_cast<int>(state.range(0)));
     const std::string& text = bytes.Text();
-    std::FILE* file = std::tmpfile();
+    const std::string path = OutputPath();
     for (auto _ : state) {
-        state.PauseTiming();
-        std::rewind(file);
-        state.ResumeTiming();
+        std::FILE* file = std::fopen(path.c_str(), "wb");
         std::fwrite(text.data(), 1, text.size(), file);
-        std::fflush(file);
+        if (std::fclose(file) != 0) state.SkipWithError("the file could not be written");
     }
-    std::fclose(file);
+    std::filesystem::remove(path);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
     state.counters["payments/s"] = benchmark::Counter(kPayments, benchmark::Counter::kIsIterationInvariantRate);
 }
