@@ -21,11 +21,19 @@ paylode = os.path.join(build, "bin", "paylode")
 
 
 def load(path):
-    """Benchmark name -> (seconds per iteration, counters)."""
+    """(benchmark, its arguments) -> (seconds per iteration, counters); the
+    arguments are the numbers named in the name ("lines:100000/fields:14")."""
     with open(path) as f:
         results = json.load(f)["benchmarks"]
     scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
-    return {r["name"]: (r["real_time"] * scale[r["time_unit"]], r) for r in results if "error_message" not in r}
+    loaded = {}
+    for r in results:
+        if "error_message" in r:
+            continue
+        name = r["name"].split("/")[0]
+        arguments = tuple(int(value) for value in re.findall(r"(?:lines|fields|format):(\d+)", r["name"]))
+        loaded[(name, arguments)] = (r["real_time"] * scale[r["time_unit"]], r)
+    return loaded
 
 
 def run(args, repeat):
@@ -66,11 +74,10 @@ def per_second(value, unit):
 
 
 reader = load(reader_json)
-sizes = sorted({tuple(int(x) for x in re.findall(r":(\d+)", name)) for name in reader})
+sizes = sorted({arguments for _, arguments in reader if len(arguments) == 2})
 fgets_time = {}
 for lines, fields in sizes:
-    key = f"lines:{lines}/fields:{fields}/real_time"
-    base = {peer: reader.get(f"{peer}/{key}") for peer in ("BM_Fgets", "BM_FastCsvParser", "BM_StatementReader")}
+    base = {peer: reader.get((peer, (lines, fields))) for peer in ("BM_Fgets", "BM_FastCsvParser", "BM_StatementReader")}
     if None in base.values():
         continue
     label = f"{lines:>7} lines, {fields} fields"
@@ -97,8 +104,8 @@ for lines, fields in sizes:
 
 writer = load(writer_json)
 for form in range(4):
-    ours = writer.get(f"BM_RecordWriters/format:{form}/real_time")
-    floor = writer.get(f"BM_Fwrite/format:{form}/real_time")
+    ours = writer.get(("BM_RecordWriters", (form,)))
+    floor = writer.get(("BM_Fwrite", (form,)))
     if ours is None or floor is None:
         continue
     row(f"record writers, 4000 payments, format {form}", mb(ours[1]["bytes_per_second"]),
