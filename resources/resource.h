@@ -15,6 +15,12 @@
 
 #define IDS_PROJNAME                            100
 
+/* The registry scripts of the four classes, in the class order. */
+#define IDR_BANK                                101
+#define IDR_BANKSERVICES                        102
+#define IDR_BANKPAYMENTSERVICE                  103
+#define IDR_BANKSTATEMENTSERVICE                104
+
 #define IDS_PAYMENT_STATUS_BASE 300
 #define IDS_STATUS_SUCCESS                      300
 #define IDS_STATUS_BATCH_REJECTED               320

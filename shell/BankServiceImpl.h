@@ -9,9 +9,26 @@
  * service's own process operation and the host set. IDispatch is served from
  * the component's type library.
  *
- * A service class derives from ISupportErrorInfo and from this template,
- * answers QueryInterface with QueryServiceInterface(this, iid, out) and
- * InterfaceSupportsErrorInfo with SupportsErrorInfo().
+ * A service class derives from ISupportErrorInfo, from this template and
+ * from CObjectRoot, and is made by CreateInstanceOf (shell/ComponentObject.h),
+ * which gives it IUnknown, its module lock and aggregation. Its
+ * InternalQueryInterface answers with QueryServiceInterface(this, iid, out)
+ * and InterfaceSupportsErrorInfo with SupportsErrorInfo():
+ *
+ *   class CBankStatementService
+ *       : public ISupportErrorInfo,
+ *         public IBankServiceImpl<IBankStatementService, ITorvoBankStatementService>,
+ *         public CObjectRoot {
+ *   public:
+ *       HRESULT InternalQueryInterface(REFIID iid, void** out) { return QueryServiceInterface(this, iid, out); }
+ *       STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override { return SupportsErrorInfo(iid); }
+ *       ... GetStatusText, ImportStatement
+ *   protected:
+ *       CBankStatementService();
+ *   };
+ *
+ * Plugging it in is a row of the class table (shell/ClassTable.cpp) and a
+ * line of the collection's construction step (shell/BankServices.cpp).
  */
 #pragma once
 
@@ -22,43 +39,17 @@
 #include "common/win/Owners.h"
 #include "host/HostInterfaces.h"
 #include "shell/OperationGuard.h"
-#include "shell/TypeInfo.h"
+#include "shell/DispatchImpl.h"
 
 namespace paylode {
 
 template <typename Dual, typename HostService>
-class IBankServiceImpl : public Dual {
+class IBankServiceImpl : public IDispatchImpl<Dual> {
     static_assert(std::is_base_of_v<HostService, Dual> && std::is_base_of_v<ITorvoBankService, HostService>,
                   "the dual interface derives from the host's service interface");
 
 public:
-    // ---- IDispatch, from the component's type library ----------------------
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count == nullptr) return E_INVALIDARG;
-        *count = 1;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        if (info == nullptr) return E_INVALIDARG;
-        *info = nullptr;
-        if (index != 0) return DISP_E_BADINDEX;
-        return GetComponentTypeInfo(__uuidof(Dual), info);
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        Microsoft::WRL::ComPtr<ITypeInfo> info;
-        const HRESULT hr = GetComponentTypeInfo(__uuidof(Dual), &info);
-        if (FAILED(hr)) return hr;
-        return info->GetIDsOfNames(names, count, ids);
-    }
-    STDMETHODIMP Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
-                        EXCEPINFO* exception, UINT* argumentError) override {
-        if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        Microsoft::WRL::ComPtr<ITypeInfo> info;
-        const HRESULT hr = GetComponentTypeInfo(__uuidof(Dual), &info);
-        if (FAILED(hr)) return hr;
-        return info->Invoke(static_cast<Dual*>(this), member, flags, parameters, result, exception, argumentError);
-    }
+    using HostServiceInterface = HostService;
 
     // ---- the base service operations ----------------------------------------
     STDMETHODIMP GetName(BSTR* name) override {

@@ -1,0 +1,94 @@
+/*
+ * The class objects (see ClassFactory.h).
+ */
+#include "shell/ClassFactory.h"
+
+#include <new>
+
+#include "common/win/Owners.h"
+#include "shell/ClassTable.h"
+#include "shell/Module.h"
+
+namespace paylode {
+
+namespace {
+
+class CClassFactory final : public IClassFactory {
+public:
+    explicit CClassFactory(CreateFunction create) : create_(create) {}
+    CClassFactory(const CClassFactory&) = delete;
+    CClassFactory& operator=(const CClassFactory&) = delete;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+            *object = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // The first reference is the module's own; the others lock the module.
+    STDMETHODIMP_(ULONG) AddRef() override {
+        const LONG count = InterlockedIncrement(&references_);
+        if (count == 2) Module::Lock();
+        return static_cast<ULONG>(count);
+    }
+    STDMETHODIMP_(ULONG) Release() override {
+        const LONG count = InterlockedDecrement(&references_);
+        if (count == 1) Module::Unlock();
+        if (count == 0) delete this;
+        return static_cast<ULONG>(count);
+    }
+
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+        return create_(outer, iid, object);
+    }
+    STDMETHODIMP LockServer(BOOL lock) override {
+        if (lock) {
+            Module::Lock();
+        } else {
+            Module::Unlock();
+        }
+        return S_OK;
+    }
+
+private:
+    CreateFunction create_;
+    volatile LONG references_ = 1;
+};
+
+SRWLOCK classObjectsLock = SRWLOCK_INIT;
+// One slot per row of the class table, in its order; the table is small.
+constexpr std::size_t kMaxClasses = 8;
+CClassFactory* classObjects[kMaxClasses] = {};
+
+}  // namespace
+
+HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    const ClassEntry* entry = FindClass(clsid);
+    if (entry == nullptr) return CLASS_E_CLASSNOTAVAILABLE;
+    const std::size_t slot = static_cast<std::size_t>(entry - Classes().begin());
+    if (slot >= kMaxClasses) return CLASS_E_CLASSNOTAVAILABLE;
+
+    CSrwExclusiveHold hold(classObjectsLock);
+    if (classObjects[slot] == nullptr) classObjects[slot] = new (std::nothrow) CClassFactory(entry->create);
+    CClassFactory* factory = classObjects[slot];
+    if (factory == nullptr) return E_OUTOFMEMORY;
+    // The answer's reference is taken under the lock, so that the module's
+    // end cannot take the object away in between.
+    return factory->QueryInterface(iid, object);
+}
+
+void ReleaseClassObjects() {
+    CSrwExclusiveHold hold(classObjectsLock);
+    for (CClassFactory*& factory : classObjects) {
+        if (factory != nullptr) factory->Release();
+        factory = nullptr;
+    }
+}
+
+}  // namespace paylode

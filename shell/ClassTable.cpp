@@ -1,0 +1,31 @@
+/*
+ * The class table (see ClassTable.h).
+ */
+#include "shell/ClassTable.h"
+
+#include "resources/resource.h"
+#include "shell/Bank.h"
+#include "shell/BankServices.h"
+#include "shell/ComponentObject.h"
+
+namespace paylode {
+
+namespace {
+
+const ClassEntry kClasses[] = {
+    {&CLSID_Bank, &CreateInstanceOf<CBank>, IDR_BANK, true},
+    {&CLSID_BankServices, &CreateInstanceOf<CBankServices>, IDR_BANKSERVICES, false},
+};
+
+}  // namespace
+
+ClassTable Classes() { return {kClasses, sizeof kClasses / sizeof kClasses[0]}; }
+
+const ClassEntry* FindClass(REFCLSID clsid) {
+    for (const ClassEntry& entry : Classes()) {
+        if (IsEqualCLSID(*entry.clsid, clsid)) return &entry;
+    }
+    return nullptr;
+}
+
+}  // namespace paylode

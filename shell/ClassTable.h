@@ -1,0 +1,49 @@
+/*
+ * The component's classes, in the order of registration and of the class
+ * object lookup: Bank, BankServices, BankPaymentService,
+ * BankStatementService. One table drives DllGetClassObject, registration
+ * and unregistration.
+ *
+ * A row names the class's CLSID, its creation function, its registry script
+ * (a REGISTRY resource, one .rgs file in resources/) and whether the class is registered
+ * as a bank of the host's e-banking framework (the Bank class alone). The
+ * creation function has the one shape
+ *
+ *   HRESULT Create(IUnknown* outer, REFIID iid, void** object);
+ *
+ * that CreateInstanceOf<CClass> (shell/ComponentObject.h) gives every class: a
+ * row reads
+ *
+ *   {&CLSID_Bank, &CreateInstanceOf<CBank>, IDR_BANK, true},
+ */
+#pragma once
+
+#include <cstddef>
+
+#include "common/win/Platform.h"
+
+namespace paylode {
+
+using CreateFunction = HRESULT (*)(IUnknown* outer, REFIID iid, void** object);
+
+struct ClassEntry {
+    const CLSID* clsid;
+    CreateFunction create;
+    int registryScript;       // the REGISTRY resource with the class's entries
+    bool isBank;              // registered in the host's category of banks
+};
+
+struct ClassTable {
+    const ClassEntry* first;
+    std::size_t count;
+    const ClassEntry* begin() const { return first; }
+    const ClassEntry* end() const { return first + count; }
+};
+
+// The component's classes, in order.
+ClassTable Classes();
+
+// The row of `clsid`, or null when it is none of the component's classes.
+const ClassEntry* FindClass(REFCLSID clsid);
+
+}  // namespace paylode

@@ -1,0 +1,152 @@
+/*
+ * The COM objects of the component's classes: their reference counts, the
+ * module lock every live object holds, aggregation, and the one creation
+ * function that the class objects and the component itself use.
+ *
+ * A class of the component is a C++ class that derives from its interfaces
+ * and from CObjectRoot and leaves IUnknown's three methods to the wrappers
+ * here. It gives:
+ *
+ *   HRESULT InternalQueryInterface(REFIID iid, void** object);
+ *       its interfaces in the order the class answers them, IUnknown
+ *       yielding the first; one more reference through the interface found
+ *       (a QueryInterface table does exactly this);
+ *   HRESULT FinalConstruct();
+ *       its construction step, run once the object is built and before it
+ *       is handed out; CObjectRoot's does nothing. A failure destroys the
+ *       object again and is the creation's result.
+ *
+ * and is made by
+ *
+ *   HRESULT CreateInstanceOf<CClass>(IUnknown* outer, REFIID iid, void** object);
+ *
+ * which is the shape of every creation function in the class table
+ * (shell/ClassTable.h). Without an outer object it makes the plain object;
+ * with one, the inner object of an aggregate, which may only be asked for
+ * IUnknown (its own, non-delegating one). The object counts its references
+ * with a plain integer: it lives in one single-threaded apartment.
+ */
+#pragma once
+
+#include <new>
+
+#include "common/HResult.h"
+#include "common/win/Platform.h"
+#include "shell/Module.h"
+
+namespace paylode {
+
+// The default construction step: none.
+class CObjectRoot {
+public:
+    HRESULT FinalConstruct() { return S_OK; }
+
+protected:
+    CObjectRoot() = default;
+    ~CObjectRoot() = default;
+};
+
+// A standalone object of class T.
+template <typename T>
+class CComponentObject final : public T {
+public:
+    CComponentObject() { Module::Lock(); }
+    ~CComponentObject() { Module::Unlock(); }
+    CComponentObject(const CComponentObject&) = delete;
+    CComponentObject& operator=(const CComponentObject&) = delete;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override { return T::InternalQueryInterface(iid, object); }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+private:
+    ULONG references_ = 0;
+};
+
+// An object of class T inside an aggregate: its interfaces answer for the
+// outer object, and its own IUnknown, which only the outer object holds,
+// keeps the count and hands out T's interfaces.
+template <typename T>
+class CAggregatedObject final : public IUnknown {
+public:
+    explicit CAggregatedObject(IUnknown* outer) : inner_(outer) { Module::Lock(); }
+    ~CAggregatedObject() { Module::Unlock(); }
+    CAggregatedObject(const CAggregatedObject&) = delete;
+    CAggregatedObject& operator=(const CAggregatedObject&) = delete;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown)) {
+            *object = static_cast<IUnknown*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return inner_.InternalQueryInterface(iid, object);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT FinalConstruct() { return inner_.FinalConstruct(); }
+    T& Inner() { return inner_; }
+
+private:
+    class CContained final : public T {
+    public:
+        explicit CContained(IUnknown* outer) : outer_(outer) {}
+        STDMETHODIMP QueryInterface(REFIID iid, void** object) override { return outer_->QueryInterface(iid, object); }
+        STDMETHODIMP_(ULONG) AddRef() override { return outer_->AddRef(); }
+        STDMETHODIMP_(ULONG) Release() override { return outer_->Release(); }
+
+    private:
+        IUnknown* outer_;
+    };
+
+    CContained inner_;
+    ULONG references_ = 0;
+};
+
+namespace detail {
+
+// Builds an object, runs its construction step and queries it; the object
+// is destroyed again when either fails.
+template <typename Object, typename... Arguments>
+HRESULT Make(REFIID iid, void** object, Arguments... arguments) noexcept {
+    Object* made = nullptr;
+    try {
+        made = new Object(arguments...);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (HResult code) {
+        return code;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+    // One reference of its own while it is made, so that the step may pass
+    // the object around.
+    made->AddRef();
+    HRESULT result = made->FinalConstruct();
+    if (SUCCEEDED(result)) result = made->QueryInterface(iid, object);
+    made->Release();
+    return result;
+}
+
+}  // namespace detail
+
+template <typename T>
+HRESULT CreateInstanceOf(IUnknown* outer, REFIID iid, void** object) noexcept {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (outer == nullptr) return detail::Make<CComponentObject<T>>(iid, object);
+    if (!IsEqualIID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
+    return detail::Make<CAggregatedObject<T>>(iid, object, outer);
+}
+
+}  // namespace paylode

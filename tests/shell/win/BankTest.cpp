@@ -1,0 +1,205 @@
+// Under Wine: the bank as the host meets it, from the DLL registered with
+// regsvr32 and created by its ProgID: name, kind, the services collection
+// kept for the bank's life, the configure request through the reference
+// host's bank settings object, and the module's lock count meanwhile.
+#include <gtest/gtest.h>
+
+#include <wrl/client.h>
+
+#include <string>
+
+#include "TorvoKelmarBankPaylode.h"
+#include "support/HResultAssert.h"
+#include "support/ReferenceHostFixture.h"
+
+namespace paylode {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+std::wstring DescriptionOnThread() {
+    IErrorInfo* info = nullptr;
+    if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return L"<none>";
+    BSTR text = nullptr;
+    info->GetDescription(&text);
+    std::wstring description = text != nullptr ? text : L"";
+    SysFreeString(text);
+    info->Release();
+    return description;
+}
+
+class RegisteredBank : public referencehost::ReferenceHostFixture {
+protected:
+    static void SetUpTestSuite() {
+        ReferenceHostFixture::SetUpTestSuite();
+        component_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
+    }
+    static void TearDownTestSuite() {
+        delete component_;
+        component_ = nullptr;
+        ReferenceHostFixture::TearDownTestSuite();
+    }
+    void SetUp() override {
+        ReferenceHostFixture::SetUp();
+        ASSERT_TRUE(component_->Registration().Succeeded()) << component_->Registration();
+        Configure("");
+    }
+    void TearDown() override {
+        CoFreeUnusedLibrariesEx(0, 0);
+        ReferenceHostFixture::TearDown();
+    }
+
+    static ComPtr<ITorvoBank> CreateBank() {
+        CLSID clsid = {};
+        EXPECT_HR(S_OK, CLSIDFromProgID(L"TorvoKelmarBankPaylode.Bank", &clsid));
+        ComPtr<ITorvoBank> bank;
+        EXPECT_HR(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_ITorvoBank, &bank));
+        return bank;
+    }
+    static HRESULT CanUnloadNow() {
+        HMODULE module = GetModuleHandleW(L"TorvoKelmarBankPaylode.DLL");
+        if (module == nullptr) return E_FAIL;
+        auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+            reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+        return canUnload();
+    }
+
+    inline static testrig::ScopedRegistration* component_ = nullptr;
+};
+
+TEST_F(RegisteredBank, ProgIdsNameTheBankClass) {
+    for (const wchar_t* progId : {L"TorvoKelmarBankPaylode.Bank", L"TorvoKelmarBankPaylode.Bank.1"}) {
+        CLSID clsid = {};
+        ASSERT_HR(S_OK, CLSIDFromProgID(progId, &clsid));
+        EXPECT_TRUE(IsEqualCLSID(CLSID_Bank, clsid));
+    }
+    ComPtr<ITorvoBank> bank = CreateBank();
+    ASSERT_NE(nullptr, bank.Get());
+    EXPECT_HR(S_FALSE, CanUnloadNow()) << "a live bank locks the module";
+    bank.Reset();
+    EXPECT_HR(S_OK, CanUnloadNow());
+}
+
+TEST_F(RegisteredBank, NameAndKind) {
+    ComPtr<ITorvoBank> bank = CreateBank();
+    ASSERT_NE(nullptr, bank.Get());
+    BSTR name = nullptr;
+    ASSERT_HR(S_OK, bank->GetName(&name));
+    EXPECT_EQ(std::wstring(L"Kelmar Bank Paylode"), std::wstring(name, SysStringLen(name)));
+    SysFreeString(name);
+    LONG kind = 0;
+    ASSERT_HR(S_OK, bank->GetBankKind(&kind));
+    EXPECT_EQ(1, kind);
+}
+
+TEST_F(RegisteredBank, ANullOutPointerIsAnInvalidArgument) {
+    ComPtr<ITorvoBank> bank = CreateBank();
+    ASSERT_NE(nullptr, bank.Get());
+    for (int call = 0; call < 3; ++call) {
+        SCOPED_TRACE(call);
+        SetErrorInfo(0, nullptr);
+        const HRESULT result = call == 0   ? bank->GetName(nullptr)
+                               : call == 1 ? bank->GetServices(nullptr)
+                                           : bank->GetBankKind(nullptr);
+        EXPECT_HR(0x800AFFFC, result);
+        EXPECT_EQ(L"Invalid argument", DescriptionOnThread());
+    }
+}
+
+TEST_F(RegisteredBank, AnswersItsInterfacesInOrder) {
+    ComPtr<ITorvoBank> bank = CreateBank();
+    ASSERT_NE(nullptr, bank.Get());
+    ComPtr<IUnknown> identity;
+    ASSERT_HR(S_OK, bank.As(&identity));
+    ComPtr<ISupportErrorInfo> errorInfo;
+    ASSERT_HR(S_OK, bank.As(&errorInfo));
+    const struct {
+        const IID* iid;
+        const void* expected;
+        HRESULT errorInfo;
+    } rows[] = {
+        {&IID_IBank, bank.Get(), S_OK},
+        {&IID_ITorvoBank, bank.Get(), S_FALSE},
+        {&IID_IDispatch, bank.Get(), S_FALSE},
+        {&IID_ISupportErrorInfo, errorInfo.Get(), S_FALSE},
+        {&IID_IUnknown, bank.Get(), S_FALSE},
+        {&IID_IBankServices, nullptr, S_FALSE},
+        {&IID_ITorvoBankService, nullptr, S_FALSE},
+    };
+    EXPECT_EQ(static_cast<IUnknown*>(bank.Get()), identity.Get());
+    for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        void* out = nullptr;
+        const HRESULT hr = bank->QueryInterface(*rows[i].iid, &out);
+        EXPECT_HR(rows[i].expected != nullptr ? S_OK : E_NOINTERFACE, hr);
+        EXPECT_EQ(rows[i].expected, out);
+        if (out != nullptr) static_cast<IUnknown*>(out)->Release();
+        EXPECT_HR(rows[i].errorInfo, errorInfo->InterfaceSupportsErrorInfo(*rows[i].iid));
+    }
+}
+
+TEST_F(RegisteredBank, OneCollectionPerBankKeptForItsLife) {
+    ComPtr<ITorvoBank> bank = CreateBank();
+    ComPtr<ITorvoBank> other = CreateBank();
+    ASSERT_NE(nullptr, bank.Get());
+    ASSERT_NE(nullptr, other.Get());
+    ComPtr<ITorvoBankServices> first, second, ofOther;
+    ASSERT_HR(S_OK, bank->GetServices(&first));
+    ASSERT_HR(S_OK, bank->GetServices(&second));
+    ASSERT_HR(S_OK, other->GetServices(&ofOther));
+    EXPECT_EQ(first.Get(), second.Get());
+    EXPECT_NE(first.Get(), ofOther.Get());
+    second.Reset();
+    first.Reset();
+    // The bank still holds its collection: the next request gets it again.
+    ComPtr<IUnknown> before;
+    ASSERT_HR(S_OK, bank->GetServices(&first));
+    first.As(&before);
+    first.Reset();
+    ASSERT_HR(S_OK, bank->GetServices(&first));
+    ComPtr<IUnknown> after;
+    first.As(&after);
+    EXPECT_EQ(before.Get(), after.Get());
+}
+
+TEST_F(RegisteredBank, ConfigurePassesTheBankNameToTheHostsSettings) {
+    ComPtr<ITorvoBank> bank = CreateBank();
+    ASSERT_NE(nullptr, bank.Get());
+    EXPECT_HR(S_OK, bank->Configure(0x1234));
+    EXPECT_EQ((referencehost::Texts{"bankSettings.Create()", "bankSettings.Run()",
+                                    "bankSettings.ConfigureBank(\"Kelmar Bank Paylode\", 3)",
+                                    "bankSettings.Released()"}),
+              Recorded());
+}
+
+TEST_F(RegisteredBank, ConfigureFailuresReachTheHostAsAnException) {
+    const struct {
+        const char* configuration;
+        referencehost::Texts calls;
+    } rows[] = {
+        // The settings object cannot be created: the call through the null
+        // object raises before anything else is called.
+        {"[Failures]\r\nbankSettings.Create=0x80040154\r\n",
+         {"bankSettings.Create() failed 0x80040154", "bankSettings.Released()"}},
+        {"[Failures]\r\nbankSettings.Run=0x80004005\r\n",
+         {"bankSettings.Create()", "bankSettings.Run() failed 0x80004005", "bankSettings.Released()"}},
+        {"[Failures]\r\nbankSettings.ConfigureBank=0x80004005\r\n",
+         {"bankSettings.Create()", "bankSettings.Run()",
+          "bankSettings.ConfigureBank(\"Kelmar Bank Paylode\", 3) failed 0x80004005", "bankSettings.Released()"}},
+    };
+    for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        Configure(rows[i].configuration);
+        ComPtr<ITorvoBank> bank = CreateBank();
+        ASSERT_NE(nullptr, bank.Get());
+        SetErrorInfo(0, nullptr);
+        const std::size_t before = Recorded().size();
+        EXPECT_HR(DISP_E_EXCEPTION, bank->Configure(0));
+        EXPECT_EQ(L"<none>", DescriptionOnThread()) << "the host's error information is not passed on";
+        const referencehost::Texts recorded = Recorded();
+        EXPECT_EQ(rows[i].calls, referencehost::Texts(recorded.begin() + before, recorded.end()));
+    }
+}
+
+}  // namespace
+}  // namespace paylode

@@ -1,0 +1,94 @@
+// Under Wine: a VBScript client (WalkBank.vbs) run by the cscript of the
+// test's bitness against the registered DLL: it creates the bank by its
+// ProgID and walks the bank and its services through IDispatch alone.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/ReferenceHostFixture.h"
+
+namespace paylode {
+namespace {
+
+struct ScriptRun {
+    bool finished = false;
+    DWORD exitCode = 0;
+    std::string output;
+};
+
+// Runs cscript on a script beside the test program, its output caught in a
+// file, with a bounded wait.
+ScriptRun RunScript(const std::wstring& script) {
+    ScriptRun run;
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring program = std::wstring(windows) + L"\\system32\\cscript.exe";
+    const std::wstring outputPath = testrig::PathBesideProgram(L"WalkBank.out");
+    std::wstring commandLine = L"\"" + program + L"\" //nologo \"" + testrig::PathBesideProgram(script) + L"\"";
+
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) return run;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process = {};
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    const BOOL started =
+        CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(output);
+    if (!started) return run;
+    CloseHandle(process.hThread);
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+        run.finished = true;
+        GetExitCodeProcess(process.hProcess, &run.exitCode);
+    } else {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, 5000);
+    }
+    CloseHandle(process.hProcess);
+    std::ifstream file(outputPath.c_str(), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    for (char c : text.str()) {
+        if (c != '\r') run.output += c;
+    }
+    DeleteFileW(outputPath.c_str());
+    return run;
+}
+
+class ScriptClient : public referencehost::ReferenceHostFixture {
+protected:
+    static void SetUpTestSuite() {
+        ReferenceHostFixture::SetUpTestSuite();
+        component_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
+    }
+    static void TearDownTestSuite() {
+        delete component_;
+        component_ = nullptr;
+        ReferenceHostFixture::TearDownTestSuite();
+    }
+    inline static testrig::ScopedRegistration* component_ = nullptr;
+};
+
+TEST_F(ScriptClient, WalksTheBankAndItsServices) {
+    ASSERT_TRUE(component_->Registration().Succeeded()) << component_->Registration();
+    const ScriptRun run = RunScript(L"WalkBank.vbs");
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_EQ("bank: Kelmar Bank Paylode, kind 1\n"
+              "services: 0\n"
+              "past the end: &HFFFC Invalid argument\n",
+              run.output);
+}
+
+}  // namespace
+}  // namespace paylode
