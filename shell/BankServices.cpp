@@ -10,6 +10,7 @@
 #include "common/win/Throw.h"
 #include "shell/EnumVariantArray.h"
 #include "shell/OperationGuard.h"
+#include "statements/win/BankStatementService.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -55,6 +56,7 @@ void CBankServices::AddNew() {
 HRESULT CBankServices::FinalConstruct() {
     return Guarded([&] {
         RemoveAll();
+        AddNew<CBankStatementService>();
     });
 }
 

@@ -7,6 +7,7 @@
 #include "shell/Bank.h"
 #include "shell/BankServices.h"
 #include "shell/ComponentObject.h"
+#include "statements/win/BankStatementService.h"
 
 namespace paylode {
 
@@ -15,6 +16,7 @@ namespace {
 const ClassEntry kClasses[] = {
     {&CLSID_Bank, &CreateInstanceOf<CBank>, IDR_BANK, true},
     {&CLSID_BankServices, &CreateInstanceOf<CBankServices>, IDR_BANKSERVICES, false},
+    {&CLSID_BankStatementService, &CreateBankStatementService, IDR_BANKSTATEMENTSERVICE, false},
 };
 
 }  // namespace

@@ -25,7 +25,7 @@
 #include "common/win/Owners.h"
 #include "shell/HostBankSettings.h"
 #include "shell/HostCall.h"
-#include "shell/Module.h"
+#include "shell/ComponentObject.h"
 #include "statements/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"
@@ -108,20 +108,10 @@ void AddTransaction(ITorvoBankStatement* statement, const StatementTransaction& 
 
 }  // namespace
 
-CBankStatementService::CBankStatementService() : IBankServiceImpl(kServiceName) { Module::Lock(); }
+CBankStatementService::CBankStatementService() : IBankServiceImpl(kServiceName) {}
 
-CBankStatementService::~CBankStatementService() { Module::Unlock(); }
-
-STDMETHODIMP CBankStatementService::QueryInterface(REFIID iid, void** object) {
+HRESULT CBankStatementService::InternalQueryInterface(REFIID iid, void** object) {
     return QueryServiceInterface(this, iid, object);
-}
-
-STDMETHODIMP_(ULONG) CBankStatementService::AddRef() { return ++references_; }
-
-STDMETHODIMP_(ULONG) CBankStatementService::Release() {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
 }
 
 STDMETHODIMP CBankStatementService::InterfaceSupportsErrorInfo(REFIID iid) { return SupportsErrorInfo(iid); }
@@ -167,14 +157,7 @@ void CBankStatementService::ReadAccountDetails(ITorvoBankAccount* account) {
 }
 
 HRESULT CreateBankStatementService(IUnknown* outer, REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    try {
-        return MakeComObject<CBankStatementService>()->QueryInterface(iid, object);
-    } catch (HResult code) {
-        return code;
-    }
+    return CreateInstanceOf<CBankStatementService>(outer, iid, object);
 }
 
 }  // namespace paylode

@@ -16,19 +16,18 @@
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
 #include "shell/BankServiceImpl.h"
+#include "shell/ComponentObject.h"
 #include "statements/StatementTransaction.h"
 
 namespace paylode {
 
 class CBankStatementService : public ISupportErrorInfo,
-                              public IBankServiceImpl<IBankStatementService, ITorvoBankStatementService> {
+                              public IBankServiceImpl<IBankStatementService, ITorvoBankStatementService>,
+                              public CObjectRoot {
 public:
-    CBankStatementService();
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // The dual interface, the host's statement service interface, IDispatch,
+    // ISupportErrorInfo; IUnknown is the first.
+    HRESULT InternalQueryInterface(REFIID iid, void** object);
 
     // ISupportErrorInfo
     STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override;
@@ -38,17 +37,18 @@ public:
     STDMETHODIMP GetStatusText(LONG status, BSTR* text) override;
     STDMETHODIMP ImportStatement(ITorvoBankAccount* account, ITorvoBankStatement* statement) override;
 
-private:
-    ~CBankStatementService() override;
+protected:
+    CBankStatementService();
+    ~CBankStatementService() override = default;
 
+private:
     void ReadAccountDetails(ITorvoBankAccount* account);
 
-    ULONG references_ = 1;
     StatementAccount account_;
 };
 
-// Creates the service for the class object: no aggregation; the interface
-// `iid` in `object`.
+// The class's creation function (shell/ClassTable.h): the plain object, or
+// the inner object of an aggregate; the interface `iid` in `object`.
 HRESULT CreateBankStatementService(IUnknown* outer, REFIID iid, void** object);
 
 }  // namespace paylode

@@ -7,8 +7,10 @@
 #include <wrl/client.h>
 
 #include <string>
+#include <vector>
 
 #include "TorvoKelmarBankPaylode.h"
+#include "common/win/Owners.h"
 #include "support/HResultAssert.h"
 #include "support/ReferenceHostFixture.h"
 
@@ -26,6 +28,37 @@ std::wstring DescriptionOnThread() {
     SysFreeString(text);
     info->Release();
     return description;
+}
+
+// The services every collection holds, in order.
+const std::vector<std::string> kServiceNames = {"Bank Reconciliation Service"};
+
+std::string Text(BSTR text) {
+    std::string narrow;
+    for (UINT i = 0; i < SysStringLen(text); ++i) narrow += static_cast<char>(text[i]);
+    return narrow;
+}
+
+// The collection's services by position, as the names they give, and their
+// identities.
+std::vector<std::string> Names(ITorvoBankServices* services, std::vector<ComPtr<IUnknown>>* identities = nullptr) {
+    std::vector<std::string> names;
+    LONG count = 0;
+    EXPECT_HR(S_OK, services->GetCount(&count));
+    for (LONG i = 0; i < count; ++i) {
+        VARIANT index;
+        VariantInit(&index);
+        V_VT(&index) = VT_I4;
+        V_I4(&index) = i;
+        ComPtr<ITorvoBankService> service;
+        EXPECT_HR(S_OK, services->GetItem(&index, &service));
+        if (!service) break;
+        CBstr name;
+        EXPECT_HR(S_OK, service->GetName(name.Receive()));
+        names.push_back(Text(name.Get()));
+        if (identities != nullptr) service.As(&identities->emplace_back());
+    }
+    return names;
 }
 
 class RegisteredBank : public referencehost::ReferenceHostFixture {
@@ -160,6 +193,26 @@ TEST_F(RegisteredBank, OneCollectionPerBankKeptForItsLife) {
     ComPtr<IUnknown> after;
     first.As(&after);
     EXPECT_EQ(before.Get(), after.Get());
+}
+
+TEST_F(RegisteredBank, EachCollectionMakesItsOwnServices) {
+    ComPtr<ITorvoBank> bank = CreateBank();
+    ComPtr<ITorvoBank> other = CreateBank();
+    ComPtr<ITorvoBankServices> services, ofOther, direct;
+    ASSERT_HR(S_OK, bank->GetServices(&services));
+    ASSERT_HR(S_OK, other->GetServices(&ofOther));
+    CLSID clsid = {};
+    ASSERT_HR(S_OK, CLSIDFromProgID(L"TorvoKelmarBankPaylode.BankServices", &clsid));
+    ASSERT_HR(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_ITorvoBankServices, &direct));
+
+    std::vector<ComPtr<IUnknown>> mine, theirs, direct_;
+    EXPECT_EQ(kServiceNames, Names(services.Get(), &mine));
+    EXPECT_EQ(kServiceNames, Names(ofOther.Get(), &theirs));
+    EXPECT_EQ(kServiceNames, Names(direct.Get(), &direct_)) << "a collection created directly";
+    for (std::size_t i = 0; i < mine.size() && i < theirs.size() && i < direct_.size(); ++i) {
+        EXPECT_NE(mine[i].Get(), theirs[i].Get()) << "service " << i << " shared between two banks";
+        EXPECT_NE(mine[i].Get(), direct_[i].Get()) << "service " << i << " shared between two collections";
+    }
 }
 
 TEST_F(RegisteredBank, ConfigurePassesTheBankNameToTheHostsSettings) {
