@@ -44,11 +44,12 @@ std::wstring GuidText(const GUID& guid) {
 
 std::wstring DllPath() { return testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"); }
 
-// Every key below HKCR\<path>, the key itself included, as "key" lines, and
-// every string value as "key|name=value" (the default value's name empty).
-void ReadTree(const std::wstring& path, Entries& entries) {
+// Every key below <root>\<path>, the key itself included, as "key" lines,
+// and every string value as "key|name=value" (the default value's name
+// empty).
+void ReadTree(const std::wstring& path, Entries& entries, HKEY root = HKEY_CLASSES_ROOT) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
     entries.insert(path);
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
@@ -66,7 +67,7 @@ void ReadTree(const std::wstring& path, Entries& entries) {
         wchar_t name[256];
         DWORD nameLength = 256;
         if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        ReadTree(path + L"\\" + name, entries);
+        ReadTree(path + L"\\" + name, entries, root);
     }
     RegCloseKey(key);
 }
@@ -220,27 +221,7 @@ protected:
 
     static Entries Tree() {
         Entries entries;
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\PaylodeScriptTest", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-            return entries;
-        }
-        entries.insert(L"<root>");
-        for (DWORD i = 0;; ++i) {
-            wchar_t name[256];
-            DWORD length = 256;
-            if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            entries.insert(name);
-            HKEY sub = nullptr;
-            RegOpenKeyExW(key, name, 0, KEY_READ, &sub);
-            wchar_t data[256] = {};
-            DWORD bytes = sizeof data - sizeof(wchar_t);
-            if (RegQueryValueExW(sub, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &bytes) ==
-                ERROR_SUCCESS) {
-                entries.insert(std::wstring(name) + L"=" + data);
-            }
-            RegCloseKey(sub);
-        }
-        RegCloseKey(key);
+        ReadTree(L"Software\\PaylodeScriptTest", entries, HKEY_CURRENT_USER);
         return entries;
     }
 };
@@ -251,13 +232,14 @@ TEST_F(RegistryScriptApplied, WritesRemovesAndStopsAtTheFirstFailure) {
         " Kept = s 'a' Path = s '%MODULE%' ForceRemove Fresh = s 'b' } } }";
     const std::map<std::wstring, std::wstring> module = {{L"MODULE", L"C:\\It's here\\x.dll"}};
     ASSERT_HR(S_OK, ApplyRegistryScript(script, true, module));
-    EXPECT_EQ(Narrow(Entries{L"<root>", L"Kept", L"Kept=a", L"Path", L"Path=C:\\It's here\\x.dll", L"Fresh",
-                             L"Fresh=b"}),
+    const std::wstring root = L"Software\\PaylodeScriptTest";
+    EXPECT_EQ(Narrow(Entries{root, root + L"\\Kept", root + L"\\Kept|=a", root + L"\\Path",
+                             root + L"\\Path|=C:\\It's here\\x.dll", root + L"\\Fresh", root + L"\\Fresh|=b"}),
               Narrow(Tree()));
 
     // Removal takes the listed keys and keeps the NoRemove ones.
     ASSERT_HR(S_OK, ApplyRegistryScript(script, false, module));
-    EXPECT_EQ(Narrow(Entries{L"<root>"}), Narrow(Tree()));
+    EXPECT_EQ(Narrow(Entries{root}), Narrow(Tree()));
     EXPECT_HR(S_OK, ApplyRegistryScript(script, false, module)) << "entries already gone are no failure";
 
     // A value that cannot be made stops the writing there.
@@ -265,7 +247,7 @@ TEST_F(RegistryScriptApplied, WritesRemovesAndStopsAtTheFirstFailure) {
               ApplyRegistryScript("HKCU { NoRemove Software { NoRemove PaylodeScriptTest {"
                                   " First = s 'x' Second = s '%NOPE%' Third = s 'y' } } }",
                                   true, module));
-    EXPECT_EQ(Narrow(Entries{L"<root>", L"First", L"First=x", L"Second"}), Narrow(Tree()));
+    EXPECT_EQ(Narrow(Entries{root, root + L"\\First", root + L"\\First|=x", root + L"\\Second"}), Narrow(Tree()));
     EXPECT_HR(HRESULT_FROM_WIN32(ERROR_INVALID_DATA), ApplyRegistryScript("HKCU { Open", true, module));
 }
 
