@@ -26,6 +26,7 @@
 #include "support/FakeDispatch.h"
 #include "support/HResultAssert.h"
 #include "support/ReferenceHostFixture.h"
+#include "support/Regsvr32.h"
 #include "statements/DebugOutput.h"
 #include "statements/win/BankStatementService.h"
 #include "statements/win/IsStatementFile.h"
@@ -152,6 +153,26 @@ protected:
             references.push_back(Utf8(statement_->Transaction(i).Data().reference));
         }
         return references;
+    }
+
+    // The sample statement of `paylode statement`'s own test, imported by
+    // `service` for the account that test names, gives exactly the
+    // transactions the tool prints.
+    void ExpectWhatPaylodeStatementReports(ITorvoBankStatementService* service) {
+        std::string source = PAYLODE_SOURCE_DIR "/tests/cli/";
+        for (char& c : source) c = c == '/' ? '\\' : c;
+        source = "Z:" + source;
+        Choose(source + "sample-statement.csv");
+        ASSERT_HR(S_OK, service->ImportStatement(account_.Get(), statement_.Get()));
+        Texts expected;
+        std::ifstream file(source + "statement-account.expected");
+        for (std::string line; std::getline(file, line);) expected.push_back(line);
+        ASSERT_EQ(3u, expected.size());
+        Texts imported;
+        for (std::size_t i = 0; i < statement_->Size(); ++i) {
+            imported.push_back(TransactionJson(statement_->Transaction(i).Data()));
+        }
+        EXPECT_EQ(expected, imported);
     }
 
     std::shared_ptr<CHostCallLog> log_;
@@ -484,23 +505,50 @@ TEST_F(StatementImport, LinesLostBehindAnUnreadableLineAreReported) {
     for (const std::string& text : output) EXPECT_EQ(std::string::npos, text.find("not read")) << text;
 }
 
-// The sample statement of `paylode statement`'s own test, imported for the
-// account that test names, gives exactly the transactions the tool prints.
 TEST_F(StatementImport, AddsWhatPaylodeStatementReportsForTheSameFile) {
-    std::string source = PAYLODE_SOURCE_DIR "/tests/cli/";
-    for (char& c : source) c = c == '/' ? '\\' : c;
-    source = "Z:" + source;
-    Choose(source + "sample-statement.csv");
-    ASSERT_EQ(S_OK, Import());
-    Texts expected;
-    std::ifstream file(source + "statement-account.expected");
-    for (std::string line; std::getline(file, line);) expected.push_back(line);
-    ASSERT_EQ(3u, expected.size());
-    Texts imported;
-    for (std::size_t i = 0; i < statement_->Size(); ++i) {
-        imported.push_back(TransactionJson(statement_->Transaction(i).Data()));
+    ExpectWhatPaylodeStatementReports(service_.Get());
+}
+
+// The component DLL registered with regsvr32, and the statement service
+// reached as the host reaches it: the bank by its ProgID, its services
+// collection, the service by its name.
+class RegisteredStatementService : public StatementImport {
+protected:
+    static void SetUpTestSuite() {
+        StatementImport::SetUpTestSuite();
+        component_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
     }
-    EXPECT_EQ(expected, imported);
+    static void TearDownTestSuite() {
+        delete component_;
+        component_ = nullptr;
+        StatementImport::TearDownTestSuite();
+    }
+    void TearDown() override {
+        CoFreeUnusedLibrariesEx(0, 0);
+        StatementImport::TearDown();
+    }
+
+    inline static testrig::ScopedRegistration* component_ = nullptr;
+};
+
+TEST_F(RegisteredStatementService, AddsWhatPaylodeStatementReportsForTheSameFile) {
+    ASSERT_TRUE(component_->Registration().Succeeded()) << component_->Registration();
+    CLSID clsid = {};
+    ASSERT_HR(S_OK, CLSIDFromProgID(L"TorvoKelmarBankPaylode.Bank", &clsid));
+    ComPtr<ITorvoBank> bank;
+    ASSERT_HR(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_ITorvoBank, &bank));
+    ComPtr<ITorvoBankServices> services;
+    ASSERT_HR(S_OK, bank->GetServices(&services));
+    VARIANT name;
+    VariantInit(&name);
+    V_VT(&name) = VT_BSTR;
+    V_BSTR(&name) = SysAllocString(L"Bank Reconciliation Service");
+    ComPtr<ITorvoBankService> found;
+    EXPECT_HR(S_OK, services->GetItem(&name, &found));
+    VariantClear(&name);
+    ComPtr<ITorvoBankStatementService> service;
+    ASSERT_HR(S_OK, found.As(&service));
+    ExpectWhatPaylodeStatementReports(service.Get());
 }
 
 TEST_F(StatementImport, StatusTextWritesNothing) {
