@@ -1,0 +1,156 @@
+/*
+ * The payment run (see PaymentRun.h).
+ */
+#include "payments/win/PaymentRun.h"
+
+#include <wrl/client.h>
+
+#include <memory>
+#include <optional>
+
+#include "common/CString.h"
+#include "common/HResult.h"
+#include "common/MessageBox.h"
+#include "common/Settings.h"
+#include "common/win/SettingsStore.h"
+#include "payments/PaymentFile.h"
+#include "payments/PaymentRecords.h"
+#include "payments/win/HostBatchView.h"
+#include "payments/win/HostPaymentView.h"
+#include "payments/win/PaymentOptionsDialog.h"
+#include "payments/win/SaveFileDialog.h"
+#include "resources/resource.h"
+#include "shell/HostBankSettings.h"
+#include "shell/Module.h"
+
+namespace paylode {
+
+namespace {
+
+// Payment files are always text files.
+constexpr const char* kPaymentFileExtension = "txt";
+
+// The suffix that keeps the remembered choices apart per paying account:
+// empty without an account or its bank details.
+CString AccountSuffixOf(ITorvoBankAccount* account) {
+    Microsoft::WRL::ComPtr<ITorvoBankDetails> details;
+    if (account == nullptr || FAILED(account->GetBankDetails(&details)) || details == nullptr) {
+        return AccountKeySuffix(false, nullptr, nullptr);
+    }
+    CReceivedBstr sortCode;
+    const bool haveSortCode = SUCCEEDED(details->GetSortCode(sortCode.Receive()));
+    const CString sortCodeText = sortCode.ToAnsi();
+    CReceivedBstr accountNumber;
+    const bool haveAccountNumber = SUCCEEDED(details->GetAccountNumber(accountNumber.Receive()));
+    const CString accountNumberText = accountNumber.ToAnsi();
+    return AccountKeySuffix(true, haveSortCode ? sortCodeText.GetString() : nullptr,
+                            haveAccountNumber ? accountNumberText.GetString() : nullptr);
+}
+
+void ShowTooManyPayments() {
+    MessageRequest request;
+    request.owner = GetActiveWindow();
+    request.caption = kPaymentRunCaption;
+    CString text;
+    text.LoadString(Module::Instance(), IDS_TOO_MANY_PAYMENTS);
+    request.text = text.GetString();
+    request.icon = MessageIcon::Warning;
+    request.buttons = MessageButtons::Ok;
+    ShowMessageBox(request);
+}
+
+}  // namespace
+
+std::string PaymentFileFilter() {
+    CString filter;
+    filter.Format("Payment Files (*.%s)|*.%s|All Files (*.*)|*.*||", kPaymentFileExtension, kPaymentFileExtension);
+    std::string list = filter.GetString();
+    for (char& c : list) {
+        if (c == '|') c = '\0';
+    }
+    return list;
+}
+
+HRESULT RunPayments(ITorvoBankPayments* payments, ITorvoBankAccount* account,
+                    const SetServiceStatusFunction& setStatus) {
+    // The host's defaults for the file; its settings object drops the name's
+    // last character.
+    const CPaymentFileSettings defaults = CHostBankSettings().GetPaymentFileSettings();
+    char initialPath[kPaymentPathBytes] = {};
+    ResolveDefaultPaymentPath(defaults.fileName, defaults.directory, initialPath);
+
+    setStatus(kRunCompleted);
+    const std::string filter = PaymentFileFilter();
+    RequireArgument(payments != nullptr);
+    CHostBatchView batch(payments);
+
+    if (batch.GetCount() > kMaxPaymentsInFile) {
+        setStatus(kRunTooManyPayments);
+        ShowTooManyPayments();
+        return kRunTooManyPayments;
+    }
+
+    // The choices remembered from the last run for this paying account.
+    const CString suffix = AccountSuffixOf(account);
+    const CString templateKey = TemplateKey(suffix);
+    const CString referenceKey = BenRefKey(suffix);
+    CString templateName;
+    CString reference;
+    int ireland = 0;
+    LoadSettingString(templateKey, templateName);
+    LoadSettingString(referenceKey, reference);
+    ReadSettingFlag(kRICheckStateKey, ireland);
+
+    PaymentFileChoices choices;
+    {
+        const std::unique_ptr<IPaymentOptionsDialog> dialog =
+            MakePaymentOptionsDialog(payments, templateName, reference, ireland);
+        if (!dialog->ShowModal(GetActiveWindow())) {
+            setStatus(kRunCancelled);
+            return S_OK;
+        }
+        choices.processingDate = dialog->GetProcessingDate();
+        choices.templateName = dialog->GetTemplateName();
+        choices.beneficiaryReference = dialog->GetBeneficiaryReference();
+        choices.paymentFormat = dialog->GetPaymentFormat();
+        choices.ireland = dialog->GetIrelandPayment() != 0;
+    }
+
+    SaveFileRequest request;
+    request.owner = GetActiveWindow();
+    request.filter = filter;
+    request.defaultExtension = kPaymentFileExtension;
+    request.initialPath = initialPath;
+    const std::optional<std::string> path = ShowSaveFileDialog(request);
+    if (!path) {
+        setStatus(kRunCancelled);
+        return S_OK;
+    }
+
+    // Stored before any file is made, so that they are remembered even when
+    // the file cannot be written.
+    WriteSetting(templateKey, choices.templateName);
+    WriteSetting(referenceKey, choices.beneficiaryReference);
+    WriteSettingFlag(kRICheckStateKey, choices.ireland ? 1 : 0);
+
+    const long count = batch.GetCount();
+    if (choices.paymentFormat == kFormatBulkList) {
+        WriteBulkListTemplateFile(batch, DirectoryOfPath(*path), choices.templateName,
+                                  choices.beneficiaryReference, GetActiveWindow());
+    }
+    const PaymentFileResult written = WritePaymentFile(batch, count, *path, choices);
+    setStatus(written.StatusValue());
+    return written.ReportsFailedChecks() ? S_FALSE : S_OK;
+}
+
+BSTR PaymentStatusTextFor(LONG code) {
+    const unsigned long number = static_cast<unsigned long>(code);
+    if (number > 35) return nullptr;
+    CString text;
+    if (!text.LoadString(Module::Instance(), IDS_PAYMENT_STATUS_BASE + static_cast<unsigned>(number))) {
+        return nullptr;
+    }
+    return text.AllocSysString();
+}
+
+}  // namespace paylode

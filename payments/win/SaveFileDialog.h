@@ -1,0 +1,53 @@
+/*
+ * The seam in front of the platform's save-file dialog, through which the
+ * payment run asks where to save the payment file.
+ *
+ * On Windows the dialog is the platform's own (GetSaveFileNameA), with the
+ * overwrite prompt on, the read-only box hidden and the working directory
+ * left as it was. Tests put a handler of their own in front of it for as
+ * long as a ScopedSaveFileDialogHandler lives.
+ */
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "common/win/Platform.h"
+
+namespace paylode {
+
+// The longest path the dialog hands back, terminator included.
+constexpr std::size_t kSaveFilePathChars = MAX_PATH;
+
+struct SaveFileRequest {
+    HWND owner = nullptr;
+    // Pairs of description and pattern, each ended by a NUL, the list by a
+    // second NUL.
+    std::string filter;
+    std::string defaultExtension;  // without the dot
+    std::string initialPath;       // the name proposed first, cut to fit
+};
+
+// The path the user chose, or nothing when the dialog ended without one.
+std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request);
+
+// The platform's dialog itself.
+std::optional<std::string> ShowPlatformSaveFileDialog(const SaveFileRequest& request);
+
+using SaveFileDialogHandler = std::function<std::optional<std::string>(const SaveFileRequest&)>;
+
+// Replaces the dialog for as long as it lives; the previous handler comes
+// back when it ends.
+class ScopedSaveFileDialogHandler {
+public:
+    explicit ScopedSaveFileDialogHandler(SaveFileDialogHandler handler);
+    ~ScopedSaveFileDialogHandler();
+    ScopedSaveFileDialogHandler(const ScopedSaveFileDialogHandler&) = delete;
+    ScopedSaveFileDialogHandler& operator=(const ScopedSaveFileDialogHandler&) = delete;
+
+private:
+    SaveFileDialogHandler previous_;
+};
+
+}  // namespace paylode

@@ -1,0 +1,599 @@
+// Under Wine: the payment service's run against the reference host (its
+// registered bank settings object, its batch, payments and account), with
+// the settings file in the prefix's common application-data folder, files in
+// a folder of the test's own, and the two dialogs answered through their
+// seams. The payment and template files are compared byte for byte with
+// what `paylode export` writes for the same batch and answers.
+#include <gtest/gtest.h>
+
+#include <wrl/client.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/FileSystem.h"
+#include "common/MessageBox.h"
+#include "common/OleDate.h"
+#include "common/win/Platform.h"
+#include "payments/PaymentFile.h"
+#include "payments/PaymentRecords.h"
+#include "payments/StatusTexts.h"
+#include "payments/win/BankPaymentService.h"
+#include "payments/win/PaymentOptionsDialog.h"
+#include "payments/win/PaymentRun.h"
+#include "payments/win/SaveFileDialog.h"
+#include "referencehost/HostPayments.h"
+#include "referencehost/win/ReferenceHostFixture.h"
+#include "rig/FakeDispatch.h"
+#include "shell/Module.h"
+
+#include <shlobj.h>
+
+namespace paylode {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using referencehost::CHostBankAccount;
+using referencehost::CHostCallLog;
+using referencehost::CHostPayments;
+using referencehost::MakeHostObject;
+using referencehost::PaymentData;
+
+std::string Hex(HRESULT code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+    return text;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "<no file " + path + ">";
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+long Lines(const std::string& text) {
+    long lines = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++lines;
+    return lines;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// What `paylode export` wrote for tests/cli/export/batch.csv, kept beside
+// that batch in the source tree (reached through Wine's Z: drive).
+std::string ExpectedExport(const char* name) {
+    return ReadBytes(std::string("Z:") + PAYLODE_SOURCE_DIR + "/tests/cli/export/" + name);
+}
+
+// tests/cli/export/batch.csv as the host hands it over.
+std::vector<PaymentData> ExportBatch() {
+    PaymentData first;
+    first.payeeAccountName = L"O'Brien & Sons, Ltd";
+    first.amount = 1234.5;
+    first.payerSortCode = L"12-34-56";
+    first.payerAccountNumber = L"12345678";
+    first.payeeBacsReference = L"Inv 42";
+    first.payeeSortCode = L"65-43-21";
+    first.payeeAccountNumber = L"87654321";
+    first.details = L"two\r\nlines";
+    PaymentData second;
+    second.payeeAccountName = L"Caf\u00e9 \u0141\u00f3d\u017a";
+    second.amount = 0;
+    second.payerSortCode = L"12-34-56";
+    second.payerAccountNumber = L"12345678";
+    second.payeeSortCode = L"1234567";
+    second.payeeAccountNumber = L"12,34";
+    second.payeeRollNumber = L"R-7";
+    second.status = 1;
+    PaymentData third;
+    third.payeeAccountName = L"Smith \"Joinery\"";
+    third.amount = 99.999;
+    third.payerSortCode = L"12 34 56";
+    third.payerAccountNumber = L"12345678";
+    third.payeeSortCode = L"11-22-33";
+    third.payeeAccountNumber = L"11223344";
+    return {first, second, third};
+}
+
+PaymentData GoodPayment() {
+    PaymentData payment;
+    payment.amount = 10;
+    payment.payerSortCode = L"12-34-56";
+    payment.payerAccountNumber = L"12345678";
+    payment.payeeSortCode = L"65-43-21";
+    payment.payeeAccountNumber = L"87654321";
+    payment.payeeAccountName = L"ANNE";
+    return payment;
+}
+
+// What the payment options dialog answers, and what it was given.
+struct DialogScript {
+    bool ok = true;
+    double processingDate = OleDateOfDay(2024, 3, 5);
+    std::string templateName;
+    std::string reference;
+    int format = kFormatStandard;
+    int ireland = 0;
+    std::vector<long> iatMarks;  // payments the user marks as IATs
+
+    int shown = 0;
+    std::string givenTemplate = "<not made>";
+    std::string givenReference = "<not made>";
+    int givenIreland = -1;
+};
+
+class CScriptedDialog : public IPaymentOptionsDialog {
+public:
+    CScriptedDialog(DialogScript& script, ITorvoBankPayments* batch) : script_(script), batch_(batch) {}
+    bool ShowModal(HWND) override {
+        ++script_.shown;
+        // Set stores the IAT mark in the payment's status at once.
+        for (long index : script_.iatMarks) {
+            ComPtr<ITorvoBankPayment> payment;
+            if (SUCCEEDED(batch_->GetItem(index, &payment))) payment->SetStatus(1);
+        }
+        return script_.ok;
+    }
+    double GetProcessingDate() override { return script_.processingDate; }
+    CString GetTemplateName() override { return script_.templateName.c_str(); }
+    CString GetBeneficiaryReference() override { return script_.reference.c_str(); }
+    int GetPaymentFormat() override { return script_.format; }
+    int GetIrelandPayment() override { return script_.ireland; }
+
+private:
+    DialogScript& script_;
+    ComPtr<ITorvoBankPayments> batch_;
+};
+
+// A batch that passes every call to the host's batch but returns no payment
+// at one index.
+class CBatchWithHole : public test::CFakeDispatch<ITorvoBankPayments> {
+public:
+    CBatchWithHole(ITorvoBankPayments* batch, long hole) : CFakeDispatch(1), batch_(batch), hole_(hole) {}
+    HRESULT STDMETHODCALLTYPE GetItem(long index, ITorvoBankPayment** payment) override {
+        if (index == hole_) return E_FAIL;
+        return batch_->GetItem(index, payment);
+    }
+    HRESULT STDMETHODCALLTYPE GetCount(long* count) override { return batch_->GetCount(count); }
+
+private:
+    ITorvoBankPayments* batch_;
+    long hole_;
+};
+
+std::string CommonAppData() {
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+class PaymentService : public referencehost::ReferenceHostFixture {
+protected:
+    void SetUp() override {
+        ReferenceHostFixture::SetUp();
+        // The component's string table, from the DLL itself.
+        resources_ = LoadLibraryExW(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL").c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(nullptr, resources_);
+        previousModule_ = Module::Instance();
+        Module::Attach(resources_);
+
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        static int run = 0;
+        folder_ = std::string(temp) + "paylode-run-" + std::to_string(GetCurrentProcessId()) + "-" +
+                  std::to_string(++run);
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+        Configure("[PaymentFile]\r\nFileName=Payments.\r\nExtension=csv\r\nDirectory=" + folder_);
+
+        torvo_ = CommonAppData() + "\\TORVO";
+        settingsFolder_ = torvo_ + "\\Torvo EBanking";
+        settingsFile_ = settingsFolder_ + "\\BANKSERV.INI";
+        RemoveSettings();
+        CreateDirectoryA(torvo_.c_str(), nullptr);
+        ASSERT_TRUE(CreateDirectoryA(settingsFolder_.c_str(), nullptr));
+    }
+    void TearDown() override {
+        RemoveSettings();
+        WIN32_FIND_DATAA entry;
+        const HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &entry);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
+            } while (FindNextFileA(search, &entry));
+            FindClose(search);
+        }
+        RemoveDirectoryA(folder_.c_str());
+        Module::Attach(previousModule_);
+        FreeLibrary(resources_);
+        ReferenceHostFixture::TearDown();
+    }
+    void RemoveSettings() {
+        DeleteFileA(settingsFile_.c_str());
+        RemoveDirectoryA(settingsFolder_.c_str());
+        RemoveDirectoryA(torvo_.c_str());
+    }
+
+    void SetSetting(const char* key, const char* value) {
+        WritePrivateProfileStringA("MIGRATED", key, value, settingsFile_.c_str());
+    }
+    std::string Setting(const std::string& key) {
+        char text[512] = {};
+        GetPrivateProfileStringA("MIGRATED", key.c_str(), "<absent>", text, sizeof text, settingsFile_.c_str());
+        return text;
+    }
+
+    std::string PathOf(const std::string& name) const { return folder_ + "\\" + name; }
+
+    ComPtr<CHostPayments> Batch(const std::vector<PaymentData>& payments) {
+        return MakeHostObject<CHostPayments>(log_, payments);
+    }
+
+    // Runs the service with the dialogs answered: the options dialog by
+    // `dialog`, the save dialog with `saveAs` (cancelled when empty).
+    HRESULT Run(ITorvoBankPayments* batch, ITorvoBankAccount* account, DialogScript& dialog,
+                const std::string& saveAs) {
+        ScopedPaymentOptionsDialogFactory dialogs(
+            [&](ITorvoBankPayments* payments, const CString& templateName, const CString& reference, int ireland) {
+                dialog.givenTemplate = templateName.GetString();
+                dialog.givenReference = reference.GetString();
+                dialog.givenIreland = ireland;
+                return std::make_unique<CScriptedDialog>(dialog, payments);
+            });
+        ScopedSaveFileDialogHandler saves([&](const SaveFileRequest& request) -> std::optional<std::string> {
+            saveRequests_.push_back(request);
+            if (saveAs.empty()) return std::nullopt;
+            return saveAs;
+        });
+        ScopedMessageBoxHandler boxes([&](const MessageRequest& request) {
+            messages_.push_back(request);
+            return answer_;
+        });
+        const HRESULT result = service_->ProcessPayments(batch, account);
+        service_->GetServiceStatus(&status_);
+        return result;
+    }
+
+    std::shared_ptr<CHostCallLog> log_ = std::make_shared<CHostCallLog>();
+    ComPtr<IBankPaymentService> service_ = [] {
+        ComPtr<IBankPaymentService> service;
+        CBankPaymentService::Create(nullptr, IID_IBankPaymentService, &service);
+        return service;
+    }();
+    LONG status_ = -1;
+    std::vector<SaveFileRequest> saveRequests_;
+    std::vector<MessageRequest> messages_;
+    MessageAnswer answer_ = MessageAnswer::Ok;
+    std::string folder_, torvo_, settingsFolder_, settingsFile_;
+    HMODULE resources_ = nullptr;
+    HINSTANCE previousModule_ = nullptr;
+};
+
+TEST_F(PaymentService, WritesTheSameBytesAsTheToolInEveryFormat) {
+    struct Row {
+        int format;
+        const char* templateName;
+        const char* reference;
+        int ireland;
+        const char* file;
+        HRESULT result;
+    };
+    const Row rows[] = {
+        {kFormatStandard, "", "", 0, "standard.txt", S_FALSE},
+        {kFormatTemplate, "STAFF PAY", "", 1, "template.txt", S_FALSE},
+        {kFormatBulkList, "STAFF", "BEN/1", 0, "bulklist.txt", S_FALSE},
+        {kFormatAdHocBulk, "", "Ben ref", 0, "adhoc.txt", S_FALSE},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.file);
+        ComPtr<CHostPayments> batch = Batch(ExportBatch());
+        DialogScript dialog;
+        dialog.format = row.format;
+        dialog.templateName = row.templateName;
+        dialog.reference = row.reference;
+        dialog.ireland = row.ireland;
+        EXPECT_EQ(Hex(row.result), Hex(Run(batch.Get(), nullptr, dialog, PathOf(row.file))));
+        EXPECT_EQ(kRunChecksFailed, status_);
+        EXPECT_EQ(ExpectedExport(row.file), ReadBytes(PathOf(row.file)));
+        if (row.format == kFormatBulkList) EXPECT_EQ(ExpectedExport("STAFF"), ReadBytes(PathOf("STAFF")));
+        EXPECT_EQ(std::vector<long>({0, kStatusInvalidPayeeAccountNumber, 0}),
+                  std::vector<long>({batch->Payment(0).Data().status, batch->Payment(1).Data().status,
+                                     batch->Payment(2).Data().status}));
+    }
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(PaymentService, AsksTheSaveDialogForATextFileAtTheHostsDefaultPath) {
+    ComPtr<CHostPayments> batch = Batch({GoodPayment()});
+    DialogScript dialog;
+    EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("out.txt")));
+    EXPECT_EQ(kRunCompleted, status_);
+    ASSERT_EQ(1u, saveRequests_.size());
+    const char filter[] = "Payment Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0\0";
+    EXPECT_EQ(std::string(filter, sizeof filter - 1), saveRequests_[0].filter);
+    EXPECT_EQ("txt", saveRequests_[0].defaultExtension);
+    // The host's "Payments." loses its last character once, in the shell.
+    EXPECT_EQ(folder_ + "\\Payments", saveRequests_[0].initialPath);
+}
+
+TEST_F(PaymentService, FourThousandPaymentsMakeAFileAndOneMoreIsRefused) {
+    for (const long count : {4000L, 4001L}) {
+        SCOPED_TRACE(count);
+        messages_.clear();
+        ComPtr<CHostPayments> batch = Batch(std::vector<PaymentData>(static_cast<std::size_t>(count), GoodPayment()));
+        DialogScript dialog;
+        const std::string path = PathOf("many" + std::to_string(count) + ".txt");
+        const HRESULT result = Run(batch.Get(), nullptr, dialog, path);
+        if (count == 4000) {
+            EXPECT_EQ(S_OK, result);
+            EXPECT_EQ(kRunCompleted, status_);
+            EXPECT_EQ(4000, Lines(ReadBytes(path)));
+            EXPECT_TRUE(messages_.empty());
+        } else {
+            EXPECT_EQ(40, result);
+            EXPECT_EQ(kRunTooManyPayments, status_);
+            EXPECT_EQ(0, dialog.shown);
+            EXPECT_FALSE(Exists(path));
+            ASSERT_EQ(1u, messages_.size());
+            EXPECT_EQ("Torvo Kelmar Bank Paylode", messages_[0].caption);
+            EXPECT_EQ("Too many payment instructions have been submitted. Kelmar Bank Paylode supports a maximum "
+                      "of 4000 payments in a single file.",
+                      messages_[0].text);
+            EXPECT_EQ(MessageIcon::Warning, messages_[0].icon);
+            EXPECT_EQ(MessageButtons::Ok, messages_[0].buttons);
+        }
+    }
+}
+
+TEST_F(PaymentService, CancelInEitherDialogWritesNothing) {
+    for (const bool cancelOptions : {true, false}) {
+        SCOPED_TRACE(cancelOptions ? "options dialog" : "save dialog");
+        SetSetting("KelmarPaylodeTemplate", "OLD");
+        SetSetting("RICheckState", "yes");
+        ComPtr<CHostPayments> batch = Batch({GoodPayment()});
+        DialogScript dialog;
+        dialog.ok = !cancelOptions;
+        dialog.templateName = "NEW";
+        EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, cancelOptions ? PathOf("x.txt") : ""));
+        EXPECT_EQ(kRunCancelled, status_);
+        EXPECT_EQ(cancelOptions ? 0u : 1u, saveRequests_.size());
+        saveRequests_.clear();
+        EXPECT_EQ("OLD", Setting("KelmarPaylodeTemplate"));
+        EXPECT_EQ("<absent>", Setting("KelmarPaylodeBenRef"));
+        EXPECT_EQ("yes", Setting("RICheckState"));
+        EXPECT_FALSE(Exists(PathOf("x.txt")));
+    }
+}
+
+TEST_F(PaymentService, RemembersTheChoicesPerPayingAccountAndTheIrelandFlagForAll) {
+    struct Row {
+        const wchar_t* sortCode;  // null: no account
+        const wchar_t* accountNumber;
+        const char* failing;  // a call on the account that fails
+        const char* suffix;
+    };
+    const Row rows[] = {
+        {nullptr, nullptr, nullptr, ""},
+        {L"12-34-56", L"12345678", nullptr, "123456_12345678"},
+        {L"12 34 56", L"12345678", nullptr, "123456_12345678"},
+        {L"12-34-56", L"12345678", "account.GetBankDetails", ""},
+        {L"12-34-56", L"12345678", "details.GetSortCode", "_12345678"},
+        {L"12-34-56", L"12345678", "details.GetAccountNumber", "123456_"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.suffix);
+        const std::string suffix = row.suffix;
+        SetSetting(("KelmarPaylodeTemplate" + suffix).c_str(), "LAST");
+        SetSetting(("KelmarPaylodeBenRef" + suffix).c_str(), "REF/9");
+        auto log = std::make_shared<CHostCallLog>();
+        if (row.failing != nullptr) log->FailCall(row.failing, E_FAIL);
+        ComPtr<CHostBankAccount> account;
+        if (row.sortCode != nullptr) account = MakeHostObject<CHostBankAccount>(log, row.sortCode, row.accountNumber);
+        ComPtr<CHostPayments> batch = Batch({GoodPayment()});
+        DialogScript dialog;
+        dialog.format = kFormatBulkList;
+        dialog.templateName = "NEXT";
+        dialog.reference = "REF/10";
+        EXPECT_EQ(S_OK, Run(batch.Get(), account.Get(), dialog, PathOf("pay.txt")));
+        EXPECT_EQ("LAST", dialog.givenTemplate);
+        EXPECT_EQ("REF/9", dialog.givenReference);
+        EXPECT_EQ("NEXT", Setting("KelmarPaylodeTemplate" + suffix));
+        EXPECT_EQ("REF/10", Setting("KelmarPaylodeBenRef" + suffix));
+        DeleteFileA(settingsFile_.c_str());
+    }
+}
+
+TEST_F(PaymentService, ReadsTheIrelandFlagInAnyLetterCaseAndStoresTrueOrFalse) {
+    const struct {
+        const char* stored;
+        int given;
+    } rows[] = {{"yes", 1}, {"YES", 1}, {"Yes", 1}, {"tRUE", 1}, {"1", 1},
+                {"no", 0},  {"0", 0},   {"on", 0},  {"", 0},     {nullptr, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stored != nullptr ? row.stored : "<absent>");
+        if (row.stored != nullptr) SetSetting("RICheckState", row.stored);
+        ComPtr<CHostPayments> batch = Batch({GoodPayment()});
+        DialogScript dialog;
+        dialog.ireland = 1 - row.given;
+        EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("pay.txt")));
+        EXPECT_EQ(row.given, dialog.givenIreland);
+        EXPECT_EQ(row.given ? "FALSE" : "TRUE", Setting("RICheckState"));
+        DeleteFileA(settingsFile_.c_str());
+    }
+}
+
+TEST_F(PaymentService, IatMarksLeftByTheDialogMakeTransferRecordsAndAreReplacedByTheOutcome) {
+    for (const int format : {kFormatStandard, kFormatTemplate, kFormatBulkList}) {
+        SCOPED_TRACE(format);
+        ComPtr<CHostPayments> batch = Batch({GoodPayment(), GoodPayment()});
+        DialogScript dialog;
+        dialog.format = format;
+        dialog.templateName = "T1";
+        dialog.reference = "R1";
+        dialog.iatMarks = {1};
+        EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("iat.txt")));
+        const std::string text = ReadBytes(PathOf("iat.txt"));
+        const bool transfers = format != kFormatBulkList;
+        EXPECT_EQ(transfers, text.find(",,,03,") != std::string::npos) << text;
+        EXPECT_EQ(0, batch->Payment(1).Data().status);
+    }
+}
+
+TEST_F(PaymentService, APaymentTheBatchCannotGiveEndsTheRunWithStatusTwoAndKeepsTheRecordsBefore) {
+    ComPtr<CHostPayments> host = Batch({GoodPayment(), GoodPayment(), GoodPayment()});
+    CBatchWithHole batch(host.Get(), 2);
+    DialogScript dialog;
+    EXPECT_EQ(S_OK, Run(&batch, nullptr, dialog, PathOf("hole.txt")));
+    EXPECT_EQ(kRunFileFailed, status_);
+    const std::string text = ReadBytes(PathOf("hole.txt"));
+    EXPECT_EQ(2, Lines(text)) << text;
+    EXPECT_EQ(1u, batch.references);
+}
+
+TEST_F(PaymentService, TheTemplateFileIsReplacedOnlyWhenTheUserSaysYes) {
+    for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No}) {
+        SCOPED_TRACE(static_cast<int>(answer));
+        {
+            std::ofstream kept(PathOf("STAFF"), std::ios::binary);
+            kept << "kept\r\n";
+        }
+        messages_.clear();
+        answer_ = answer;
+        ComPtr<CHostPayments> batch = Batch(ExportBatch());
+        DialogScript dialog;
+        dialog.format = kFormatBulkList;
+        dialog.templateName = "STAFF";
+        dialog.reference = "BEN/1";
+        EXPECT_EQ(S_FALSE, Run(batch.Get(), nullptr, dialog, PathOf("bulklist.txt")));
+        ASSERT_EQ(1u, messages_.size());
+        EXPECT_EQ("Bulk List Template Exists", messages_[0].caption);
+        EXPECT_EQ("Do you wish to overwrite template file: \r\n" + PathOf("STAFF"), messages_[0].text);
+        EXPECT_EQ(answer == MessageAnswer::Yes ? ExpectedExport("STAFF") : "kept\r\n", ReadBytes(PathOf("STAFF")));
+        EXPECT_EQ(ExpectedExport("bulklist.txt"), ReadBytes(PathOf("bulklist.txt")));
+    }
+}
+
+// A file system whose chosen operation on the payment file fails.
+class CFailingFiles : public IFileSystem {
+public:
+    enum Op { kCreate, kWrite, kFlush, kClose };
+    CFailingFiles(Op op, int write) : op_(op), write_(write) {}
+    bool CanOpenForReading(const std::string& path) override { return PlatformFileSystem().CanOpenForReading(path); }
+    std::unique_ptr<IOutputFile> CreateForWriting(const std::string& path) override {
+        if (op_ == kCreate) return nullptr;
+        return std::make_unique<CFile>(PlatformFileSystem().CreateForWriting(path), *this);
+    }
+    bool Remove(const std::string& path) override { return PlatformFileSystem().Remove(path); }
+
+private:
+    class CFile : public IOutputFile {
+    public:
+        CFile(std::unique_ptr<IOutputFile> file, CFailingFiles& owner) : file_(std::move(file)), owner_(owner) {}
+        bool Write(const char* data, std::size_t size) override {
+            return file_->Write(data, size) && !(owner_.op_ == kWrite && writes_++ == owner_.write_);
+        }
+        bool Flush() override { return file_->Flush() && owner_.op_ != kFlush; }
+        bool Close() override { return file_->Close() && owner_.op_ != kClose; }
+
+    private:
+        std::unique_ptr<IOutputFile> file_;
+        CFailingFiles& owner_;
+        int writes_ = 0;
+    };
+    Op op_;
+    int write_;
+};
+
+TEST_F(PaymentService, EveryWriteFaultEndsWithStatusTwoAndNoPaymentFile) {
+    const struct {
+        CFailingFiles::Op op;
+        int write;
+    } rows[] = {{CFailingFiles::kCreate, 0}, {CFailingFiles::kWrite, 0}, {CFailingFiles::kWrite, 1},
+                {CFailingFiles::kWrite, 2},  {CFailingFiles::kFlush, 0}, {CFailingFiles::kClose, 0}};
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        CFailingFiles files(rows[i].op, rows[i].write);
+        ScopedFileSystem scope(files);
+        ComPtr<CHostPayments> batch = Batch(ExportBatch());
+        DialogScript dialog;
+        dialog.templateName = "T";
+        EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("fault.txt")));
+        EXPECT_EQ(kRunFileFailed, status_);
+        EXPECT_FALSE(Exists(PathOf("fault.txt")));
+        // The choices were stored before the file was made.
+        EXPECT_EQ("T", Setting("KelmarPaylodeTemplate"));
+    }
+}
+
+// Wine's view of a device that takes no bytes: the disk is full at once.
+TEST_F(PaymentService, AFullDiskUnderWineEndsWithStatusTwo) {
+    if (!PlatformFileSystem().CanOpenForReading("Z:\\dev\\full")) GTEST_SKIP() << "no Z:\\dev\\full";
+    ComPtr<CHostPayments> batch = Batch({GoodPayment()});
+    DialogScript dialog;
+    EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, "Z:\\dev\\full"));
+    EXPECT_EQ(kRunFileFailed, status_);
+    EXPECT_TRUE(PlatformFileSystem().CanOpenForReading("Z:\\dev\\full")) << "a device is no file of ours to delete";
+}
+
+TEST_F(PaymentService, AFolderThatCannotBeWrittenEndsWithStatusTwo) {
+    ComPtr<CHostPayments> batch = Batch({GoodPayment()});
+    DialogScript dialog;
+    EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("missing\\pay.txt")));
+    EXPECT_EQ(kRunFileFailed, status_);
+}
+
+TEST_F(PaymentService, AFailingBankSettingsObjectEndsTheRunBeforeAnythingElse) {
+    Configure("[Failures]\r\nbankSettings.Create=0x80040154");
+    service_->SetServiceStatus(77);
+    ComPtr<CHostPayments> batch = Batch({GoodPayment()});
+    DialogScript dialog;
+    EXPECT_EQ(Hex(DISP_E_EXCEPTION), Hex(Run(batch.Get(), nullptr, dialog, PathOf("pay.txt"))));
+    EXPECT_EQ(77, status_);
+    EXPECT_TRUE(log_->Calls().empty());
+    EXPECT_EQ(0, dialog.shown);
+}
+
+TEST_F(PaymentService, ANullBatchIsAnInvalidArgument) {
+    DialogScript dialog;
+    EXPECT_EQ(Hex(static_cast<HRESULT>(0x800AFFFCu)), Hex(Run(nullptr, nullptr, dialog, PathOf("pay.txt"))));
+    EXPECT_EQ(0, dialog.shown);
+}
+
+TEST_F(PaymentService, GivesTheTextOfEveryStatusCodeThatHasOne) {
+    const struct {
+        LONG code;
+        const wchar_t* text;  // null: the pointer is left alone
+    } rows[] = {
+        {0, L"Payment processed successfully."},
+        {21, L"Invalid Amount specified for payment: negative payments not supported."},
+        {35, L"An error occurred with the status field."},
+        {1, nullptr},
+        {19, nullptr},
+        {36, nullptr},
+        {40, nullptr},
+        {-1, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.code);
+        BSTR text = reinterpret_cast<BSTR>(1);
+        EXPECT_EQ(S_OK, service_->GetStatusText(row.code, &text));
+        if (row.text == nullptr) {
+            EXPECT_EQ(reinterpret_cast<BSTR>(1), text);
+        } else {
+            EXPECT_EQ(std::wstring(row.text), std::wstring(text, SysStringLen(text)));
+            SysFreeString(text);
+        }
+    }
+    EXPECT_EQ(Hex(static_cast<HRESULT>(0x800AFFFCu)), Hex(service_->GetStatusText(0, nullptr)));
+}
+
+}  // namespace
+}  // namespace paylode
