@@ -3,8 +3,7 @@
  */
 #include "payments/win/BankPaymentService.h"
 
-#include <new>
-
+#include "common/win/ComObject.h"
 #include "payments/win/PaymentRun.h"
 #include "shell/Module.h"
 #include "shell/OperationGuard.h"
@@ -19,31 +18,11 @@ HRESULT CBankPaymentService::Create(IUnknown* outer, REFIID iid, void** object) 
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    CBankPaymentService* service = nullptr;
-    try {
-        service = new CBankPaymentService();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (HResult code) {
-        return code;
-    }
-    const HRESULT result = service->QueryInterface(iid, object);
-    service->Release();
-    return result;
+    return Guarded([&] { return MakeComObject<CBankPaymentService>()->QueryInterface(iid, object); });
 }
 
 STDMETHODIMP CBankPaymentService::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (IBankPaymentService* service = QueryServiceInterface(iid)) {
-        *object = service;
-    } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
-        *object = static_cast<ISupportErrorInfo*>(this);
-    } else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
+    return QueryServiceInterface(this, iid, object);
 }
 
 STDMETHODIMP_(ULONG) CBankPaymentService::AddRef() { return ++references_; }

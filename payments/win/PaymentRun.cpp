@@ -37,12 +37,12 @@ CString AccountSuffixOf(ITorvoBankAccount* account) {
     if (account == nullptr || FAILED(account->GetBankDetails(&details)) || details == nullptr) {
         return AccountKeySuffix(false, nullptr, nullptr);
     }
-    CReceivedBstr sortCode;
+    CBstr sortCode;
     const bool haveSortCode = SUCCEEDED(details->GetSortCode(sortCode.Receive()));
-    const CString sortCodeText = sortCode.ToAnsi();
-    CReceivedBstr accountNumber;
+    const CString sortCodeText = AnsiOf(sortCode);
+    CBstr accountNumber;
     const bool haveAccountNumber = SUCCEEDED(details->GetAccountNumber(accountNumber.Receive()));
-    const CString accountNumberText = accountNumber.ToAnsi();
+    const CString accountNumberText = AnsiOf(accountNumber);
     return AccountKeySuffix(true, haveSortCode ? sortCodeText.GetString() : nullptr,
                             haveAccountNumber ? accountNumberText.GetString() : nullptr);
 }

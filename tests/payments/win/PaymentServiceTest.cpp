@@ -20,6 +20,7 @@
 #include "common/FileSystem.h"
 #include "common/MessageBox.h"
 #include "common/OleDate.h"
+#include "common/win/ComObject.h"
 #include "common/win/Platform.h"
 #include "payments/PaymentFile.h"
 #include "payments/PaymentRecords.h"
@@ -29,8 +30,9 @@
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
 #include "referencehost/HostPayments.h"
-#include "referencehost/win/ReferenceHostFixture.h"
-#include "rig/FakeDispatch.h"
+#include "support/FakeDispatch.h"
+#include "support/HResultAssert.h"
+#include "support/ReferenceHostFixture.h"
 #include "shell/Module.h"
 
 #include <shlobj.h>
@@ -42,14 +44,7 @@ using Microsoft::WRL::ComPtr;
 using referencehost::CHostBankAccount;
 using referencehost::CHostCallLog;
 using referencehost::CHostPayments;
-using referencehost::MakeHostObject;
 using referencehost::PaymentData;
-
-std::string Hex(HRESULT code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
-    return text;
-}
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -234,7 +229,7 @@ protected:
     std::string PathOf(const std::string& name) const { return folder_ + "\\" + name; }
 
     ComPtr<CHostPayments> Batch(const std::vector<PaymentData>& payments) {
-        return MakeHostObject<CHostPayments>(log_, payments);
+        return MakeComObject<CHostPayments>(log_, payments);
     }
 
     // Runs the service with the dialogs answered: the options dialog by
@@ -300,7 +295,7 @@ TEST_F(PaymentService, WritesTheSameBytesAsTheToolInEveryFormat) {
         dialog.templateName = row.templateName;
         dialog.reference = row.reference;
         dialog.ireland = row.ireland;
-        EXPECT_EQ(Hex(row.result), Hex(Run(batch.Get(), nullptr, dialog, PathOf(row.file))));
+        EXPECT_HR(row.result, Run(batch.Get(), nullptr, dialog, PathOf(row.file)));
         EXPECT_EQ(kRunChecksFailed, status_);
         EXPECT_EQ(ExpectedExport(row.file), ReadBytes(PathOf(row.file)));
         if (row.format == kFormatBulkList) EXPECT_EQ(ExpectedExport("STAFF"), ReadBytes(PathOf("STAFF")));
@@ -396,7 +391,7 @@ TEST_F(PaymentService, RemembersTheChoicesPerPayingAccountAndTheIrelandFlagForAl
         auto log = std::make_shared<CHostCallLog>();
         if (row.failing != nullptr) log->FailCall(row.failing, E_FAIL);
         ComPtr<CHostBankAccount> account;
-        if (row.sortCode != nullptr) account = MakeHostObject<CHostBankAccount>(log, row.sortCode, row.accountNumber);
+        if (row.sortCode != nullptr) account = MakeComObject<CHostBankAccount>(log, row.sortCode, row.accountNumber);
         ComPtr<CHostPayments> batch = Batch({GoodPayment()});
         DialogScript dialog;
         dialog.format = kFormatBulkList;
@@ -555,7 +550,7 @@ TEST_F(PaymentService, AFailingBankSettingsObjectEndsTheRunBeforeAnythingElse) {
     service_->SetServiceStatus(77);
     ComPtr<CHostPayments> batch = Batch({GoodPayment()});
     DialogScript dialog;
-    EXPECT_EQ(Hex(DISP_E_EXCEPTION), Hex(Run(batch.Get(), nullptr, dialog, PathOf("pay.txt"))));
+    EXPECT_HR(DISP_E_EXCEPTION, Run(batch.Get(), nullptr, dialog, PathOf("pay.txt")));
     EXPECT_EQ(77, status_);
     EXPECT_TRUE(log_->Calls().empty());
     EXPECT_EQ(0, dialog.shown);
@@ -563,7 +558,7 @@ TEST_F(PaymentService, AFailingBankSettingsObjectEndsTheRunBeforeAnythingElse) {
 
 TEST_F(PaymentService, ANullBatchIsAnInvalidArgument) {
     DialogScript dialog;
-    EXPECT_EQ(Hex(static_cast<HRESULT>(0x800AFFFCu)), Hex(Run(nullptr, nullptr, dialog, PathOf("pay.txt"))));
+    EXPECT_HR(0x800AFFFCu, Run(nullptr, nullptr, dialog, PathOf("pay.txt")));
     EXPECT_EQ(0, dialog.shown);
 }
 
@@ -592,7 +587,7 @@ TEST_F(PaymentService, GivesTheTextOfEveryStatusCodeThatHasOne) {
             SysFreeString(text);
         }
     }
-    EXPECT_EQ(Hex(static_cast<HRESULT>(0x800AFFFCu)), Hex(service_->GetStatusText(0, nullptr)));
+    EXPECT_HR(0x800AFFFCu, service_->GetStatusText(0, nullptr));
 }
 
 }  // namespace
