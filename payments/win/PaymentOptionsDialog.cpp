@@ -5,9 +5,31 @@
 
 #include <utility>
 
+#include "payments/win/PayInfoDialog.h"
+
 namespace paylode {
 
 namespace {
+
+// CPayInfoDialog as the run asks for it. A dialog that cannot be shown at
+// all ends like Cancel.
+class CPayInfoDialogAdapter : public IPaymentOptionsDialog {
+public:
+    CPayInfoDialogAdapter(ITorvoBankPayments* batch, const CString& templateName, const CString& beneficiaryReference,
+                          int ireland)
+        : dialog_(batch, templateName, beneficiaryReference, ireland) {}
+
+    bool ShowModal(HWND owner) override { return dialog_.DoModal(owner) == IDOK; }
+    double GetProcessingDate() override { return dialog_.GetProcessingDate(); }
+    CString GetTemplateName() override { return dialog_.GetTemplateName(); }
+    CString GetBeneficiaryReference() override { return dialog_.GetBeneficiaryReference(); }
+    int GetPaymentFormat() override { return dialog_.GetPaymentFormat(); }
+    int GetIrelandPayment() override { return dialog_.GetIrelandPayment(); }
+
+private:
+    CPayInfoDialog dialog_;
+};
+
 PaymentOptionsDialogFactory& CurrentFactory() {
     static PaymentOptionsDialogFactory factory;
     return factory;
@@ -20,6 +42,13 @@ std::unique_ptr<IPaymentOptionsDialog> MakePaymentOptionsDialog(ITorvoBankPaymen
     const PaymentOptionsDialogFactory& factory = CurrentFactory();
     return factory ? factory(batch, templateName, beneficiaryReference, ireland)
                    : MakePlatformPaymentOptionsDialog(batch, templateName, beneficiaryReference, ireland);
+}
+
+std::unique_ptr<IPaymentOptionsDialog> MakePlatformPaymentOptionsDialog(ITorvoBankPayments* batch,
+                                                                        const CString& templateName,
+                                                                        const CString& beneficiaryReference,
+                                                                        int ireland) {
+    return std::make_unique<CPayInfoDialogAdapter>(batch, templateName, beneficiaryReference, ireland);
 }
 
 ScopedPaymentOptionsDialogFactory::ScopedPaymentOptionsDialogFactory(PaymentOptionsDialogFactory factory)

@@ -125,28 +125,6 @@ std::vector<std::string> RecordTypes(const std::string& text) {
 
 constexpr const char* kPath = "D:\\Pay\\batch.txt";
 
-TEST(PaymentFile, WritesTheHeaderOfTheBulkFormatsThenOneRecordPerPayment) {
-    const struct {
-        int format;
-        std::vector<std::string> types;
-    } rows[] = {
-        {kFormatStandard, {"01", "01", "01"}},
-        {kFormatTemplate, {"01", "01", "01"}},
-        {kFormatBulkList, {"06", "07", "07", "07"}},
-        {kFormatAdHocBulk, {"08", "09", "09", "09"}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.format);
-        CFaultyFileSystem disk;
-        ScopedFileSystem scope(disk);
-        CPaymentBatchValues batch = ThreePayments();
-        const PaymentFileResult result = WritePaymentFile(batch, batch.GetCount(), kPath, Choices(row.format));
-        EXPECT_EQ(PaymentFileEnd::Written, result.end);
-        EXPECT_EQ(kRunCompleted, result.StatusValue());
-        EXPECT_EQ(row.types, RecordTypes(disk.files[kPath]));
-    }
-}
-
 TEST(PaymentFile, AnEmptyBatchGetsAnEmptyFileAndNoHeaderInEveryFormat) {
     for (int format = kFormatStandard; format <= kFormatAdHocBulk; ++format) {
         SCOPED_TRACE(format);

@@ -29,12 +29,15 @@
 #include "payments/win/PaymentOptionsDialog.h"
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
+#include "resources/resource.h"
 #include "referencehost/HostPayments.h"
 #include "support/FakeDispatch.h"
 #include "support/HResultAssert.h"
+#include "support/MessageBoxRig.h"
 #include "support/ReferenceHostFixture.h"
 #include "shell/Module.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 namespace paylode {
@@ -476,65 +479,16 @@ TEST_F(PaymentService, TheTemplateFileIsReplacedOnlyWhenTheUserSaysYes) {
     }
 }
 
-// A file system whose chosen operation on the payment file fails.
-class CFailingFiles : public IFileSystem {
-public:
-    enum Op { kCreate, kWrite, kFlush, kClose };
-    CFailingFiles(Op op, int write) : op_(op), write_(write) {}
-    bool CanOpenForReading(const std::string& path) override { return PlatformFileSystem().CanOpenForReading(path); }
-    std::unique_ptr<IOutputFile> CreateForWriting(const std::string& path) override {
-        if (op_ == kCreate) return nullptr;
-        return std::make_unique<CFile>(PlatformFileSystem().CreateForWriting(path), *this);
-    }
-    bool Remove(const std::string& path) override { return PlatformFileSystem().Remove(path); }
-
-private:
-    class CFile : public IOutputFile {
-    public:
-        CFile(std::unique_ptr<IOutputFile> file, CFailingFiles& owner) : file_(std::move(file)), owner_(owner) {}
-        bool Write(const char* data, std::size_t size) override {
-            return file_->Write(data, size) && !(owner_.op_ == kWrite && writes_++ == owner_.write_);
-        }
-        bool Flush() override { return file_->Flush() && owner_.op_ != kFlush; }
-        bool Close() override { return file_->Close() && owner_.op_ != kClose; }
-
-    private:
-        std::unique_ptr<IOutputFile> file_;
-        CFailingFiles& owner_;
-        int writes_ = 0;
-    };
-    Op op_;
-    int write_;
-};
-
-TEST_F(PaymentService, EveryWriteFaultEndsWithStatusTwoAndNoPaymentFile) {
-    const struct {
-        CFailingFiles::Op op;
-        int write;
-    } rows[] = {{CFailingFiles::kCreate, 0}, {CFailingFiles::kWrite, 0}, {CFailingFiles::kWrite, 1},
-                {CFailingFiles::kWrite, 2},  {CFailingFiles::kFlush, 0}, {CFailingFiles::kClose, 0}};
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(testing::Message() << "row " << i);
-        CFailingFiles files(rows[i].op, rows[i].write);
-        ScopedFileSystem scope(files);
-        ComPtr<CHostPayments> batch = Batch(ExportBatch());
-        DialogScript dialog;
-        dialog.templateName = "T";
-        EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("fault.txt")));
-        EXPECT_EQ(kRunFileFailed, status_);
-        EXPECT_FALSE(Exists(PathOf("fault.txt")));
-        // The choices were stored before the file was made.
-        EXPECT_EQ("T", Setting("KelmarPaylodeTemplate"));
-    }
-}
-
 // Wine's view of a device that takes no bytes: the disk is full at once.
 TEST_F(PaymentService, AFullDiskUnderWineEndsWithStatusTwo) {
     if (!PlatformFileSystem().CanOpenForReading("Z:\\dev\\full")) GTEST_SKIP() << "no Z:\\dev\\full";
     ComPtr<CHostPayments> batch = Batch({GoodPayment()});
     DialogScript dialog;
+    dialog.templateName = "T";
     EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, "Z:\\dev\\full"));
     EXPECT_EQ(kRunFileFailed, status_);
+    // The choices were stored before the file was made.
+    EXPECT_EQ("T", Setting("KelmarPaylodeTemplate"));
     EXPECT_TRUE(PlatformFileSystem().CanOpenForReading("Z:\\dev\\full")) << "a device is no file of ours to delete";
 }
 
