@@ -8,6 +8,7 @@
 #include "common/win/ComObject.h"
 #include "common/win/Owners.h"
 #include "common/win/Throw.h"
+#include "payments/win/BankPaymentService.h"
 #include "shell/EnumVariantArray.h"
 #include "shell/OperationGuard.h"
 #include "statements/win/BankStatementService.h"
@@ -56,6 +57,7 @@ void CBankServices::AddNew() {
 HRESULT CBankServices::FinalConstruct() {
     return Guarded([&] {
         RemoveAll();
+        AddNew<CBankPaymentService>();
         AddNew<CBankStatementService>();
     });
 }

@@ -3,6 +3,7 @@
  */
 #include "shell/ClassTable.h"
 
+#include "payments/win/BankPaymentService.h"
 #include "resources/resource.h"
 #include "shell/Bank.h"
 #include "shell/BankServices.h"
@@ -16,6 +17,7 @@ namespace {
 const ClassEntry kClasses[] = {
     {&CLSID_Bank, &CreateInstanceOf<CBank>, IDR_BANK, true},
     {&CLSID_BankServices, &CreateInstanceOf<CBankServices>, IDR_BANKSERVICES, false},
+    {&CLSID_BankPaymentService, &CreateBankPaymentService, IDR_BANKPAYMENTSERVICE, false},
     {&CLSID_BankStatementService, &CreateBankStatementService, IDR_BANKSTATEMENTSERVICE, false},
 };
 

@@ -4,32 +4,25 @@
  * operations it gives the text of a payment status code (GetStatusText) and
  * runs the payments of a batch (ProcessPayments, payments/win/PaymentRun.h).
  *
- * The object lives in the host's single-threaded apartment: a plain
- * reference count, and one module lock for as long as it lives.
+ * Made by CreateBankPaymentService (shell/ComponentObject.h gives it its
+ * reference count, module lock and aggregation).
  */
 #pragma once
 
 #include "TorvoKelmarBankPaylode.h"
 #include "host/HostInterfaces.h"
 #include "shell/BankServiceImpl.h"
+#include "shell/ComponentObject.h"
 
 namespace paylode {
 
 class CBankPaymentService : public ISupportErrorInfo,
-                            public IBankServiceImpl<IBankPaymentService, ITorvoBankPaymentService> {
+                            public IBankServiceImpl<IBankPaymentService, ITorvoBankPaymentService>,
+                            public CObjectRoot {
 public:
-    // Made with one reference, its creator's.
-    CBankPaymentService();
-    ~CBankPaymentService() override;
-
-    // Makes a service and asks it for `iid`: the creation function of the
-    // class table.
-    static HRESULT Create(IUnknown* outer, REFIID iid, void** object);
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // The dual interface, the host's payment service interface, IDispatch,
+    // ISupportErrorInfo; IUnknown is the first.
+    HRESULT InternalQueryInterface(REFIID iid, void** object);
 
     // ISupportErrorInfo
     STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override;
@@ -38,8 +31,13 @@ public:
     STDMETHODIMP GetStatusText(LONG status, BSTR* text) override;
     STDMETHODIMP ProcessPayments(ITorvoBankPayments* payments, ITorvoBankAccount* account) override;
 
-private:
-    ULONG references_ = 1;
+protected:
+    CBankPaymentService();
+    ~CBankPaymentService() override = default;
 };
+
+// The class's creation function (shell/ClassTable.h): the plain object, or
+// the inner object of an aggregate; the interface `iid` in `object`.
+HRESULT CreateBankPaymentService(IUnknown* outer, REFIID iid, void** object);
 
 }  // namespace paylode

@@ -29,6 +29,7 @@
 #include "payments/win/PaymentOptionsDialog.h"
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
+#include "payments/win/DialogDrivers.h"
 #include "resources/resource.h"
 #include "referencehost/HostPayments.h"
 #include "support/FakeDispatch.h"
@@ -263,7 +264,7 @@ protected:
     std::shared_ptr<CHostCallLog> log_ = std::make_shared<CHostCallLog>();
     ComPtr<IBankPaymentService> service_ = [] {
         ComPtr<IBankPaymentService> service;
-        CBankPaymentService::Create(nullptr, IID_IBankPaymentService, &service);
+        CreateBankPaymentService(nullptr, IID_IBankPaymentService, &service);
         return service;
     }();
     LONG status_ = -1;
@@ -542,6 +543,104 @@ TEST_F(PaymentService, GivesTheTextOfEveryStatusCodeThatHasOne) {
         }
     }
     EXPECT_HR(0x800AFFFCu, service_->GetStatusText(0, nullptr));
+}
+
+// The registered DLL as the host reaches it: the bank by its ProgID, its
+// services collection, the payment service by name; both dialogs are the
+// real ones, driven through their controls, and the processing date is the
+// one the options dialog proposes for today.
+class RegisteredPaymentService : public PaymentService {
+protected:
+    static void SetUpTestSuite() {
+        PaymentService::SetUpTestSuite();
+        component_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
+    }
+    static void TearDownTestSuite() {
+        delete component_;
+        component_ = nullptr;
+        PaymentService::TearDownTestSuite();
+    }
+
+    ComPtr<ITorvoBankPaymentService> HostsPaymentService() {
+        CLSID bankClass = {};
+        EXPECT_HR(S_OK, CLSIDFromProgID(L"TorvoKelmarBankPaylode.Bank", &bankClass));
+        ComPtr<ITorvoBank> bank;
+        EXPECT_HR(S_OK, CoCreateInstance(bankClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&bank)));
+        ComPtr<ITorvoBankServices> services;
+        if (bank) EXPECT_HR(S_OK, bank->GetServices(&services));
+        VARIANT name;
+        VariantInit(&name);
+        V_VT(&name) = VT_BSTR;
+        V_BSTR(&name) = SysAllocString(L"Bank Payment Service");
+        ComPtr<ITorvoBankService> service;
+        if (services) EXPECT_HR(S_OK, services->GetItem(&name, &service));
+        VariantClear(&name);
+        ComPtr<ITorvoBankPaymentService> payments;
+        if (service) service.As(&payments);
+        return payments;
+    }
+
+    inline static testrig::ScopedRegistration* component_ = nullptr;
+};
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+TEST_F(RegisteredPaymentService, WritesTheToolsBytesInEveryFormat) {
+    ASSERT_TRUE(component_->Registration().Succeeded()) << component_->Registration();
+    struct Row {
+        int radio;
+        const char* templateName;
+        const char* reference;
+        bool ireland;
+        const char* file;
+    };
+    const Row rows[] = {
+        {IDC_FORMAT_STANDARD, "", "", false, "standard.txt"},
+        {IDC_FORMAT_TEMPLATE, "Staff pay", "", true, "template.txt"},
+        {IDC_FORMAT_BULK_LIST, "staff", "ben/1", false, "bulklist.txt"},
+        {IDC_FORMAT_AD_HOC_BULK, "", "Ben ref", false, "adhoc.txt"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.file);
+        ComPtr<ITorvoBankPaymentService> service = HostsPaymentService();
+        ASSERT_NE(nullptr, service.Get());
+        ComPtr<CHostPayments> batch = Batch(ExportBatch());
+        SYSTEMTIME proposed = {};
+        CPayInfoDriver options([&](HWND dialog) {
+            SendDlgItemMessageA(dialog, IDC_PROCESSING_DATE, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&proposed));
+            SendDlgItemMessageA(dialog, row.radio, BM_CLICK, 0, 0);
+            if ((IsDlgButtonChecked(dialog, IDC_IRELAND) == BST_CHECKED) != row.ireland) {
+                SendDlgItemMessageA(dialog, IDC_IRELAND, BM_CLICK, 0, 0);
+            }
+            if (*row.templateName != '\0') SetDlgItemTextA(dialog, IDC_TEMPLATE, row.templateName);
+            if (*row.reference != '\0') SetDlgItemTextA(dialog, IDC_REFERENCE, row.reference);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        });
+        CSaveDialogDriver save(PathOf(row.file));
+        testrig::MessageBoxScript boxes({});
+        EXPECT_HR(S_FALSE, service->ProcessPayments(batch.Get(), nullptr));
+        EXPECT_TRUE(boxes.Verify());
+        ASSERT_TRUE(options.met) << "the payment options dialog was never shown";
+        ASSERT_TRUE(save.met) << "the save-file dialog was never shown";
+        LONG status = -1;
+        service->GetServiceStatus(&status);
+        EXPECT_EQ(kRunChecksFailed, status);
+        char date[16];
+        std::snprintf(date, sizeof date, "%02u%02u%04u", proposed.wDay, proposed.wMonth, proposed.wYear);
+        EXPECT_EQ(Replaced(ExpectedExport(row.file), "05032024", date), ReadBytes(PathOf(row.file)));
+        if (row.radio == IDC_FORMAT_BULK_LIST) EXPECT_EQ(ExpectedExport("STAFF"), ReadBytes(PathOf("STAFF")));
+        BSTR text = nullptr;
+        EXPECT_HR(S_OK, service->GetStatusText(batch->Payment(1).Data().status, &text));
+        EXPECT_EQ(std::wstring(L"Invalid Payee Bank Account Number: the account number must be 8 digits and a "
+                               L"numeric value."),
+                  std::wstring(text != nullptr ? text : L""));
+        SysFreeString(text);
+    }
 }
 
 }  // namespace

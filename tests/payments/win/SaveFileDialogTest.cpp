@@ -11,60 +11,11 @@
 #include "common/win/Platform.h"
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
+#include "payments/win/DialogDrivers.h"
 #include "support/MessageBoxRig.h"
 
 namespace paylode {
 namespace {
-
-constexpr int kFileNameBox = 0x47c;  // the dialog's file name combo box
-
-// Meets the first save-file dialog on this thread and answers it: types
-// `typed` and presses Save, or presses Cancel when `typed` is empty.
-class CSaveDialogDriver {
-public:
-    explicit CSaveDialogDriver(std::string typed) : typed_(std::move(typed)) {
-        current_ = this;
-        hook_ = SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
-    }
-    ~CSaveDialogDriver() {
-        UnhookWindowsHookEx(hook_);
-        current_ = nullptr;
-    }
-
-    bool met = false;
-    std::string proposed;  // the file name box's text when the dialog opened
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
-        const HWND window = reinterpret_cast<HWND>(wparam);
-        char className[16] = {};
-        if (code == HCBT_ACTIVATE && current_ != nullptr && !current_->met &&
-            GetClassNameA(window, className, sizeof className) && std::string(className) == "#32770" &&
-            GetDlgItem(window, kFileNameBox) != nullptr) {
-            current_->met = true;
-            current_->dialog_ = window;
-            SetTimer(window, 1, 0, &Answer);
-        }
-        return CallNextHookEx(nullptr, code, wparam, lparam);
-    }
-    static void CALLBACK Answer(HWND window, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(window, timer);
-        char text[MAX_PATH] = {};
-        GetDlgItemTextA(window, kFileNameBox, text, sizeof text);
-        current_->proposed = text;
-        if (current_->typed_.empty()) {
-            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-            return;
-        }
-        SetDlgItemTextA(window, kFileNameBox, current_->typed_.c_str());
-        PostMessageA(window, WM_COMMAND, IDOK, 0);
-    }
-
-    inline static CSaveDialogDriver* current_ = nullptr;
-    std::string typed_;
-    HHOOK hook_ = nullptr;
-    HWND dialog_ = nullptr;
-};
 
 class PlatformSaveFileDialog : public ::testing::Test {
 protected:

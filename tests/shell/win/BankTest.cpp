@@ -31,7 +31,7 @@ std::wstring DescriptionOnThread() {
 }
 
 // The services every collection holds, in order.
-const std::vector<std::string> kServiceNames = {"Bank Reconciliation Service"};
+const std::vector<std::string> kServiceNames = {"Bank Payment Service", "Bank Reconciliation Service"};
 
 std::string Text(BSTR text) {
     std::string narrow;
