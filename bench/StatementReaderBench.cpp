@@ -21,7 +21,7 @@
 #include <libfccp/csv.h>
 
 #include "bench/StatementFileMaker.h"
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
 
 namespace {

@@ -20,7 +20,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Utf8.h"
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"
 

@@ -9,34 +9,30 @@
  */
 #pragma once
 
-#include <functional>
-
 #include "common/OleDate.h"
+#include "common/Seam.h"
+
+#include <utility>
 
 namespace paylode {
-
-// The local date and time now, through the reader in force (the platform's
-// when none is installed). Milliseconds are dropped.
-DateFields ReadLocalClock();
 
 // The platform's own clock: GetLocalTime on Windows, localtime_r natively.
 DateFields ReadPlatformLocalClock();
 
-using LocalClockReader = std::function<DateFields()>;
+using LocalClockSeam = Seam<&ReadPlatformLocalClock>;
+using LocalClockReader = LocalClockSeam::Handler;
+
+// The local date and time now, through the reader in force (the platform's
+// when none is installed). Milliseconds are dropped.
+inline DateFields ReadLocalClock() { return LocalClockSeam::Call(); }
 
 // Replaces the clock for as long as it lives; the previous reader comes back
 // when it ends.
-class ScopedLocalClock {
+class ScopedLocalClock : public LocalClockSeam::Override {
 public:
-    explicit ScopedLocalClock(LocalClockReader reader);
+    explicit ScopedLocalClock(LocalClockReader reader) : Override(std::move(reader)) {}
     // A clock that stands still at the given moment.
-    explicit ScopedLocalClock(const DateFields& fixed);
-    ~ScopedLocalClock();
-    ScopedLocalClock(const ScopedLocalClock&) = delete;
-    ScopedLocalClock& operator=(const ScopedLocalClock&) = delete;
-
-private:
-    LocalClockReader previous_;
+    explicit ScopedLocalClock(const DateFields& fixed) : Override([fixed] { return fixed; }) {}
 };
 
 }  // namespace paylode

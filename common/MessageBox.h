@@ -11,8 +11,9 @@
  */
 #pragma once
 
-#include <functional>
 #include <string>
+
+#include "common/Seam.h"
 
 namespace paylode {
 
@@ -48,27 +49,18 @@ struct MessageRequest {
     MessageButtons buttons = MessageButtons::Ok;
 };
 
-// Shows a modal message box and returns the answer.
-MessageAnswer ShowMessageBox(const MessageRequest& request);
-
-using MessageBoxHandler = std::function<MessageAnswer(const MessageRequest&)>;
-
-// Replaces the way message boxes are shown for as long as it lives; the
-// previous handler comes back when it ends. For tests and the native tool.
-class ScopedMessageBoxHandler {
-public:
-    explicit ScopedMessageBoxHandler(MessageBoxHandler handler);
-    ~ScopedMessageBoxHandler();
-    ScopedMessageBoxHandler(const ScopedMessageBoxHandler&) = delete;
-    ScopedMessageBoxHandler& operator=(const ScopedMessageBoxHandler&) = delete;
-
-private:
-    MessageBoxHandler previous_;
-};
-
 // The platform's own way of showing a box: MessageBoxA on Windows; natively
 // the request is written to standard error and answered with Ok, or with No
 // or Cancel where there is a choice, so nothing is confirmed by default.
 MessageAnswer ShowPlatformMessageBox(const MessageRequest& request);
+
+using MessageBoxSeam = Seam<&ShowPlatformMessageBox>;
+using MessageBoxHandler = MessageBoxSeam::Handler;
+// Replaces the way message boxes are shown for as long as it lives; the
+// previous handler comes back when it ends. For tests and the native tool.
+using ScopedMessageBoxHandler = MessageBoxSeam::Override;
+
+// Shows a modal message box and returns the answer.
+inline MessageAnswer ShowMessageBox(const MessageRequest& request) { return MessageBoxSeam::Call(request); }
 
 }  // namespace paylode

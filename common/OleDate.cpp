@@ -1,6 +1,7 @@
 /*
- * OLE automation dates to and from calendar fields (see OleDate.h). The day
- * count uses the proleptic Gregorian calendar throughout.
+ * OLE automation dates to and from calendar fields, portably (see
+ * OleDate.h). The day count uses the proleptic Gregorian calendar
+ * throughout.
  */
 #include "common/OleDate.h"
 
@@ -41,7 +42,7 @@ void CivilFromDayNumber(long days, DateFields* fields) {
 
 }  // namespace
 
-bool OleDateFromFields(int year, int month, int day, int hour, int minute, int second, double* result) {
+bool PortableOleDateFromFields(int year, int month, int day, int hour, int minute, int second, double* result) {
     if (year < 0 || year > 9999 || month < 0 || month > 12 || day < 0 || day > 31) return false;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) return false;
     if (year < 30) {
@@ -61,7 +62,7 @@ bool OleDateFromFields(int year, int month, int day, int hour, int minute, int s
     return true;
 }
 
-bool FieldsFromOleDate(double date, DateFields* fields) {
+bool PortableFieldsFromOleDate(double date, DateFields* fields) {
     if (!(date > kFirstDay - 1.0 && date < kLastDay + 1.0)) return false;  // NaN fails too
     long days = static_cast<long>(date);  // toward zero: the day part
     long seconds = std::lround(std::fabs(date - static_cast<double>(days)) * 86400.0);

@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "common/Seam.h"
+
 namespace paylode {
 
 #if defined(_WIN32)
@@ -21,8 +23,16 @@ using WideChar = char16_t;
 #endif
 static_assert(sizeof(WideChar) == 2, "wide text is UTF-16");
 
+// The platform's conversion: WideCharToMultiByte(CP_ACP) on Windows,
+// Windows-1252 natively.
+std::string PlatformAnsiFromWide(const WideChar* text, int length);
+
+using TextConversionSeam = Seam<&PlatformAnsiFromWide>;
+
 // Converts wide text to ANSI text, whole, however many bytes that takes.
 // A negative length converts up to the first NUL; a null text gives "".
-std::string AnsiFromWide(const WideChar* text, int length = -1);
+inline std::string AnsiFromWide(const WideChar* text, int length = -1) {
+    return TextConversionSeam::Call(text, length);
+}
 
 }  // namespace paylode

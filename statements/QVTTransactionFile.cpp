@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <limits>
 
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 #include "statements/StatementFields.h"
 
 namespace paylode {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 
 namespace paylode {
 

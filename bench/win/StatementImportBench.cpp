@@ -33,7 +33,7 @@
 #include "common/win/ComObject.h"
 #include "referencehost/HostPayments.h"
 #include "referencehost/HostStatement.h"
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 #include "statements/win/BankStatementService.h"
 
 using Microsoft::WRL::ComPtr;

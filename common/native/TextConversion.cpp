@@ -6,7 +6,7 @@
 
 namespace paylode {
 
-std::string AnsiFromWide(const WideChar* text, int length) {
+std::string PlatformAnsiFromWide(const WideChar* text, int length) {
     if (text == nullptr) return {};
     std::size_t count = 0;
     if (length < 0) {

@@ -11,7 +11,7 @@
 
 namespace paylode {
 
-std::string AnsiFromWide(const WideChar* text, int length) {
+std::string PlatformAnsiFromWide(const WideChar* text, int length) {
     if (text == nullptr) return {};
     if (length < 0) length = lstrlenW(text);
     if (length == 0) return {};

@@ -26,7 +26,7 @@
 #include "shell/HostBankSettings.h"
 #include "shell/HostCall.h"
 #include "shell/ComponentObject.h"
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"
 #include "statements/win/IsStatementFile.h"

@@ -1,5 +1,7 @@
-// OLE automation dates: known values, the lenient field rules, and round
-// trips. The day-by-day comparison with the platform runs under Wine.
+// OLE automation dates: known values and the lenient field rules of the
+// portable conversion (the native build's), and round trips through the
+// conversion in force (the platform's under Wine). The day-by-day
+// comparison of the two runs under Wine.
 #include "common/OleDate.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +9,7 @@
 #include <cmath>
 #include <cstddef>
 #include <iterator>
+#include <limits>
 
 namespace paylode {
 namespace {
@@ -35,7 +38,7 @@ TEST(OleDate, FieldsToDate) {
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         double date = -99;
-        EXPECT_EQ(rows[i].ok, OleDateFromFields(rows[i].year, rows[i].month, rows[i].day, 0, 0, 0, &date));
+        EXPECT_EQ(rows[i].ok, PortableOleDateFromFields(rows[i].year, rows[i].month, rows[i].day, 0, 0, 0, &date));
         EXPECT_EQ(rows[i].ok ? rows[i].date : -99, date);
     }
 }
@@ -71,7 +74,7 @@ TEST(OleDate, DateToFields) {
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         DateFields fields;
-        EXPECT_EQ(rows[i].ok, FieldsFromOleDate(rows[i].date, &fields));
+        EXPECT_EQ(rows[i].ok, PortableFieldsFromOleDate(rows[i].date, &fields));
         EXPECT_EQ(rows[i].year, fields.year);
         EXPECT_EQ(rows[i].month, fields.month);
         EXPECT_EQ(rows[i].day, fields.day);
@@ -80,8 +83,11 @@ TEST(OleDate, DateToFields) {
         EXPECT_EQ(rows[i].minute, fields.minute);
         EXPECT_EQ(rows[i].second, fields.second);
     }
+    // Not a date, through either conversion.
     DateFields untouched;
+    EXPECT_FALSE(PortableFieldsFromOleDate(std::nan(""), &untouched));
     EXPECT_FALSE(FieldsFromOleDate(std::nan(""), &untouched));
+    EXPECT_FALSE(FieldsFromOleDate(std::numeric_limits<double>::infinity(), &untouched));
     EXPECT_EQ(0, untouched.year);
 }
 

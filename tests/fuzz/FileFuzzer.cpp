@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"
 #include "tests/fuzz/FuzzChecks.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 #include "statements/TransactionRecord.h"
 
 namespace paylode::fuzz {

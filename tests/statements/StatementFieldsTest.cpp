@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/OleDate.h"
+
 namespace paylode {
 namespace {
 
@@ -171,6 +173,9 @@ TEST(StatementFields, ParseAmount) {
 }
 
 TEST(StatementFields, ParseDate) {
+    // Two-digit years follow the conversion's window, which on Windows is
+    // the machine's; the rows hold the portable conversion's.
+    OleDateFromFieldsSeam::Override portableDates(&PortableOleDateFromFields);
     struct Row {
         const char* text;
         double date;

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 #include "tests/fuzz/ReferenceLine.h"
 
 namespace paylode {

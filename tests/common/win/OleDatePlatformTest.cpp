@@ -84,7 +84,7 @@ void CompareToFields(double date, Mismatches* mismatches) {
     SYSTEMTIME platform{};
     DateFields portable;
     const bool platformOk = VariantTimeToSystemTime(date, &platform) != 0;
-    const bool portableOk = FieldsFromOleDate(date, &portable);
+    const bool portableOk = PortableFieldsFromOleDate(date, &portable);
     if (platformOk != portableOk || (platformOk && !Same(platform, portable))) {
         char value[32];
         std::snprintf(value, sizeof value, "%.9f", date);
@@ -104,7 +104,7 @@ void CompareFromFields(int year, int month, int day, int hour, int minute, int s
     double platform = -1;
     double portable = -1;
     const bool platformOk = SystemTimeToVariantTime(&fields, &platform) != 0;
-    const bool portableOk = OleDateFromFields(year, month, day, hour, minute, second, &portable);
+    const bool portableOk = PortableOleDateFromFields(year, month, day, hour, minute, second, &portable);
     const double tolerance = hour == 0 && minute == 0 && second == 0 ? 0 : kSecond / 10000;
     if (platformOk != portableOk || std::fabs(platform - portable) > tolerance) {
         char text[160];
@@ -169,6 +169,41 @@ TEST(OleDatePlatform, TheEdgesOfTheRangeAsThePlatform) {
     const int fields[][3] = {{100, 1, 1}, {9999, 12, 31}, {2006, 2, 29}, {2000, 2, 29}, {1900, 2, 28}, {1900, 3, 1}};
     for (const auto& f : fields) CompareFromFields(f[0], f[1], f[2], 0, 0, 0, &mismatches);
     EXPECT_EQ(0, mismatches.Count());
+}
+
+// The component converts through the platform on Windows: the same answers
+// as SystemTimeToVariantTime and VariantTimeToSystemTime even where the
+// platform's two-digit-year window or its rounding differ from the portable
+// code.
+TEST(OleDatePlatform, TheComponentsConversionIsThePlatforms) {
+    const int fields[][3] = {{30, 1, 1}, {49, 6, 15}, {50, 1, 1}, {2024, 2, 29}, {2006, 0, 1}, {2006, 4, 31}};
+    for (const auto& f : fields) {
+        SCOPED_TRACE(testing::Message() << f[0] << "-" << f[1] << "-" << f[2]);
+        SYSTEMTIME fieldsIn{};
+        fieldsIn.wYear = static_cast<WORD>(f[0]);
+        fieldsIn.wMonth = static_cast<WORD>(f[1]);
+        fieldsIn.wDay = static_cast<WORD>(f[2]);
+        double platform = -1, component = -2;
+        ASSERT_TRUE(SystemTimeToVariantTime(&fieldsIn, &platform));
+        ASSERT_TRUE(OleDateFromFields(f[0], f[1], f[2], 0, 0, 0, &component));
+        EXPECT_EQ(platform, component);
+    }
+    for (double date : {38749.999999, 45000.123456, -1.5, 2.75}) {
+        SCOPED_TRACE(date);
+        SYSTEMTIME platform{};
+        DateFields component;
+        ASSERT_TRUE(VariantTimeToSystemTime(date, &platform));
+        ASSERT_TRUE(FieldsFromOleDate(date, &component));
+        EXPECT_TRUE(Same(platform, component)) << Describe(platform) << " / " << Describe(component);
+    }
+    // Values out of range or not numbers are refused, whatever the platform
+    // would make of them.
+    DateFields none;
+    EXPECT_FALSE(FieldsFromOleDate(std::nan(""), &none));
+    EXPECT_FALSE(FieldsFromOleDate(2958466.0, &none));
+    double date = 0;
+    EXPECT_FALSE(OleDateFromFields(-1, 1, 1, 0, 0, 0, &date));
+    EXPECT_FALSE(OleDateFromFields(2024, 1, 1, 24, 0, 0, &date));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
  * Debugger output without a debugger: the texts go to standard error, as
  * they come.
  */
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 /*
  * Debugger output on Windows: OutputDebugStringA.
  */
-#include "statements/DebugOutput.h"
+#include "common/DebugOutput.h"
 
 #include "common/win/Platform.h"
 
