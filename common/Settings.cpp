@@ -3,9 +3,6 @@
  */
 #include "common/Settings.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "common/DigitsOf.h"
 
 namespace paylode {
@@ -20,13 +17,6 @@ bool EqualsIgnoringCase(const char* text, const char* upper) {
     }
     return *text == '\0' && *upper == '\0';
 }
-
-bool EndsInBackslash(const char* text) {
-    const std::size_t length = std::strlen(text);
-    return length > 0 && text[length - 1] == '\\';
-}
-
-const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
 
 }  // namespace
 
@@ -54,39 +44,21 @@ CString TemplateKey(const CString& accountSuffix) { return CString(kTemplateKeyP
 
 CString BenRefKey(const CString& accountSuffix) { return CString(kBenRefKeyPrefix) + accountSuffix; }
 
-std::optional<std::string> SearchPatternFor(const char* directory) {
-    directory = OrEmpty(directory);
-    std::string pattern = directory;
-    if (!EndsInBackslash(directory)) pattern += '\\';
-    pattern += "*.*";
-    if (pattern.size() >= kSearchPatternBytes) return std::nullopt;
-    return pattern;
-}
-
-bool IsDriveAPattern(const std::string& pattern) { return EqualsIgnoringCase(pattern.c_str(), "A:\\*.*"); }
-
-std::string JoinDirectoryAndFile(const char* directory, const char* fileName) {
-    directory = OrEmpty(directory);
-    std::string path = directory;
-    if (!EndsInBackslash(directory)) path += '\\';
-    path += OrEmpty(fileName);
-    return path;
-}
-
-std::string MissingDirectoryMessage(const char* directory) {
-    char text[kMissingDirectoryMessageBytes];
-    std::snprintf(text, sizeof text,
-                  "The default payment directory (%s) specified does not exist.  Please correct this within "
-                  "configuration for the specified banking component. The root directory (C:\\) will be used "
-                  "in the mean time.",
-                  OrEmpty(directory));
-    return text;
-}
-
-void CopyPaymentPath(const std::string& path, char (&out)[kPaymentPathBytes]) {
-    const std::size_t length = path.size() < kPaymentPathBytes ? path.size() : kPaymentPathBytes - 1;
-    std::memcpy(out, path.data(), length);
-    out[length] = '\0';
+bool IsSafeSettingKey(const char* key) {
+    if (key == nullptr || *key == '\0') return false;
+    for (; *key != '\0'; ++key) {
+        switch (*key) {
+            case '\r':
+            case '\n':
+            case '=':
+            case '[':
+            case ']':
+                return false;
+            default:
+                break;
+        }
+    }
+    return true;
 }
 
 }  // namespace paylode

@@ -5,15 +5,12 @@
  * BANKSERV.INI, the settings file that the host's e-banking components
  * share, in the one section "MIGRATED". This file holds what needs no
  * Windows call: the section and key names, the key suffix that makes a key
- * per paying account, the text forms of a flag, the size of a read, and the
- * path building of the default payment directory check. The calls on the
- * file itself and on the file system are in common/win/SettingsStore.h.
+ * per paying account, the text forms of a flag, and the size of a read. The
+ * calls on the file itself are in common/win/SettingsStore.h.
  */
 #pragma once
 
 #include <cstddef>
-#include <optional>
-#include <string>
 
 #include "common/CString.h"
 
@@ -52,34 +49,11 @@ CString AccountKeySuffix(bool haveBankDetails, const char* sortCode, const char*
 CString TemplateKey(const CString& accountSuffix);
 CString BenRefKey(const CString& accountSuffix);
 
-// ---- the default payment directory check ------------------------------------
-
-// The output of the check and the buffers it works in.
-constexpr std::size_t kPaymentPathBytes = 1024;
-constexpr std::size_t kSearchPatternBytes = 260;
-constexpr std::size_t kMissingDirectoryMessageBytes = 1024;
-
-constexpr const char* kInvalidDefaultPathCaption = "Invalid default path";
-constexpr const char* kFallbackPaymentDirectory = "C:\\";
-
-// The wildcard pattern that asks whether `directory` holds any entry: the
-// directory, a backslash unless it already ends in one, then "*.*". Nothing
-// when the pattern would not fit its 260-byte buffer: such a directory
-// cannot be searched and counts as missing.
-std::optional<std::string> SearchPatternFor(const char* directory);
-
-// True for "A:\*.*" in either letter case: drive A is never reported as
-// missing, since asking it would need a disk in the drive.
-bool IsDriveAPattern(const std::string& pattern);
-
-// The directory, a backslash unless it already ends in one, then the file.
-std::string JoinDirectoryAndFile(const char* directory, const char* fileName);
-
-// The text shown when the configured directory cannot be found, with the
-// directory exactly as configured, cut to fit its 1024-byte buffer.
-std::string MissingDirectoryMessage(const char* directory);
-
-// Copies a path into the check's output buffer, cut to fit, always ended.
-void CopyPaymentPath(const std::string& path, char (&out)[kPaymentPathBytes]);
+// False for a key that the file cannot hold as itself: one with a line
+// break, "=", "[" or "]" (an account number can bring them in) would be
+// written as another key, or as a line of another section, of a file that
+// other components share. Such a key is neither read nor written, so its
+// setting keeps its default.
+bool IsSafeSettingKey(const char* key);
 
 }  // namespace paylode

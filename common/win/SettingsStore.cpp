@@ -1,11 +1,8 @@
 /*
- * BANKSERV.INI through the platform's profile-string calls, and the default
- * payment directory check through its find-first-file call.
+ * BANKSERV.INI through the platform's profile-string calls.
  */
 #include "common/win/SettingsStore.h"
 
-#include "common/MessageBox.h"
-#include "common/win/Owners.h"
 #include "common/win/Platform.h"
 
 #include <shlobj.h>
@@ -39,13 +36,13 @@ bool ReadSetting(const CString& key, char* buffer, int size) {
     const char* file = GetSettingsFilePath();
     // Without the folder there is no file to read: an empty path would make
     // the platform look for the file in the Windows directory instead.
-    if (file[0] == '\0') return false;
+    if (file[0] == '\0' || !IsSafeSettingKey(key.GetString())) return false;
     return GetPrivateProfileStringA(kSettingsSection, key.GetString(), "", buffer, static_cast<DWORD>(size), file) > 0;
 }
 
 bool WriteSetting(const CString& key, const char* value) {
     const char* file = GetSettingsFilePath();
-    if (file[0] == '\0') return false;
+    if (file[0] == '\0' || !IsSafeSettingKey(key.GetString())) return false;
     return WritePrivateProfileStringA(kSettingsSection, key.GetString(), value != nullptr ? value : "", file) != FALSE;
 }
 
@@ -63,27 +60,5 @@ bool ReadSettingFlag(const CString& key, int& flag) {
 }
 
 bool WriteSettingFlag(const CString& key, int flag) { return WriteSetting(key, FlagText(flag)); }
-
-void ResolveDefaultPaymentPath(const char* fileName, const char* directory, char (&path)[kPaymentPathBytes]) {
-    const std::optional<std::string> pattern = SearchPatternFor(directory);
-    bool found = false;
-    if (pattern) {
-        WIN32_FIND_DATAA entry;
-        const CFindHandle search(FindFirstFileA(pattern->c_str(), &entry));
-        found = search || IsDriveAPattern(*pattern);
-    }
-    if (found) {
-        CopyPaymentPath(JoinDirectoryAndFile(directory, fileName), path);
-        return;
-    }
-    MessageRequest request;
-    request.owner = GetActiveWindow();
-    request.caption = kInvalidDefaultPathCaption;
-    request.text = MissingDirectoryMessage(directory);
-    request.icon = MessageIcon::Error;
-    request.buttons = MessageButtons::Ok;
-    ShowMessageBox(request);
-    CopyPaymentPath(JoinDirectoryAndFile(kFallbackPaymentDirectory, fileName), path);
-}
 
 }  // namespace paylode

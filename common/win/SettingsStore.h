@@ -1,12 +1,13 @@
 /*
  * The component's remembered choices in BANKSERV.INI, the settings file that
  * the host's e-banking components share in the machine's common
- * application-data folder, and the check of the default payment directory.
+ * application-data folder.
  *
  * Every operation works on the section "MIGRATED" of that one file. None of
  * them reports a failure: a missing file, folder or key reads as nothing, a
- * write that cannot be made is simply not remembered. The component never
- * creates the folder or the file; they belong to the host's framework.
+ * write that cannot be made is simply not remembered. The folder belongs to
+ * the host's framework and is never created; the first write into an
+ * existing folder creates the file, as the platform's profile calls do.
  */
 #pragma once
 
@@ -22,10 +23,11 @@ const char* GetSettingsFilePath();
 
 // One read of `key` into `buffer` of `size` characters, terminator included
 // (an empty text when nothing is stored). True when at least one character
-// came back: an absent key and an empty value are the same.
+// came back: an absent key and an empty value are the same. A key that is
+// not safe to use (IsSafeSettingKey) reads nothing.
 bool ReadSetting(const CString& key, char* buffer, int size);
 // One write of `key`; an empty value writes the key with an empty value.
-// True when the platform stored it.
+// True when the platform stored it; an unsafe key is not written.
 bool WriteSetting(const CString& key, const char* value);
 
 // Sets `value` to the stored text (at most 258 characters) when there is
@@ -37,12 +39,5 @@ void LoadSettingString(const CString& key, CString& value);
 bool ReadSettingFlag(const CString& key, int& flag);
 // Writes "TRUE" for a non-zero flag, "FALSE" for zero.
 bool WriteSettingFlag(const CString& key, int flag);
-
-// Turns the payment file name and default payment directory configured in
-// the host into the path that the save-file dialog proposes first. A
-// directory in which a wildcard search finds no entry at all is reported in
-// a message box owned by the active window, and "C:\" is proposed instead;
-// drive A is taken as it stands.
-void ResolveDefaultPaymentPath(const char* fileName, const char* directory, char (&path)[kPaymentPathBytes]);
 
 }  // namespace paylode

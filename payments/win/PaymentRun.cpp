@@ -15,6 +15,7 @@
 #include "common/win/SettingsStore.h"
 #include "payments/PaymentFile.h"
 #include "payments/PaymentRecords.h"
+#include "payments/win/DefaultPaymentPath.h"
 #include "payments/win/HostBatchView.h"
 #include "payments/win/HostPaymentView.h"
 #include "payments/win/PaymentOptionsDialog.h"

@@ -1,11 +1,9 @@
-// The rules of the remembered choices that need no platform: flag forms, the
-// per-account key names, and the path building of the default payment
-// directory check.
+// The rules of the remembered choices that need no platform: flag forms and
+// the per-account key names.
 #include "common/Settings.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 namespace paylode {
@@ -66,82 +64,39 @@ TEST(SettingsKeys, EachPayingAccountHasItsOwnKeys) {
     }
 }
 
+TEST(SettingsKeys, KeysThatWouldReadBackAsAnotherKeyOrSectionAreRefused) {
+    struct Row {
+        const char* accountNumber;
+        bool safe;
+    };
+    const Row rows[] = {
+        {"12345678", true},
+        {"1234-5678 A", true},  // ordinary account numbers stay as they are
+        {"12 34/56.78", true},
+        {"ACC;01", true},
+        {"", true},
+        {"1234\r\n[OTHER]", false},
+        {"1234\n", false},
+        {"12\r34", false},
+        {"12=34", false},
+        {"[12345678", false},
+        {"12345678]", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.accountNumber);
+        const CString suffix = AccountKeySuffix(true, "12-34-56", row.accountNumber);
+        EXPECT_EQ(row.safe, IsSafeSettingKey(TemplateKey(suffix).GetString()));
+        EXPECT_EQ(row.safe, IsSafeSettingKey(BenRefKey(suffix).GetString()));
+    }
+    EXPECT_TRUE(IsSafeSettingKey(kRICheckStateKey));
+    EXPECT_FALSE(IsSafeSettingKey(""));
+    EXPECT_FALSE(IsSafeSettingKey(nullptr));
+}
+
 TEST(SettingsRead, ASizeOf259CutsAStoredValueTo258Characters) {
     EXPECT_EQ(260, kSettingBufferBytes);
     EXPECT_EQ(259, kSettingReadSize);
     EXPECT_EQ(258, kMaxSettingLength);
-}
-
-TEST(DefaultPaymentPath, SearchPatternAndProposedPath) {
-    struct Row {
-        const char* directory;
-        const char* pattern;
-        const char* path;  // with the file name "PAY.CSV"
-    };
-    const Row rows[] = {
-        {"D:\\Payments", "D:\\Payments\\*.*", "D:\\Payments\\PAY.CSV"},
-        {"D:\\Payments\\", "D:\\Payments\\*.*", "D:\\Payments\\PAY.CSV"},
-        {"a:", "a:\\*.*", "a:\\PAY.CSV"},
-        {"C:\\", "C:\\*.*", "C:\\PAY.CSV"},
-        {"\\\\server\\share", "\\\\server\\share\\*.*", "\\\\server\\share\\PAY.CSV"},
-        {"", "\\*.*", "\\PAY.CSV"},
-        {"D:\\Pay/", "D:\\Pay/\\*.*", "D:\\Pay/\\PAY.CSV"},
-    };
-    for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
-        SCOPED_TRACE(testing::Message() << "row " << i << " " << rows[i].directory);
-        const std::optional<std::string> pattern = SearchPatternFor(rows[i].directory);
-        ASSERT_TRUE(pattern.has_value());
-        EXPECT_EQ(rows[i].pattern, *pattern);
-        EXPECT_EQ(rows[i].path, JoinDirectoryAndFile(rows[i].directory, "PAY.CSV"));
-    }
-    EXPECT_EQ("C:\\PAY.CSV", JoinDirectoryAndFile(kFallbackPaymentDirectory, "PAY.CSV"));
-}
-
-TEST(DefaultPaymentPath, APatternThatDoesNotFitItsBufferIsNoPattern) {
-    // 255 characters and the backslash and "*.*" make 259, the most that fits
-    // with the terminator.
-    const std::string fits(255, 'x');
-    ASSERT_TRUE(SearchPatternFor(fits.c_str()).has_value());
-    EXPECT_EQ(259u, SearchPatternFor(fits.c_str())->size());
-    EXPECT_EQ(259u, SearchPatternFor((std::string(255, 'x') + "\\").c_str())->size());
-    EXPECT_FALSE(SearchPatternFor(std::string(256, 'x').c_str()).has_value());
-    EXPECT_FALSE(SearchPatternFor(std::string(5000, 'x').c_str()).has_value());
-}
-
-TEST(DefaultPaymentPath, OnlyDriveAIsTakenWithoutASearch) {
-    struct Row {
-        const char* directory;
-        bool driveA;
-    };
-    const Row rows[] = {{"A:", true},  {"a:", true},   {"A:\\", true},      {"a:\\", true},
-                        {"B:", false}, {"A:\\x", false}, {"A:x", false}, {"AA:", false}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.directory);
-        EXPECT_EQ(row.driveA, IsDriveAPattern(*SearchPatternFor(row.directory)));
-    }
-}
-
-TEST(DefaultPaymentPath, MissingDirectoryMessageNamesTheDirectoryAsConfigured) {
-    EXPECT_EQ(
-        "The default payment directory (D:\\No Such/Dir\\) specified does not exist.  Please correct this within "
-        "configuration for the specified banking component. The root directory (C:\\) will be used in the mean "
-        "time.",
-        MissingDirectoryMessage("D:\\No Such/Dir\\"));
-    // A directory text with a conversion in it is shown as it stands.
-    EXPECT_NE(std::string::npos, MissingDirectoryMessage("D:\\100%s%n").find("(D:\\100%s%n)"));
-    EXPECT_EQ(kMissingDirectoryMessageBytes - 1, MissingDirectoryMessage(std::string(3000, 'd').c_str()).size());
-}
-
-TEST(DefaultPaymentPath, TheProposedPathIsCutToItsBuffer) {
-    const std::string rows[] = {"", "C:\\PAY.CSV", std::string(1023, 'p'), std::string(1024, 'p'),
-                                std::string(4000, 'p')};
-    for (const std::string& path : rows) {
-        SCOPED_TRACE(path.size());
-        char out[kPaymentPathBytes];
-        std::fill(out, out + sizeof out, '#');
-        CopyPaymentPath(path, out);
-        EXPECT_EQ(path.substr(0, kPaymentPathBytes - 1), std::string(out));
-    }
 }
 
 }  // namespace

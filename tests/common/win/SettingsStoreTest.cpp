@@ -1,6 +1,5 @@
 // Under Wine: BANKSERV.INI in the prefix's common application-data folder,
-// read and written through the profile-string calls, and the default
-// payment directory check against real directories. Each test makes the
+// read and written through the profile-string calls. Each test makes the
 // settings folder it needs and removes it afterwards, so nothing depends on
 // what the machine's folder held before.
 #include <gtest/gtest.h>
@@ -38,6 +37,17 @@ void WriteFileText(const std::string& file, const std::string& text) {
     WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(handle);
     ASSERT_EQ(text.size(), written);
+}
+
+std::string FileText(const std::string& file) {
+    std::string text;
+    const HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return "<none>";
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+    CloseHandle(handle);
+    return text;
 }
 
 // Records every message box instead of showing it.
@@ -186,6 +196,33 @@ TEST_F(SettingsFile, TwoPayingAccountsKeepTheirOwnValuesAndShareTheFlag) {
     }
 }
 
+// An account number with a line break, "=", "[" or "]" would make a key
+// that reads back as another key or puts a line into another section of
+// the shared file: such a key is neither written nor read.
+TEST_F(SettingsFile, AnUnsafeAccountKeyIsNeitherWrittenNorRead) {
+    const std::string before =
+        "[MIGRATED]\r\nKelmarPaylodeTemplate123456_12=34=THEIRS\r\nKelmarPaylodeTemplate123456_1234=MINE\r\n"
+        "[OTHER]\r\nKey=1\r\n";
+    WriteFileText(file_, before);
+    const char* unsafe[] = {"12=34", "1234\r\n[OTHER]\r\nKey", "1234\n", "[1234]"};
+    for (const char* account : unsafe) {
+        SCOPED_TRACE(account);
+        const CString suffix = AccountKeySuffix(true, "12-34-56", account);
+        EXPECT_FALSE(WriteSetting(TemplateKey(suffix), "INJECTED"));
+        EXPECT_FALSE(WriteSettingFlag(TemplateKey(suffix), 1));
+        CString value("default");
+        LoadSettingString(TemplateKey(suffix), value);
+        EXPECT_STREQ("default", value.GetString());
+        int flag = 7;
+        EXPECT_FALSE(ReadSettingFlag(TemplateKey(suffix), flag));
+        EXPECT_EQ(7, flag);
+    }
+    EXPECT_EQ(before, FileText(file_));
+    CString mine;
+    LoadSettingString(TemplateKey(AccountKeySuffix(true, "12-34-56", "1234")), mine);
+    EXPECT_STREQ("MINE", mine.GetString()) << "an ordinary account keeps its key";
+}
+
 TEST_F(SettingsFile, AnEmptyValueIsWrittenAndReadsAsNothing) {
     ASSERT_TRUE(WriteSetting("KelmarPaylodeTemplate_1", "OLD"));
     ASSERT_TRUE(WriteSetting("KelmarPaylodeTemplate_1", ""));
@@ -257,91 +294,6 @@ TEST_F(SettingsFile, AMissingFolderIsNotCreated) {
     CString value("default");
     LoadSettingString("KelmarPaylodeTemplate_1", value);
     EXPECT_STREQ("default", value.GetString());
-    EXPECT_TRUE(messages_.shown.empty());
-}
-
-// ---- the default payment directory check -------------------------------------
-
-class DefaultPaymentDirectory : public ::testing::Test {
-protected:
-    void SetUp() override {
-        CreateDirectoryA(kFull, nullptr);
-        CreateDirectoryA(kEmpty, nullptr);
-        WriteFileText(std::string(kFull) + "\\earlier.csv", "x");
-    }
-    void TearDown() override {
-        DeleteFileA((std::string(kFull) + "\\earlier.csv").c_str());
-        RemoveDirectoryA(kFull);
-        RemoveDirectoryA(kEmpty);
-    }
-    static constexpr const char* kFull = "C:\\PaylodePayments";
-    static constexpr const char* kEmpty = "C:\\PaylodeEmpty";
-    MessageLog messages_;
-};
-
-TEST_F(DefaultPaymentDirectory, ProposesThePathOrFallsBackToTheRoot) {
-    const std::string tooLong = "C:\\" + std::string(300, 'd');
-    struct Row {
-        const char* directory;
-        const char* path;
-        bool missing;
-    };
-    const Row rows[] = {
-        {"C:\\PaylodePayments", "C:\\PaylodePayments\\PAY.CSV", false},
-        {"C:\\PaylodePayments\\", "C:\\PaylodePayments\\PAY.CSV", false},
-        {"c:\\paylodepayments", "c:\\paylodepayments\\PAY.CSV", false},
-        {"C:\\", "C:\\PAY.CSV", false},
-        {"a:", "a:\\PAY.CSV", false},
-        {"A:\\", "A:\\PAY.CSV", false},
-        {"C:\\PaylodeNoSuchDirectory", "C:\\PAY.CSV", true},
-        {"C:\\PaylodeNoSuchDirectory\\", "C:\\PAY.CSV", true},
-        {"C:\\PaylodePayments\\earlier.csv", "C:\\PAY.CSV", true},
-        {"B:", "C:\\PAY.CSV", true},
-        {tooLong.c_str(), "C:\\PAY.CSV", true},
-    };
-    for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
-        SCOPED_TRACE(testing::Message() << "row " << i << " " << std::string(rows[i].directory).substr(0, 40));
-        messages_.shown.clear();
-        char path[kPaymentPathBytes];
-        ResolveDefaultPaymentPath("PAY.CSV", rows[i].directory, path);
-        EXPECT_STREQ(rows[i].path, path);
-        ASSERT_EQ(rows[i].missing ? 1u : 0u, messages_.shown.size());
-        if (rows[i].missing) {
-            const MessageRequest& shown = messages_.shown[0];
-            EXPECT_EQ("Invalid default path", shown.caption);
-            EXPECT_EQ(MissingDirectoryMessage(rows[i].directory), shown.text);
-            EXPECT_NE(std::string::npos, shown.text.find(std::string("(") + rows[i].directory + ")"));
-            EXPECT_EQ(MessageIcon::Error, shown.icon);
-            EXPECT_EQ(MessageButtons::Ok, shown.buttons);
-        }
-    }
-}
-
-TEST_F(DefaultPaymentDirectory, TheMessageIsOwnedByTheActiveWindow) {
-    const HWND window = CreateWindowExA(0, "STATIC", "payments", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                        nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(nullptr, window);
-    SetActiveWindow(window);
-    ASSERT_EQ(window, GetActiveWindow());
-    char path[kPaymentPathBytes];
-    ResolveDefaultPaymentPath("PAY.CSV", "C:\\PaylodeNoSuchDirectory", path);
-    ASSERT_EQ(1u, messages_.shown.size());
-    EXPECT_EQ(static_cast<WindowHandle>(window), messages_.shown[0].owner);
-    DestroyWindow(window);
-}
-
-TEST_F(DefaultPaymentDirectory, AnEmptyDirectoryIsFoundByItsDotEntries) {
-    // A wildcard search in an ordinary empty directory still finds "." and
-    // "..", so the directory counts as existing; only a directory with no
-    // entry at all (the root of an empty drive) counts as missing.
-    WIN32_FIND_DATAA entry;
-    const HANDLE search = FindFirstFileA("C:\\PaylodeEmpty\\*.*", &entry);
-    ASSERT_NE(INVALID_HANDLE_VALUE, search);
-    EXPECT_STREQ(".", entry.cFileName);
-    FindClose(search);
-    char path[kPaymentPathBytes];
-    ResolveDefaultPaymentPath("PAY.CSV", kEmpty, path);
-    EXPECT_STREQ("C:\\PaylodeEmpty\\PAY.CSV", path);
     EXPECT_TRUE(messages_.shown.empty());
 }
 
