@@ -7,6 +7,7 @@
 #include <wrl/client.h>
 
 #include "common/TextConversion.h"
+#include "common/win/Owners.h"
 #include "common/win/WinText.h"
 
 namespace paylode::referencehost {
@@ -35,13 +36,12 @@ void CHostCallLog::Complete(std::size_t position, HRESULT result) {
 
 void CHostCallLog::Write(const HostCall& call) const {
     if (file_.empty()) return;
-    const HANDLE file = CreateFileW(file_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    const CFileHandle file(CreateFileW(file_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
     const std::string line = call.Text() + "\r\n";
     DWORD written = 0;
-    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 std::vector<std::string> CHostCallLog::Texts(const std::string& object) const {

@@ -14,6 +14,8 @@
  *   CRegistryKey key;
  *   ThrowIfWin32Error(RegCreateKeyExW(HKEY_CLASSES_ROOT, path, ..., key.Receive(), nullptr));
  *   CFindHandle search(FindFirstFileA(pattern, &entry));   // INVALID_HANDLE_VALUE: none
+ *   CFileHandle file(CreateFileW(path, ...));               // INVALID_HANDLE_VALUE: none
+ *   CKernelHandle process(information.hProcess);            // null: none
  *   CLocalMemory<char> text;                               // LocalAlloc'd by the system
  *   FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | ..., reinterpret_cast<char*>(text.Receive()), ...);
  *
@@ -176,6 +178,16 @@ struct FindHandleTraits {
     static Type None() { return INVALID_HANDLE_VALUE; }
     static void Close(Type search) { FindClose(search); }
 };
+struct FileHandleTraits {
+    using Type = HANDLE;
+    static Type None() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type file) { CloseHandle(file); }
+};
+struct KernelHandleTraits {
+    using Type = HANDLE;
+    static Type None() { return nullptr; }
+    static void Close(Type handle) { CloseHandle(handle); }
+};
 template <typename T>
 struct LocalMemoryTraits {
     using Type = T*;
@@ -187,6 +199,11 @@ struct LocalMemoryTraits {
 using CRegistryKey = CUniqueHandle<RegistryKeyTraits>;
 // A search of FindFirstFile (FindClose); INVALID_HANDLE_VALUE means none.
 using CFindHandle = CUniqueHandle<FindHandleTraits>;
+// A file of CreateFile (CloseHandle); INVALID_HANDLE_VALUE means none.
+using CFileHandle = CUniqueHandle<FileHandleTraits>;
+// A process, thread or other kernel object whose handle is null when there
+// is none (CloseHandle).
+using CKernelHandle = CUniqueHandle<KernelHandleTraits>;
 // Memory the system allocated with LocalAlloc for the caller (LocalFree),
 // as FormatMessage with FORMAT_MESSAGE_ALLOCATE_BUFFER hands it out.
 template <typename T>

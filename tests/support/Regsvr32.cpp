@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "common/win/Owners.h"
+
 
 namespace paylode::testrig {
 
@@ -50,15 +52,15 @@ Regsvr32Result RunRegsvr32(const std::wstring& dllPath, bool unregister, std::ch
         return result;
     }
     result.started = true;
-    CloseHandle(process.hThread);
-    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0) {
+    const CKernelHandle thread(process.hThread);
+    const CKernelHandle running(process.hProcess);
+    if (WaitForSingleObject(running.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0) {
         result.finished = true;
-        GetExitCodeProcess(process.hProcess, &result.exitCode);
+        GetExitCodeProcess(running.Get(), &result.exitCode);
     } else {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, 5000);
+        TerminateProcess(running.Get(), 1);
+        WaitForSingleObject(running.Get(), 5000);
     }
-    CloseHandle(process.hProcess);
     return result;
 }
 
