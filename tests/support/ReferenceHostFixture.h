@@ -14,6 +14,7 @@
 
 #include "host/HostInterfaces.h"
 #include "support/Regsvr32.h"
+#include "support/HResultAssert.h"
 
 namespace paylode::referencehost {
 
@@ -31,7 +32,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(registration_->Registration().Succeeded()) << registration_->Registration();
-        ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        ASSERT_HR(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
         static int run = 0;

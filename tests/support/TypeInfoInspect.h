@@ -10,6 +10,8 @@
 #include <string>
 
 #include "common/win/Platform.h"
+#include "support/HResultAssert.h"
+#include "common/win/Owners.h"
 
 namespace paylode::test {
 
@@ -22,10 +24,10 @@ inline std::wstring ProgramDirectoryPath(const wchar_t* file) {
 }
 
 // A BSTR's ASCII text, the BSTR freed; a null BSTR reads as "".
-inline std::string TakeText(BSTR text) {
+inline std::string TakeText(BSTR received) {
+    const CBstr text = CBstr::Adopt(received);
     std::string result;
-    for (const wchar_t* p = text; p != nullptr && *p != 0; ++p) result += static_cast<char>(*p);
-    SysFreeString(text);
+    for (const wchar_t* p = text.Get(); p != nullptr && *p != 0; ++p) result += static_cast<char>(*p);
     return result;
 }
 
@@ -42,7 +44,7 @@ inline std::string DescriptionOf(ITypeInfo* info) {
 }
 
 struct TypeAttributes {
-    explicit TypeAttributes(ITypeInfo* owner) : info(owner) { EXPECT_EQ(S_OK, info->GetTypeAttr(&attr)); }
+    explicit TypeAttributes(ITypeInfo* owner) : info(owner) { EXPECT_HR(S_OK, info->GetTypeAttr(&attr)); }
     ~TypeAttributes() {
         if (attr != nullptr) info->ReleaseTypeAttr(attr);
     }
@@ -74,7 +76,7 @@ inline void ExpectCreatableClass(ITypeInfo* coclass, const std::string& name, co
         ASSERT_EQ(1, attributes.attr->cImplTypes);
     }
     INT flags = 0;
-    ASSERT_EQ(S_OK, coclass->GetImplTypeFlags(0, &flags));
+    ASSERT_HR(S_OK, coclass->GetImplTypeFlags(0, &flags));
     EXPECT_NE(0, flags & IMPLTYPEFLAG_FDEFAULT);
     const Microsoft::WRL::ComPtr<ITypeInfo> implemented = ImplementedType(coclass, 0);
     ASSERT_NE(nullptr, implemented);

@@ -11,6 +11,7 @@
 #include "common/Settings.h"
 #include "common/win/Platform.h"
 #include "common/win/SettingsStore.h"
+#include "support/HResultAssert.h"
 
 #include <shlobj.h>
 
@@ -19,7 +20,7 @@ namespace {
 
 std::string CommonAppData() {
     char path[MAX_PATH] = {};
-    EXPECT_EQ(S_OK, SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path));
+    EXPECT_HR(S_OK, SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path));
     return path;
 }
 

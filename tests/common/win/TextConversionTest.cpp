@@ -10,6 +10,7 @@
 #include "common/win/Platform.h"
 #include "support/TestStrings.h"
 #include "common/win/WinText.h"
+#include "common/win/Owners.h"
 
 namespace paylode {
 namespace {
@@ -44,16 +45,14 @@ TEST(Cp1252, EveryByteConvertsBackAsThePlatformDoes) {
 
 TEST(CStringWindows, AllocSysStringMakesANewBstrFromTheAnsiText) {
     const CString text("Caf\xE9 \x80");
-    BSTR bstr = text.AllocSysString();
-    ASSERT_NE(nullptr, bstr);
-    EXPECT_EQ(6u, SysStringLen(bstr));
-    EXPECT_EQ(std::wstring(L"Caf\u00E9 \u20AC"), std::wstring(bstr));
-    SysFreeString(bstr);
+    const CBstr bstr = CBstr::Adopt(text.AllocSysString());
+    ASSERT_NE(nullptr, bstr.Get());
+    EXPECT_EQ(6u, bstr.Length());
+    EXPECT_EQ(std::wstring(L"Caf\u00E9 \u20AC"), std::wstring(bstr.Get()));
 
-    BSTR empty = CString().AllocSysString();
-    ASSERT_NE(nullptr, empty) << "an empty text is an empty BSTR, not a null one";
-    EXPECT_EQ(0u, SysStringLen(empty));
-    SysFreeString(empty);
+    const CBstr empty = CBstr::Adopt(CString().AllocSysString());
+    ASSERT_NE(nullptr, empty.Get()) << "an empty text is an empty BSTR, not a null one";
+    EXPECT_EQ(0u, empty.Length());
 }
 
 TEST(CStringWindows, LoadStringReadsAtMost255Characters) {

@@ -11,6 +11,8 @@
 #include "host/HostInterfaces.h"
 #include "support/HostSlots.h"
 #include "support/TypeInfoInspect.h"
+#include "support/HResultAssert.h"
+#include "common/win/Owners.h"
 
 namespace paylode::test {
 namespace {
@@ -60,7 +62,7 @@ const HostInterface kInterfaces[] = {
 ComPtr<ITypeLib> LoadLibraryFile(const wchar_t* file) {
     ComPtr<ITypeLib> library;
     const HRESULT hr = LoadTypeLibEx(ProgramDirectoryPath(file).c_str(), REGKIND_NONE, &library);
-    EXPECT_EQ(S_OK, hr) << std::hex << hr;
+    EXPECT_HR(S_OK, hr) << std::hex << hr;
     return library;
 }
 
@@ -69,7 +71,7 @@ ComPtr<ITypeLib> LoadLibraryFile(const wchar_t* file) {
 ComPtr<ITypeInfo> VtableInfo(ITypeLib* library, const IID& iid) {
     ComPtr<ITypeInfo> info;
     HRESULT hr = library->GetTypeInfoOfGuid(iid, &info);
-    EXPECT_EQ(S_OK, hr) << std::hex << hr;
+    EXPECT_HR(S_OK, hr) << std::hex << hr;
     if (FAILED(hr)) return nullptr;
     TYPEKIND kind;
     {
@@ -81,7 +83,7 @@ ComPtr<ITypeInfo> VtableInfo(ITypeLib* library, const IID& iid) {
         HREFTYPE partner = 0;
         ComPtr<ITypeInfo> vtable;
         hr = info->GetRefTypeOfImplType(-1, &partner);
-        EXPECT_EQ(S_OK, hr) << std::hex << hr;
+        EXPECT_HR(S_OK, hr) << std::hex << hr;
         if (FAILED(hr) || FAILED(info->GetRefTypeInfo(partner, &vtable))) return nullptr;
         return vtable;
     }
@@ -111,7 +113,7 @@ const HostInterface* FindInterface(const std::string& name) {
 class HostTypeLibraries : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        ASSERT_HR(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
         for (const auto& library : kLibraries) libraries_[library.file] = LoadLibraryFile(library.file);
     }
     void TearDown() override {
@@ -129,15 +131,14 @@ TEST_F(HostTypeLibraries, EachLoadsWithItsNameLibidAndVersion) {
         ITypeLib* library = Library(expected.file);
         ASSERT_NE(nullptr, library);
         TLIBATTR* attr = nullptr;
-        ASSERT_EQ(S_OK, library->GetLibAttr(&attr));
+        ASSERT_HR(S_OK, library->GetLibAttr(&attr));
         EXPECT_TRUE(IsEqualGUID(*expected.libid, attr->guid));
         EXPECT_EQ(1, attr->wMajorVerNum);
         EXPECT_EQ(0, attr->wMinorVerNum);
         library->ReleaseTLibAttr(attr);
-        BSTR name = nullptr;
-        ASSERT_EQ(S_OK, library->GetDocumentation(-1, &name, nullptr, nullptr, nullptr));
-        EXPECT_STREQ(expected.name, name);
-        SysFreeString(name);
+        CBstr name;
+        ASSERT_HR(S_OK, library->GetDocumentation(-1, name.Receive(), nullptr, nullptr, nullptr));
+        EXPECT_STREQ(expected.name, name.Get());
     }
 }
 
@@ -145,7 +146,7 @@ TEST_F(HostTypeLibraries, EachInterfaceHasItsKindBaseAndNoSlotsBeyondItsLast) {
     for (const auto& expected : kInterfaces) {
         SCOPED_TRACE(expected.name);
         ComPtr<ITypeInfo> dispatchSide;
-        ASSERT_EQ(S_OK, Library(expected.file)->GetTypeInfoOfGuid(*expected.iid, &dispatchSide));
+        ASSERT_HR(S_OK, Library(expected.file)->GetTypeInfoOfGuid(*expected.iid, &dispatchSide));
         {
             TypeAttributes attributes(dispatchSide.Get());
             ASSERT_NE(nullptr, attributes.attr);
@@ -157,8 +158,8 @@ TEST_F(HostTypeLibraries, EachInterfaceHasItsKindBaseAndNoSlotsBeyondItsLast) {
 
         HREFTYPE baseRef = 0;
         ComPtr<ITypeInfo> base;
-        ASSERT_EQ(S_OK, vtable->GetRefTypeOfImplType(0, &baseRef));
-        ASSERT_EQ(S_OK, vtable->GetRefTypeInfo(baseRef, &base));
+        ASSERT_HR(S_OK, vtable->GetRefTypeOfImplType(0, &baseRef));
+        ASSERT_HR(S_OK, vtable->GetRefTypeInfo(baseRef, &base));
         EXPECT_EQ(expected.base, NameOf(base.Get()));
 
         TypeAttributes attributes(vtable.Get());
@@ -176,7 +177,7 @@ TEST_F(HostTypeLibraries, InterfacesOfOneLibraryAreOnlyReferencedByTheOthers) {
             if (std::wstring(library.file) == iface.file) continue;
             SCOPED_TRACE(iface.name);
             ComPtr<ITypeInfo> copy;
-            EXPECT_EQ(TYPE_E_ELEMENTNOTFOUND, Library(library.file)->GetTypeInfoOfGuid(*iface.iid, &copy));
+            EXPECT_HR(TYPE_E_ELEMENTNOTFOUND, Library(library.file)->GetTypeInfoOfGuid(*iface.iid, &copy));
         }
     }
 }
@@ -222,7 +223,7 @@ TEST_F(HostTypeLibraries, TheFrameworkObjectsAreCreatableClassesWithTheirInterfa
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ComPtr<ITypeInfo> coclass;
-        ASSERT_EQ(S_OK, Library(row.file)->GetTypeInfoOfGuid(*row.clsid, &coclass));
+        ASSERT_HR(S_OK, Library(row.file)->GetTypeInfoOfGuid(*row.clsid, &coclass));
         ExpectCreatableClass(coclass.Get(), row.name, row.defaultInterface);
     }
 }

@@ -11,6 +11,8 @@
 #include "referencehost/StatementImportBlock.h"
 #include "support/ReferenceHostFixture.h"
 #include "support/Regsvr32.h"
+#include "support/HResultAssert.h"
+#include "common/win/Owners.h"
 
 namespace paylode::referencehost {
 namespace {
@@ -50,9 +52,9 @@ TEST_F(ReferenceHostServer, RegistersBothClassesAsApartmentInProcessServers) {
     // the DLL carries.
     for (const GUID* id : {&LIBID_TorvoEBanking, &LIBID_TorvoBankPayments, &LIBID_TorvoBankReconciliation}) {
         ComPtr<ITypeLib> library;
-        ASSERT_EQ(S_OK, LoadRegTypeLib(*id, 1, 0, LOCALE_NEUTRAL, &library));
+        ASSERT_HR(S_OK, LoadRegTypeLib(*id, 1, 0, LOCALE_NEUTRAL, &library));
         TLIBATTR* attributes = nullptr;
-        ASSERT_EQ(S_OK, library->GetLibAttr(&attributes));
+        ASSERT_HR(S_OK, library->GetLibAttr(&attributes));
         EXPECT_TRUE(IsEqualGUID(*id, attributes->guid));
         library->ReleaseTLibAttr(attributes);
     }
@@ -74,11 +76,11 @@ TEST_F(ReferenceHostServer, BankSettingsHandOutTheConfiguredPaymentFileSettings)
         SCOPED_TRACE("row " + std::to_string(i));
         Configure(rows[i].configuration);
         ComPtr<ITorvoBankSettings> settings;
-        ASSERT_EQ(S_OK, Create(CLSID_TorvoBankSettings, settings));
+        ASSERT_HR(S_OK, Create(CLSID_TorvoBankSettings, settings));
         char bank[100] = "Kelmar Bank Paylode";
         char fileName[1024], extension[4], directory[1024];
         memset(fileName, 'x', sizeof fileName);
-        ASSERT_EQ(S_OK, settings->GetPaymentFileSettings(bank, fileName, extension, directory));
+        ASSERT_HR(S_OK, settings->GetPaymentFileSettings(bank, fileName, extension, directory));
         EXPECT_EQ(rows[i].fileName, fileName);
         EXPECT_EQ(rows[i].extension, extension);
         EXPECT_EQ(rows[i].directory, directory);
@@ -109,20 +111,19 @@ TEST_F(ReferenceHostServer, InjectedCreationAndRunFailuresReachTheCreator) {
 TEST_F(ReferenceHostServer, AFailingCallSetsErrorInformation) {
     Configure("[Failures]\r\nbankSettings.GetPaymentFileSettings=0x80004005\r\nbankSettings.ConfigureBank=2147500037\r\n");
     ComPtr<ITorvoBankSettings> settings;
-    ASSERT_EQ(S_OK, Create(CLSID_TorvoBankSettings, settings));
+    ASSERT_HR(S_OK, Create(CLSID_TorvoBankSettings, settings));
     char bank[1024] = "Kelmar Bank Paylode";
-    EXPECT_EQ(E_FAIL, settings->ConfigureBank(bank, 3));
+    EXPECT_HR(E_FAIL, settings->ConfigureBank(bank, 3));
     char fileName[1024] = {}, extension[4] = {}, directory[1024] = {};
-    EXPECT_EQ(E_FAIL, settings->GetPaymentFileSettings(bank, fileName, extension, directory));
+    EXPECT_HR(E_FAIL, settings->GetPaymentFileSettings(bank, fileName, extension, directory));
     ComPtr<ISupportErrorInfo> supports;
-    ASSERT_EQ(S_OK, settings.As(&supports));
-    EXPECT_EQ(S_OK, supports->InterfaceSupportsErrorInfo(IID_ITorvoBankSettings));
+    ASSERT_HR(S_OK, settings.As(&supports));
+    EXPECT_HR(S_OK, supports->InterfaceSupportsErrorInfo(IID_ITorvoBankSettings));
     ComPtr<IErrorInfo> error;
-    ASSERT_EQ(S_OK, GetErrorInfo(0, &error));
-    BSTR description = nullptr;
-    ASSERT_EQ(S_OK, error->GetDescription(&description));
-    EXPECT_NE(nullptr, wcsstr(description, L"bankSettings.GetPaymentFileSettings"));
-    SysFreeString(description);
+    ASSERT_HR(S_OK, GetErrorInfo(0, &error));
+    CBstr description;
+    ASSERT_HR(S_OK, error->GetDescription(description.Receive()));
+    EXPECT_NE(nullptr, wcsstr(description.Get(), L"bankSettings.GetPaymentFileSettings"));
     EXPECT_EQ("bankSettings.ConfigureBank(\"Kelmar Bank Paylode\", 3) failed 0x80004005", Recorded().at(2));
 }
 
@@ -149,22 +150,21 @@ TEST_F(ReferenceHostServer, TheChooserAsksTheStatementFileTestAndReturnsTheFileO
         Configure(row.configuration);
         ComPtr<ITorvoBankSettings> settings;
         ComPtr<ITorvoStatementFileChooser> chooser;
-        ASSERT_EQ(S_OK, Create(CLSID_TorvoStatementFileChooser, chooser));
-        ASSERT_EQ(S_OK, Create(CLSID_TorvoBankSettings, settings));
+        ASSERT_HR(S_OK, Create(CLSID_TorvoStatementFileChooser, chooser));
+        ASSERT_HR(S_OK, Create(CLSID_TorvoBankSettings, settings));
         char bank[100] = "Kelmar Bank Paylode";
         BYTE block[kStatementImportBlockBytes];
         memset(block, 0xCC, sizeof block);
-        ASSERT_EQ(S_OK, settings->GetStatementImportSettings(bank, block));
+        ASSERT_HR(S_OK, settings->GetStatementImportSettings(bank, block));
         const StatementFileTest test = &TestForCsv;
         memcpy(block, &test, sizeof test);
-        ASSERT_EQ(S_OK, chooser->SelectFile(block));
+        ASSERT_HR(S_OK, chooser->SelectFile(block));
         long cancelled = -1;
-        EXPECT_EQ(S_OK, chooser->GetCancelled(&cancelled));
+        EXPECT_HR(S_OK, chooser->GetCancelled(&cancelled));
         EXPECT_EQ(row.cancelled, cancelled);
-        BSTR path = nullptr;
-        EXPECT_EQ(S_OK, chooser->GetFilePath(&path));
-        EXPECT_EQ(row.path, std::wstring(path, SysStringLen(path)));
-        SysFreeString(path);
+        CBstr path;
+        EXPECT_HR(S_OK, chooser->GetFilePath(path.Receive()));
+        EXPECT_EQ(row.path, std::wstring(path.Get(), path.Length()));
         chooser.Reset();
         settings.Reset();
 
@@ -183,12 +183,12 @@ TEST_F(ReferenceHostServer, TheChooserAsksTheStatementFileTestAndReturnsTheFileO
 TEST_F(ReferenceHostServer, TheChooserRefusesABlockWithoutATestAndCanGiveANullPath) {
     Configure("[Chooser]\r\nFile=C:\\in\\jan.csv\r\n[NullTexts]\r\nchooser.GetFilePath=1\r\n");
     ComPtr<ITorvoStatementFileChooser> chooser;
-    ASSERT_EQ(S_OK, Create(CLSID_TorvoStatementFileChooser, chooser));
+    ASSERT_HR(S_OK, Create(CLSID_TorvoStatementFileChooser, chooser));
     BYTE block[kStatementImportBlockBytes] = {};
-    EXPECT_EQ(E_INVALIDARG, chooser->SelectFile(block));
-    EXPECT_EQ(E_POINTER, chooser->SelectFile(nullptr));
+    EXPECT_HR(E_INVALIDARG, chooser->SelectFile(block));
+    EXPECT_HR(E_POINTER, chooser->SelectFile(nullptr));
     BSTR path = SysAllocString(L"stale");
-    EXPECT_EQ(S_OK, chooser->GetFilePath(&path));
+    EXPECT_HR(S_OK, chooser->GetFilePath(&path));
     EXPECT_EQ(nullptr, path);
 }
 
@@ -202,26 +202,26 @@ TEST_F(ReferenceHostServer, IDispatchDescribesEachObjectFromTheHostTypeLibraries
     for (const auto& row : rows) {
         SCOPED_TRACE(row.clsid == &CLSID_TorvoBankSettings ? "bank settings" : "chooser");
         ComPtr<IDispatch> object;
-        ASSERT_EQ(S_OK, Create(*row.clsid, object));
+        ASSERT_HR(S_OK, Create(*row.clsid, object));
         ComPtr<ITypeInfo> info;
-        ASSERT_EQ(S_OK, object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info));
+        ASSERT_HR(S_OK, object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info));
         TYPEATTR* attributes = nullptr;
-        ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+        ASSERT_HR(S_OK, info->GetTypeAttr(&attributes));
         EXPECT_TRUE(IsEqualIID(*row.iid, attributes->guid));
         info->ReleaseTypeAttr(attributes);
         DISPPARAMS none = {};
-        EXPECT_EQ(DISP_E_MEMBERNOTFOUND, object->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+        EXPECT_HR(DISP_E_MEMBERNOTFOUND, object->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
     }
 }
 
 TEST_F(ReferenceHostServer, TheStatementImportBlockCarriesTheConfiguredFilterAndFolder) {
     Configure("[StatementImport]\r\nFilter=*.txt\r\nDirectory=C:\\statements\r\n");
     ComPtr<ITorvoBankSettings> settings;
-    ASSERT_EQ(S_OK, Create(CLSID_TorvoBankSettings, settings));
+    ASSERT_HR(S_OK, Create(CLSID_TorvoBankSettings, settings));
     char bank[100] = "Kelmar Bank Paylode";
     BYTE block[kStatementImportBlockBytes];
     memset(block, 0xCC, sizeof block);
-    ASSERT_EQ(S_OK, settings->GetStatementImportSettings(bank, block));
+    ASSERT_HR(S_OK, settings->GetStatementImportSettings(bank, block));
     StatementImportBlock filled;
     memcpy(&filled, block, sizeof filled);
     EXPECT_EQ(nullptr, filled.statementFileTest);
@@ -231,18 +231,18 @@ TEST_F(ReferenceHostServer, TheStatementImportBlockCarriesTheConfiguredFilterAnd
 }
 
 TEST(ReferenceHostRegistration, UnregisteringRemovesTheClassesAndTheHostTypeLibraries) {
-    ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    ASSERT_HR(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     const std::wstring dll = testrig::PathBesideProgram(kReferenceHostDll);
     const testrig::Regsvr32Result added = testrig::RunRegsvr32(dll, false);
     ASSERT_TRUE(added.Succeeded()) << added;
     ComPtr<IUnknown> object;
-    EXPECT_EQ(S_OK, CoCreateInstance(CLSID_TorvoStatementFileChooser, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&object)));
+    EXPECT_HR(S_OK, CoCreateInstance(CLSID_TorvoStatementFileChooser, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&object)));
     object.Reset();
     CoFreeUnusedLibrariesEx(0, 0);
     const testrig::Regsvr32Result removed = testrig::RunRegsvr32(dll, true);
     ASSERT_TRUE(removed.Succeeded()) << removed;
     for (const CLSID* clsid : {&CLSID_TorvoBankSettings, &CLSID_TorvoStatementFileChooser}) {
-        EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(*clsid, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&object)));
+        EXPECT_HR(REGDB_E_CLASSNOTREG, CoCreateInstance(*clsid, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&object)));
     }
     ComPtr<ITypeLib> library;
     EXPECT_NE(S_OK, LoadRegTypeLib(LIBID_TorvoEBanking, 1, 0, LOCALE_NEUTRAL, &library));

@@ -7,6 +7,7 @@
 
 #include "common/CString.h"
 #include "common/win/Platform.h"
+#include "payments/StatusTexts.h"
 
 namespace paylode::test {
 namespace {
@@ -147,6 +148,20 @@ TEST_F(ComponentStrings, IdentifiersAroundTheTextsHaveNone) {
         EXPECT_EQ(0, LoadStringA(module_, id, text, sizeof text));
         CString loaded;
         EXPECT_FALSE(loaded.LoadString(module_, id));
+    }
+}
+
+// The status texts exist twice: in the DLL's string table, which the host
+// reads through the payment service, and in the core, which the paylode
+// tool prints. Every code has the same text in both, or none in both.
+TEST_F(ComponentStrings, EveryStatusCodeHasTheSameTextInTheStringTableAndTheCore) {
+    for (long code = 0; code <= 39; ++code) {
+        SCOPED_TRACE(code);
+        CString loaded;
+        const bool inTable = loaded.LoadString(module_, static_cast<unsigned>(300 + code));
+        const char* core = PaymentStatusText(code);
+        ASSERT_EQ(inTable, core != nullptr);
+        if (core != nullptr) EXPECT_STREQ(core, loaded.GetString());
     }
 }
 

@@ -9,6 +9,7 @@
 #include "common/win/Platform.h"
 #include "TorvoKelmarBankPaylode.h"
 #include "support/TypeInfoInspect.h"
+#include "support/HResultAssert.h"
 
 namespace paylode::test {
 namespace {
@@ -28,10 +29,10 @@ std::string LibraryNameOf(ITypeInfo* info) {
 class ComponentTypeLibrary : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        ASSERT_HR(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
         const std::wstring dll = ProgramDirectoryPath(L"TorvoKelmarBankPaylode.DLL");
         const HRESULT hr = LoadTypeLibEx(dll.c_str(), REGKIND_NONE, &library_);
-        ASSERT_EQ(S_OK, hr) << std::hex << hr;
+        ASSERT_HR(S_OK, hr) << std::hex << hr;
     }
     void TearDown() override {
         library_.Reset();
@@ -43,12 +44,12 @@ protected:
 TEST_F(ComponentTypeLibrary, CarriesItsNameHelpStringLibidAndVersion) {
     BSTR name = nullptr;
     BSTR help = nullptr;
-    ASSERT_EQ(S_OK, library_->GetDocumentation(-1, &name, &help, nullptr, nullptr));
+    ASSERT_HR(S_OK, library_->GetDocumentation(-1, &name, &help, nullptr, nullptr));
     EXPECT_EQ("TORVOKELMARBANKPAYLODELib", TakeText(name));
     EXPECT_EQ("TorvoKelmarBankPaylode 1.0 Type Library", TakeText(help));
 
     TLIBATTR* attr = nullptr;
-    ASSERT_EQ(S_OK, library_->GetLibAttr(&attr));
+    ASSERT_HR(S_OK, library_->GetLibAttr(&attr));
     EXPECT_TRUE(IsEqualGUID(LIBID_TORVOKELMARBANKPAYLODELib, attr->guid));
     EXPECT_EQ(1, attr->wMajorVerNum);
     EXPECT_EQ(0, attr->wMinorVerNum);
@@ -82,7 +83,7 @@ TEST_F(ComponentTypeLibrary, EachInterfaceIsDualAndAddsNothingToItsHostInterface
         const InterfaceRow& expected = kInterfaces[row];
         SCOPED_TRACE(testing::Message() << "row " << row);
         ComPtr<ITypeInfo> dispatchSide;
-        ASSERT_EQ(S_OK, library_->GetTypeInfoOfGuid(*expected.iid, &dispatchSide));
+        ASSERT_HR(S_OK, library_->GetTypeInfoOfGuid(*expected.iid, &dispatchSide));
         EXPECT_EQ(expected.name, NameOf(dispatchSide.Get()));
         EXPECT_EQ(expected.description, DescriptionOf(dispatchSide.Get()));
         {
@@ -128,7 +129,7 @@ TEST_F(ComponentTypeLibrary, EachClassIsCreatableWithItsOwnInterfaceAsDefault) {
         const ClassRow& expected = kClasses[row];
         SCOPED_TRACE(testing::Message() << "row " << row);
         ComPtr<ITypeInfo> coclass;
-        ASSERT_EQ(S_OK, library_->GetTypeInfoOfGuid(*expected.clsid, &coclass));
+        ASSERT_HR(S_OK, library_->GetTypeInfoOfGuid(*expected.clsid, &coclass));
         EXPECT_EQ(expected.description, DescriptionOf(coclass.Get()));
         ExpectCreatableClass(coclass.Get(), expected.name, expected.defaultInterface);
     }

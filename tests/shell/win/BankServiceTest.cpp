@@ -5,22 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
 #include <functional>
 #include <string>
 
 #include "TorvoKelmarBankPaylode.h"
 #include "host/HostInterfaces.h"
 #include "shell/BankServiceImpl.h"
+#include "support/Regsvr32.h"
+#include "support/HResultAssert.h"
+#include "common/win/Owners.h"
 
 namespace paylode {
 namespace {
-
-std::string Hex(HRESULT code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
-    return text;
-}
 
 // A payment service with nothing of its own but a fixed status text.
 class CTestService : public ISupportErrorInfo,
@@ -48,14 +44,11 @@ public:
 };
 
 std::wstring DescriptionOnThread() {
-    IErrorInfo* info = nullptr;
-    if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return L"<none>";
-    BSTR text = nullptr;
-    info->GetDescription(&text);
-    std::wstring description = text != nullptr ? text : L"";
-    SysFreeString(text);
-    info->Release();
-    return description;
+    Microsoft::WRL::ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, &info) != S_OK || !info) return L"<none>";
+    CBstr text;
+    info->GetDescription(text.Receive());
+    return text.Get() != nullptr ? text.Get() : L"";
 }
 
 TEST(BankService, AnswersItsInterfacesInOrderButNotTheBaseServiceByItsOwnId) {
@@ -80,7 +73,7 @@ TEST(BankService, AnswersItsInterfacesInOrderButNotTheBaseServiceByItsOwnId) {
         SCOPED_TRACE(testing::Message() << "row " << i);
         void* out = reinterpret_cast<void*>(1);
         const HRESULT hr = dual->QueryInterface(*rows[i].iid, &out);
-        EXPECT_EQ(Hex(rows[i].expected != nullptr ? S_OK : E_NOINTERFACE), Hex(hr));
+        EXPECT_HR(rows[i].expected != nullptr ? S_OK : E_NOINTERFACE, hr);
         EXPECT_EQ(rows[i].expected, out);
         if (SUCCEEDED(hr)) static_cast<IUnknown*>(out)->Release();
     }
@@ -95,38 +88,38 @@ TEST(BankService, GivesErrorInformationForItsOwnDualInterfaceOnly) {
     } rows[] = {{&IID_IBankPaymentService, S_OK},          {&IID_ITorvoBankPaymentService, S_FALSE},
                 {&IID_ITorvoBankService, S_FALSE},         {&IID_IDispatch, S_FALSE},
                 {&IID_IUnknown, S_FALSE},                  {&IID_IBankStatementService, S_FALSE}};
-    for (const auto& row : rows) EXPECT_EQ(Hex(row.answer), Hex(service.InterfaceSupportsErrorInfo(*row.iid)));
+    for (const auto& row : rows) EXPECT_HR(row.answer, service.InterfaceSupportsErrorInfo(*row.iid));
 }
 
 TEST(BankService, NameAndStatus) {
     CTestService service;
     BSTR first = nullptr, second = nullptr;
-    ASSERT_EQ(S_OK, service.GetName(&first));
-    ASSERT_EQ(S_OK, service.GetName(&second));
+    ASSERT_HR(S_OK, service.GetName(&first));
+    ASSERT_HR(S_OK, service.GetName(&second));
     EXPECT_EQ(std::wstring(L"Bank Payment Service"), std::wstring(first, SysStringLen(first)));
     EXPECT_NE(first, second) << "every caller gets a copy of its own";
     SysFreeString(first);
     SysFreeString(second);
 
     LONG status = -99;
-    ASSERT_EQ(S_OK, service.GetServiceStatus(&status));
+    ASSERT_HR(S_OK, service.GetServiceStatus(&status));
     EXPECT_EQ(0, status);
     for (LONG value : {1L, 40L, -1L, 0L, static_cast<LONG>(INT_MIN), static_cast<LONG>(INT_MAX)}) {
         SCOPED_TRACE(value);
-        EXPECT_EQ(S_OK, service.SetServiceStatus(value));
-        ASSERT_EQ(S_OK, service.GetServiceStatus(&status));
+        EXPECT_HR(S_OK, service.SetServiceStatus(value));
+        ASSERT_HR(S_OK, service.GetServiceStatus(&status));
         EXPECT_EQ(value, status);
     }
-    ASSERT_EQ(S_OK, service.ProcessPayments(nullptr, nullptr));
-    ASSERT_EQ(S_OK, service.GetServiceStatus(&status));
+    ASSERT_HR(S_OK, service.ProcessPayments(nullptr, nullptr));
+    ASSERT_HR(S_OK, service.GetServiceStatus(&status));
     EXPECT_EQ(3, status);
 
     VARIANT untouched;
     VariantInit(&untouched);
     untouched.vt = VT_I4;
     untouched.lVal = 42;
-    EXPECT_EQ(S_OK, service.GetExtraInfo(&untouched));
-    EXPECT_EQ(S_OK, service.GetExtraItem(7, &untouched));
+    EXPECT_HR(S_OK, service.GetExtraInfo(&untouched));
+    EXPECT_HR(S_OK, service.GetExtraItem(7, &untouched));
     EXPECT_EQ(VT_I4, untouched.vt);
     EXPECT_EQ(42, untouched.lVal);
 }
@@ -144,31 +137,24 @@ TEST(BankService, ANullOutPointerIsAnInvalidArgument) {
     for (std::size_t i = 0; i < sizeof calls / sizeof calls[0]; ++i) {
         SCOPED_TRACE(i);
         SetErrorInfo(0, nullptr);
-        EXPECT_EQ(Hex(0x800AFFFC), Hex(calls[i]()));
+        EXPECT_HR(0x800AFFFC, calls[i]());
         EXPECT_EQ(L"Invalid argument", DescriptionOnThread());
     }
 }
 
-// IDispatch needs the component's type library registered, as registration
-// of the DLL leaves it.
+// IDispatch needs the component's type library registered: registering the
+// DLL with regsvr32 does it, with nothing registered by hand.
 class BankServiceDispatch : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string dll = path;
-        dll = dll.substr(0, dll.find_last_of('\\') + 1) + "TorvoKelmarBankPaylode.DLL";
-        const std::wstring wide(dll.begin(), dll.end());
-        ITypeLib* library = nullptr;
-        registered_ = LoadTypeLibEx(wide.c_str(), REGKIND_REGISTER, &library);
-        if (library != nullptr) library->Release();
+        registration_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
     }
     static void TearDownTestSuite() {
         ReleaseComponentTypeInfo();
-        UnRegisterTypeLib(LIBID_TORVOKELMARBANKPAYLODELib, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
-        UnRegisterTypeLib(LIBID_TORVOKELMARBANKPAYLODELib, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
+        delete registration_;
+        registration_ = nullptr;
     }
-    void SetUp() override { ASSERT_EQ(S_OK, registered_) << Hex(registered_); }
+    void SetUp() override { ASSERT_TRUE(registration_->Registration().Succeeded()) << registration_->Registration(); }
 
     static HRESULT Call(IDispatch* object, const wchar_t* name, DISPPARAMS* parameters, VARIANT* result) {
         DISPID id = 0;
@@ -179,31 +165,31 @@ protected:
                               nullptr);
     }
 
-    static inline HRESULT registered_ = E_FAIL;
+    inline static testrig::ScopedRegistration* registration_ = nullptr;
     CTestService service_;
 };
 
 TEST_F(BankServiceDispatch, TheTypeLibraryDescribesTheDualInterface) {
     IDispatch* dispatch = &service_;
     UINT count = 0;
-    ASSERT_EQ(S_OK, dispatch->GetTypeInfoCount(&count));
+    ASSERT_HR(S_OK, dispatch->GetTypeInfoCount(&count));
     EXPECT_EQ(1u, count);
     ITypeInfo* info = nullptr;
-    EXPECT_EQ(Hex(DISP_E_BADINDEX), Hex(dispatch->GetTypeInfo(1, 0, &info)));
-    ASSERT_EQ(S_OK, dispatch->GetTypeInfo(0, 0, &info));
+    EXPECT_HR(DISP_E_BADINDEX, dispatch->GetTypeInfo(1, 0, &info));
+    ASSERT_HR(S_OK, dispatch->GetTypeInfo(0, 0, &info));
     TYPEATTR* attributes = nullptr;
-    ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+    ASSERT_HR(S_OK, info->GetTypeAttr(&attributes));
     EXPECT_TRUE(IsEqualGUID(IID_IBankPaymentService, attributes->guid));
     info->ReleaseTypeAttr(attributes);
     info->Release();
 
     DISPID id = 0;
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"GetServiceStatus")};
-    EXPECT_EQ(Hex(DISP_E_UNKNOWNINTERFACE), Hex(dispatch->GetIDsOfNames(IID_IDispatch, names, 1, 0, &id)));
-    ASSERT_EQ(S_OK, dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id));
+    EXPECT_HR(DISP_E_UNKNOWNINTERFACE, dispatch->GetIDsOfNames(IID_IDispatch, names, 1, 0, &id));
+    ASSERT_HR(S_OK, dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id));
     EXPECT_EQ(2, id);
     LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"NoSuchOperation")};
-    EXPECT_EQ(Hex(DISP_E_UNKNOWNNAME), Hex(dispatch->GetIDsOfNames(IID_NULL, unknown, 1, 0, &id)));
+    EXPECT_HR(DISP_E_UNKNOWNNAME, dispatch->GetIDsOfNames(IID_NULL, unknown, 1, 0, &id));
 }
 
 TEST_F(BankServiceDispatch, ScriptCallsReachTheOperations) {
@@ -211,7 +197,7 @@ TEST_F(BankServiceDispatch, ScriptCallsReachTheOperations) {
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     VARIANT result;
     VariantInit(&result);
-    ASSERT_EQ(S_OK, Call(dispatch, L"GetName", &none, &result)) << "base operation";
+    ASSERT_HR(S_OK, Call(dispatch, L"GetName", &none, &result)) << "base operation";
     ASSERT_EQ(VT_BSTR, result.vt);
     EXPECT_EQ(std::wstring(L"Bank Payment Service"), result.bstrVal);
     VariantClear(&result);
@@ -221,13 +207,13 @@ TEST_F(BankServiceDispatch, ScriptCallsReachTheOperations) {
     argument.vt = VT_I4;
     argument.lVal = -7;
     DISPPARAMS one = {&argument, nullptr, 1, 0};
-    ASSERT_EQ(S_OK, Call(dispatch, L"SetServiceStatus", &one, nullptr));
-    ASSERT_EQ(S_OK, Call(dispatch, L"GetServiceStatus", &none, &result));
+    ASSERT_HR(S_OK, Call(dispatch, L"SetServiceStatus", &one, nullptr));
+    ASSERT_HR(S_OK, Call(dispatch, L"GetServiceStatus", &none, &result));
     EXPECT_EQ(VT_I4, result.vt);
     EXPECT_EQ(-7, result.lVal);
 
     argument.lVal = 20;
-    ASSERT_EQ(S_OK, Call(dispatch, L"GetStatusText", &one, &result)) << "the payment service's own operation";
+    ASSERT_HR(S_OK, Call(dispatch, L"GetStatusText", &one, &result)) << "the payment service's own operation";
     ASSERT_EQ(VT_BSTR, result.vt);
     EXPECT_EQ(std::wstring(L"Processed OK"), result.bstrVal);
     VariantClear(&result);

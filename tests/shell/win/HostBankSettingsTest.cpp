@@ -15,6 +15,7 @@
 #include "support/ReferenceHostFixture.h"
 #include "support/FakeDispatch.h"
 #include "shell/HostBankSettings.h"
+#include "support/HResultAssert.h"
 
 namespace paylode {
 namespace {
@@ -68,7 +69,7 @@ private:
 
 class HostBankSettings : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(S_OK, CoInitialize(nullptr)); }
+    void SetUp() override { ASSERT_HR(S_OK, CoInitialize(nullptr)); }
     void TearDown() override {
         if (cookie_ != 0) CoRevokeClassObject(cookie_);
         CoUninitialize();
@@ -76,7 +77,7 @@ protected:
     void Register() {
         const HRESULT hr = CoRegisterClassObject(CLSID_TorvoBankSettings, &factory_, CLSCTX_LOCAL_SERVER,
                                                  REGCLS_MULTIPLEUSE, &cookie_);
-        ASSERT_EQ(S_OK, hr) << std::hex << hr;
+        ASSERT_HR(S_OK, hr) << std::hex << hr;
     }
 
     CFakeBankSettings fake_;
@@ -105,9 +106,9 @@ TEST_F(HostBankSettings, WithoutAnObjectEveryCallRaisesEPointer) {
     CHostBankSettings settings;
     EXPECT_FALSE(settings.IsAvailable());
     unsigned char block[kStatementImportBlockBytes] = {};
-    EXPECT_EQ(E_POINTER, RaisedBy([&] { settings.GetPaymentFileSettings(); }));
-    EXPECT_EQ(E_POINTER, RaisedBy([&] { settings.ConfigureBank(); }));
-    EXPECT_EQ(E_POINTER, RaisedBy([&] { settings.GetStatementImportSettings(block); }));
+    EXPECT_HR(E_POINTER, RaisedBy([&] { settings.GetPaymentFileSettings(); }));
+    EXPECT_HR(E_POINTER, RaisedBy([&] { settings.ConfigureBank(); }));
+    EXPECT_HR(E_POINTER, RaisedBy([&] { settings.GetStatementImportSettings(block); }));
 }
 
 TEST_F(HostBankSettings, ReadsTheDefaultFileNameAndDirectory) {

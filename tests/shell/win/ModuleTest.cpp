@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "common/win/Platform.h"
+#include "support/HResultAssert.h"
 
 namespace {
 
@@ -44,13 +45,13 @@ TEST_F(LoadedDll, ExportsTheFourEntryPointsAtOrdinalsOneToFour) {
 TEST_F(LoadedDll, CanUnloadWhileNothingIsAlive) {
     auto canUnload = Export<CanUnloadNow>("DllCanUnloadNow");
     ASSERT_NE(nullptr, canUnload);
-    EXPECT_EQ(S_OK, canUnload());
+    EXPECT_HR(S_OK, canUnload());
 }
 
 TEST_F(LoadedDll, GetClassObjectRejectsANullOutPointer) {
     auto get = Export<GetClassObject>("DllGetClassObject");
     ASSERT_NE(nullptr, get);
-    EXPECT_EQ(E_POINTER, get(CLSID_NULL, IID_IClassFactory, nullptr));
+    EXPECT_HR(E_POINTER, get(CLSID_NULL, IID_IClassFactory, nullptr));
 }
 
 TEST_F(LoadedDll, GetClassObjectAnswersAnUnknownClassAndClearsTheOutPointer) {
@@ -59,7 +60,7 @@ TEST_F(LoadedDll, GetClassObjectAnswersAnUnknownClassAndClearsTheOutPointer) {
     // A CLSID that belongs to no class of the component.
     const CLSID unknown = {0x6f1c2a3b, 0x1d2e, 0x4f50, {0x81, 0x92, 0xa3, 0xb4, 0xc5, 0xd6, 0xe7, 0xf8}};
     void* object = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x1234));
-    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, get(unknown, IID_IClassFactory, &object));
+    EXPECT_HR(CLASS_E_CLASSNOTAVAILABLE, get(unknown, IID_IClassFactory, &object));
     EXPECT_EQ(nullptr, object);
 }
 

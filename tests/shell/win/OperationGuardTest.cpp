@@ -6,7 +6,6 @@
 #include <comdef.h>
 #include <wrl/client.h>
 
-#include <cstdio>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -16,17 +15,13 @@
 #include "common/win/Platform.h"
 #include "shell/HostCall.h"
 #include "shell/OperationGuard.h"
+#include "support/HResultAssert.h"
+#include "common/win/Owners.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace paylode {
 namespace {
-
-std::string Hex(HRESULT code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
-    return text;
-}
 
 // What the caller finds on the thread after the call: no error info at all,
 // or its description.
@@ -42,30 +37,27 @@ Seen CallGuarded(Body&& body) {
     ComPtr<IErrorInfo> info;
     if (GetErrorInfo(0, &info) == S_OK && info) {
         seen.hasInfo = true;
-        BSTR description = nullptr;
-        EXPECT_EQ(S_OK, info->GetDescription(&description));
-        if (description != nullptr) seen.description = description;
-        SysFreeString(description);
+        CBstr description;
+        EXPECT_HR(S_OK, info->GetDescription(description.Receive()));
+        if (description.Get() != nullptr) seen.description = description.Get();
     }
     return seen;
 }
 
 void PutErrorInfo(const wchar_t* description) {
     ComPtr<ICreateErrorInfo> create;
-    ASSERT_EQ(S_OK, CreateErrorInfo(&create));
+    ASSERT_HR(S_OK, CreateErrorInfo(&create));
     create->SetDescription(const_cast<wchar_t*>(description));
     ComPtr<IErrorInfo> info;
-    ASSERT_EQ(S_OK, create.As(&info));
-    ASSERT_EQ(S_OK, SetErrorInfo(0, info.Get()));
+    ASSERT_HR(S_OK, create.As(&info));
+    ASSERT_HR(S_OK, SetErrorInfo(0, info.Get()));
 }
 
 std::wstring SystemText(DWORD code) {
-    wchar_t* text = nullptr;
+    CLocalMemory<wchar_t> text;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, LANG_USER_DEFAULT, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result = text != nullptr ? text : L"";
-    LocalFree(text);
-    return result;
+                   nullptr, code, LANG_USER_DEFAULT, reinterpret_cast<wchar_t*>(text.Receive()), 0, nullptr);
+    return text ? text.Get() : L"";
 }
 
 class OperationGuard : public ::testing::Test {
@@ -96,11 +88,11 @@ TEST_F(OperationGuard, AThrownHResultBecomesTheComponentsCodeAndDescription) {
         {HResult(1), HRESULT(0x800AFFFE), L"Unexpected result"},
     };
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
-        SCOPED_TRACE(testing::Message() << "row " << i << " thrown " << Hex(rows[i].thrown));
+        SCOPED_TRACE(testing::Message() << "row " << i << " thrown " << test::HResultText(rows[i].thrown));
         // Stale information on the thread is replaced.
         PutErrorInfo(L"earlier");
         const Seen seen = CallGuarded([&]() -> HRESULT { ThrowHResult(rows[i].thrown); });
-        EXPECT_EQ(Hex(rows[i].result), Hex(seen.result));
+        EXPECT_HR(rows[i].result, seen.result);
         EXPECT_TRUE(seen.hasInfo);
         EXPECT_EQ(rows[i].description, seen.description);
     }
@@ -110,15 +102,15 @@ TEST_F(OperationGuard, ConvertedCodesPassThroughWithTheInformationAlreadyOnTheTh
     const HRESULT passed[] = {HRESULT(0x800AFFFC), HRESULT(0x800AFFFE), HRESULT(0x800AFFFF), HRESULT(0x800A0001),
                               HRESULT(0x000A0001), HRESULT(0x80020009)};
     for (HRESULT code : passed) {
-        SCOPED_TRACE(Hex(code));
+        SCOPED_TRACE(test::HResultText(code));
         PutErrorInfo(L"from the inner operation");
         Seen seen = CallGuarded([&] { ThrowHResult(code); });
-        EXPECT_EQ(Hex(code), Hex(seen.result));
+        EXPECT_HR(code, seen.result);
         EXPECT_TRUE(seen.hasInfo);
         EXPECT_EQ(L"from the inner operation", seen.description);
 
         seen = CallGuarded([&] { ThrowHResult(code); });
-        EXPECT_EQ(Hex(code), Hex(seen.result));
+        EXPECT_HR(code, seen.result);
         EXPECT_FALSE(seen.hasInfo) << "no new information";
     }
 }
@@ -128,20 +120,20 @@ TEST_F(OperationGuard, AnInnerGuardedFailurePassesThroughAnOuterOne) {
         const HRESULT inner = Guarded([] { RequireArgument(false); });
         if (FAILED(inner)) ThrowHResult(inner);
     });
-    EXPECT_EQ(Hex(0x800AFFFC), Hex(seen.result));
+    EXPECT_HR(0x800AFFFC, seen.result);
     EXPECT_EQ(L"Invalid argument", seen.description);
 }
 
 TEST_F(OperationGuard, ANormalEndReturnsTheBodysResultWithoutErrorInformation) {
     for (HRESULT returned : {S_OK, S_FALSE, HRESULT(40), E_FAIL}) {
-        SCOPED_TRACE(Hex(returned));
+        SCOPED_TRACE(test::HResultText(returned));
         const Seen seen = CallGuarded([&] { return returned; });
-        EXPECT_EQ(Hex(returned), Hex(seen.result));
+        EXPECT_HR(returned, seen.result);
         EXPECT_FALSE(seen.hasInfo);
     }
     int runs = 0;
     const Seen seen = CallGuarded([&] { ++runs; });
-    EXPECT_EQ(S_OK, seen.result);
+    EXPECT_HR(S_OK, seen.result);
     EXPECT_EQ(1, runs);
 }
 
@@ -154,7 +146,7 @@ TEST_F(OperationGuard, AThrownWin32CodeCarriesTheSystemsText) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.code);
         const Seen seen = CallGuarded([&] { throw row.code; });
-        EXPECT_EQ(Hex(0x800AFFFF), Hex(seen.result));
+        EXPECT_HR(0x800AFFFF, seen.result);
         EXPECT_TRUE(seen.hasInfo);
         EXPECT_EQ(SystemText(row.code), seen.description);
         EXPECT_EQ(row.hasText, !seen.description.empty());
@@ -163,18 +155,18 @@ TEST_F(OperationGuard, AThrownWin32CodeCarriesTheSystemsText) {
 
 TEST_F(OperationGuard, AThrownErrorInfoObjectBecomesTheThreadsErrorInformation) {
     ComPtr<ICreateErrorInfo> create;
-    ASSERT_EQ(S_OK, CreateErrorInfo(&create));
+    ASSERT_HR(S_OK, CreateErrorInfo(&create));
     create->SetDescription(const_cast<wchar_t*>(L"Bank file locked"));
     ICreateErrorInfo* thrown = create.Get();
     thrown->AddRef();  // the guard releases the thrown reference
     const Seen seen = CallGuarded([&] { throw thrown; });
-    EXPECT_EQ(Hex(0x800AFFFF), Hex(seen.result));
+    EXPECT_HR(0x800AFFFF, seen.result);
     EXPECT_TRUE(seen.hasInfo);
     EXPECT_EQ(L"Bank file locked", seen.description);
     EXPECT_EQ(0u, create.Detach()->Release()) << "every reference was given back";
 
     const Seen none = CallGuarded([] { throw static_cast<ICreateErrorInfo*>(nullptr); });
-    EXPECT_EQ(Hex(E_UNEXPECTED), Hex(none.result));
+    EXPECT_HR(E_UNEXPECTED, none.result);
     EXPECT_FALSE(none.hasInfo);
 }
 
@@ -191,7 +183,7 @@ TEST_F(OperationGuard, AnythingElseIsUnexpectedWithoutErrorInformation) {
         SCOPED_TRACE(i);
         PutErrorInfo(L"left by an earlier call");
         const Seen seen = CallGuarded(throwers[i]);
-        EXPECT_EQ(Hex(E_UNEXPECTED), Hex(seen.result));
+        EXPECT_HR(E_UNEXPECTED, seen.result);
         EXPECT_FALSE(seen.hasInfo);
     }
 }
@@ -273,7 +265,7 @@ TEST_F(OperationGuard, AFailedHostCallReachesTheHostAsAnExceptionWithoutItsDescr
             CheckHostCall(host.Fail(E_ACCESSDENIED), &host, kCalled);
             ADD_FAILURE() << "no exception";
         } catch (const _com_error& error) {
-            EXPECT_EQ(Hex(E_ACCESSDENIED), Hex(error.Error()));
+            EXPECT_HR(E_ACCESSDENIED, error.Error());
             IErrorInfo* carried = error.ErrorInfo();
             EXPECT_EQ(rows[i].infoTaken ? static_cast<IErrorInfo*>(&host.info) : nullptr, carried);
             if (carried != nullptr) carried->Release();
@@ -286,7 +278,7 @@ TEST_F(OperationGuard, AFailedHostCallReachesTheHostAsAnExceptionWithoutItsDescr
             CheckHostCall(host.Fail(E_FAIL), &host, kCalled);
             return S_OK;
         });
-        EXPECT_EQ(Hex(0x80020009), Hex(seen.result));
+        EXPECT_HR(0x80020009, seen.result);
         EXPECT_FALSE(seen.hasInfo);
         EXPECT_EQ(1u, host.info.references) << "the host's error information was released";
         EXPECT_EQ(1u, host.references);
@@ -296,7 +288,7 @@ TEST_F(OperationGuard, AFailedHostCallReachesTheHostAsAnExceptionWithoutItsDescr
 TEST_F(OperationGuard, ASucceedingHostCallRaisesNothing) {
     FailingHostObject host(true, kCalled);
     for (HRESULT code : {S_OK, S_FALSE, HRESULT(2)}) {
-        SCOPED_TRACE(Hex(code));
+        SCOPED_TRACE(test::HResultText(code));
         EXPECT_NO_THROW(CheckHostCall(code, &host, kCalled));
     }
     EXPECT_TRUE(host.asked == GUID_NULL) << "the object is asked only about a failure";
@@ -304,7 +296,7 @@ TEST_F(OperationGuard, ASucceedingHostCallRaisesNothing) {
         CheckHostCall(E_FAIL, nullptr, kCalled);
         ADD_FAILURE() << "no exception";
     } catch (const _com_error& error) {
-        EXPECT_EQ(Hex(E_FAIL), Hex(error.Error()));
+        EXPECT_HR(E_FAIL, error.Error());
         EXPECT_EQ(nullptr, error.ErrorInfo());
     }
 }
@@ -315,10 +307,10 @@ TEST_F(OperationGuard, ACallThroughANullHostObjectIsAPointerException) {
         RequireHostObject(missing)->AddRef();
         ADD_FAILURE() << "no exception";
     } catch (const _com_error& error) {
-        EXPECT_EQ(Hex(E_POINTER), Hex(error.Error()));
+        EXPECT_HR(E_POINTER, error.Error());
     }
     const Seen seen = CallGuarded([&] { RequireHostObject(missing)->AddRef(); });
-    EXPECT_EQ(Hex(0x80020009), Hex(seen.result));
+    EXPECT_HR(0x80020009, seen.result);
     EXPECT_FALSE(seen.hasInfo);
     FailingHostObject host(false, kCalled);
     EXPECT_EQ(&host, RequireHostObject(&host));

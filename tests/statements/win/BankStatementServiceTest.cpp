@@ -30,6 +30,7 @@
 #include "common/DebugOutput.h"
 #include "statements/win/BankStatementService.h"
 #include "statements/win/IsStatementFile.h"
+#include "common/win/Owners.h"
 
 namespace paylode::referencehost {
 namespace {
@@ -105,7 +106,7 @@ protected:
         log_->WriteTo(record_);
         statement_ = MakeComObject<CHostStatement>(log_);
         account_ = MakeComObject<CHostBankAccount>(log_, L"12-34-56", L"12345678");
-        ASSERT_EQ(S_OK, CreateBankStatementService(nullptr, IID_ITorvoBankStatementService,
+        ASSERT_HR(S_OK, CreateBankStatementService(nullptr, IID_ITorvoBankStatementService,
                                                    reinterpret_cast<void**>(service_.GetAddressOf())));
     }
     void TearDown() override {
@@ -135,7 +136,7 @@ protected:
     HRESULT Import() { return Import(account_.Get()); }
     LONG Status() {
         LONG status = -1;
-        EXPECT_EQ(S_OK, service_->GetServiceStatus(&status));
+        EXPECT_HR(S_OK, service_->GetServiceStatus(&status));
         return status;
     }
     // The recorded calls on the account, its details, the statement and the
@@ -187,7 +188,7 @@ TEST_F(StatementImport, TheWholeConversationInOrder) {
                                             Line("654321", "87654321", "01/02/2006", "RENT,,,,", "DD", "9", "") +
                                             Line("123456", "12345678", "2006-02-02", "A,B,,,", "DD", "", "15"));
     Choose(path);
-    ASSERT_EQ(S_OK, Import());
+    ASSERT_HR(S_OK, Import());
     EXPECT_EQ(0, Status());
     const Texts expected = {
         "chooser.Create()",
@@ -245,7 +246,7 @@ TEST_F(StatementImport, EachLineBecomesItsTransaction) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Choose(WriteStatement(kHeader18 + row.line));
-        ASSERT_EQ(S_OK, Import());
+        ASSERT_HR(S_OK, Import());
         ASSERT_EQ(1u, statement_->Size());
         const TransactionData& data = statement_->Transaction(0).Data();
         EXPECT_EQ(row.type, data.type);
@@ -279,7 +280,7 @@ TEST_F(StatementImport, KeepsTheAccountsLinesNumberedWithoutGaps) {
     for (const Row& row : rows) {
         SCOPED_TRACE(Utf8(row.hostSortCode) + " " + Utf8(row.hostAccount));
         ComPtr<CHostBankAccount> account = MakeComObject<CHostBankAccount>(log_, row.hostSortCode, row.hostAccount);
-        ASSERT_EQ(S_OK, Import(account.Get()));
+        ASSERT_HR(S_OK, Import(account.Get()));
         EXPECT_EQ(row.references, References());
         for (std::size_t i = 0; i < statement_->Size(); ++i) {
             const VARIANT& id = statement_->Transaction(i).Data().id.Get();
@@ -307,13 +308,13 @@ TEST_F(StatementImport, NoTransactionsFromAFileWithoutThem) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Choose(WriteStatement(kHeader18 + Ours("OLD,,,,", "DD", "1", "")));
-        ASSERT_EQ(S_OK, Import());
+        ASSERT_HR(S_OK, Import());
         ASSERT_EQ(1u, statement_->Size());
         statement_->SetBalance(99.5);
 
         Choose(row.path, row.more);
         log_->Clear();
-        EXPECT_EQ(S_OK, Import());
+        EXPECT_HR(S_OK, Import());
         EXPECT_EQ(0, Status());
         EXPECT_EQ(0u, statement_->Size()) << "cleared";
         EXPECT_EQ(0.0, statement_->Balance());
@@ -326,7 +327,7 @@ TEST_F(StatementImport, NoTransactionsFromAFileWithoutThem) {
 TEST_F(StatementImport, CancelLeavesStatusOneAndTheHostsObjectsUntouched) {
     const std::string path = WriteStatement(kHeader18 + Ours("N,,,,", "DD", "1", ""));
     Choose(path);
-    ASSERT_EQ(S_OK, Import());
+    ASSERT_HR(S_OK, Import());
     ASSERT_EQ(1u, statement_->Size());
     const struct {
         const char* name;
@@ -340,13 +341,13 @@ TEST_F(StatementImport, CancelLeavesStatusOneAndTheHostsObjectsUntouched) {
         SCOPED_TRACE(cancel.name);
         Configure(cancel.configuration);
         log_->Clear();
-        EXPECT_EQ(S_OK, Import());
+        EXPECT_HR(S_OK, Import());
         EXPECT_EQ(1, Status());
         EXPECT_EQ(Texts{}, log_->Texts()) << "nothing called on the account or the statement";
         EXPECT_EQ(1u, statement_->Size());
 
         Choose(path);
-        EXPECT_EQ(S_OK, Import());
+        EXPECT_HR(S_OK, Import());
         EXPECT_EQ(0, Status()) << "a later import with a file";
     }
 }
@@ -354,25 +355,25 @@ TEST_F(StatementImport, CancelLeavesStatusOneAndTheHostsObjectsUntouched) {
 TEST_F(StatementImport, AccountDetailsAreKeptFromOneImportToTheNext) {
     Choose(WriteStatement(kHeader18 + Line("123456", "12345678", "01/02/2006", "N,,,,", "A", "1", "") +
                           Line("654321", "87654321", "01/02/2006", "N,,,,", "B", "1", "")));
-    ASSERT_EQ(S_OK, Import());
+    ASSERT_HR(S_OK, Import());
     EXPECT_EQ(Texts{"A"}, References());
 
     // No details this time: the last account's are used.
     log_->FailCall("account.GetBankDetails", E_FAIL);
-    ASSERT_EQ(S_OK, Import());
+    ASSERT_HR(S_OK, Import());
     EXPECT_EQ(Texts{"A"}, References());
 
     // A null text keeps that value alone.
     log_->FailCall("account.GetBankDetails", S_OK);
     ComPtr<CHostBankAccount> other = MakeComObject<CHostBankAccount>(log_, L"654321", L"87654321");
     log_->ReturnNullText("details.GetAccountNumber");
-    ASSERT_EQ(S_OK, Import(other.Get()));
+    ASSERT_HR(S_OK, Import(other.Get()));
     EXPECT_EQ(Texts{}, References()) << "654321 with the kept account 12345678";
     ComPtr<ITorvoBankStatementService> fresh;
-    ASSERT_EQ(S_OK, CreateBankStatementService(nullptr, IID_ITorvoBankStatementService,
+    ASSERT_HR(S_OK, CreateBankStatementService(nullptr, IID_ITorvoBankStatementService,
                                                reinterpret_cast<void**>(fresh.GetAddressOf())));
     log_->FailCall("account.GetBankDetails", E_FAIL);
-    ASSERT_EQ(S_OK, fresh->ImportStatement(account_.Get(), statement_.Get()));
+    ASSERT_HR(S_OK, fresh->ImportStatement(account_.Get(), statement_.Get()));
     EXPECT_EQ(Texts{}, References()) << "a new service knows no account";
 }
 
@@ -395,7 +396,7 @@ TEST_F(StatementImport, FailuresReachTheHostAsItsFailure) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Choose(WriteStatement(kHeader18 + Ours("N,,,,", "OLD", "1", "")));
-        ASSERT_EQ(S_OK, Import());
+        ASSERT_HR(S_OK, Import());
         Choose(path, "[Failures]\r\n" + row.failure + "\r\n");
         log_->Clear();
         SetErrorInfo(0, nullptr);
@@ -403,7 +404,7 @@ TEST_F(StatementImport, FailuresReachTheHostAsItsFailure) {
         EXPECT_EQ(row.references, References());
         EXPECT_EQ(Texts{}, log_->Texts()) << "the statement is not touched";
         IErrorInfo* info = nullptr;
-        EXPECT_EQ(S_FALSE, GetErrorInfo(0, &info)) << "no error information";
+        EXPECT_HR(S_FALSE, GetErrorInfo(0, &info)) << "no error information";
     }
 
     // A statement that cannot be emptied is not added to.
@@ -423,7 +424,7 @@ TEST_F(StatementImport, FailuresReachTheHostAsItsFailure) {
     EXPECT_EQ(Texts{}, References());
     log_->FailCall("statement.AddTransaction", S_OK);
     log_->FailCall("transaction[1].SetID", E_FAIL);
-    EXPECT_EQ(S_OK, Import()) << "the transaction's own setters are not examined";
+    EXPECT_HR(S_OK, Import()) << "the transaction's own setters are not examined";
     EXPECT_EQ((Texts{"A", "B", "C"}), References());
 }
 
@@ -494,14 +495,14 @@ TEST_F(StatementImport, LinesLostBehindAnUnreadableLineAreReported) {
     ScopedDebugOutputHandler capture([&output](const char* text) { output.emplace_back(text); });
     Choose(WriteStatement(kHeader18 + Ours("N,,,,", "A", "1", "") + "\r\n" + Ours("N,,,,", "B", "1", "") +
                           "garbled\r\n" + Ours("N,,,,", "C", "1", "") + "\r\n"));
-    EXPECT_EQ(S_OK, Import()) << "the host relies on success";
+    EXPECT_HR(S_OK, Import()) << "the host relies on success";
     EXPECT_EQ(Texts{"A"}, References());
     ASSERT_FALSE(output.empty());
     EXPECT_EQ("Statement file: 2 readable lines after line 3 not read\n", output.back());
 
     output.clear();
     Choose(WriteStatement(kHeader18 + Ours("N,,,,", "A", "1", "") + "\r\n"));
-    EXPECT_EQ(S_OK, Import());
+    EXPECT_HR(S_OK, Import());
     for (const std::string& text : output) EXPECT_EQ(std::string::npos, text.find("not read")) << text;
 }
 
@@ -553,17 +554,16 @@ TEST_F(RegisteredStatementService, AddsWhatPaylodeStatementReportsForTheSameFile
 
 TEST_F(StatementImport, StatusTextWritesNothing) {
     BSTR text = reinterpret_cast<BSTR>(this);
-    EXPECT_EQ(S_OK, service_->GetStatusText(20, &text));
+    EXPECT_HR(S_OK, service_->GetStatusText(20, &text));
     EXPECT_EQ(reinterpret_cast<BSTR>(this), text);
     EXPECT_HR(kInvalidArgument, service_->GetStatusText(0, nullptr));
-    BSTR name = nullptr;
-    ASSERT_EQ(S_OK, service_->GetName(&name));
-    EXPECT_EQ(std::wstring(L"Bank Reconciliation Service"), name);
-    SysFreeString(name);
+    CBstr name;
+    ASSERT_HR(S_OK, service_->GetName(name.Receive()));
+    EXPECT_EQ(std::wstring(L"Bank Reconciliation Service"), name.Get());
     ComPtr<IBankStatementService> dual;
-    EXPECT_EQ(S_OK, service_.As(&dual));
+    EXPECT_HR(S_OK, service_.As(&dual));
     ComPtr<ITorvoBankService> base;
-    EXPECT_EQ(E_NOINTERFACE, service_.As(&base));
+    EXPECT_HR(E_NOINTERFACE, service_.As(&base));
 }
 
 // The chooser calls the component's own statement-file test through the
@@ -589,7 +589,7 @@ TEST_F(StatementImport, TheChooserCallsIsStatementFile) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Choose(row.path, "Cancel=0\r\n");
-        EXPECT_EQ(S_OK, Import());
+        EXPECT_HR(S_OK, Import());
         const std::string test = "chooser.IsStatementFile(\"" + row.path + "\") -> " +
                                  (row.accepted ? "1 \"Kelmar Bank Paylode Statement\"" : "0 \"\"");
         const Texts recorded = Recorded();
