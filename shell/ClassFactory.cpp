@@ -3,8 +3,11 @@
  */
 #include "shell/ClassFactory.h"
 
+#include <wrl/client.h>
+
 #include <new>
 
+#include "common/win/ComObject.h"
 #include "common/win/Owners.h"
 #include "shell/ClassTable.h"
 #include "shell/Module.h"
@@ -62,7 +65,8 @@ private:
 SRWLOCK classObjectsLock = SRWLOCK_INIT;
 // One slot per row of the class table, in its order; the table is small.
 constexpr std::size_t kMaxClasses = 8;
-CClassFactory* classObjects[kMaxClasses] = {};
+// Each slot holds the module's own reference on its class object.
+Microsoft::WRL::ComPtr<CClassFactory> classObjects[kMaxClasses];
 
 }  // namespace
 
@@ -75,8 +79,8 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     if (slot >= kMaxClasses) return CLASS_E_CLASSNOTAVAILABLE;
 
     CSrwExclusiveHold hold(classObjectsLock);
-    if (classObjects[slot] == nullptr) classObjects[slot] = new (std::nothrow) CClassFactory(entry->create);
-    CClassFactory* factory = classObjects[slot];
+    if (!classObjects[slot]) classObjects[slot] = TakeOver(new (std::nothrow) CClassFactory(entry->create));
+    CClassFactory* factory = classObjects[slot].Get();
     if (factory == nullptr) return E_OUTOFMEMORY;
     // The answer's reference is taken under the lock, so that the module's
     // end cannot take the object away in between.
@@ -85,10 +89,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object) {
 
 void ReleaseClassObjects() {
     CSrwExclusiveHold hold(classObjectsLock);
-    for (CClassFactory*& factory : classObjects) {
-        if (factory != nullptr) factory->Release();
-        factory = nullptr;
-    }
+    for (Microsoft::WRL::ComPtr<CClassFactory>& factory : classObjects) factory.Reset();
 }
 
 }  // namespace paylode

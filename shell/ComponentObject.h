@@ -28,6 +28,8 @@
  */
 #pragma once
 
+#include <wrl/client.h>
+
 #include <new>
 
 #include "common/HResult.h"
@@ -130,11 +132,10 @@ HRESULT Make(REFIID iid, void** object, Arguments... arguments) noexcept {
         return E_UNEXPECTED;
     }
     // One reference of its own while it is made, so that the step may pass
-    // the object around.
-    made->AddRef();
+    // the object around; a failing step or query destroys it with this one.
+    const Microsoft::WRL::ComPtr<Object> held(made);
     HRESULT result = made->FinalConstruct();
     if (SUCCEEDED(result)) result = made->QueryInterface(iid, object);
-    made->Release();
     return result;
 }
 

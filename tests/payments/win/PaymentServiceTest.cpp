@@ -313,7 +313,7 @@ TEST_F(PaymentService, WritesTheSameBytesAsTheToolInEveryFormat) {
 TEST_F(PaymentService, AsksTheSaveDialogForATextFileAtTheHostsDefaultPath) {
     ComPtr<CHostPayments> batch = Batch({GoodPayment()});
     DialogScript dialog;
-    EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("out.txt")));
+    EXPECT_HR(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("out.txt")));
     EXPECT_EQ(kRunCompleted, status_);
     ASSERT_EQ(1u, saveRequests_.size());
     const char filter[] = "Payment Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0\0";
@@ -332,7 +332,7 @@ TEST_F(PaymentService, FourThousandPaymentsMakeAFileAndOneMoreIsRefused) {
         const std::string path = PathOf("many" + std::to_string(count) + ".txt");
         const HRESULT result = Run(batch.Get(), nullptr, dialog, path);
         if (count == 4000) {
-            EXPECT_EQ(S_OK, result);
+            EXPECT_HR(S_OK, result);
             EXPECT_EQ(kRunCompleted, status_);
             EXPECT_EQ(4000, Lines(ReadBytes(path)));
             EXPECT_TRUE(messages_.empty());
@@ -361,7 +361,7 @@ TEST_F(PaymentService, CancelInEitherDialogWritesNothing) {
         DialogScript dialog;
         dialog.ok = !cancelOptions;
         dialog.templateName = "NEW";
-        EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, cancelOptions ? PathOf("x.txt") : ""));
+        EXPECT_HR(S_OK, Run(batch.Get(), nullptr, dialog, cancelOptions ? PathOf("x.txt") : ""));
         EXPECT_EQ(kRunCancelled, status_);
         EXPECT_EQ(cancelOptions ? 0u : 1u, saveRequests_.size());
         saveRequests_.clear();
@@ -401,7 +401,7 @@ TEST_F(PaymentService, RemembersTheChoicesPerPayingAccountAndTheIrelandFlagForAl
         dialog.format = kFormatBulkList;
         dialog.templateName = "NEXT";
         dialog.reference = "REF/10";
-        EXPECT_EQ(S_OK, Run(batch.Get(), account.Get(), dialog, PathOf("pay.txt")));
+        EXPECT_HR(S_OK, Run(batch.Get(), account.Get(), dialog, PathOf("pay.txt")));
         EXPECT_EQ("LAST", dialog.givenTemplate);
         EXPECT_EQ("REF/9", dialog.givenReference);
         EXPECT_EQ("NEXT", Setting("KelmarPaylodeTemplate" + suffix));
@@ -422,7 +422,7 @@ TEST_F(PaymentService, ReadsTheIrelandFlagInAnyLetterCaseAndStoresTrueOrFalse) {
         ComPtr<CHostPayments> batch = Batch({GoodPayment()});
         DialogScript dialog;
         dialog.ireland = 1 - row.given;
-        EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("pay.txt")));
+        EXPECT_HR(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("pay.txt")));
         EXPECT_EQ(row.given, dialog.givenIreland);
         EXPECT_EQ(row.given ? "FALSE" : "TRUE", Setting("RICheckState"));
         DeleteFileA(settingsFile_.c_str());
@@ -438,7 +438,7 @@ TEST_F(PaymentService, IatMarksLeftByTheDialogMakeTransferRecordsAndAreReplacedB
         dialog.templateName = "T1";
         dialog.reference = "R1";
         dialog.iatMarks = {1};
-        EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("iat.txt")));
+        EXPECT_HR(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("iat.txt")));
         const std::string text = ReadBytes(PathOf("iat.txt"));
         const bool transfers = format != kFormatBulkList;
         EXPECT_EQ(transfers, text.find(",,,03,") != std::string::npos) << text;
@@ -450,7 +450,7 @@ TEST_F(PaymentService, APaymentTheBatchCannotGiveEndsTheRunWithStatusTwoAndKeeps
     ComPtr<CHostPayments> host = Batch({GoodPayment(), GoodPayment(), GoodPayment()});
     CBatchWithHole batch(host.Get(), 2);
     DialogScript dialog;
-    EXPECT_EQ(S_OK, Run(&batch, nullptr, dialog, PathOf("hole.txt")));
+    EXPECT_HR(S_OK, Run(&batch, nullptr, dialog, PathOf("hole.txt")));
     EXPECT_EQ(kRunFileFailed, status_);
     const std::string text = ReadBytes(PathOf("hole.txt"));
     EXPECT_EQ(2, Lines(text)) << text;
@@ -471,7 +471,7 @@ TEST_F(PaymentService, TheTemplateFileIsReplacedOnlyWhenTheUserSaysYes) {
         dialog.format = kFormatBulkList;
         dialog.templateName = "STAFF";
         dialog.reference = "BEN/1";
-        EXPECT_EQ(S_FALSE, Run(batch.Get(), nullptr, dialog, PathOf("bulklist.txt")));
+        EXPECT_HR(S_FALSE, Run(batch.Get(), nullptr, dialog, PathOf("bulklist.txt")));
         ASSERT_EQ(1u, messages_.size());
         EXPECT_EQ("Bulk List Template Exists", messages_[0].caption);
         EXPECT_EQ("Do you wish to overwrite template file: \r\n" + PathOf("STAFF"), messages_[0].text);
@@ -486,7 +486,7 @@ TEST_F(PaymentService, AFullDiskUnderWineEndsWithStatusTwo) {
     ComPtr<CHostPayments> batch = Batch({GoodPayment()});
     DialogScript dialog;
     dialog.templateName = "T";
-    EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, "Z:\\dev\\full"));
+    EXPECT_HR(S_OK, Run(batch.Get(), nullptr, dialog, "Z:\\dev\\full"));
     EXPECT_EQ(kRunFileFailed, status_);
     // The choices were stored before the file was made.
     EXPECT_EQ("T", Setting("KelmarPaylodeTemplate"));
@@ -496,7 +496,7 @@ TEST_F(PaymentService, AFullDiskUnderWineEndsWithStatusTwo) {
 TEST_F(PaymentService, AFolderThatCannotBeWrittenEndsWithStatusTwo) {
     ComPtr<CHostPayments> batch = Batch({GoodPayment()});
     DialogScript dialog;
-    EXPECT_EQ(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("missing\\pay.txt")));
+    EXPECT_HR(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("missing\\pay.txt")));
     EXPECT_EQ(kRunFileFailed, status_);
 }
 
@@ -534,7 +534,7 @@ TEST_F(PaymentService, GivesTheTextOfEveryStatusCodeThatHasOne) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.code);
         BSTR text = reinterpret_cast<BSTR>(1);
-        EXPECT_EQ(S_OK, service_->GetStatusText(row.code, &text));
+        EXPECT_HR(S_OK, service_->GetStatusText(row.code, &text));
         if (row.text == nullptr) {
             EXPECT_EQ(reinterpret_cast<BSTR>(1), text);
         } else {
