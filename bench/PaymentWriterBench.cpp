@@ -24,15 +24,18 @@ using namespace paylode;
 constexpr int kPayments = 4000;
 constexpr double kProcessingDate = 45356;  // 5 March 2024
 
-std::string OutputPath() {
-    return (std::filesystem::temp_directory_path() / "paylode-bench-payments.txt").string();
-}
+std::string OutputPath() { return (std::filesystem::temp_directory_path() / "paylode-bench-payments.txt").string(); }
 
 // Payments as a host hands them over: mostly valid, some with the faults the
 // writers check for, one in ten an inter-account transfer.
 std::vector<CPaymentValues> MakeBatch() {
-    static const char* const kNames[] = {"O'Brien & Sons, Ltd.", "Smith Joinery", "Caf\xE9 L\xF3" "dz", "A N Other",
-                                         "Northern Power plc", "J. Bloggs / Partners"};
+    static const char* const kNames[] = {"O'Brien & Sons, Ltd.",
+                                         "Smith Joinery",
+                                         "Caf\xE9 L\xF3"
+                                         "dz",
+                                         "A N Other",
+                                         "Northern Power plc",
+                                         "J. Bloggs / Partners"};
     std::vector<CPaymentValues> batch(kPayments);
     for (int i = 0; i < kPayments; ++i) {
         CPaymentValues& payment = batch[static_cast<std::size_t>(i)];

@@ -27,13 +27,15 @@ struct Account {
     const char* shortName;
     const char* branch;
 };
+// clang-format off
 const Account kAccounts[] = {
     {"95-12-34", "12345678", "\"Main, trading\"", "J SMITH LTD", "\"High Street, Leeds\""},
     {"95-12-34", "87654321", "Payroll", "J SMITH LTD", "\"High Street, Leeds\""},
     {"90-11-22", "40302010", "\"Reserve, euro\"", "SMITH & SONS", "\"Dame Street, Dublin 2\""},
 };
+// clang-format on
 const char* const kPayees[] = {"DIRECT DEBIT ELECTRICITY", "\"O'BRIEN & SONS, LTD\"", "CARD 4711 TESCO STORES",
-                               "SALARY DECEMBER", "\"TRANSFER, REF 20394\"", "STANDING ORDER RENT"};
+                               "SALARY DECEMBER",          "\"TRANSFER, REF 20394\"", "STANDING ORDER RENT"};
 const char* const kTypes[] = {"DD", "BGC", "POS", "CHQ", "TFR", "SO"};
 
 }  // namespace
@@ -59,7 +61,8 @@ bool WriteStatementFile(const std::string& path, long lines, int fields) {
         const long pence = (i * 7919) % 500000 + 1;
         char amount[32];
         if (pence >= 100000) {
-            std::snprintf(amount, sizeof amount, "\"%ld,%03ld.%02ld\"", pence / 100000, pence / 100 % 1000, pence % 100);
+            std::snprintf(amount, sizeof amount, "\"%ld,%03ld.%02ld\"", pence / 100000, pence / 100 % 1000,
+                          pence % 100);
         } else {
             std::snprintf(amount, sizeof amount, "%ld.%02ld", pence / 100, pence % 100);
         }

@@ -40,8 +40,7 @@ const StatementFile& FileOf(long lines, int fields) {
     static std::map<std::pair<long, int>, StatementFile> files;
     auto found = files.find({lines, fields});
     if (found != files.end()) return found->second;
-    const std::string path =
-        g_dataDir + "/statement-" + std::to_string(lines) + "-" + std::to_string(fields) + ".csv";
+    const std::string path = g_dataDir + "/statement-" + std::to_string(lines) + "-" + std::to_string(fields) + ".csv";
     if (!std::filesystem::exists(path) && !WriteStatementFile(path, lines, fields)) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         std::exit(1);
@@ -51,8 +50,8 @@ const StatementFile& FileOf(long lines, int fields) {
 
 void Report(benchmark::State& state, const StatementFile& file) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.bytes));
-    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(file.lines + 1),
-                                                   benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["lines/s"] =
+        benchmark::Counter(static_cast<double>(file.lines + 1), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // The floor: every line read into a buffer, nothing done with it.

@@ -32,11 +32,11 @@ std::string AtLine(int line, const std::string& what) { return "line " + std::to
 // and errors.
 struct CsvReading {
     std::vector<CsvRecord>* records;
-    CsvRecord record;          // the record being read
-    int line = 1;              // of the byte being read
-    int fieldLine = 1;         // where the field being read began
-    bool fieldEnded = true;    // the next byte begins a field
-    int recordEnd = 0;         // the character that ended a record at this byte, or 0
+    CsvRecord record;        // the record being read
+    int line = 1;            // of the byte being read
+    int fieldLine = 1;       // where the field being read began
+    bool fieldEnded = true;  // the next byte begins a field
+    int recordEnd = 0;       // the character that ended a record at this byte, or 0
 };
 
 void FieldRead(void* text, std::size_t length, void* data) {
@@ -78,8 +78,8 @@ bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, std::str
         }
         reading.recordEnd = 0;
         if (csv_parse(&parser, &c, 1, FieldRead, RecordRead, &reading) != 1) {
-            *error = AtLine(reading.line, c == '"' ? "quote inside an unquoted field"
-                                                   : "unexpected character after a closing quote");
+            *error = AtLine(reading.line,
+                            c == '"' ? "quote inside an unquoted field" : "unexpected character after a closing quote");
             return false;
         }
         // A record ends at a carriage return only when a line feed follows.
@@ -98,8 +98,18 @@ bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, std::str
     return true;
 }
 
-enum class Column { kAmount, kPayerSortCode, kPayerAccountNumber, kPayeeBACSReference, kPayeeSortCode,
-                    kPayeeAccountNumber, kPayeeAccountName, kPayeeRollNumber, kDetails, kStatus };
+enum class Column {
+    kAmount,
+    kPayerSortCode,
+    kPayerAccountNumber,
+    kPayeeBACSReference,
+    kPayeeSortCode,
+    kPayeeAccountNumber,
+    kPayeeAccountName,
+    kPayeeRollNumber,
+    kDetails,
+    kStatus
+};
 
 const std::map<std::string, Column>& ColumnNames() {
     static const std::map<std::string, Column> names{

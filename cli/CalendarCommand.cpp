@@ -20,11 +20,11 @@ void AddCalendarCommand(CLI::App& app, Outcome& outcome) {
         std::string to;
     };
     auto arguments = std::make_shared<Arguments>();
-    CLI::App* command = app.add_subcommand(
-        "calendar",
-        "Banking days from FROM to TO (or FROM alone), one JSON object a line:\n"
-        "{\"date\",\"banking\",\"reason\" (0 banking day, 1 bank holiday, 2 weekend),\n"
-        "\"days\" (to the next likely banking day),\"next\" (next crediting date)}");
+    CLI::App* command =
+        app.add_subcommand("calendar",
+                           "Banking days from FROM to TO (or FROM alone), one JSON object a line:\n"
+                           "{\"date\",\"banking\",\"reason\" (0 banking day, 1 bank holiday, 2 weekend),\n"
+                           "\"days\" (to the next likely banking day),\"next\" (next crediting date)}");
     command->add_option("FROM", arguments->from, "first day, YYYY-MM-DD")->required()->check(IsoDate());
     command->add_option("TO", arguments->to, "last day, YYYY-MM-DD (default: FROM)")->check(IsoDate());
     RefuseOptionsAsValues(command);

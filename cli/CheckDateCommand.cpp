@@ -19,10 +19,10 @@ void AddCheckDateCommand(CLI::App& app, Outcome& outcome) {
         std::string today;
     };
     auto arguments = std::make_shared<Arguments>();
-    CLI::App* command = app.add_subcommand(
-        "check-date",
-        "Checks a processing date as the payment options dialog does on OK; prints\n"
-        "{\"ok\":true} or {\"ok\":false,\"caption\":...,\"text\":...}; exit status 0 or 1");
+    CLI::App* command =
+        app.add_subcommand("check-date",
+                           "Checks a processing date as the payment options dialog does on OK; prints\n"
+                           "{\"ok\":true} or {\"ok\":false,\"caption\":...,\"text\":...}; exit status 0 or 1");
     command->add_option("DATE", arguments->date, "processing date, YYYY-MM-DD")->required()->check(IsoDate());
     command->add_option("--today", arguments->today, "today's date, YYYY-MM-DD (default: the local date)")
         ->check(IsoDate());

@@ -126,8 +126,7 @@ void ReportTemplateFile(TemplateFileEnd end, const std::string& path) {
     case TemplateFileEnd::WriteFailed:
         std::cerr << "paylode export: cannot write the bulk list template file " << path << "\n";
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -172,21 +171,24 @@ int RunExport(const ExportOptions& options) {
         // file beside the payment file.
         templateFileName = options.templateName;
         if (format == kFormatBulkList && !IsPlainFileName(templateFileName)) {
-            return InputError("--template must name the bulk list template file: not empty, no \"/\", "
-                              "not \".\" or \"..\"");
+            return InputError(
+                "--template must name the bulk list template file: not empty, no \"/\", "
+                "not \".\" or \"..\"");
         }
     } else {
         if (takesTemplate &&
             !ReadDialogField(options.templateName, kTemplateNameLimit, CheckTemplateName, &templateName)) {
-            return InputError("--template must name the template in at most 20 letters, digits, spaces, "
-                              "\".\", \"-\" or \"&\"");
+            return InputError(
+                "--template must name the template in at most 20 letters, digits, spaces, "
+                "\".\", \"-\" or \"&\"");
         }
         templateFileName = templateName;
         if (format == kFormatBulkList) {
             if (!ReadDialogField(options.reference, kBeneficiaryReferenceLimit, CheckBeneficiaryReference,
                                  &reference)) {
-                return InputError("--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
-                                  "or \"/\"");
+                return InputError(
+                    "--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
+                    "or \"/\"");
             }
         } else if (format == kFormatAdHocBulk) {
             if (!AnsiFromUtf8(options.reference, &reference)) return InputError("--reference is not UTF-8");
@@ -201,20 +203,20 @@ int RunExport(const ExportOptions& options) {
     if (!ReadPaymentBatch(bytes, &batch.payments, &error)) return InputError(options.batch + ": " + error);
     const long count = batch.GetCount();
     if (count > kMaxPaymentsInFile) {
-        return InputError("Too many payment instructions have been submitted. Kelmar Bank Paylode supports a "
-                          "maximum of 4000 payments in a single file.");
+        return InputError(
+            "Too many payment instructions have been submitted. Kelmar Bank Paylode supports a "
+            "maximum of 4000 payments in a single file.");
     }
 
     // In "Bulk List Payments" the template file comes first, beside the
     // payment file, as in the component's payment run. The question about
     // an existing one is answered by --overwrite-template.
     if (format == kFormatBulkList) {
-        ScopedMessageBoxHandler overwrite([&](const MessageRequest&) {
-            return options.overwriteTemplate ? MessageAnswer::Yes : MessageAnswer::No;
-        });
+        ScopedMessageBoxHandler overwrite(
+            [&](const MessageRequest&) { return options.overwriteTemplate ? MessageAnswer::Yes : MessageAnswer::No; });
         const std::string path = TemplateFilePath(DirectoryOfPath(options.out), templateFileName.c_str());
-        ReportTemplateFile(
-            WriteBulkListTemplateFileAt(batch, path, templateName.c_str(), reference.c_str(), nullptr), path);
+        ReportTemplateFile(WriteBulkListTemplateFileAt(batch, path, templateName.c_str(), reference.c_str(), nullptr),
+                           path);
     }
 
     PaymentFileChoices choices;
@@ -225,14 +227,11 @@ int RunExport(const ExportOptions& options) {
     choices.ireland = options.euro;
     const PaymentFileResult written = WritePaymentFile(batch, count, options.out, choices);
     switch (written.end) {
-    case PaymentFileEnd::Written:
-        break;
-    case PaymentFileEnd::CannotCreate:
-        return InputError("cannot create the payment file " + options.out);
+    case PaymentFileEnd::Written: break;
+    case PaymentFileEnd::CannotCreate: return InputError("cannot create the payment file " + options.out);
     case PaymentFileEnd::WriteFailed:
         return InputError("cannot write the payment file " + options.out + " (no part of it is kept)");
-    case PaymentFileEnd::CannotFetch:
-        return InputError("cannot read a payment of the batch");
+    case PaymentFileEnd::CannotFetch: return InputError("cannot read a payment of the batch");
     }
     const bool allPassed = !written.checksFailed;
 

@@ -89,16 +89,16 @@ std::string StopReason(const StatementReading& reading, int columnCount) {
     const std::string at = "line " + std::to_string(reading.linesRead);
     std::string reason = "unknown";
     switch (reading.stop) {
-        case CTransactionRecord::TooFewFields:
-            reason = reading.atEnd ? "end of the file" : at + " has fewer than 14 fields";
-            break;
-        case CTransactionRecord::LineTooLong: reason = at + " is longer than 2047 characters"; break;
-        case CTransactionRecord::BeyondColumnMap:
-            reason = at + " has 18 fields but the header only " + std::to_string(columnCount);
-            break;
-        case CTransactionRecord::FileNotOpen: reason = "the file is not open"; break;
-        case CTransactionRecord::TextFailure: reason = at + " could not be handled as text"; break;
-        case CTransactionRecord::NoError: break;
+    case CTransactionRecord::TooFewFields:
+        reason = reading.atEnd ? "end of the file" : at + " has fewer than 14 fields";
+        break;
+    case CTransactionRecord::LineTooLong: reason = at + " is longer than 2047 characters"; break;
+    case CTransactionRecord::BeyondColumnMap:
+        reason = at + " has 18 fields but the header only " + std::to_string(columnCount);
+        break;
+    case CTransactionRecord::FileNotOpen: reason = "the file is not open"; break;
+    case CTransactionRecord::TextFailure: reason = at + " could not be handled as text"; break;
+    case CTransactionRecord::NoError: break;
     }
     if (reading.LostLines()) reason += std::string("; ") + reading.LostLinesText().GetString();
     return reason;
@@ -144,9 +144,8 @@ int RunStatement(const StatementOptions& options) {
             std::cout << TransactionJson(transaction).dump() << '\n';
         });
     } else {
-        reading = ReadStatementRecords(reader, [](CTransactionRecord& record) {
-            std::cout << RecordJson(record).dump() << '\n';
-        });
+        reading = ReadStatementRecords(
+            reader, [](CTransactionRecord& record) { std::cout << RecordJson(record).dump() << '\n'; });
     }
     std::cerr << "statement: " << reading.linesRead << " lines read, " << reading.records << " records delivered";
     if (options.forAccount) std::cerr << ", " << reading.transactions << " for the account";

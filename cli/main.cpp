@@ -8,11 +8,10 @@
 #include "cli/Commands.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{
-        "paylode " PAYLODE_VERSION
-        " - offline tool for the Kelmar Bank Paylode bank component.\n"
-        "Works with the component's own payment records, banking calendar and\n"
-        "statement reader, without Windows."};
+    CLI::App app{"paylode " PAYLODE_VERSION
+                 " - offline tool for the Kelmar Bank Paylode bank component.\n"
+                 "Works with the component's own payment records, banking calendar and\n"
+                 "statement reader, without Windows."};
     app.set_version_flag("--version", "paylode " PAYLODE_VERSION);
     app.require_subcommand(0, 1);
     paylode::cli::Outcome outcome;

@@ -46,7 +46,8 @@ public:
     void InsertAt(int position, Element element) {
         RequireArgument(position >= 0 && position <= count_);
         Reserve(1);
-        std::memmove(data_ + position + 1, data_ + position, static_cast<std::size_t>(count_ - position) * sizeof(Element));
+        std::memmove(data_ + position + 1, data_ + position,
+                     static_cast<std::size_t>(count_ - position) * sizeof(Element));
         data_[position] = element;
         ++count_;
     }

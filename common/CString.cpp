@@ -21,7 +21,6 @@ char* AllocateBuffer(std::size_t size) {
     return buffer;
 }
 
-
 }  // namespace
 
 CString::CString(const CString& other) { Assign(other.GetString(), std::strlen(other.GetString())); }

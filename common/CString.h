@@ -27,8 +27,8 @@ class CString {
 public:
     CString() noexcept = default;
     CString(const CString& other);
-    CString(const char* text);          // null: E_INVALIDARG
-    CString(const WideChar* text);      // converted to ANSI text; null gives ""
+    CString(const char* text);      // null: E_INVALIDARG
+    CString(const WideChar* text);  // converted to ANSI text; null gives ""
     virtual ~CString();
 
     CString& operator=(const CString& other);

@@ -27,13 +27,13 @@ constexpr HResult HResultOf(std::uint32_t bits) { return static_cast<HResult>(bi
 
 constexpr HResult kOk = 0;
 constexpr HResult kFalse = 1;
-constexpr HResult kUnexpected = HResultOf(0x8000FFFFu);    // E_UNEXPECTED
-constexpr HResult kOutOfMemory = HResultOf(0x8007000Eu);   // E_OUTOFMEMORY
-constexpr HResult kInvalidArg = HResultOf(0x80070057u);    // E_INVALIDARG
-constexpr HResult kNotImplemented = HResultOf(0x80004001u);// E_NOTIMPL
-constexpr HResult kNoInterface = HResultOf(0x80004002u);   // E_NOINTERFACE
-constexpr HResult kPointer = HResultOf(0x80004003u);       // E_POINTER
-constexpr HResult kFail = HResultOf(0x80004005u);          // E_FAIL
+constexpr HResult kUnexpected = HResultOf(0x8000FFFFu);      // E_UNEXPECTED
+constexpr HResult kOutOfMemory = HResultOf(0x8007000Eu);     // E_OUTOFMEMORY
+constexpr HResult kInvalidArg = HResultOf(0x80070057u);      // E_INVALIDARG
+constexpr HResult kNotImplemented = HResultOf(0x80004001u);  // E_NOTIMPL
+constexpr HResult kNoInterface = HResultOf(0x80004002u);     // E_NOINTERFACE
+constexpr HResult kPointer = HResultOf(0x80004003u);         // E_POINTER
+constexpr HResult kFail = HResultOf(0x80004005u);            // E_FAIL
 
 // Throws the code as the core's one failure type. Never returns.
 [[noreturn]] void ThrowHResult(HResult code);

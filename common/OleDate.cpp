@@ -11,8 +11,8 @@ namespace paylode {
 
 namespace {
 
-constexpr long kFirstDay = -657434;   // 1 January 100
-constexpr long kLastDay = 2958465;    // 31 December 9999
+constexpr long kFirstDay = -657434;       // 1 January 100
+constexpr long kLastDay = 2958465;        // 31 December 9999
 constexpr long kEpochFromCivil = 693899;  // days from 1 March of year 0 to 30 December 1899
 
 // Days since 30 December 1899 of a proleptic Gregorian date (month 1-12,
@@ -64,7 +64,7 @@ bool PortableOleDateFromFields(int year, int month, int day, int hour, int minut
 
 bool PortableFieldsFromOleDate(double date, DateFields* fields) {
     if (!(date > kFirstDay - 1.0 && date < kLastDay + 1.0)) return false;  // NaN fails too
-    long days = static_cast<long>(date);  // toward zero: the day part
+    long days = static_cast<long>(date);                                   // toward zero: the day part
     long seconds = std::lround(std::fabs(date - static_cast<double>(days)) * 86400.0);
     if (seconds >= 86400) {  // rounded up to midnight: the next day begins
         seconds = 0;

@@ -25,9 +25,9 @@ namespace paylode {
 
 struct DateFields {
     int year = 0;
-    int month = 0;       // 1-12
-    int day = 0;         // 1-31
-    int dayOfWeek = 0;   // 0 Sunday ... 6 Saturday
+    int month = 0;      // 1-12
+    int day = 0;        // 1-31
+    int dayOfWeek = 0;  // 0 Sunday ... 6 Saturday
     int hour = 0;
     int minute = 0;
     int second = 0;

@@ -48,14 +48,12 @@ bool IsSafeSettingKey(const char* key) {
     if (key == nullptr || *key == '\0') return false;
     for (; *key != '\0'; ++key) {
         switch (*key) {
-            case '\r':
-            case '\n':
-            case '=':
-            case '[':
-            case ']':
-                return false;
-            default:
-                break;
+        case '\r':
+        case '\n':
+        case '=':
+        case '[':
+        case ']': return false;
+        default: break;
         }
     }
     return true;

@@ -33,12 +33,14 @@ constexpr DayRule Weekend(int daysToNext) { return {false, daysToNext, kWeekend}
 
 // 25 to 28 December by day of the week (Sunday first): Christmas Day, Boxing
 // Day and their substitutes, with how far the first banking day after them is.
+// clang-format off
 constexpr DayRule kChristmasRules[4][7] = {
     {Weekend(3), Holiday(2), Holiday(2), Holiday(2), Holiday(4), Holiday(4), Weekend(4)},  // 25th
     {Weekend(3), Holiday(2), Holiday(1), Holiday(1), Holiday(1), Holiday(3), Weekend(3)},  // 26th
     {Weekend(2), Holiday(2), Holiday(1), kBanking, kBanking, kBanking, Weekend(2)},       // 27th
     {Weekend(1), Holiday(1), Holiday(1), kBanking, kBanking, kBanking, Weekend(2)},       // 28th
 };
+// clang-format on
 
 // The whole day of a date: its fraction (the time of day) dropped. Toward
 // zero, because before the epoch the day part of an OLE automation date is
@@ -69,31 +71,30 @@ DayRule RuleForDay(double day) {
     const DateFields fields = FieldsOfDay(day);
     const int weekday = fields.dayOfWeek;
     switch (fields.month) {
-        case 1:
-            if (fields.day == 1) return Holiday(weekday == kSunday ? 2 : weekday == kSaturday ? 3 : 1);
-            if (fields.day == 2) {
-                if (weekday == kSaturday || weekday == kSunday) return Holiday(2);
-                if (weekday == kMonday) return Holiday(1);
-            }
-            break;
-        case 3:
-        case 4: {
-            const double easter = GetEasterSunday(fields.year);
-            if (day == easter - 2) return Holiday(4);  // Good Friday
-            if (day == easter + 1) return Holiday(1);  // Easter Monday
-            break;
+    case 1:
+        if (fields.day == 1) return Holiday(weekday == kSunday ? 2 : weekday == kSaturday ? 3 : 1);
+        if (fields.day == 2) {
+            if (weekday == kSaturday || weekday == kSunday) return Holiday(2);
+            if (weekday == kMonday) return Holiday(1);
         }
-        case 5:  // early May and spring bank holidays: the first and last Mondays
-            if (weekday == kMonday) return fields.day >= 8 && fields.day <= 24 ? kBanking : Holiday(1);
-            break;
-        case 8:  // summer bank holiday: the last Monday
-            if (weekday == kMonday) return fields.day >= 25 ? Holiday(1) : kBanking;
-            break;
-        case 12:
-            if (fields.day >= 25 && fields.day <= 28) return kChristmasRules[fields.day - 25][weekday];
-            break;
-        default:
-            break;
+        break;
+    case 3:
+    case 4: {
+        const double easter = GetEasterSunday(fields.year);
+        if (day == easter - 2) return Holiday(4);  // Good Friday
+        if (day == easter + 1) return Holiday(1);  // Easter Monday
+        break;
+    }
+    case 5:  // early May and spring bank holidays: the first and last Mondays
+        if (weekday == kMonday) return fields.day >= 8 && fields.day <= 24 ? kBanking : Holiday(1);
+        break;
+    case 8:  // summer bank holiday: the last Monday
+        if (weekday == kMonday) return fields.day >= 25 ? Holiday(1) : kBanking;
+        break;
+    case 12:
+        if (fields.day >= 25 && fields.day <= 28) return kChristmasRules[fields.day - 25][weekday];
+        break;
+    default: break;
     }
     if (weekday == kSaturday) return Weekend(2);
     if (weekday == kSunday) return Weekend(1);

@@ -51,10 +51,12 @@ void ShowFieldError(WindowHandle owner, const char* text) {
 
 }  // namespace
 
+// clang-format off
 const PaymentListColumnInfo kPaymentListColumns[kPaymentListColumnCount] = {
     {"Sort Code", 65, false}, {"Acc. Number", 80, false}, {"Name", 95, false},   {"Amount", 70, true},
     {"Reference", 90, false}, {"Details", 110, false},    {"Is IAT", 50, false},
 };
+// clang-format on
 
 ScreenRect PlaceDialog(const ScreenRect& dialog, const ScreenRect* owner, const ScreenRect& workArea) {
     const ScreenRect& centreOf = owner != nullptr ? *owner : workArea;
@@ -83,8 +85,7 @@ FieldCheck CheckBeneficiaryReference(const char* typed, CString* filtered) {
     return CheckField(typed, kBeneficiaryReferenceLimit, true, filtered);
 }
 
-CPayInfoModel::CPayInfoModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference,
-                             int ireland)
+CPayInfoModel::CPayInfoModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference, int ireland)
     : batch_(batch),
       templateName_(std::move(templateName)),
       beneficiaryReference_(std::move(beneficiaryReference)),
@@ -135,8 +136,8 @@ void CPayInfoModel::ChangeProcessingDate(double date) {
     processingDate_ = date;
 }
 
-PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char* referenceField,
-                                           WindowHandle dialog, WindowHandle activeWindow) {
+PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char* referenceField, WindowHandle dialog,
+                                           WindowHandle activeWindow) {
     if (!ValidateProcessingDate(processingDate_, dialog)) return {};
     if (IsProcessingDateTooFar(processingDate_, dialog)) return {};
 

@@ -90,7 +90,7 @@ struct PayInfoLayout {
     bool referenceEnabled = false;  // the reference label and field
     bool iatBoxEnabled = false;     // the IAT check box and its explanation
     bool iatBoxChecked = false;
-    bool iatListEnabled = false;    // the IAT list and the Set and Reset buttons
+    bool iatListEnabled = false;  // the IAT list and the Set and Reset buttons
 };
 
 // The texts the two fields get whenever the format rules are applied: the
@@ -104,7 +104,7 @@ struct PayInfoFieldTexts {
 enum class PayInfoField { None, TemplateName, BeneficiaryReference };
 
 struct PayInfoConfirmation {
-    bool close = false;                     // close the dialog with OK
+    bool close = false;  // close the dialog with OK
     PayInfoField focus = PayInfoField::None;
 };
 

@@ -99,9 +99,8 @@ TemplateFileEnd WriteBulkListTemplateFile(IPaymentBatchView& batch, const std::s
                                        beneficiaryReference, owner);
 }
 
-TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std::string& path,
-                                            const char* templateName, const char* beneficiaryReference,
-                                            WindowHandle owner) {
+TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std::string& path, const char* templateName,
+                                            const char* beneficiaryReference, WindowHandle owner) {
     // The header comes from the first payment: without one there is no file.
     const long count = batch.GetCount();
     if (count <= 0) return TemplateFileEnd::EmptyBatch;

@@ -107,8 +107,7 @@ TemplateFileEnd WriteBulkListTemplateFile(IPaymentBatchView& batch, const std::s
 
 // The same at a path of the caller's making (the tool names the file after
 // the template name as typed).
-TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std::string& path,
-                                            const char* templateName, const char* beneficiaryReference,
-                                            WindowHandle owner);
+TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std::string& path, const char* templateName,
+                                            const char* beneficiaryReference, WindowHandle owner);
 
 }  // namespace paylode

@@ -22,9 +22,7 @@ constexpr std::size_t kMaxValue = 255;
 // An amount must be above this to be paid: 0.0000005 held as a float, widened.
 constexpr double kSmallestAmount = static_cast<double>(0.0000005f);
 
-std::string TextOf(const CString& value) {
-    return std::string(value.GetString()).substr(0, kMaxValue);
-}
+std::string TextOf(const CString& value) { return std::string(value.GetString()).substr(0, kMaxValue); }
 
 std::string Cut(const std::string& text, std::size_t width) { return text.substr(0, width); }
 
@@ -167,9 +165,8 @@ private:
 
 }  // namespace
 
-bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double processingDate,
-                        int paymentFormat, const char* templateName, bool ireland,
-                        bool templateFileMode) {
+bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double processingDate, int paymentFormat,
+                        const char* templateName, bool ireland, bool templateFileMode) {
     const bool bulkList = paymentFormat == kFormatBulkList;
     const bool withTemplate = paymentFormat == kFormatTemplate;
     const bool iat = (paymentFormat == kFormatStandard || withTemplate) && payment.GetStatus() != 0;
@@ -194,9 +191,8 @@ bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double proce
     return record.Write(file);
 }
 
-bool WriteBulkListHeader(IRecordOutput& file, IPaymentView& payment, double processingDate,
-                         const char* templateName, const char* beneficiaryReference,
-                         bool templateFileMode) {
+bool WriteBulkListHeader(IRecordOutput& file, IPaymentView& payment, double processingDate, const char* templateName,
+                         const char* beneficiaryReference, bool templateFileMode) {
     CRecord record(payment, "06");
     if (templateFileMode) {
         record.Set(5, "T");

@@ -34,14 +34,12 @@ constexpr int kRecordColumns = 85;
 // Standard, template or IAT record (formats 0 and 1; a payment whose status
 // is nonzero is an IAT) or bulk list record (format 2). `processingDate` is an
 // OLE automation date; `ireland` selects "EUR" over "GBP".
-bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double processingDate,
-                        int paymentFormat, const char* templateName, bool ireland,
-                        bool templateFileMode);
+bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double processingDate, int paymentFormat,
+                        const char* templateName, bool ireland, bool templateFileMode);
 
 // Bulk list header, from the batch's first payment.
-bool WriteBulkListHeader(IRecordOutput& file, IPaymentView& payment, double processingDate,
-                         const char* templateName, const char* beneficiaryReference,
-                         bool templateFileMode);
+bool WriteBulkListHeader(IRecordOutput& file, IPaymentView& payment, double processingDate, const char* templateName,
+                         const char* beneficiaryReference, bool templateFileMode);
 
 // Ad hoc bulk header, from the batch's first payment; column 9 carries the
 // name part of the payment file's path.

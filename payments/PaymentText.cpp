@@ -17,8 +17,8 @@ CString Sanitise(const char* text, bool keepSlash) {
         const char c = *p;
         if (c >= 'a' && c <= 'z') {
             kept += static_cast<char>(c - 'a' + 'A');
-        } else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' || c == '.' ||
-                   c == '-' || c == '&' || (c == '/' && keepSlash)) {
+        } else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' || c == '.' || c == '-' || c == '&' ||
+                   (c == '/' && keepSlash)) {
             kept += c;
         }
     }

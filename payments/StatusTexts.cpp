@@ -10,12 +10,16 @@ const char* PaymentStatusText(long code) {
     case 0: return "Payment processed successfully.";
     case 20: return "This payment is valid but the payment batch has been rejected because of errors elsewhere.";
     case 21: return "Invalid Amount specified for payment: negative payments not supported.";
-    case 22: return "Invalid Payer BACS Reference. This value must comprise only numeric values, and be no more than 4 digits long.";
+    case 22:
+        return "Invalid Payer BACS Reference. This value must comprise only numeric values, and be no more than 4 "
+               "digits long.";
     case 23: return "Invalid Payer Sort Code: the sort code must contain exactly 6 digits.";
     case 24: return "Invalid Payer Bank Account Number: the account number must be 8 digits and a numeric value.";
     case 25: return "Invalid or missing Payer bank account name.";
     case 26: return "Invalid or missing Payer Building Society roll number.";
-    case 27: return "Invalid Payee BACS Reference. This value must comprise only numeric values, and be no more than 4 digits long.";
+    case 27:
+        return "Invalid Payee BACS Reference. This value must comprise only numeric values, and be no more than 4 "
+               "digits long.";
     case 28: return "Invalid Payee Sort Code: the sort code must contain exactly 6 digits.";
     case 29: return "Invalid Payee Bank Account Number: the account number must be 8 digits and a numeric value.";
     case 30: return "Invalid or missing Payee bank account name.";

@@ -78,12 +78,12 @@ std::string NumberArgument(double value) {
 std::string VariantArgument(const VARIANT* value) {
     if (value == nullptr) return "null";
     switch (V_VT(value)) {
-        case VT_I4: return "VT_I4 " + std::to_string(V_I4(value));
-        case VT_I2: return "VT_I2 " + std::to_string(V_I2(value));
-        case VT_BSTR: return "VT_BSTR " + TextArgument(V_BSTR(value));
-        case VT_R8: return "VT_R8 " + NumberArgument(V_R8(value));
-        case VT_EMPTY: return "VT_EMPTY";
-        default: return "VT_" + std::to_string(V_VT(value));
+    case VT_I4: return "VT_I4 " + std::to_string(V_I4(value));
+    case VT_I2: return "VT_I2 " + std::to_string(V_I2(value));
+    case VT_BSTR: return "VT_BSTR " + TextArgument(V_BSTR(value));
+    case VT_R8: return "VT_R8 " + NumberArgument(V_R8(value));
+    case VT_EMPTY: return "VT_EMPTY";
+    default: return "VT_" + std::to_string(V_VT(value));
     }
 }
 

@@ -25,7 +25,7 @@ struct HostCall {
     std::string operation;  // "SetStatus"
     std::string arguments;  // the in-arguments as text: 20, "12-34-56", VT_I4 1
     HRESULT result = S_OK;
-    std::string outcome;    // what came back, where the log shows it
+    std::string outcome;  // what came back, where the log shows it
     bool completed = false;
 
     // object.Operation(arguments), " -> outcome" when there is one, and
@@ -84,7 +84,7 @@ private:
 std::string TextArgument(const wchar_t* text);  // "quoted", or null
 std::string NumberArgument(double value);       // shortest form: 12.5
 std::string VariantArgument(const VARIANT* value);
-std::string HResultText(HRESULT result);        // 0x80004005
+std::string HResultText(HRESULT result);  // 0x80004005
 
 // Makes error information for a failing call, so that the caller can take
 // the description with GetErrorInfo.

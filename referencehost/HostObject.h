@@ -48,12 +48,14 @@ public:
     // IUnknown: the object's host interface (also for IUnknown), IDispatch,
     // ISupportErrorInfo.
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        // clang-format off
         const QITAB table[] = {
             InterfaceEntry<CHostObject, Interface>(iid_),
             InterfaceEntry<CHostObject, Interface>(IID_IDispatch),
             InterfaceEntry<CHostObject, ISupportErrorInfo>(IID_ISupportErrorInfo),
             {},
         };
+        // clang-format on
         return QueryInterfaceFromTable(this, table, iid, object);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
@@ -86,14 +88,11 @@ public:
                         EXCEPINFO* exception, UINT* badArgument) override {
         const HRESULT loaded = TypeInfo();
         if (FAILED(loaded)) return loaded;
-        return typeInfo_->Invoke(static_cast<Interface*>(this), id, flags, parameters, result, exception,
-                                 badArgument);
+        return typeInfo_->Invoke(static_cast<Interface*>(this), id, flags, parameters, result, exception, badArgument);
     }
 
     // ISupportErrorInfo
-    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override {
-        return IsEqualIID(iid, iid_) ? S_OK : S_FALSE;
-    }
+    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override { return IsEqualIID(iid, iid_) ? S_OK : S_FALSE; }
 
 protected:
     // Runs one operation: plays an injected failure instead of the body,

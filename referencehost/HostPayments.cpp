@@ -35,14 +35,12 @@ STDMETHODIMP CHostPayments::GetCount(long* count) {
     return GetValue("GetCount", static_cast<long>(payments_.size()), count);
 }
 
-CHostBankDetails::CHostBankDetails(std::shared_ptr<CHostCallLog> log, std::wstring sortCode,
-                                   std::wstring accountNumber)
+CHostBankDetails::CHostBankDetails(std::shared_ptr<CHostCallLog> log, std::wstring sortCode, std::wstring accountNumber)
     : CHostObject(std::move(log), "details", IID_ITorvoBankDetails, LIBID_TorvoBankPayments, kPaymentsLibraryFile),
       sortCode_(std::move(sortCode)),
       accountNumber_(std::move(accountNumber)) {}
 
-CHostBankAccount::CHostBankAccount(std::shared_ptr<CHostCallLog> log, std::wstring sortCode,
-                                   std::wstring accountNumber)
+CHostBankAccount::CHostBankAccount(std::shared_ptr<CHostCallLog> log, std::wstring sortCode, std::wstring accountNumber)
     : CHostObject(log, "account", IID_ITorvoBankAccount, LIBID_TorvoBankPayments, kPaymentsLibraryFile),
       details_(MakeComObject<CHostBankDetails>(log, std::move(sortCode), std::move(accountNumber))) {}
 

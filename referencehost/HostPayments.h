@@ -35,26 +35,66 @@ public:
 
     STDMETHODIMP GetAmount(double* value) override { return GetValue("GetAmount", data_.amount, value); }
     STDMETHODIMP SetAmount(double value) override { return SetNumber("SetAmount", value, &data_.amount); }
-    STDMETHODIMP GetPayerBACSReference(BSTR* value) override { return GetText("GetPayerBACSReference", data_.payerBacsReference, value); }
-    STDMETHODIMP SetPayerBACSReference(BSTR value) override { return SetText("SetPayerBACSReference", value, &data_.payerBacsReference); }
-    STDMETHODIMP GetPayerSortCode(BSTR* value) override { return GetText("GetPayerSortCode", data_.payerSortCode, value); }
-    STDMETHODIMP SetPayerSortCode(BSTR value) override { return SetText("SetPayerSortCode", value, &data_.payerSortCode); }
-    STDMETHODIMP GetPayerAccountNumber(BSTR* value) override { return GetText("GetPayerAccountNumber", data_.payerAccountNumber, value); }
-    STDMETHODIMP SetPayerAccountNumber(BSTR value) override { return SetText("SetPayerAccountNumber", value, &data_.payerAccountNumber); }
-    STDMETHODIMP GetPayerAccountName(BSTR* value) override { return GetText("GetPayerAccountName", data_.payerAccountName, value); }
-    STDMETHODIMP SetPayerAccountName(BSTR value) override { return SetText("SetPayerAccountName", value, &data_.payerAccountName); }
-    STDMETHODIMP GetPayerRollNumber(BSTR* value) override { return GetText("GetPayerRollNumber", data_.payerRollNumber, value); }
-    STDMETHODIMP SetPayerRollNumber(BSTR value) override { return SetText("SetPayerRollNumber", value, &data_.payerRollNumber); }
-    STDMETHODIMP GetPayeeBACSReference(BSTR* value) override { return GetText("GetPayeeBACSReference", data_.payeeBacsReference, value); }
-    STDMETHODIMP SetPayeeBACSReference(BSTR value) override { return SetText("SetPayeeBACSReference", value, &data_.payeeBacsReference); }
-    STDMETHODIMP GetPayeeSortCode(BSTR* value) override { return GetText("GetPayeeSortCode", data_.payeeSortCode, value); }
-    STDMETHODIMP SetPayeeSortCode(BSTR value) override { return SetText("SetPayeeSortCode", value, &data_.payeeSortCode); }
-    STDMETHODIMP GetPayeeAccountNumber(BSTR* value) override { return GetText("GetPayeeAccountNumber", data_.payeeAccountNumber, value); }
-    STDMETHODIMP SetPayeeAccountNumber(BSTR value) override { return SetText("SetPayeeAccountNumber", value, &data_.payeeAccountNumber); }
-    STDMETHODIMP GetPayeeAccountName(BSTR* value) override { return GetText("GetPayeeAccountName", data_.payeeAccountName, value); }
-    STDMETHODIMP SetPayeeAccountName(BSTR value) override { return SetText("SetPayeeAccountName", value, &data_.payeeAccountName); }
-    STDMETHODIMP GetPayeeRollNumber(BSTR* value) override { return GetText("GetPayeeRollNumber", data_.payeeRollNumber, value); }
-    STDMETHODIMP SetPayeeRollNumber(BSTR value) override { return SetText("SetPayeeRollNumber", value, &data_.payeeRollNumber); }
+    STDMETHODIMP GetPayerBACSReference(BSTR* value) override {
+        return GetText("GetPayerBACSReference", data_.payerBacsReference, value);
+    }
+    STDMETHODIMP SetPayerBACSReference(BSTR value) override {
+        return SetText("SetPayerBACSReference", value, &data_.payerBacsReference);
+    }
+    STDMETHODIMP GetPayerSortCode(BSTR* value) override {
+        return GetText("GetPayerSortCode", data_.payerSortCode, value);
+    }
+    STDMETHODIMP SetPayerSortCode(BSTR value) override {
+        return SetText("SetPayerSortCode", value, &data_.payerSortCode);
+    }
+    STDMETHODIMP GetPayerAccountNumber(BSTR* value) override {
+        return GetText("GetPayerAccountNumber", data_.payerAccountNumber, value);
+    }
+    STDMETHODIMP SetPayerAccountNumber(BSTR value) override {
+        return SetText("SetPayerAccountNumber", value, &data_.payerAccountNumber);
+    }
+    STDMETHODIMP GetPayerAccountName(BSTR* value) override {
+        return GetText("GetPayerAccountName", data_.payerAccountName, value);
+    }
+    STDMETHODIMP SetPayerAccountName(BSTR value) override {
+        return SetText("SetPayerAccountName", value, &data_.payerAccountName);
+    }
+    STDMETHODIMP GetPayerRollNumber(BSTR* value) override {
+        return GetText("GetPayerRollNumber", data_.payerRollNumber, value);
+    }
+    STDMETHODIMP SetPayerRollNumber(BSTR value) override {
+        return SetText("SetPayerRollNumber", value, &data_.payerRollNumber);
+    }
+    STDMETHODIMP GetPayeeBACSReference(BSTR* value) override {
+        return GetText("GetPayeeBACSReference", data_.payeeBacsReference, value);
+    }
+    STDMETHODIMP SetPayeeBACSReference(BSTR value) override {
+        return SetText("SetPayeeBACSReference", value, &data_.payeeBacsReference);
+    }
+    STDMETHODIMP GetPayeeSortCode(BSTR* value) override {
+        return GetText("GetPayeeSortCode", data_.payeeSortCode, value);
+    }
+    STDMETHODIMP SetPayeeSortCode(BSTR value) override {
+        return SetText("SetPayeeSortCode", value, &data_.payeeSortCode);
+    }
+    STDMETHODIMP GetPayeeAccountNumber(BSTR* value) override {
+        return GetText("GetPayeeAccountNumber", data_.payeeAccountNumber, value);
+    }
+    STDMETHODIMP SetPayeeAccountNumber(BSTR value) override {
+        return SetText("SetPayeeAccountNumber", value, &data_.payeeAccountNumber);
+    }
+    STDMETHODIMP GetPayeeAccountName(BSTR* value) override {
+        return GetText("GetPayeeAccountName", data_.payeeAccountName, value);
+    }
+    STDMETHODIMP SetPayeeAccountName(BSTR value) override {
+        return SetText("SetPayeeAccountName", value, &data_.payeeAccountName);
+    }
+    STDMETHODIMP GetPayeeRollNumber(BSTR* value) override {
+        return GetText("GetPayeeRollNumber", data_.payeeRollNumber, value);
+    }
+    STDMETHODIMP SetPayeeRollNumber(BSTR value) override {
+        return SetText("SetPayeeRollNumber", value, &data_.payeeRollNumber);
+    }
     STDMETHODIMP GetReference(BSTR* value) override { return GetText("GetReference", data_.reference, value); }
     STDMETHODIMP SetReference(BSTR value) override { return SetText("SetReference", value, &data_.reference); }
     STDMETHODIMP GetDetails(BSTR* value) override { return GetText("GetDetails", data_.details, value); }

@@ -32,7 +32,6 @@ CHostStatement::CHostStatement(std::shared_ptr<CHostCallLog> log)
     : CHostObject(std::move(log), "statement", IID_ITorvoBankStatement, LIBID_TorvoBankReconciliation,
                   kReconciliationLibraryFile) {}
 
-
 STDMETHODIMP CHostStatement::GetItem(long index, ITorvoBankTransaction** transaction) {
     return Call("GetItem", std::to_string(index), [&]() -> HRESULT {
         if (transaction == nullptr) return E_POINTER;
@@ -50,8 +49,7 @@ STDMETHODIMP CHostStatement::AddTransaction(ITorvoBankTransaction** transaction)
     return Call("AddTransaction", {}, [&]() -> HRESULT {
         if (transaction == nullptr) return E_POINTER;
         *transaction = nullptr;
-        transactions_.push_back(
-            MakeComObject<CHostTransaction>(SharedLog(), static_cast<long>(transactions_.size())));
+        transactions_.push_back(MakeComObject<CHostTransaction>(SharedLog(), static_cast<long>(transactions_.size())));
         return transactions_.back().CopyTo(transaction);
     });
 }

@@ -51,16 +51,24 @@ public:
     STDMETHODIMP SetMemo(BSTR value) override { return SetText("SetMemo", value, &data_.memo); }
     STDMETHODIMP GetCurrency(BSTR* value) override { return GetText("GetCurrency", data_.currency, value); }
     STDMETHODIMP SetCurrency(BSTR value) override { return SetText("SetCurrency", value, &data_.currency); }
-    STDMETHODIMP GetExchangeRate(double* value) override { return GetValue("GetExchangeRate", data_.exchangeRate, value); }
-    STDMETHODIMP SetExchangeRate(double value) override { return SetNumber("SetExchangeRate", value, &data_.exchangeRate); }
+    STDMETHODIMP GetExchangeRate(double* value) override {
+        return GetValue("GetExchangeRate", data_.exchangeRate, value);
+    }
+    STDMETHODIMP SetExchangeRate(double value) override {
+        return SetNumber("SetExchangeRate", value, &data_.exchangeRate);
+    }
     STDMETHODIMP GetCategory(BSTR* value) override { return GetText("GetCategory", data_.category, value); }
     STDMETHODIMP SetCategory(BSTR value) override { return SetText("SetCategory", value, &data_.category); }
     STDMETHODIMP GetDescription(BSTR* value) override { return GetText("GetDescription", data_.description, value); }
     STDMETHODIMP SetDescription(BSTR value) override { return SetText("SetDescription", value, &data_.description); }
     STDMETHODIMP GetNotes(BSTR* value) override { return GetText("GetNotes", data_.notes, value); }
     STDMETHODIMP SetNotes(BSTR value) override { return SetText("SetNotes", value, &data_.notes); }
-    STDMETHODIMP GetRunningBalance(double* value) override { return GetValue("GetRunningBalance", data_.runningBalance, value); }
-    STDMETHODIMP SetRunningBalance(double value) override { return SetNumber("SetRunningBalance", value, &data_.runningBalance); }
+    STDMETHODIMP GetRunningBalance(double* value) override {
+        return GetValue("GetRunningBalance", data_.runningBalance, value);
+    }
+    STDMETHODIMP SetRunningBalance(double value) override {
+        return SetNumber("SetRunningBalance", value, &data_.runningBalance);
+    }
     STDMETHODIMP GetAmount(double* value) override { return GetValue("GetAmount", data_.amount, value); }
     STDMETHODIMP SetAmount(double value) override { return SetNumber("SetAmount", value, &data_.amount); }
 

@@ -23,10 +23,10 @@ constexpr std::size_t kBlockTextSize = 64;
 constexpr std::size_t kBlockDirectorySize = 260;
 
 struct StatementImportBlock {
-    StatementFileTest statementFileTest;    // written by the component
-    char fileFilter[kBlockTextSize];        // "*.csv"
+    StatementFileTest statementFileTest;  // written by the component
+    char fileFilter[kBlockTextSize];      // "*.csv"
     char initialDirectory[kBlockDirectorySize];
-    char bankName[kBlockTextSize];          // the bank the block was filled for
+    char bankName[kBlockTextSize];  // the bank the block was filled for
 };
 static_assert(sizeof(StatementImportBlock) <= kStatementImportBlockBytes, "the block is 400 bytes");
 static_assert(offsetof(StatementImportBlock, statementFileTest) == 0, "the test is the block's first field");

@@ -15,6 +15,7 @@ namespace paylode {
 CBank::CBank() : name_(CBstr::Make(WideFromAnsi(kBankName).c_str())) {}
 
 HRESULT CBank::InternalQueryInterface(REFIID iid, void** object) {
+    // clang-format off
     static const QITAB table[] = {
         InterfaceEntry<CBank, IBank>(IID_IBank),
         InterfaceEntry<CBank, IBank>(IID_ITorvoBank),
@@ -22,6 +23,7 @@ HRESULT CBank::InternalQueryInterface(REFIID iid, void** object) {
         InterfaceEntry<CBank, ISupportErrorInfo>(IID_ISupportErrorInfo),
         {},
     };
+    // clang-format on
     return QueryInterfaceFromTable(this, table, iid, object);
 }
 

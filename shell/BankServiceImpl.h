@@ -91,6 +91,7 @@ protected:
     // by its own IID: the host reaches it through the derived one.
     template <typename Class>
     static HRESULT QueryServiceInterface(Class* service, REFIID iid, void** out) {
+        // clang-format off
         static const QITAB table[] = {
             InterfaceEntry<Class, Dual>(__uuidof(Dual)),
             InterfaceEntry<Class, Dual>(__uuidof(HostService)),
@@ -98,6 +99,7 @@ protected:
             InterfaceEntry<Class, ISupportErrorInfo>(IID_ISupportErrorInfo),
             {},
         };
+        // clang-format on
         return QueryInterfaceFromTable(service, table, iid, out);
     }
 

@@ -29,6 +29,7 @@ void CListImpl::RemoveAll() {
 }
 
 HRESULT CBankServices::InternalQueryInterface(REFIID iid, void** object) {
+    // clang-format off
     static const QITAB table[] = {
         InterfaceEntry<CBankServices, IBankServices>(IID_IDispatch),
         InterfaceEntry<CBankServices, ISupportErrorInfo>(IID_ISupportErrorInfo),
@@ -36,6 +37,7 @@ HRESULT CBankServices::InternalQueryInterface(REFIID iid, void** object) {
         InterfaceEntry<CBankServices, IBankServices>(IID_ITorvoBankServices),
         {},
     };
+    // clang-format on
     return QueryInterfaceFromTable(this, table, iid, object);
 }
 

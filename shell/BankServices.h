@@ -37,7 +37,9 @@ private:
     CArray<ITorvoBankService*> items_;
 };
 
-class CBankServices : public ISupportErrorInfo, public IDispatchImpl<IBankServices>, public CObjectRoot,
+class CBankServices : public ISupportErrorInfo,
+                      public IDispatchImpl<IBankServices>,
+                      public CObjectRoot,
                       public CListImpl {
 public:
     // ITorvoBankServices

@@ -14,12 +14,14 @@ namespace paylode {
 
 namespace {
 
+// clang-format off
 const ClassEntry kClasses[] = {
     {&CLSID_Bank, &CreateInstanceOf<CBank>, IDR_BANK, true},
     {&CLSID_BankServices, &CreateInstanceOf<CBankServices>, IDR_BANKSERVICES, false},
     {&CLSID_BankPaymentService, &CreateBankPaymentService, IDR_BANKPAYMENTSERVICE, false},
     {&CLSID_BankStatementService, &CreateBankStatementService, IDR_BANKSTATEMENTSERVICE, false},
 };
+// clang-format on
 
 }  // namespace
 

@@ -29,8 +29,8 @@ using CreateFunction = HRESULT (*)(IUnknown* outer, REFIID iid, void** object);
 struct ClassEntry {
     const CLSID* clsid;
     CreateFunction create;
-    int registryScript;       // the REGISTRY resource with the class's entries
-    bool isBank;              // registered in the host's category of banks
+    int registryScript;  // the REGISTRY resource with the class's entries
+    bool isBank;         // registered in the host's category of banks
 };
 
 struct ClassTable {

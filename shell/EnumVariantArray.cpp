@@ -37,8 +37,8 @@ HRESULT CEnumVariantArray::Next(ULONG count, VARIANT* items, ULONG* fetched) {
     ULONG done = 0;
     while (done < count && position_ < Count()) {
         IDispatch* service = nullptr;
-        if (FAILED(list_.GetAt(static_cast<int>(position_))->QueryInterface(IID_IDispatch,
-                                                                             reinterpret_cast<void**>(&service)))) {
+        if (FAILED(list_.GetAt(static_cast<int>(position_))
+                       ->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&service)))) {
             break;
         }
         V_VT(&items[done]) = VT_DISPATCH;

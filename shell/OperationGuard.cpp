@@ -24,6 +24,7 @@ struct TableRow {
 };
 
 // Row 0 also stands for every code that is not listed.
+// clang-format off
 constexpr TableRow kConversionTable[] = {
     {E_UNEXPECTED, L"Unexpected result"},
     {E_OUTOFMEMORY, L"Out of Memory"},
@@ -31,6 +32,7 @@ constexpr TableRow kConversionTable[] = {
     {E_NOTIMPL, L"Not implemented"},
     {E_NOINTERFACE, L"Interface not supported"},
 };
+// clang-format on
 
 // Makes `info` the thread's error information. Both interfaces go when the
 // caller's ComPtr ends; the thread keeps its own reference.
@@ -44,9 +46,9 @@ void InstallErrorInfo(ICreateErrorInfo* create) {
 // system has none.
 std::wstring SystemMessageText(DWORD code) {
     CLocalMemory<char> text;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        LANG_USER_DEFAULT, reinterpret_cast<char*>(text.Receive()), 0, nullptr);
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, LANG_USER_DEFAULT, reinterpret_cast<char*>(text.Receive()), 0, nullptr);
     std::wstring wide;
     if (length > 0 && text) {
         try {

@@ -150,8 +150,8 @@ private:
 
 ComPtr<ICatRegister> CategoryManager() {
     ComPtr<ICatRegister> manager;
-    ThrowIfFailed(CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(&manager)));
+    ThrowIfFailed(
+        CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&manager)));
     return manager;
 }
 
@@ -207,8 +207,8 @@ HRESULT UnregisterTypeLibrary() {
     return FailureOf([] {
         // A library that is not registered is no failure.
         CBstr registered;
-        if (FAILED(QueryPathOfRegTypeLib(LIBID_TORVOKELMARBANKPAYLODELib, 1, 0, LOCALE_NEUTRAL,
-                                         registered.Receive()))) {
+        if (FAILED(
+                QueryPathOfRegTypeLib(LIBID_TORVOKELMARBANKPAYLODELib, 1, 0, LOCALE_NEUTRAL, registered.Receive()))) {
             return;
         }
         ThrowIfFailed(UnRegisterTypeLib(LIBID_TORVOKELMARBANKPAYLODELib, 1, 0, LOCALE_NEUTRAL,

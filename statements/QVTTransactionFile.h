@@ -45,8 +45,8 @@ public:
     // output.
     int CountReadableLinesLeft();
 
-    CString HeaderLine;  // the header as read, at most 2047 characters
-    int ColumnCount = 0; // fields of the header; 0 until one has been read
+    CString HeaderLine;   // the header as read, at most 2047 characters
+    int ColumnCount = 0;  // fields of the header; 0 until one has been read
 
     // For diagnostics: whether the file is open, how many lines (header
     // included) have been taken from it, and why the last read failed.

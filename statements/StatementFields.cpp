@@ -174,12 +174,12 @@ CLineFields::CLineFields(char* line, char separator) : line_(line), separator_(s
             }
             const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
             const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16));
-            const std::uint32_t quote =
-                static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, quotes))) |
-                static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, quotes))) << 16;
-            const std::uint32_t comma =
-                static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, commas))) |
-                static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, commas))) << 16;
+            const std::uint32_t quote = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, quotes))) |
+                                        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, quotes)))
+                                            << 16;
+            const std::uint32_t comma = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, commas))) |
+                                        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, commas)))
+                                            << 16;
             // Bit k of `inside`: an odd number of quotes up to character k.
             std::uint32_t inside = quote;
             inside ^= inside << 1;
@@ -190,8 +190,7 @@ CLineFields::CLineFields(char* line, char separator) : line_(line), separator_(s
             if (quoted != 0) inside = ~inside;
             quoted = inside >> 31;
             for (std::uint32_t outside = comma & ~quote & ~inside; outside != 0; outside &= outside - 1) {
-                ends_[separators < kKeptSeparators ? separators : kKeptSeparators] =
-                    line + i + __builtin_ctz(outside);
+                ends_[separators < kKeptSeparators ? separators : kKeptSeparators] = line + i + __builtin_ctz(outside);
                 ++separators;
             }
             i += 32;
@@ -303,8 +302,7 @@ double ParseAmountText(const char* text, std::size_t length) {
         char* exponent = p + 1;
         if (*exponent == '+') ++exponent;
         if (std::isdigit(static_cast<unsigned char>(*exponent))) {
-            for (p = exponent; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
-            }
+            for (p = exponent; std::isdigit(static_cast<unsigned char>(*p)); ++p) {}
         }
     }
     *p = '\0';

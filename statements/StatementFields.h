@@ -53,8 +53,8 @@ private:
     static constexpr int kKeptSeparators = 32;
     char* line_;
     char separator_;
-    int separators_ = 0;  // outside quotes, in the whole line
-    bool quoted_ = false; // the line ends inside quotes
+    int separators_ = 0;                     // outside quotes, in the whole line
+    bool quoted_ = false;                    // the line ends inside quotes
     const char* ends_[kKeptSeparators + 1];  // the first separators, in order
 };
 

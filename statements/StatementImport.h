@@ -23,12 +23,12 @@ namespace paylode {
 
 // How far reading a statement went and why it stopped.
 struct StatementReading {
-    int linesRead = 0;      // lines taken from the file, header and the stopping line included
-    int records = 0;        // records delivered
-    int transactions = 0;   // of those, the transactions for the account (import only)
+    int linesRead = 0;     // lines taken from the file, header and the stopping line included
+    int records = 0;       // records delivered
+    int transactions = 0;  // of those, the transactions for the account (import only)
     CTransactionRecord::ErrorCode stop = CTransactionRecord::NoError;  // why the last read failed
-    bool atEnd = false;     // the last read found no line left: the file's end
-    int linesNotRead = 0;   // lines after the stopping line that could have been read
+    bool atEnd = false;    // the last read found no line left: the file's end
+    int linesNotRead = 0;  // lines after the stopping line that could have been read
 
     bool LostLines() const { return linesNotRead > 0; }
     // "1 readable line after line 7 not read", "3 readable lines after ...".

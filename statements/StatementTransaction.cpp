@@ -36,9 +36,7 @@ StatementTransaction TransactionFromRecord(CTransactionRecord& record, std::int3
     return transaction;
 }
 
-void StatementAccount::SetSortCode(const CString& sortCode) {
-    AccountSortCode = DigitsOf(sortCode.Left(kMaxHostText));
-}
+void StatementAccount::SetSortCode(const CString& sortCode) { AccountSortCode = DigitsOf(sortCode.Left(kMaxHostText)); }
 
 void StatementAccount::SetAccountNumber(const CString& accountNumber) {
     AccountNumber = accountNumber.Left(kMaxHostText);

@@ -15,14 +15,14 @@ namespace paylode {
 
 // One transaction for the host's statement.
 struct StatementTransaction {
-    std::int32_t ID = 0;        // sequence number within the import, from 1
-    double Date = 0.0;          // OLE automation date; 0.0 when the line's date is unreadable
-    std::int32_t Type = 0;      // 0 a debit (money out), 1 a credit (money in)
-    double Amount = 0.0;        // the debit or credit amount, positive
-    CString Reference;          // the type code, or a cheque's number
-    CString Description;        // the combined narrative, "CHQ " before it for a cheque
-    CString Narrative;          // the combined narrative alone
-    bool Cheque = false;        // the line's type is exactly "CHQ"
+    std::int32_t ID = 0;    // sequence number within the import, from 1
+    double Date = 0.0;      // OLE automation date; 0.0 when the line's date is unreadable
+    std::int32_t Type = 0;  // 0 a debit (money out), 1 a credit (money in)
+    double Amount = 0.0;    // the debit or credit amount, positive
+    CString Reference;      // the type code, or a cheque's number
+    CString Description;    // the combined narrative, "CHQ " before it for a cheque
+    CString Narrative;      // the combined narrative alone
+    bool Cheque = false;    // the line's type is exactly "CHQ"
 };
 
 // The transaction that `record` becomes as number `sequence` of an import.

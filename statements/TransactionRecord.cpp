@@ -30,6 +30,7 @@ struct TextColumn {
     int kept;
 };
 
+// clang-format off
 const TextColumn kTextColumns[] = {
     {0, 0, &CTransactionRecord::SortCode, 6},
     {1, 1, &CTransactionRecord::AccountNumber, 8},
@@ -47,6 +48,7 @@ const TextColumn kTextColumns[] = {
     {14, -1, &CTransactionRecord::Narrative5, 50},
     {15, 11, &CTransactionRecord::Type, 3},
 };
+// clang-format on
 
 struct Layout {
     int date, debit, credit;
@@ -107,9 +109,9 @@ std::vector<int>& ColumnMap() {
 void CTransactionRecord::Clear() {
     // Each text is emptied in place, so that a record reused line after line
     // keeps its buffers.
-    for (CString* text : {&SortCode, &AccountNumber, &AccountAlias, &AccountShortName, &Currency, &AccountType, &BIC,
-                          &BankName, &BranchName, &DateText, &Narrative, &Narrative1, &Narrative2, &Narrative3,
-                          &Narrative4, &Narrative5, &Type}) {
+    for (CString* text :
+         {&SortCode, &AccountNumber, &AccountAlias, &AccountShortName, &Currency, &AccountType, &BIC, &BankName,
+          &BranchName, &DateText, &Narrative, &Narrative1, &Narrative2, &Narrative3, &Narrative4, &Narrative5, &Type}) {
         text->Empty();
     }
     Debit = 0.0;

@@ -24,11 +24,11 @@ public:
     // caught inside the reader; callers only see a failed read.
     enum ErrorCode {
         NoError = 0,
-        TooFewFields = 1,         // fewer than 14 fields: an empty line, the end of the file
-        LineTooLong = 2,          // longer than the line buffer: its end is missing
-        BeyondColumnMap = 3,      // needs more columns than the file's header has
-        FileNotOpen = 4,          // the statement file is not open
-        TextFailure = 5,          // string handling failed (out of memory)
+        TooFewFields = 1,     // fewer than 14 fields: an empty line, the end of the file
+        LineTooLong = 2,      // longer than the line buffer: its end is missing
+        BeyondColumnMap = 3,  // needs more columns than the file's header has
+        FileNotOpen = 4,      // the statement file is not open
+        TextFailure = 5,      // string handling failed (out of memory)
     };
 
     void Clear();
@@ -61,11 +61,11 @@ public:
     CString Narrative3;
     CString Narrative4;
     CString Narrative5;
-    CString Type;              // transaction type code, at most 3 ("CHQ")
-    double Debit = 0.0;        // money out, positive when set
-    double Credit = 0.0;       // money in, positive when set
+    CString Type;                // transaction type code, at most 3 ("CHQ")
+    double Debit = 0.0;          // money out, positive when set
+    double Credit = 0.0;         // money in, positive when set
     std::int32_t DebitFlag = 0;  // 1 for a debit line
-    double Date = 0.0;         // OLE automation date of DateText; 0.0 when unreadable
+    double Date = 0.0;           // OLE automation date of DateText; 0.0 when unreadable
 };
 
 // Field numbers (counted from 1) of the record's columns in order, shared by

@@ -162,8 +162,7 @@ int main(int argc, char** argv) {
     Module::Attach(dll);
     g_hook = SetWindowsHookExA(WH_CBT, ActivateHook, nullptr, GetCurrentThreadId());
 
-    std::printf("%9s %10s %10s %10s %12s %10s\n", "payments", "open ms", "host ms", "list ms", "set 100 ms",
-                "calls");
+    std::printf("%9s %10s %10s %10s %12s %10s\n", "payments", "open ms", "host ms", "list ms", "set 100 ms", "calls");
     for (long count : sizes) {
         std::vector<double> open, host, list, set;
         std::size_t calls = 0;

@@ -61,8 +61,8 @@ void WriteStatement(const std::string& path, long lines) {
         std::snprintf(line, sizeof line,
                       "%s,%s,Operating,\"Smith, J\",GBP,Current,KELMGB2L,Kelmar Bank,High Street,%02ld/%02ld/2006,"
                       "%ld,PAYEE %ld,REF,,,%s,%s,%s\r\n",
-                      ours ? "123456" : "654321", ours ? "12345678" : "87654321", i % 28 + 1, i % 12 + 1,
-                      100000 + i, i, cheque ? "CHQ" : "DD", i % 2 == 0 ? "12.50" : "", i % 2 == 0 ? "" : "\"1,234.56\"");
+                      ours ? "123456" : "654321", ours ? "12345678" : "87654321", i % 28 + 1, i % 12 + 1, 100000 + i, i,
+                      cheque ? "CHQ" : "DD", i % 2 == 0 ? "12.50" : "", i % 2 == 0 ? "" : "\"1,234.56\"");
         file << line;
     }
 }
@@ -112,12 +112,13 @@ int Run(long lines) {
     const Memory after = MemoryNow();
     const std::size_t added = statement->Size();
 
-    std::printf("%8ld lines  %6zu transactions  %7.3f s  %5.2f us/line  %.2f host calls/transaction  "
-                "private MiB: before %.1f peak %.1f after %.1f (import peak over after %.1f)  result 0x%08lX\n",
-                lines, added, seconds, seconds * 1e6 / static_cast<double>(lines),
-                added > 0 ? static_cast<double>(log->CallCount()) / static_cast<double>(added) : 0.0,
-                before.privateBytes, after.peakPrivateBytes, after.privateBytes,
-                after.peakPrivateBytes - after.privateBytes, static_cast<unsigned long>(result));
+    std::printf(
+        "%8ld lines  %6zu transactions  %7.3f s  %5.2f us/line  %.2f host calls/transaction  "
+        "private MiB: before %.1f peak %.1f after %.1f (import peak over after %.1f)  result 0x%08lX\n",
+        lines, added, seconds, seconds * 1e6 / static_cast<double>(lines),
+        added > 0 ? static_cast<double>(log->CallCount()) / static_cast<double>(added) : 0.0, before.privateBytes,
+        after.peakPrivateBytes, after.privateBytes, after.peakPrivateBytes - after.privateBytes,
+        static_cast<unsigned long>(result));
     std::fflush(stdout);
 
     service.Reset();

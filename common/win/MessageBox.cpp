@@ -18,8 +18,8 @@ static_assert(static_cast<int>(MessageAnswer::Ok) == IDOK && static_cast<int>(Me
 
 MessageAnswer ShowPlatformMessageBox(const MessageRequest& request) {
     const UINT style = static_cast<UINT>(request.icon) | static_cast<UINT>(request.buttons);
-    return static_cast<MessageAnswer>(MessageBoxA(static_cast<HWND>(request.owner), request.text.c_str(),
-                                                  request.caption.c_str(), style));
+    return static_cast<MessageAnswer>(
+        MessageBoxA(static_cast<HWND>(request.owner), request.text.c_str(), request.caption.c_str(), style));
 }
 
 }  // namespace paylode

@@ -22,8 +22,8 @@ using InitCommonControlsExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
 HMODULE LoadCommonControls() {
     const HMODULE library = LoadLibraryA("comctl32.dll");
     if (library == nullptr) return nullptr;
-    const auto initialise =
-        reinterpret_cast<InitCommonControlsExFunction>(reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    const auto initialise = reinterpret_cast<InitCommonControlsExFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
     if (initialise != nullptr) {
         // The date picker's class, and the list view's, which some systems
         // register only on request.
@@ -44,7 +44,9 @@ HICON LoadDialogIcon(int sizeMetric) {
 
 CPayInfoDialog::CPayInfoDialog(ITorvoBankPayments* batch, const CString& templateName,
                                const CString& beneficiaryReference, int ireland)
-    : batch_(batch), model_(batch_, templateName, beneficiaryReference, ireland), commonControls_(LoadCommonControls()) {}
+    : batch_(batch),
+      model_(batch_, templateName, beneficiaryReference, ireland),
+      commonControls_(LoadCommonControls()) {}
 
 CPayInfoDialog::~CPayInfoDialog() {
     if (largeIcon_ != nullptr) DestroyIcon(largeIcon_);
@@ -92,13 +94,11 @@ bool CPayInfoDialog::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lp
         OnCommand(LOWORD(wparam));
         *result = TRUE;
         return true;
-    case WM_NOTIFY:
-        return OnNotify(*reinterpret_cast<const NMHDR*>(lparam), result);
+    case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lparam), result);
     case WM_CTLCOLORSTATIC:
         *result = OnColorStatic(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
         return *result != 0;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -130,11 +130,10 @@ void CPayInfoDialog::CentreOverOwner() {
     GetWindowRect(window_, &dialog);
     const HWND owner = GetWindow(window_, GW_OWNER);
     RECT ownerRect{};
-    const bool overOwner = owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner) &&
-                           GetWindowRect(owner, &ownerRect);
+    const bool overOwner =
+        owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner) && GetWindowRect(owner, &ownerRect);
     const ScreenRect ownerArea = ToScreenRect(ownerRect);
-    const ScreenRect placed =
-        PlaceDialog(ToScreenRect(dialog), overOwner ? &ownerArea : nullptr, ToScreenRect(work));
+    const ScreenRect placed = PlaceDialog(ToScreenRect(dialog), overOwner ? &ownerArea : nullptr, ToScreenRect(work));
     SetWindowPos(window_, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -232,20 +231,13 @@ void CPayInfoDialog::OnCommand(int id) {
         model_.SetIatMarking(IsDlgButtonChecked(window_, IDC_IAT_CHECK) == BST_CHECKED);
         ShowLayout();
         break;
-    case IDC_SET:
-        MarkSelectedRows(true);
-        break;
-    case IDC_RESET:
-        MarkSelectedRows(false);
-        break;
-    case IDOK:
-        Confirm();
-        break;
+    case IDC_SET: MarkSelectedRows(true); break;
+    case IDC_RESET: MarkSelectedRows(false); break;
+    case IDOK: Confirm(); break;
     case IDCANCEL:
         if (model_.Cancel(window_)) EndDialog(window_, IDCANCEL);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

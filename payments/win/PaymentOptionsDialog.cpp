@@ -36,8 +36,7 @@ PaymentOptionsDialogFactory& CurrentFactory() {
 }
 }  // namespace
 
-std::unique_ptr<IPaymentOptionsDialog> MakePaymentOptionsDialog(ITorvoBankPayments* batch,
-                                                                const CString& templateName,
+std::unique_ptr<IPaymentOptionsDialog> MakePaymentOptionsDialog(ITorvoBankPayments* batch, const CString& templateName,
                                                                 const CString& beneficiaryReference, int ireland) {
     const PaymentOptionsDialogFactory& factory = CurrentFactory();
     return factory ? factory(batch, templateName, beneficiaryReference, ireland)

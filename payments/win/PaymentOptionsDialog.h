@@ -35,8 +35,7 @@ using PaymentOptionsDialogFactory = std::function<std::unique_ptr<IPaymentOption
     ITorvoBankPayments* batch, const CString& templateName, const CString& beneficiaryReference, int ireland)>;
 
 // The dialog in force: the platform's, unless a test replaced it.
-std::unique_ptr<IPaymentOptionsDialog> MakePaymentOptionsDialog(ITorvoBankPayments* batch,
-                                                                const CString& templateName,
+std::unique_ptr<IPaymentOptionsDialog> MakePaymentOptionsDialog(ITorvoBankPayments* batch, const CString& templateName,
                                                                 const CString& beneficiaryReference, int ireland);
 
 // The platform's dialog itself.

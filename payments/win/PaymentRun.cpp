@@ -136,8 +136,8 @@ HRESULT RunPayments(ITorvoBankPayments* payments, ITorvoBankAccount* account,
 
     const long count = batch.GetCount();
     if (choices.paymentFormat == kFormatBulkList) {
-        WriteBulkListTemplateFile(batch, DirectoryOfPath(*path), choices.templateName,
-                                  choices.beneficiaryReference, GetActiveWindow());
+        WriteBulkListTemplateFile(batch, DirectoryOfPath(*path), choices.templateName, choices.beneficiaryReference,
+                                  GetActiveWindow());
     }
     const PaymentFileResult written = WritePaymentFile(batch, count, *path, choices);
     setStatus(written.StatusValue());

@@ -18,8 +18,8 @@ std::string Quoted(const char* buffer, std::size_t size) {
 }  // namespace
 
 CReferenceBankSettings::CReferenceBankSettings(const CServerConfiguration& configuration)
-    : CServerObject(configuration, "bankSettings", IID_ITorvoBankSettings, CLSID_TorvoBankSettings,
-                    LIBID_TorvoEBanking, L"TorvoEBanking.tlb") {}
+    : CServerObject(configuration, "bankSettings", IID_ITorvoBankSettings, CLSID_TorvoBankSettings, LIBID_TorvoEBanking,
+                    L"TorvoEBanking.tlb") {}
 
 STDMETHODIMP CReferenceBankSettings::ConfigureBank(char* bankName, LONG options) {
     return Call("ConfigureBank", Quoted(bankName, kConfigureBankNameBytes) + ", " + std::to_string(options),

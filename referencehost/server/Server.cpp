@@ -43,11 +43,13 @@ struct ClassEntry {
     HRESULT (*create)(REFIID iid, void** object);
 };
 
+// clang-format off
 const ClassEntry kClasses[] = {
     {&CLSID_TorvoBankSettings, L"Torvo reference host: bank settings", &CreateObject<CReferenceBankSettings>},
     {&CLSID_TorvoStatementFileChooser, L"Torvo reference host: statement file chooser",
      &CreateObject<CReferenceStatementFileChooser>},
 };
+// clang-format on
 
 // The host type libraries in the order they import each other.
 const GUID* const kLibraries[] = {&LIBID_TorvoEBanking, &LIBID_TorvoBankPayments, &LIBID_TorvoBankReconciliation};
@@ -57,10 +59,12 @@ public:
     explicit CClassObject(const ClassEntry& entry) : entry_(entry) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        // clang-format off
         static const QITAB table[] = {
             InterfaceEntry<CClassObject, IClassFactory>(IID_IClassFactory),
             {},
         };
+        // clang-format on
         return QueryInterfaceFromTable(this, table, iid, object);
     }
     // A class object lives as long as the module; outside references lock it.
@@ -171,7 +175,8 @@ STDAPI DllUnregisterServer() {
     HRESULT outcome = S_OK;
     for (const ClassEntry& entry : kClasses) {
         const LONG result = RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey(*entry.clsid).c_str());
-        if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) outcome = HRESULT_FROM_WIN32(static_cast<DWORD>(result));
+        if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+            outcome = HRESULT_FROM_WIN32(static_cast<DWORD>(result));
     }
     for (std::size_t i = std::size(kLibraries); i-- > 0;) {
         const HRESULT result = UnRegisterTypeLib(*kLibraries[i], 1, 0, LOCALE_NEUTRAL, ThisSysKind());

@@ -24,9 +24,11 @@ std::wstring ModuleFolder() {
 // The key=value lines of one section.
 std::vector<std::pair<std::string, std::string>> Section(const std::wstring& file, const wchar_t* section) {
     std::vector<wchar_t> buffer(32768);
-    const DWORD length = GetPrivateProfileSectionW(section, buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
+    const DWORD length =
+        GetPrivateProfileSectionW(section, buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
     std::vector<std::pair<std::string, std::string>> lines;
-    for (const wchar_t* line = buffer.data(); line < buffer.data() + length && *line != L'\0'; line += wcslen(line) + 1) {
+    for (const wchar_t* line = buffer.data(); line < buffer.data() + length && *line != L'\0';
+         line += wcslen(line) + 1) {
         const std::string text = AnsiFromWide(line);
         const std::size_t equals = text.find('=');
         if (equals != std::string::npos) lines.emplace_back(text.substr(0, equals), text.substr(equals + 1));
@@ -39,9 +41,10 @@ std::vector<std::pair<std::string, std::string>> Section(const std::wstring& fil
 CServerConfiguration CServerConfiguration::Read() {
     CServerConfiguration configuration;
     std::vector<wchar_t> named(MAX_PATH * 4);
-    const DWORD length = GetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", named.data(), static_cast<DWORD>(named.size()));
+    const DWORD length =
+        GetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", named.data(), static_cast<DWORD>(named.size()));
     configuration.file_ = (length > 0 && length < named.size()) ? std::wstring(named.data(), length)
-                                                                 : ModuleFolder() + L"TorvoReferenceHost.ini";
+                                                                : ModuleFolder() + L"TorvoReferenceHost.ini";
     return configuration;
 }
 

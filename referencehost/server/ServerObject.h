@@ -19,9 +19,7 @@ class CServerObject : public CHostObject<Interface>, public IRunnableObject {
 public:
     CServerObject(const CServerConfiguration& configuration, const char* name, const IID& iid, const CLSID& clsid,
                   const GUID& library, const wchar_t* libraryFile)
-        : Base(configuration.MakeLog(), name, iid, library, libraryFile),
-          configuration_(configuration),
-          clsid_(clsid) {
+        : Base(configuration.MakeLog(), name, iid, library, libraryFile), configuration_(configuration), clsid_(clsid) {
         LockServer();
     }
     ~CServerObject() override {
@@ -37,6 +35,7 @@ public:
     // The host interface (also for IUnknown), IDispatch, ISupportErrorInfo,
     // IRunnableObject.
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        // clang-format off
         const QITAB table[] = {
             InterfaceEntry<CServerObject, Interface>(Base::InterfaceId()),
             InterfaceEntry<CServerObject, Interface>(IID_IDispatch),
@@ -44,6 +43,7 @@ public:
             InterfaceEntry<CServerObject, IRunnableObject>(IID_IRunnableObject),
             {},
         };
+        // clang-format on
         return QueryInterfaceFromTable(this, table, iid, object);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return Base::AddRef(); }

@@ -34,7 +34,8 @@ STDMETHODIMP CReferenceStatementFileChooser::SelectFile(BYTE* settingsBlock) {
         path_.clear();
         if (block == nullptr) return E_POINTER;
         if (block->statementFileTest == nullptr) {
-            SetCallErrorInfo(IID_ITorvoStatementFileChooser, "The statement import block holds no statement-file test.");
+            SetCallErrorInfo(IID_ITorvoStatementFileChooser,
+                             "The statement import block holds no statement-file test.");
             return E_INVALIDARG;
         }
         initialDirectory_ = WideFromAnsi(block->initialDirectory);

@@ -16,8 +16,12 @@ public:
     explicit CReferenceStatementFileChooser(const CServerConfiguration& configuration);
 
     STDMETHODIMP SelectFile(BYTE* settingsBlock) override;
-    STDMETHODIMP GetInitialDirectory(BSTR* directory) override { return GetText("GetInitialDirectory", initialDirectory_, directory); }
-    STDMETHODIMP SetInitialDirectory(BSTR directory) override { return SetText("SetInitialDirectory", directory, &initialDirectory_); }
+    STDMETHODIMP GetInitialDirectory(BSTR* directory) override {
+        return GetText("GetInitialDirectory", initialDirectory_, directory);
+    }
+    STDMETHODIMP SetInitialDirectory(BSTR directory) override {
+        return SetText("SetInitialDirectory", directory, &initialDirectory_);
+    }
     STDMETHODIMP GetFilePath(BSTR* path) override { return GetText("GetFilePath", path_, path); }
     STDMETHODIMP GetCancelled(LONG* cancelled) override;
 

@@ -137,10 +137,9 @@ STDMETHODIMP CBankStatementService::ImportStatement(ITorvoBankAccount* account, 
 
         CQVTTransactionFile reader(path, std::ios_base::in | std::ios_base::binary);
         if (!reader.BuildColumnMap()) return;
-        ImportStatementRecords(reader, account_,
-                               [statement](const StatementTransaction& transaction) {
-                                   AddTransaction(statement, transaction);
-                               });
+        ImportStatementRecords(reader, account_, [statement](const StatementTransaction& transaction) {
+            AddTransaction(statement, transaction);
+        });
     });
 }
 

@@ -21,7 +21,8 @@ int __cdecl IsStatementFile(char* description, const char* path) {
         if (path == nullptr) return 0;
         const CQVTTransactionFile reader(path, std::ios_base::in);
         if (reader.ColumnCount != 14 && reader.ColumnCount != 18) return 0;
-        if (description != nullptr) std::memcpy(description, kStatementFileDescription, sizeof kStatementFileDescription);
+        if (description != nullptr)
+            std::memcpy(description, kStatementFileDescription, sizeof kStatementFileDescription);
         return 1;
     } catch (...) {
         return 0;

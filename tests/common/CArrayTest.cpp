@@ -44,10 +44,12 @@ TEST(CArray, IndexesOutsideTheArrayAreInvalidArguments) {
     CArray<int> array;
     array.Append(5);
     using Call = void (*)(CArray<int>&);
+    // clang-format off
     const Call calls[] = {
         [](CArray<int>& a) { a.GetAt(1); },     [](CArray<int>& a) { a.GetAt(-1); },
         [](CArray<int>& a) { a.InsertAt(2, 0); }, [](CArray<int>& a) { a.InsertAt(-1, 0); },
     };
+    // clang-format on
     for (Call call : calls) EXPECT_EQ(kInvalidArg, Thrown(call, array));
     EXPECT_EQ(1, array.GetCount());
     EXPECT_EQ(kOk, Thrown([](CArray<int>& a) { a.GetAt(0); }, array));

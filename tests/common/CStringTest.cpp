@@ -11,15 +11,15 @@
 namespace paylode {
 namespace {
 
-#define EXPECT_THROWS_HRESULT(statement, code)                                          \
-    do {                                                                                \
-        try {                                                                           \
-            statement;                                                                  \
-            ADD_FAILURE() << "no exception from " #statement;                           \
-        } catch (HResult thrown) {                                                      \
+#define EXPECT_THROWS_HRESULT(statement, code)                                              \
+    do {                                                                                    \
+        try {                                                                               \
+            statement;                                                                      \
+            ADD_FAILURE() << "no exception from " #statement;                               \
+        } catch (HResult thrown) {                                                          \
             EXPECT_EQ(static_cast<std::uint32_t>(code), static_cast<std::uint32_t>(thrown)) \
-                << std::hex << "thrown 0x" << static_cast<std::uint32_t>(thrown);       \
-        }                                                                               \
+                << std::hex << "thrown 0x" << static_cast<std::uint32_t>(thrown);           \
+        }                                                                                   \
     } while (0)
 
 TEST(CString, EmptyReadsAsEmptyTextWithNoBuffer) {
@@ -50,6 +50,7 @@ TEST(CString, AssignmentReusesALargeEnoughBufferAndOtherwiseReplacesItExactly) {
         bool reused;
         std::size_t sizeAfter;
     };
+    // clang-format off
     const Row rows[] = {
         {"abcdef", "xyz", true, 7},   // shorter: same buffer, still 7 bytes
         {"abcdef", "uvwxyz", true, 7},  // exact fit
@@ -57,6 +58,7 @@ TEST(CString, AssignmentReusesALargeEnoughBufferAndOtherwiseReplacesItExactly) {
         {"abc", "", true, 4},         // empty text keeps the buffer
         {"", "abcdefghij", false, 11},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         CString text(rows[i].first);
@@ -181,6 +183,7 @@ TEST(CString, WideTextIsConvertedToTheCodePage) {
         const WideChar* wide;
         std::string ansi;
     };
+    // clang-format off
     const Row rows[] = {
         {PAYLODE_WIDE("plain"), "plain"},
         {PAYLODE_WIDE("caf\u00E9 \u00A3"), "caf\xE9 \xA3"},  // Latin-1 part of 1252
@@ -189,6 +192,7 @@ TEST(CString, WideTextIsConvertedToTheCodePage) {
         {PAYLODE_WIDE("\u4E2D"), "?"},                       // no 1252 character
         {PAYLODE_WIDE("\U0001F600"), "??"},                  // a surrogate pair: one per half
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         CString text(rows[i].wide);
@@ -225,6 +229,7 @@ TEST(CString, FindAndReverseFind) {
         int first;
         int last;
     };
+    // clang-format off
     const Row rows[] = {
         {"C:\\dir\\file.txt", '\\', 2, 6},
         {"abc", 'x', -1, -1},
@@ -232,6 +237,7 @@ TEST(CString, FindAndReverseFind) {
         {"aaa", 'a', 0, 2},
         {"abc", '\0', -1, -1},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         const CString text(rows[i].text);

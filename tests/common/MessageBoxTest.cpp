@@ -16,8 +16,8 @@ TEST(MessageBox, AHandlerSeesTheRequestAndAnswersIt) {
         return MessageAnswer::Yes;
     });
     int owner = 0;
-    const MessageAnswer answer =
-        ShowMessageBox({&owner, "Bulk List Template Exists", "Overwrite?", MessageIcon::Question, MessageButtons::YesNo});
+    const MessageAnswer answer = ShowMessageBox(
+        {&owner, "Bulk List Template Exists", "Overwrite?", MessageIcon::Question, MessageButtons::YesNo});
     EXPECT_EQ(MessageAnswer::Yes, answer);
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(&owner, seen[0].owner);

@@ -20,6 +20,7 @@ TEST(OleDate, FieldsToDate) {
         bool ok;
         double date;
     };
+    // clang-format off
     const Row rows[] = {
         {1899, 12, 30, true, 0},      {1899, 12, 31, true, 1},     {1899, 12, 29, true, -1},
         {1900, 1, 1, true, 2},        {2006, 2, 1, true, 38749},   {2024, 3, 5, true, 45356},
@@ -35,6 +36,7 @@ TEST(OleDate, FieldsToDate) {
         {2006, 13, 1, false, 0},      {2006, 2, 32, false, 0},     {10000, 1, 1, false, 0},
         {2006, -1, 1, false, 0},      {2006, 1, -1, false, 0},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         double date = -99;
@@ -58,6 +60,7 @@ TEST(OleDate, DateToFields) {
         bool ok;
         int year, month, day, dayOfWeek, hour, minute, second;
     };
+    // clang-format off
     const Row rows[] = {
         {0, true, 1899, 12, 30, 6, 0, 0, 0},
         {-1.5, true, 1899, 12, 29, 5, 12, 0, 0},
@@ -71,6 +74,7 @@ TEST(OleDate, DateToFields) {
         {-657435, false, 0, 0, 0, 0, 0, 0, 0},
         {2958466, false, 0, 0, 0, 0, 0, 0, 0},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         DateFields fields;

@@ -60,6 +60,7 @@ TEST(RegistryScript, RefusesWhatIsNotAScript) {
         const char* text;
         int line;
     };
+    // clang-format off
     const Row rows[] = {
         {"HKLM { Key }", 1},                          // a root registration never writes
         {"HKCR\n{\n  Key = s 'open\n}", 3},           // quoted text left open
@@ -72,6 +73,7 @@ TEST(RegistryScript, RefusesWhatIsNotAScript) {
         {"HKCR { = s 'x' }", 1},
         {"HKCR Key", 1},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         RegistryScriptError error;
@@ -89,6 +91,7 @@ TEST(RegistryScript, ValuesTakeTheirReplacementsAfterReading) {
         const char* text;
         const char* expanded;  // null: refused
     };
+    // clang-format off
     const Row rows[] = {
         {"%MODULE%", "C:\\O'Brien\\x.dll"},
         {"a %X% b", "a %MODULE% b"},  // replaced once, never again
@@ -97,6 +100,7 @@ TEST(RegistryScript, ValuesTakeTheirReplacementsAfterReading) {
         {"%UNKNOWN%", nullptr},
         {"50% off", nullptr},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         const std::optional<std::string> expanded = ExpandRegistryText(std::string(row.text), replacements);

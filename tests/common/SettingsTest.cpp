@@ -14,12 +14,14 @@ TEST(SettingsFlag, StoredFormsReadAsTheFlagTheyMean) {
         const char* stored;
         bool isTrue;
     };
+    // clang-format off
     const Row rows[] = {
         {"TRUE", true}, {"true", true}, {"True", true}, {"tRuE", true}, {"YES", true}, {"yes", true},
         {"Yes", true},  {"yEs", true},  {"1", true},    {"FALSE", false}, {"false", false}, {"NO", false},
         {"no", false},  {"0", false},   {"on", false},  {"", false},      {"TRUE ", false}, {" YES", false},
         {"11", false},  {"TRU", false}, {"YESS", false}, {"2", false},
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i << " \"" << rows[i].stored << "\"");
         EXPECT_EQ(rows[i].isTrue, IsTrueFlagText(rows[i].stored));
@@ -42,6 +44,7 @@ TEST(SettingsKeys, EachPayingAccountHasItsOwnKeys) {
         const char* accountNumber;
         const char* suffix;
     };
+    // clang-format off
     const Row rows[] = {
         {true, "12-34-56", "12345678", "123456_12345678"},
         {true, "12 34 56", "12345678", "123456_12345678"},
@@ -55,6 +58,7 @@ TEST(SettingsKeys, EachPayingAccountHasItsOwnKeys) {
         {true, "", "", "_"},
         {false, "12-34-56", "12345678", ""},
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
         const CString suffix = AccountKeySuffix(rows[i].haveBankDetails, rows[i].sortCode, rows[i].accountNumber);
@@ -69,6 +73,7 @@ TEST(SettingsKeys, KeysThatWouldReadBackAsAnotherKeyOrSectionAreRefused) {
         const char* accountNumber;
         bool safe;
     };
+    // clang-format off
     const Row rows[] = {
         {"12345678", true},
         {"1234-5678 A", true},  // ordinary account numbers stay as they are
@@ -82,6 +87,7 @@ TEST(SettingsKeys, KeysThatWouldReadBackAsAnotherKeyOrSectionAreRefused) {
         {"[12345678", false},
         {"12345678]", false},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.accountNumber);
         const CString suffix = AccountKeySuffix(true, "12-34-56", row.accountNumber);

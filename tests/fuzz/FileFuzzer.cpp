@@ -23,9 +23,9 @@ class InputFile {
 public:
     InputFile() {
         std::random_device random;
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("paylode-fuzz-statement-" + std::to_string(random()) + ".csv"))
-                    .string();
+        path_ =
+            (std::filesystem::temp_directory_path() / ("paylode-fuzz-statement-" + std::to_string(random()) + ".csv"))
+                .string();
     }
     ~InputFile() {
         std::error_code ignored;
@@ -52,9 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(reader.HeaderLine.GetLength() <= 2047, "header length");
     if (!reader.BuildColumnMap()) return 0;
     static ScopedDebugOutputHandler silent([](const char*) {});
-    const StatementReading reading = ReadStatementRecords(reader, [](CTransactionRecord& record) {
-        fuzz::CheckRecord(record);
-    });
+    const StatementReading reading =
+        ReadStatementRecords(reader, [](CTransactionRecord& record) { fuzz::CheckRecord(record); });
     fuzz::Check(reading.records + reading.linesNotRead <= static_cast<int>(size), "no more records than bytes");
     fuzz::Check(reading.linesNotRead == 0 || !reading.atEnd, "nothing lost behind the file's end");
     return 0;

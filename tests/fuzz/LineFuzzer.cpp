@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Field by field, on a line buffer of the reader's size.
-    std::vector<char> line(body.begin(), body.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(body.size(), 2047)));
+    std::vector<char> line(body.begin(),
+                           body.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(body.size(), 2047)));
     line.push_back('\0');
     const int fields = CountFields(line.data(), ',');
     for (int number = 0; number <= fields + 1 && number <= 40; ++number) {

@@ -23,6 +23,7 @@ inline CTransactionRecord::ErrorCode ReadLineThePlainWay(const std::string& text
         CString CTransactionRecord::*field;
         int kept;
     };
+    // clang-format off
     static const Column kColumns[] = {
         {0, 0, &CTransactionRecord::SortCode, 6},        {1, 1, &CTransactionRecord::AccountNumber, 8},
         {2, 2, &CTransactionRecord::AccountAlias, 35},   {3, 3, &CTransactionRecord::AccountShortName, 35},
@@ -33,6 +34,7 @@ inline CTransactionRecord::ErrorCode ReadLineThePlainWay(const std::string& text
         {13, -1, &CTransactionRecord::Narrative4, 50},   {14, -1, &CTransactionRecord::Narrative5, 50},
         {15, 11, &CTransactionRecord::Type, 3},
     };
+    // clang-format on
     record = CTransactionRecord();
     char line[2049] = {};
     std::memcpy(line, text.data(), text.size() < 2047 ? text.size() : 2047);

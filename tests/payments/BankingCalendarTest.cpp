@@ -49,6 +49,7 @@ TEST(BankingCalendar, EasterSunday) {
         int year;
         Ymd easter;
     };
+    // clang-format off
     const Row rows[] = {
         {2012, {2012, 4, 8}},  {2013, {2013, 3, 31}}, {2016, {2016, 3, 27}}, {2019, {2019, 4, 21}},
         {2024, {2024, 3, 31}}, {2025, {2025, 4, 20}}, {1900, {1900, 4, 15}}, {2000, {2000, 4, 23}},
@@ -59,6 +60,7 @@ TEST(BankingCalendar, EasterSunday) {
         {2038, {2038, 4, 25}},  // latest possible
         {2285, {2285, 3, 22}},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(Day(rows[i].easter), GetEasterSunday(rows[i].year)) << Iso(GetEasterSunday(rows[i].year));
@@ -76,6 +78,7 @@ TEST(BankingCalendar, EveryHolidayRuleAndTheGeneralRules) {
         bool banking;
         int days, reason;
     };
+    // clang-format off
     const Row rows[] = {
         // New Year's Day on a Sunday, a Saturday, a weekday; 2 January on a
         // Saturday, Sunday, Monday, and on a Tuesday (no rule); 3 January.
@@ -111,6 +114,7 @@ TEST(BankingCalendar, EveryHolidayRuleAndTheGeneralRules) {
         {{2024, 6, 12}, true, 0, 0}, {{2024, 2, 5}, true, 0, 0}, {{2024, 6, 15}, false, 2, 2},
         {{2024, 6, 16}, false, 1, 2},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         int days = -1;
@@ -159,6 +163,7 @@ TEST(BankingCalendar, NextCreditingDate) {
         double timeOfDay;
         Ymd expected;
     };
+    // clang-format off
     const Row rows[] = {
         {{2024, 6, 10}, 0, {2024, 6, 12}},  // Monday: Wednesday
         {{2024, 6, 11}, 0, {2024, 6, 13}},  // Tuesday: Thursday
@@ -177,6 +182,7 @@ TEST(BankingCalendar, NextCreditingDate) {
         {{2024, 6, 12}, 0.4, {2024, 6, 14}},
         {{2020, 12, 23}, 0.75, {2020, 12, 29}},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         const double next = GetNextCreditingDate(Day(rows[i].start) + rows[i].timeOfDay);
@@ -222,6 +228,7 @@ TEST(BankingCalendar, ValidateProcessingDate) {
         bool ok;
         std::string caption, text;
     };
+    // clang-format off
     const Row rows[] = {
         {{2024, 6, 12}, {2024, 6, 12}, 0, true, "", ""},      // today, before the clock's time of day
         {{2024, 6, 12}, {2024, 6, 12}, 0.99, true, "", ""},
@@ -240,6 +247,7 @@ TEST(BankingCalendar, ValidateProcessingDate) {
         {{2021, 12, 1}, {2022, 1, 1}, 0, false, "Non-Banking Date Specified",
          holiday + "3 days to the next likely Banking Day."},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         ScopedLocalClock clock(Moment(rows[i].today, 10, 30, 0));
@@ -269,6 +277,7 @@ TEST(BankingCalendar, ProcessingDateAtMost45DaysAhead) {
         double timeOfDay;
         bool tooFar;
     };
+    // clang-format off
     const Row rows[] = {
         {{2024, 6, 12}, 0, false},    // today
         {{2024, 6, 1}, 0, false},     // the past is the other check's business
@@ -277,6 +286,7 @@ TEST(BankingCalendar, ProcessingDateAtMost45DaysAhead) {
         {{2024, 7, 28}, 0, true},     // today + 46
         {{2025, 1, 1}, 0, true},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         ScopedLocalClock clock(Moment({2024, 6, 12}, 23, 59, 59));

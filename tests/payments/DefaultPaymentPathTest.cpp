@@ -16,6 +16,7 @@ TEST(DefaultPaymentPath, SearchPatternAndProposedPath) {
         const char* pattern;
         const char* path;  // with the file name "PAY.CSV"
     };
+    // clang-format off
     const Row rows[] = {
         {"D:\\Payments", "D:\\Payments\\*.*", "D:\\Payments\\PAY.CSV"},
         {"D:\\Payments\\", "D:\\Payments\\*.*", "D:\\Payments\\PAY.CSV"},
@@ -25,6 +26,7 @@ TEST(DefaultPaymentPath, SearchPatternAndProposedPath) {
         {"", "\\*.*", "\\PAY.CSV"},
         {"D:\\Pay/", "D:\\Pay/\\*.*", "D:\\Pay/\\PAY.CSV"},
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i << " " << rows[i].directory);
         const std::optional<std::string> pattern = SearchPatternFor(rows[i].directory);
@@ -51,7 +53,7 @@ TEST(DefaultPaymentPath, OnlyDriveAIsTakenWithoutASearch) {
         const char* directory;
         bool driveA;
     };
-    const Row rows[] = {{"A:", true},  {"a:", true},   {"A:\\", true},      {"a:\\", true},
+    const Row rows[] = {{"A:", true},  {"a:", true},     {"A:\\", true}, {"a:\\", true},
                         {"B:", false}, {"A:\\x", false}, {"A:x", false}, {"AA:", false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.directory);

@@ -74,12 +74,14 @@ TEST_F(ModelTest, FormatTableEnablesEmptiesAndDescribes) {
         unsigned description, label;
         bool templateOn, referenceOn, iatAllowed;
     };
+    // clang-format off
     const Row rows[] = {
         {0, false, 403, 407, false, false, true}, {1, false, 404, 407, true, false, true},
         {2, false, 405, 407, true, true, false},  {3, false, 406, 407, false, true, false},
         {0, true, 409, 408, false, false, true},  {1, true, 404, 408, true, false, true},
         {2, true, 405, 408, true, true, false},   {3, true, 406, 408, false, true, false},
     };
+    // clang-format on
     model.Open();
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
@@ -134,6 +136,7 @@ TEST_F(ModelTest, WhatSetsTheChangedFlag) {
         void (*act)(CPayInfoModel&, double);
         bool changed;
     };
+    // clang-format off
     const Row rows[] = {
         {"same format", [](CPayInfoModel& m, double) { m.SelectFormat(0); }, false},
         {"other format", [](CPayInfoModel& m, double) { m.SelectFormat(3); }, true},
@@ -150,6 +153,7 @@ TEST_F(ModelTest, WhatSetsTheChangedFlag) {
          },
          true},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         CPayInfoModel fresh(batch, "", "", 0);
@@ -180,6 +184,7 @@ TEST_F(ModelTest, OkChecksFieldsInOrderWithMessageAndFocus) {
         const char* templateName;
         const char* reference;
     };
+    // clang-format off
     const Row rows[] = {
         {1, "abc-12 & co.", "", true, PayInfoField::None, nullptr, "ABC-12 & CO.", ""},
         // A refused template leaves the reference as it was.
@@ -198,6 +203,7 @@ TEST_F(ModelTest, OkChecksFieldsInOrderWithMessageAndFocus) {
         {2, "ABCDEFGHIJKLMNOPQRSTUV", "123456789012345678XY", true, PayInfoField::None, nullptr,
          "ABCDEFGHIJKLMNOPQRST", "123456789012345678"},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         const Row& row = rows[i];
@@ -226,12 +232,14 @@ TEST_F(ModelTest, OkChecksTheDateFirstAndStaysOpen) {
         double date;
         const char* caption;
     };
+    // clang-format off
     const Row rows[] = {
         {OleDateOfDay(2026, 3, 3), "Invalid Banking Date Specified"},
         {OleDateOfDay(2026, 3, 7), "Non-Banking Date Specified"},
         {OleDateOfDay(2026, 4, 20), "Invalid Processing Date Specified"},  // today + 47, a Monday
         {OleDateOfDay(2026, 4, 17), nullptr},                                 // today + 44, a Friday
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         Boxes seen;
@@ -262,11 +270,13 @@ TEST_F(ModelTest, CancelAsksOnlyAfterChangesAndClearsEveryMark) {
         bool closes;
         std::vector<long> statuses;
     };
+    // clang-format off
     const Row rows[] = {
         {false, MessageAnswer::Yes, true, {0, 0, 7, 0}},
         {true, MessageAnswer::No, false, {1, 0, 7, 1}},
         {true, MessageAnswer::Yes, true, {0, 0, 7, 0}},  // index 2 is not returned
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         CPaymentBatchValues marked = Batch(4);
@@ -338,6 +348,7 @@ TEST(PlaceDialog, CentresOverTheOwnerThenKeepsWithinTheWorkArea) {
         ScreenRect owner;
         long left, top;
     };
+    // clang-format off
     const Row rows[] = {
         {"centred over the owner", true, {100, 100, 901, 701}, 200, 182},
         {"no owner: the work area", false, {}, 340, 279},
@@ -346,6 +357,7 @@ TEST(PlaceDialog, CentresOverTheOwnerThenKeepsWithinTheWorkArea) {
         {"halves rounded toward zero", true, {-3, -3, 0, 0}, 0, 0},
         {"dialog wider than the work area", true, {0, 0, 100, 100}, 0, 0},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const ScreenRect placed = PlaceDialog(dialog, row.hasOwner ? &row.owner : nullptr, work);

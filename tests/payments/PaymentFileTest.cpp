@@ -203,12 +203,14 @@ TEST(PaymentFile, EveryFaultOnThePaymentFileLeavesNoFileAndStatusTwo) {
         int write;
         PaymentFileEnd end;
     };
+    // clang-format off
     const Row rows[] = {
         {FileOp::Create, 0, PaymentFileEnd::CannotCreate}, {FileOp::Write, 0, PaymentFileEnd::WriteFailed},
         {FileOp::Write, 1, PaymentFileEnd::WriteFailed},   {FileOp::Write, 2, PaymentFileEnd::WriteFailed},
         {FileOp::Write, 3, PaymentFileEnd::WriteFailed},   {FileOp::Flush, 0, PaymentFileEnd::WriteFailed},
         {FileOp::Close, 0, PaymentFileEnd::WriteFailed},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
         CFaultyFileSystem disk;
@@ -318,8 +320,12 @@ TEST(PaymentFile, TheTemplateFileLiesInTheDriveAndDirectoryOfThePaymentFile) {
         const char* path;
         const char* directory;
     } rows[] = {
-        {"D:\\Pay\\batch.txt", "D:\\Pay\\"}, {"C:\\batch.txt", "C:\\"}, {"C:batch.txt", "C:"},
-        {"batch.txt", ""},                   {"pay/bulk.txt", "pay/"},  {"\\\\server\\share\\b.txt", "\\\\server\\share\\"},
+        {"D:\\Pay\\batch.txt", "D:\\Pay\\"},
+        {"C:\\batch.txt", "C:\\"},
+        {"C:batch.txt", "C:"},
+        {"batch.txt", ""},
+        {"pay/bulk.txt", "pay/"},
+        {"\\\\server\\share\\b.txt", "\\\\server\\share\\"},
     };
     for (const auto& row : rows) EXPECT_EQ(row.directory, DirectoryOfPath(row.path)) << row.path;
 }

@@ -73,8 +73,16 @@ Columns ParseRecord(const std::string& text) {
     return columns;
 }
 
-enum class Writer { kStandard, kTemplate, kBulkList, kBulkListTemplateFile, kBulkHeader,
-                    kBulkHeaderTemplateFile, kAdHocHeader, kAdHocRecord };
+enum class Writer {
+    kStandard,
+    kTemplate,
+    kBulkList,
+    kBulkListTemplateFile,
+    kBulkHeader,
+    kBulkHeaderTemplateFile,
+    kAdHocHeader,
+    kAdHocRecord
+};
 
 struct Written {
     bool ok;
@@ -94,9 +102,7 @@ Written Write(Writer writer, CRecordingPayment& payment, bool ireland = false) {
     case Writer::kBulkList:
         ok = WritePaymentRecord(out, payment, kFifthOfMarch2024, 2, "Staff Pay", ireland, false);
         break;
-    case Writer::kBulkListTemplateFile:
-        ok = WritePaymentRecord(out, payment, 0, 2, "Staff Pay", ireland, true);
-        break;
+    case Writer::kBulkListTemplateFile: ok = WritePaymentRecord(out, payment, 0, 2, "Staff Pay", ireland, true); break;
     case Writer::kBulkHeader:
         ok = WriteBulkListHeader(out, payment, kFifthOfMarch2024, "Staff Pay", "Ben/Ref 1", false);
         break;
@@ -106,9 +112,7 @@ Written Write(Writer writer, CRecordingPayment& payment, bool ireland = false) {
     case Writer::kAdHocHeader:
         ok = WriteAdHocHeader(out, payment, kFifthOfMarch2024, "Ben/Ref 1", "C:\\Pay\\batch_1.txt");
         break;
-    case Writer::kAdHocRecord:
-        ok = WriteAdHocRecord(out, payment, 3, ireland);
-        break;
+    case Writer::kAdHocRecord: ok = WriteAdHocRecord(out, payment, 3, ireland); break;
     }
     return {ok, out.Text()};
 }
@@ -121,6 +125,7 @@ TEST(PaymentRecords, EveryRecordTypeColumnByColumn) {
         bool ireland;
         Columns expected;
     };
+    // clang-format off
     const Row rows[] = {
         // standard record: no currency, payee columns, reference in 37
         {Writer::kStandard, 0, false,
@@ -170,6 +175,7 @@ TEST(PaymentRecords, EveryRecordTypeColumnByColumn) {
          {{4, "09"}, {16, "EUR"}, {17, "1234.50"}, {25, "654321"}, {31, "87654321"},
           {33, "ACME SUPPLIES LTD"}, {37, "INV 42"}}},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         CRecordingPayment payment = ValidPayment();
@@ -187,6 +193,7 @@ TEST(PaymentRecords, ByteExactLines) {
         Writer writer;
         std::string line;
     };
+    // clang-format off
     const Row rows[] = {
         {Writer::kStandard,
          ",,,01,,,,,,,,,12345612345678,,,,1234.50,,05032024,,,,,,654321,,,,,,87654321,,"
@@ -197,6 +204,7 @@ TEST(PaymentRecords, ByteExactLines) {
          ",,,09,,,,,,,,,,,,GBP,1234.50,,,,,,,,654321,,,,,,87654321,,ACME SUPPLIES LTD,,,,INV 42" +
              tail48 + "\r\n"},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         CRecordingPayment payment = ValidPayment();
@@ -216,6 +224,7 @@ struct EdgeRow {
 
 TEST(PaymentRecords, FieldRulesAndChecks) {
     const std::string long255(254, '\'');
+    // clang-format off
     const EdgeRow rows[] = {
         {"amount 0", Writer::kStandard, [](auto& p) { p.amount = 0; }, {{17, "0.00"}}, {0, 21}},
         {"negative amount", Writer::kStandard, [](auto& p) { p.amount = -12.5; }, {{17, "-12.50"}}, {0, 21}},
@@ -323,6 +332,7 @@ TEST(PaymentRecords, FieldRulesAndChecks) {
          {{37, "12345612345678"}}, {0}},
         {"IAT mark replaced by success", Writer::kTemplate, [](auto& p) { p.status = 1; }, {{4, "03"}}, {0}},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(std::to_string(i) + ": " + rows[i].what);
         CRecordingPayment payment = ValidPayment();
@@ -345,6 +355,7 @@ TEST(PaymentRecords, TemplateNameWidthsAndDates) {
         std::function<void(IRecordOutput&, CRecordingPayment&)> write;
         Columns expected;
     };
+    // clang-format off
     const Row rows[] = {
         {[&](auto& out, auto& p) { WritePaymentRecord(out, p, kFifthOfMarch2024, 1, twenty, false, false); },
          {{6, "ABCDEFGHIJ-KLMNOPQRS"}}},
@@ -361,6 +372,7 @@ TEST(PaymentRecords, TemplateNameWidthsAndDates) {
         {[&](auto& out, auto& p) { WriteAdHocHeader(out, p, 0, "", "a-very-long-payment-file-name.txt"); },
          {{9, "A-VERY-LONG-PAYM"}, {19, "30121899"}}},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         CRecordingPayment payment = ValidPayment();

@@ -29,6 +29,7 @@ TEST(PaymentText, Sanitise) {
         bool keepSlash;
         const char* expected;
     };
+    // clang-format off
     const Row rows[] = {
         {"O'Brien & Sons, Ltd.", true, "OBRIEN & SONS LTD."},
         {"abc-12 & co.", false, "ABC-12 & CO."},
@@ -40,6 +41,7 @@ TEST(PaymentText, Sanitise) {
         {"zZ09 .-&", true, "ZZ09 .-&"},
         {"", true, ""},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         EXPECT_STREQ(rows[i].expected, Sanitise(rows[i].text, rows[i].keepSlash).GetString());

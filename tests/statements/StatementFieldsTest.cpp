@@ -23,6 +23,7 @@ TEST(StatementFields, CountFields) {
         const char* line;
         int fields;
     };
+    // clang-format off
     const Row rows[] = {
         {"", 1},
         {"a", 1},
@@ -34,6 +35,7 @@ TEST(StatementFields, CountFields) {
         {"a,\"\"\"x,y\"", 2},      // a doubled quote toggles twice
         {"a,b\r", 2},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(rows[i].fields, CountFields(rows[i].line, ','));
@@ -48,6 +50,7 @@ TEST(StatementFields, GetField) {
         const char* field;  // null: no such field
         const char* lineAfter;
     };
+    // clang-format off
     const Row rows[] = {
         {"a,b,c", 1, "a", "a,b,c"},
         {"a,b,c", 2, "b", "a,b,c"},
@@ -70,6 +73,7 @@ TEST(StatementFields, GetField) {
         {"\"a,b\"", 1, "", "\"a,b\""},
         {"abc", 1, nullptr, "abc"},  // the last field needs a separator in the line
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         std::vector<char> line(rows[i].line, rows[i].line + std::strlen(rows[i].line) + 1);
@@ -115,6 +119,7 @@ TEST(StatementFields, TextCleaning) {
         const char* withoutWhitespace;
         const char* withoutCommasAndMinus;
     };
+    // clang-format off
     const Row rows[] = {
         {"\"abc\"", "abc", "\"abc\"", "\"abc\""},
         {"\"\"", "", "\"\"", "\"\""},
@@ -124,6 +129,7 @@ TEST(StatementFields, TextCleaning) {
         {"\"abc", "\"abc", "\"abc", "\"abc"},
         {" 1,2\t-3\r\n\v\f", " 1,2\t-3\r\n\v\f", "1,2-3", " 12\t3\r\n\v\f"},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         CString text = rows[i].text;
@@ -143,6 +149,7 @@ TEST(StatementFields, ParseAmount) {
         const char* text;
         double amount;
     };
+    // clang-format off
     const Row rows[] = {
         {"12.50", 12.5},
         {"1,234.56", 1234.56},
@@ -166,6 +173,7 @@ TEST(StatementFields, ParseAmount) {
         {"1e999", 0},           // beyond a double: no amount
         {"\"1 000.5\"", 1000.5},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(rows[i].text);
         EXPECT_EQ(rows[i].amount, ParseAmount(rows[i].text));
@@ -180,6 +188,7 @@ TEST(StatementFields, ParseDate) {
         const char* text;
         double date;
     };
+    // clang-format off
     const Row rows[] = {
         {"01/02/2006", kFirstFeb2006},
         {"2006-02-01", kFirstFeb2006},
@@ -214,6 +223,7 @@ TEST(StatementFields, ParseDate) {
         {"99999999999/1/1", 0},
         {"01/02/2006/extra", kFirstFeb2006},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(rows[i].text);
         EXPECT_EQ(rows[i].date, ParseDate(rows[i].text));

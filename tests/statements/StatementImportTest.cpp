@@ -57,6 +57,7 @@ TEST(StatementImport, ReportsReadableLinesLostBehindTheLineWhereReadingStopped) 
         bool atEnd;
         int linesNotRead;
     };
+    // clang-format off
     const Row rows[] = {
         {"end of the file", kHeader14 + Line("A") + Line("B"), "AB", 3, true, 0},
         {"no line end at the end", kHeader14 + Line("A") + "123456,1", "A", 3, false, 0},
@@ -67,6 +68,7 @@ TEST(StatementImport, ReportsReadableLinesLostBehindTheLineWhereReadingStopped) 
         {"long layout under a short header", kHeader14 + Long("L") + Line("B"), "", 2, false, 1},
         {"header only", kHeader14, "", 1, true, 0},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(rows[i].name);
         std::vector<std::string> output;
@@ -75,8 +77,8 @@ TEST(StatementImport, ReportsReadableLinesLostBehindTheLineWhereReadingStopped) 
         CQVTTransactionFile reader(file.path(), kBinary);
         ASSERT_TRUE(reader.BuildColumnMap());
         std::string delivered;
-        const StatementReading reading =
-            ReadStatementRecords(reader, [&](CTransactionRecord& record) { delivered += record.GetType().GetString(); });
+        const StatementReading reading = ReadStatementRecords(
+            reader, [&](CTransactionRecord& record) { delivered += record.GetType().GetString(); });
         EXPECT_EQ(rows[i].delivered, delivered);
         EXPECT_EQ(static_cast<int>(rows[i].delivered.size()), reading.records);
         EXPECT_EQ(rows[i].linesRead, reading.linesRead);
@@ -98,8 +100,8 @@ TEST(StatementImport, ReportsReadableLinesLostBehindTheLineWhereReadingStopped) 
 
 TEST(StatementImport, NumbersTheAccountsTransactionsWithoutGaps) {
     ScopedDebugOutputHandler silent([](const char*) {});
-    StatementFile file(kHeader14 + Line("A") + Line("X", "99999999") + Line("CHQ") + Line("Y", "99999999") +
-                       Line("C") + "\n" + Line("D"));
+    StatementFile file(kHeader14 + Line("A") + Line("X", "99999999") + Line("CHQ") + Line("Y", "99999999") + Line("C") +
+                       "\n" + Line("D"));
     CQVTTransactionFile reader(file.path(), kBinary);
     ASSERT_TRUE(reader.BuildColumnMap());
     StatementAccount account;

@@ -22,6 +22,7 @@ TEST(StatementTransaction, FromRecord) {
         const char* reference;
         const char* description;
     };
+    // clang-format off
     const Row rows[] = {
         {"DD", 12.5, 0, 1, "A", "B", 0, 12.5, "DD", "A B"},
         {"BGC", 0, 1000, 0, "SALARY", "", 1, 1000, "BGC", "SALARY"},
@@ -31,6 +32,7 @@ TEST(StatementTransaction, FromRecord) {
         {" CH", 250, 0, 1, "100234", "", 0, 250, " CH", "100234"},
         {"CHQ", 0, 5, 0, "", "X", 1, 5, "", "CHQ  X"},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         CTransactionRecord record;
@@ -59,6 +61,7 @@ TEST(StatementTransaction, AccountMatching) {
         const char* lineAccount;
         bool matches;
     };
+    // clang-format off
     const Row rows[] = {
         {"123456", "12345678", "123456", "12345678", true},
         {"12-34-56", "12345678", "123456", "12345678", true},
@@ -69,6 +72,7 @@ TEST(StatementTransaction, AccountMatching) {
         {"123456", "12345678 ", "123456", "12345678", false},  // so do spaces
         {"", "", "", "", true},                               // nothing known matches empty lines
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         StatementAccount account;

@@ -59,15 +59,15 @@ std::string Header(int fields) {
 // A line of the short layout: 14 fields.
 std::string ShortLine(const std::string& type, const std::string& debit, const std::string& credit,
                       const std::string& narrative = "N1", const std::string& date = "01/02/2006") {
-    return "123456,12345678,Alias,Short,GBP,Current,BICCODE,Bank,Branch," + date + "," + narrative + "," +
-           type + "," + debit + "," + credit;
+    return "123456,12345678,Alias,Short,GBP,Current,BICCODE,Bank,Branch," + date + "," + narrative + "," + type + "," +
+           debit + "," + credit;
 }
 
 // A line of the long layout: 18 fields.
 std::string LongLine(const std::string& type, const std::string& debit, const std::string& credit,
                      const std::string& narratives = "N1,N2,N3,N4,N5") {
-    return "123456,12345678,Alias,Short,GBP,Current,BICCODE,Bank,Branch,01/02/2006," + narratives + "," + type +
-           "," + debit + "," + credit;
+    return "123456,12345678,Alias,Short,GBP,Current,BICCODE,Bank,Branch,01/02/2006," + narratives + "," + type + "," +
+           debit + "," + credit;
 }
 
 TEST(TransactionFile, HeaderFieldCountDecidesAStatement) {
@@ -77,12 +77,14 @@ TEST(TransactionFile, HeaderFieldCountDecidesAStatement) {
         int count;
         bool statement;
     };
+    // clang-format off
     const Row rows[] = {
         {Header(14), 14, true},  {Header(18), 18, true},  {Header(13), 13, false}, {Header(15), 15, false},
         {Header(17), 17, false}, {Header(19), 19, false}, {"", 1, false},
         {"\"A,B\"," + Header(13), 14, true},  // the comma inside quotes does not count
         {Header(14).substr(0, Header(14).size() - 1) + "\r\n", 14, true},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         ColumnMap() = {7};
@@ -127,6 +129,7 @@ struct LineCase {
 
 TEST(TransactionFile, ReadsLinesOfBothLayouts) {
     const std::string text2047 = std::string(2047 - ShortLine("DD", "", "").size(), 'x');
+    // clang-format off
     const LineCase rows[] = {
         {"debit", 14, ShortLine("DD", "12.50", ""), true, CTransactionRecord::NoError, "DD", 12.5, 0, 1},
         {"credit", 14, ShortLine("BGC", "", "\"1,000.00\""), true, CTransactionRecord::NoError, "BGC", 0, 1000, 0},
@@ -154,6 +157,7 @@ TEST(TransactionFile, ReadsLinesOfBothLayouts) {
         {"2048 characters", 14, ShortLine("DD", "", "") + text2047 + "9", false, CTransactionRecord::LineTooLong, "",
          0, 0, 0},
     };
+    // clang-format on
     for (const LineCase& row : rows) {
         SCOPED_TRACE(row.name);
         DebugCapture capture;
@@ -169,16 +173,17 @@ TEST(TransactionFile, ReadsLinesOfBothLayouts) {
         EXPECT_EQ(row.credit, record.Credit);
         EXPECT_EQ(row.debitFlag, record.DebitFlag);
         EXPECT_STREQ("", record.Narrative) << "the record is cleared first";
-        EXPECT_EQ(row.read ? std::vector<std::string>{} : std::vector<std::string>{"Failed to read the Balance record\n"},
-                  capture.texts);
+        EXPECT_EQ(
+            row.read ? std::vector<std::string>{} : std::vector<std::string>{"Failed to read the Balance record\n"},
+            capture.texts);
     }
 }
 
 TEST(TransactionFile, KeepsTheColumnsTheirLengths) {
-    const std::string line =
-        "95-12-34,123456789,\"" + std::string(40, 'a') + "\",\"Smith, J\",GBPX," + std::string(25, 't') + "," +
-        std::string(40, 'b') + "," + std::string(40, 'n') + "," + std::string(30, 'r') + ",\"01/02/2006\",\"\"," +
-        std::string(60, '2') + ",\"3\"\"q\",\"\",\" 5 \",CHQ,,1";
+    const std::string line = "95-12-34,123456789,\"" + std::string(40, 'a') + "\",\"Smith, J\",GBPX," +
+                             std::string(25, 't') + "," + std::string(40, 'b') + "," + std::string(40, 'n') + "," +
+                             std::string(30, 'r') + ",\"01/02/2006\",\"\"," + std::string(60, '2') +
+                             ",\"3\"\"q\",\"\",\" 5 \",CHQ,,1";
     TempFile file(Header(18) + line + "\n");
     CQVTTransactionFile reader(file.path(), kBinary);
     ASSERT_TRUE(reader.BuildColumnMap());
@@ -223,6 +228,7 @@ TEST(TransactionFile, NarrativesJoinWithSingleSpaces) {
         const char* narratives[5];
         const char* combined;
     };
+    // clang-format off
     const Row rows[] = {
         {{"A", "B", "", "", ""}, "A B"},
         {{"", "ABC", "", "", ""}, " ABC"},
@@ -230,6 +236,7 @@ TEST(TransactionFile, NarrativesJoinWithSingleSpaces) {
         {{"1", "", "3", "", "5"}, "1 3 5"},
         {{" ", " ", "", "", ""}, "   "},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         CTransactionRecord record;
@@ -299,6 +306,7 @@ TEST(TransactionFile, ParserReadsAsTheFieldFunctionsDo) {
         for (int i = 1; i < 40; ++i) line += "," + std::to_string(i) + (i % 7 == 0 ? ".50" : "");
         return line;
     }();
+    // clang-format off
     const std::string lines[] = {
         ShortLine("DD", "12.50", ""),
         ShortLine("CHQ", "", "\"1,234.56\"\r"),
@@ -318,6 +326,7 @@ TEST(TransactionFile, ParserReadsAsTheFieldFunctionsDo) {
         many,
         many + ",\"tail,with,commas\"\r",
     };
+    // clang-format on
     std::vector<std::vector<int>> maps = {{}, {}, {}, {}};
     for (int field = 1; field <= 14; ++field) maps[0].push_back(field);
     for (int field = 1; field <= 18; ++field) maps[1].push_back(field);

@@ -18,11 +18,13 @@ public:
     ULONG references;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        // clang-format off
         static const QITAB table[] = {
             InterfaceEntry<CFakeDispatch, Interface>(__uuidof(Interface)),
             InterfaceEntry<CFakeDispatch, Interface>(IID_IDispatch),
             {},
         };
+        // clang-format on
         return QueryInterfaceFromTable(this, table, iid, object);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }

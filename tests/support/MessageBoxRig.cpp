@@ -97,11 +97,11 @@ std::vector<int> ButtonsOf(HWND box) {
 
 std::string ButtonName(int id) {
     switch (id) {
-        case IDOK: return "OK";
-        case IDCANCEL: return "Cancel";
-        case IDYES: return "Yes";
-        case IDNO: return "No";
-        default: return "button " + std::to_string(id);
+    case IDOK: return "OK";
+    case IDCANCEL: return "Cancel";
+    case IDYES: return "Yes";
+    case IDNO: return "No";
+    default: return "button " + std::to_string(id);
     }
 }
 
@@ -203,8 +203,8 @@ void MessageBoxScript::Meet(HWND box) {
     met.icon = IconOf(box);
     met.buttons = ButtonsOf(box);
 
-    const std::string which = "message box " + std::to_string(met_.size() + 1) + " (\"" + met.caption + "\": \"" +
-                              met.text + "\")";
+    const std::string which =
+        "message box " + std::to_string(met_.size() + 1) + " (\"" + met.caption + "\": \"" + met.text + "\")";
     if (next_ < answers_.size()) {
         const int wanted = static_cast<int>(answers_[next_++]);
         if (std::find(met.buttons.begin(), met.buttons.end(), wanted) != met.buttons.end()) {
@@ -257,7 +257,8 @@ void MessageBoxScript::Watch() {
         lock.lock();
         const std::string after = std::to_string(patience_.count()) + " ms without a message box";
         if (!waiting.empty() && !cancelled) {
-            for (const std::string& window : found) faults_.push_back("the watchdog cancelled " + window + " after " + after);
+            for (const std::string& window : found)
+                faults_.push_back("the watchdog cancelled " + window + " after " + after);
         } else if (!waiting.empty()) {
             faults_.push_back("the watchdog ended a modal loop with WM_QUIT after another " + after);
         }
@@ -282,8 +283,7 @@ void MessageBoxScript::Watch() {
         // thread's outer loop; the test has none, and the next test's boxes
         // would end at once.
         MSG message;
-        while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
         for (std::size_t missing = next_; missing < answers_.size(); ++missing) {
             faults_.push_back("the message box for scripted answer " + std::to_string(missing + 1) + " (" +
                               ButtonName(static_cast<int>(answers_[missing])) + ") never came");

@@ -24,7 +24,9 @@ inline constexpr const wchar_t* kReferenceHostDll = L"TorvoReferenceHost.dll";
 
 class ReferenceHostFixture : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { registration_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(kReferenceHostDll)); }
+    static void SetUpTestSuite() {
+        registration_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(kReferenceHostDll));
+    }
     static void TearDownTestSuite() {
         delete registration_;
         registration_ = nullptr;
@@ -79,6 +81,5 @@ protected:
     std::wstring ini_, record_;
     inline static testrig::ScopedRegistration* registration_ = nullptr;
 };
-
 
 }  // namespace paylode::referencehost

@@ -10,7 +10,6 @@
 
 #include "common/win/Owners.h"
 
-
 namespace paylode::testrig {
 
 namespace {

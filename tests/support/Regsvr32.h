@@ -18,10 +18,10 @@
 namespace paylode::testrig {
 
 struct Regsvr32Result {
-    bool started = false;     // CreateProcess succeeded
-    bool finished = false;    // it ended within the time allowed
-    DWORD exitCode = 0;       // regsvr32's exit code: 0 is success
-    DWORD startError = 0;     // GetLastError of a failed start
+    bool started = false;   // CreateProcess succeeded
+    bool finished = false;  // it ended within the time allowed
+    DWORD exitCode = 0;     // regsvr32's exit code: 0 is success
+    DWORD startError = 0;   // GetLastError of a failed start
     std::wstring commandLine;
 
     bool Succeeded() const { return started && finished && exitCode == 0; }

@@ -102,7 +102,8 @@ bool Capture(HWND window, const std::string& path) {
         }
         if (!oneColour) break;
         Sleep(20);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;  // "BM"
@@ -154,6 +155,7 @@ int main(int argc, char** argv) {
     Module::Attach(dll);
     const HHOOK hook = SetWindowsHookExA(WH_CBT, ActivateHook, nullptr, GetCurrentThreadId());
 
+    // clang-format off
     const Picture pictures[] = {
         {"format0", IDC_FORMAT_STANDARD, false, {}},
         {"format1", IDC_FORMAT_TEMPLATE, false, {}},
@@ -162,6 +164,7 @@ int main(int argc, char** argv) {
         {"ireland", IDC_FORMAT_STANDARD, true, {}},
         {"iat", IDC_FORMAT_STANDARD, false, {1, 3, 6}},
     };
+    // clang-format on
     int status = 0;
     for (const Picture& picture : pictures) {
         auto log = std::make_shared<CHostCallLog>();
@@ -188,7 +191,8 @@ int main(int argc, char** argv) {
                 state.state = LVIS_SELECTED | LVIS_FOCUSED;
                 SendMessageA(list, LVM_SETITEMSTATE, 8, reinterpret_cast<LPARAM>(&state));
             }
-            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            RedrawWindow(window, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
             captured = Capture(window, folder + "\\" + picture.name + ".bmp");
         };
         dialog.DoModal(nullptr);

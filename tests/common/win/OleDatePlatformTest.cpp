@@ -30,6 +30,7 @@ constexpr double kSecond = 1.0 / 86400;
 
 // Times of day as a fraction: quarters, single seconds and odd values that
 // the platform rounds to the second, none within half a second of midnight.
+// clang-format off
 const double kFractions[] = {
     0.25, 0.5, 0.75,
     1 * kSecond,                          // 00:00:01
@@ -39,6 +40,7 @@ const double kFractions[] = {
     0.0000062,                             // 0.54 s, rounds up to 00:00:01
     86399.4 * kSecond,                     // rounds down to 23:59:59
 };
+// clang-format on
 
 // Times of day as fields, for the other direction.
 const int kTimes[][3] = {{0, 0, 1}, {6, 0, 0}, {12, 0, 0}, {18, 0, 0}, {12, 34, 56}, {23, 59, 59}, {7, 5, 3}};
@@ -51,15 +53,15 @@ int DaysInMonth(int year, int month) {
 
 std::string Describe(const SYSTEMTIME& t) {
     char text[64];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u (%u) %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay,
-                  t.wDayOfWeek, t.wHour, t.wMinute, t.wSecond);
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u (%u) %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wDayOfWeek,
+                  t.wHour, t.wMinute, t.wSecond);
     return text;
 }
 
 std::string Describe(const DateFields& f) {
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d (%d) %02d:%02d:%02d", f.year, f.month, f.day, f.dayOfWeek,
-                  f.hour, f.minute, f.second);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d (%d) %02d:%02d:%02d", f.year, f.month, f.day, f.dayOfWeek, f.hour,
+                  f.minute, f.second);
     return text;
 }
 

@@ -33,6 +33,7 @@ TEST(Owners, HandleIsClosedOnceByWhoeverHoldsItLast) {
         void (*act)();
         std::vector<int> closedAfter;
     };
+    // clang-format off
     const Row rows[] = {
         {"end of scope", [] { CCounted held(7); }, {7}},
         {"none held", [] { CCounted held; CCounted none(CountedTraits::None()); }, {}},
@@ -42,6 +43,7 @@ TEST(Owners, HandleIsClosedOnceByWhoeverHoldsItLast) {
         {"move construction", [] { CCounted from(7); CCounted to(std::move(from)); EXPECT_FALSE(from); }, {7}},
         {"move assignment", [] { CCounted from(7); CCounted to(8); to = std::move(from); EXPECT_EQ(7, to.Get()); }, {8, 7}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         closed.clear();
@@ -168,11 +170,13 @@ public:
     ~CTwoFaced() { --liveObjects; }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        // clang-format off
         static const QITAB table[] = {
             InterfaceEntry<CTwoFaced, IDispatch>(IID_IDispatch),
             InterfaceEntry<CTwoFaced, ISupportErrorInfo>(IID_ISupportErrorInfo),
             {},
         };
+        // clang-format on
         return QueryInterfaceFromTable(this, table, iid, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++references; }

@@ -32,7 +32,8 @@ std::string RawValue(const std::string& file, const char* key, const char* absen
 }
 
 void WriteFileText(const std::string& file, const std::string& text) {
-    const HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, handle) << GetLastError();
     DWORD written = 0;
     WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
@@ -120,11 +121,13 @@ TEST_F(SettingsFile, FlagsReadInEveryFormAndLetterCase) {
         bool read;
         int flag;
     };
+    // clang-format off
     const Row rows[] = {
         {"TRUE", true, 1}, {"true", true, 1}, {"tRUe", true, 1}, {"YES", true, 1}, {"yes", true, 1},
         {"yEs", true, 1},  {"1", true, 1},    {"NO", true, 0},   {"no", true, 0},  {"0", true, 0},
         {"FALSE", true, 0}, {"on", true, 0},  {"2", true, 0},    {"", false, 7},
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i << " \"" << rows[i].stored << "\"");
         ASSERT_TRUE(WriteSetting(kRICheckStateKey, rows[i].stored));

@@ -26,8 +26,8 @@ TEST(Cp1252, EveryCodeUnitConvertsAsThePlatformDoes) {
             << std::hex << unit;
         const char portable = Cp1252FromUtf16(static_cast<char16_t>(unit));
         if (portable != platform[0] && ++mismatches <= 10) {
-            ADD_FAILURE() << std::hex << "U+" << unit << ": platform 0x" << (platform[0] & 0xFF)
-                          << ", table 0x" << (portable & 0xFF);
+            ADD_FAILURE() << std::hex << "U+" << unit << ": platform 0x" << (platform[0] & 0xFF) << ", table 0x"
+                          << (portable & 0xFF);
         }
     }
     EXPECT_EQ(0, mismatches);
@@ -38,7 +38,8 @@ TEST(Cp1252, EveryByteConvertsBackAsThePlatformDoes) {
         const char narrow = static_cast<char>(byte);
         wchar_t platform = 0;
         ASSERT_EQ(1, MultiByteToWideChar(1252, 0, &narrow, 1, &platform, 1));
-        EXPECT_EQ(static_cast<unsigned>(platform), static_cast<unsigned>(Utf16FromCp1252(static_cast<unsigned char>(byte))))
+        EXPECT_EQ(static_cast<unsigned>(platform),
+                  static_cast<unsigned>(Utf16FromCp1252(static_cast<unsigned char>(byte))))
             << std::hex << byte;
     }
 }
@@ -64,12 +65,14 @@ TEST(CStringWindows, LoadStringReadsAtMost255Characters) {
     };
     std::string long255;
     for (int i = 0; i < 255; ++i) long255 += static_cast<char>('A' + i % 26);
+    // clang-format off
     const Row rows[] = {
         {IDS_TEST_SHORT, true, "Payment processed successfully."},
         {IDS_TEST_LONG, true, long255},
         {IDS_TEST_ANSI, true, "Caf\xE9 \xA3"},
         {IDS_TEST_MISSING, false, "unchanged"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.id);
         CString text("unchanged");
@@ -79,7 +82,8 @@ TEST(CStringWindows, LoadStringReadsAtMost255Characters) {
 }
 
 TEST(WinText, WideFromAnsiUsesTheCodePage) {
-    EXPECT_EQ(std::wstring(L"\u20AC1"), WideFromAnsi("\x80" "1"));
+    EXPECT_EQ(std::wstring(L"\u20AC1"), WideFromAnsi("\x80"
+                                                     "1"));
     EXPECT_EQ(std::wstring(), WideFromAnsi(nullptr));
     EXPECT_EQ(std::wstring(L"ab"), WideFromAnsi("abc", 2));
 }

@@ -25,11 +25,13 @@ struct HostLibrary {
     const wchar_t* name;
 };
 
+// clang-format off
 const HostLibrary kLibraries[] = {
     {L"TorvoEBanking.tlb", &LIBID_TorvoEBanking, L"TorvoEBanking"},
     {L"TorvoBankPayments.tlb", &LIBID_TorvoBankPayments, L"TorvoBankPayments"},
     {L"TorvoBankReconciliation.tlb", &LIBID_TorvoBankReconciliation, L"TorvoBankReconciliation"},
 };
+// clang-format on
 
 struct HostInterface {
     const wchar_t* file;  // the library that defines it
@@ -40,6 +42,7 @@ struct HostInterface {
     unsigned lastSlot;
 };
 
+// clang-format off
 const HostInterface kInterfaces[] = {
     {L"TorvoEBanking.tlb", &IID_ITorvoBank, "ITorvoBank", true, "IDispatch", 10},
     {L"TorvoEBanking.tlb", &IID_ITorvoBankServices, "ITorvoBankServices", true, "IDispatch", 9},
@@ -58,6 +61,7 @@ const HostInterface kInterfaces[] = {
     {L"TorvoBankReconciliation.tlb", &IID_ITorvoStatementFileChooser, "ITorvoStatementFileChooser", false,
      "IDispatch", 11},
 };
+// clang-format on
 
 ComPtr<ITypeLib> LoadLibraryFile(const wchar_t* file) {
     ComPtr<ITypeLib> library;
@@ -185,8 +189,8 @@ TEST_F(HostTypeLibraries, InterfacesOfOneLibraryAreOnlyReferencedByTheOthers) {
 TEST_F(HostTypeLibraries, EveryOperationSitsAtItsSlot) {
     for (size_t row = 0; row < std::size(kHostSlots); ++row) {
         const HostSlot& expected = kHostSlots[row];
-        SCOPED_TRACE(testing::Message() << "row " << row << ": " << expected.interfaceName << "::"
-                                        << expected.operation);
+        SCOPED_TRACE(testing::Message() << "row " << row << ": " << expected.interfaceName
+                                        << "::" << expected.operation);
         const HostInterface* iface = FindInterface(expected.interfaceName);
         ASSERT_NE(nullptr, iface);
         ComPtr<ITypeInfo> vtable = VtableInfo(Library(iface->file), *iface->iid);
@@ -202,8 +206,8 @@ TEST(HostHeaders, EveryOperationSitsAtItsSlotInTheGeneratedVtables) {
     const auto header = HeaderSlots();
     ASSERT_EQ(std::size(kHostSlots), header.size());
     for (size_t row = 0; row < header.size(); ++row) {
-        SCOPED_TRACE(testing::Message() << "row " << row << ": " << kHostSlots[row].interfaceName << "::"
-                                        << kHostSlots[row].operation);
+        SCOPED_TRACE(testing::Message() << "row " << row << ": " << kHostSlots[row].interfaceName
+                                        << "::" << kHostSlots[row].operation);
         EXPECT_EQ(kHostSlots[row].slot, header[row].slot);
     }
 }
@@ -215,11 +219,13 @@ TEST_F(HostTypeLibraries, TheFrameworkObjectsAreCreatableClassesWithTheirInterfa
         const char* name;
         const char* defaultInterface;
     };
+    // clang-format off
     const Row rows[] = {
         {L"TorvoEBanking.tlb", &CLSID_TorvoBankSettings, "TorvoBankSettings", "ITorvoBankSettings"},
         {L"TorvoBankReconciliation.tlb", &CLSID_TorvoStatementFileChooser, "TorvoStatementFileChooser",
          "ITorvoStatementFileChooser"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ComPtr<ITypeInfo> coclass;

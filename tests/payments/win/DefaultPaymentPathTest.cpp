@@ -13,7 +13,8 @@ namespace paylode {
 namespace {
 
 void WriteFileText(const std::string& file, const std::string& text) {
-    const HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, handle) << GetLastError();
     DWORD written = 0;
     WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
@@ -54,6 +55,7 @@ TEST_F(DefaultPaymentDirectory, ProposesThePathOrFallsBackToTheRoot) {
         const char* path;
         bool missing;
     };
+    // clang-format off
     const Row rows[] = {
         {"C:\\PaylodePayments", "C:\\PaylodePayments\\PAY.CSV", false},
         {"C:\\PaylodePayments\\", "C:\\PaylodePayments\\PAY.CSV", false},
@@ -67,6 +69,7 @@ TEST_F(DefaultPaymentDirectory, ProposesThePathOrFallsBackToTheRoot) {
         {"B:", "C:\\PAY.CSV", true},
         {tooLong.c_str(), "C:\\PAY.CSV", true},
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i << " " << std::string(rows[i].directory).substr(0, 40));
         messages_.shown.clear();

@@ -62,7 +62,6 @@ private:
     HWND dialog_ = nullptr;
 };
 
-
 // Meets the first payment options dialog on this thread and runs `steps`
 // on it once it is up.
 class CPayInfoDriver {
@@ -80,7 +79,8 @@ public:
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
         const HWND window = reinterpret_cast<HWND>(wparam);
-        if (code == HCBT_ACTIVATE && current_ != nullptr && !current_->met && GetDlgItem(window, IDC_IAT_LIST) != nullptr) {
+        if (code == HCBT_ACTIVATE && current_ != nullptr && !current_->met &&
+            GetDlgItem(window, IDC_IAT_LIST) != nullptr) {
             current_->met = true;
             SetTimer(window, 1, 0, &Steps);
         }

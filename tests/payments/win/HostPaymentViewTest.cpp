@@ -30,7 +30,6 @@ public:
     bool failAmount = false;
     std::vector<long> statusCalls;
 
-
     HRESULT STDMETHODCALLTYPE GetAmount(double* value) override {
         if (failAmount) return E_FAIL;
         *value = amount;
@@ -89,10 +88,10 @@ private:
 CFakeHostPayment ValidHostPayment() {
     CFakeHostPayment payment;
     payment.amount = 250;
-    payment.texts = {{"payerSortCode", L"12-34-56"}, {"payerAccountNumber", L"12345678"},
-                     {"payeeBACSReference", L"Inv 9"}, {"payeeSortCode", L"654321"},
-                     {"payeeAccountNumber", L"87654321"}, {"payeeAccountName", L"Acme"},
-                     {"payeeRollNumber", L""}};
+    payment.texts = {
+        {"payerSortCode", L"12-34-56"}, {"payerAccountNumber", L"12345678"}, {"payeeBACSReference", L"Inv 9"},
+        {"payeeSortCode", L"654321"},   {"payeeAccountNumber", L"87654321"}, {"payeeAccountName", L"Acme"},
+        {"payeeRollNumber", L""}};
     return payment;
 }
 
@@ -103,12 +102,14 @@ TEST(HostPaymentView, TextIsConvertedToTheAnsiCodePage) {
         const char* written;  // column 33 of a standard record
         long status;
     };
+    // clang-format off
     const Row rows[] = {
         {L"\u0141\u00F3d\u017A Works", "LDZ WORKS", 0},  // best-fit letters kept, accented ones dropped
         {L"\u4E2D\u6587 Ltd", " LTD", 0},                // no ANSI form: "?" then dropped
         {L"\u4E2D\u6587", "", 30},                       // nothing left of the name
         {std::wstring(L"Ab\0cd", 5), "AB", 0},          // an embedded NUL ends the text
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         CFakeHostPayment host = ValidHostPayment();
@@ -119,8 +120,10 @@ TEST(HostPaymentView, TextIsConvertedToTheAnsiCodePage) {
         std::string line = out.Text();
         std::vector<std::string> columns(1);
         for (char c : line.substr(0, line.size() - 2)) {
-            if (c == ',') columns.emplace_back();
-            else columns.back() += c;
+            if (c == ',')
+                columns.emplace_back();
+            else
+                columns.back() += c;
         }
         ASSERT_EQ(85u, columns.size());
         EXPECT_EQ(rows[i].written, columns[32]);
@@ -139,9 +142,11 @@ TEST(HostPaymentView, FailingGettersGiveEmptyValuesAndTheStatusCallsReachTheHost
     EXPECT_FALSE(WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false));
     EXPECT_EQ((std::vector<long>{0, 21, 28}), host.statusCalls);
     EXPECT_EQ(1u, host.references) << "the view borrows the payment";
-    EXPECT_EQ(",,,03,,,,,,,,,12345612345678,,,GBP,0.00,,05032024,,,,,,      ,,,,,,87654321"
-              ",,,,,,,,,INV 9" + std::string(45, ',') + "\r\n",
-              out.Text());
+    EXPECT_EQ(
+        ",,,03,,,,,,,,,12345612345678,,,GBP,0.00,,05032024,,,,,,      ,,,,,,87654321"
+        ",,,,,,,,,INV 9" +
+            std::string(45, ',') + "\r\n",
+        out.Text());
 }
 
 TEST(HostPaymentView, HostTextIsReadUpToItsFirstNulAndNoneIsEmpty) {

@@ -208,6 +208,7 @@ TEST_F(PayInfoDialogTest, ControlsSitWhereTheResourceDrawsThem) {
         RECT units;           // x, y, width, height in dialog units
         DWORD style;          // bits that must be set
     };
+    // clang-format off
     const Control controls[] = {
         {IDC_FORMAT_GROUP, "Button", "Payment Format", {9, 23, 375, 47}, BS_GROUPBOX},
         {IDC_CREDITING_LABEL, "Static", nullptr, {185, 7, 118, 9}, 0},
@@ -237,6 +238,7 @@ TEST_F(PayInfoDialogTest, ControlsSitWhereTheResourceDrawsThem) {
         {IDCANCEL, "Button", "&Cancel", {332, 251, 56, 14}, BS_PUSHBUTTON},
         {IDC_IRELAND, "Button", "Republic Of Ireland Payment", {9, 7, 106, 10}, BS_AUTOCHECKBOX},
     };
+    // clang-format on
     MessageBoxScript boxes({});
     CPayInfoDialog dialog(batch_.Get(), "", "", 0);
     Run(dialog, [&](HWND window) {
@@ -335,8 +337,8 @@ TEST_F(PayInfoDialogTest, OpensCentredOnFormatZeroWithTheRowsAndTheNextCrediting
         EXPECT_EQ(StringResource(IDS_FORMAT_STANDARD_DESCRIPTION), Text(window, IDC_DESCRIPTION));
         EXPECT_EQ("", Text(window, IDC_TEMPLATE));
         EXPECT_EQ("", Text(window, IDC_REFERENCE));
-        for (int id : {IDC_TEMPLATE, IDC_TEMPLATE_LABEL, IDC_REFERENCE, IDC_REFERENCE_LABEL, IDC_IAT_LIST, IDC_SET,
-                       IDC_RESET}) {
+        for (int id :
+             {IDC_TEMPLATE, IDC_TEMPLATE_LABEL, IDC_REFERENCE, IDC_REFERENCE_LABEL, IDC_IAT_LIST, IDC_SET, IDC_RESET}) {
             EXPECT_FALSE(Enabled(window, id)) << id;
         }
         EXPECT_TRUE(Enabled(window, IDC_IAT_CHECK));
@@ -404,6 +406,7 @@ TEST_F(PayInfoDialogTest, OkHoldsTheFieldsToTheirRules) {
         const char* templateName;
         const char* reference;
     };
+    // clang-format off
     const Row rows[] = {
         {IDC_FORMAT_TEMPLATE, "abc-12 & co.", "", nullptr, 0, "", "", "ABC-12 & CO.", ""},
         {IDC_FORMAT_TEMPLATE, "AB/12", "", templateCharacters, IDC_TEMPLATE, "AB 12", "", "AB 12", ""},
@@ -419,6 +422,7 @@ TEST_F(PayInfoDialogTest, OkHoldsTheFieldsToTheirRules) {
         {IDC_FORMAT_BULK_LIST, "ABCDEFGHIJKLMNOPQRSTUVWXYZ", "1234567890123456789012", nullptr, 0, "", "",
          "ABCDEFGHIJKLMNOPQRST", "123456789012345678"},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         const Row& row = rows[i];
@@ -472,11 +476,13 @@ TEST_F(PayInfoDialogTest, OkRefusesDatesTheCalendarRefuses) {
         int year, month, day;
         const char* caption;
     };
+    // clang-format off
     const Row rows[] = {
         {2026, 3, 3, "Invalid Banking Date Specified"},    // Tuesday, yesterday
         {2026, 3, 7, "Non-Banking Date Specified"},        // Saturday
         {2026, 4, 20, "Invalid Processing Date Specified"},  // Monday, today + 47
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         const Row& row = rows[i];

@@ -188,8 +188,8 @@ protected:
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
         static int run = 0;
-        folder_ = std::string(temp) + "paylode-run-" + std::to_string(GetCurrentProcessId()) + "-" +
-                  std::to_string(++run);
+        folder_ =
+            std::string(temp) + "paylode-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++run);
         ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
         Configure("[PaymentFile]\r\nFileName=Payments.\r\nExtension=csv\r\nDirectory=" + folder_);
 
@@ -285,12 +285,14 @@ TEST_F(PaymentService, WritesTheSameBytesAsTheToolInEveryFormat) {
         const char* file;
         HRESULT result;
     };
+    // clang-format off
     const Row rows[] = {
         {kFormatStandard, "", "", 0, "standard.txt", S_FALSE},
         {kFormatTemplate, "STAFF PAY", "", 1, "template.txt", S_FALSE},
         {kFormatBulkList, "STAFF", "BEN/1", 0, "bulklist.txt", S_FALSE},
         {kFormatAdHocBulk, "", "Ben ref", 0, "adhoc.txt", S_FALSE},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file);
         ComPtr<CHostPayments> batch = Batch(ExportBatch());
@@ -343,9 +345,10 @@ TEST_F(PaymentService, FourThousandPaymentsMakeAFileAndOneMoreIsRefused) {
             EXPECT_FALSE(Exists(path));
             ASSERT_EQ(1u, messages_.size());
             EXPECT_EQ("Torvo Kelmar Bank Paylode", messages_[0].caption);
-            EXPECT_EQ("Too many payment instructions have been submitted. Kelmar Bank Paylode supports a maximum "
-                      "of 4000 payments in a single file.",
-                      messages_[0].text);
+            EXPECT_EQ(
+                "Too many payment instructions have been submitted. Kelmar Bank Paylode supports a maximum "
+                "of 4000 payments in a single file.",
+                messages_[0].text);
             EXPECT_EQ(MessageIcon::Warning, messages_[0].icon);
             EXPECT_EQ(MessageButtons::Ok, messages_[0].buttons);
         }
@@ -379,6 +382,7 @@ TEST_F(PaymentService, RemembersTheChoicesPerPayingAccountAndTheIrelandFlagForAl
         const char* failing;  // a call on the account that fails
         const char* suffix;
     };
+    // clang-format off
     const Row rows[] = {
         {nullptr, nullptr, nullptr, ""},
         {L"12-34-56", L"12345678", nullptr, "123456_12345678"},
@@ -387,6 +391,7 @@ TEST_F(PaymentService, RemembersTheChoicesPerPayingAccountAndTheIrelandFlagForAl
         {L"12-34-56", L"12345678", "details.GetSortCode", "_12345678"},
         {L"12-34-56", L"12345678", "details.GetAccountNumber", "123456_"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.suffix);
         const std::string suffix = row.suffix;
@@ -599,12 +604,14 @@ TEST_F(RegisteredPaymentService, WritesTheToolsBytesInEveryFormat) {
         bool ireland;
         const char* file;
     };
+    // clang-format off
     const Row rows[] = {
         {IDC_FORMAT_STANDARD, "", "", false, "standard.txt"},
         {IDC_FORMAT_TEMPLATE, "Staff pay", "", true, "template.txt"},
         {IDC_FORMAT_BULK_LIST, "staff", "ben/1", false, "bulklist.txt"},
         {IDC_FORMAT_AD_HOC_BULK, "", "Ben ref", false, "adhoc.txt"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file);
         ComPtr<ITorvoBankPaymentService> service = HostsPaymentService();

@@ -43,7 +43,8 @@ protected:
 };
 
 TEST_F(HostObjects, TheBatchHandsOutItsPaymentsAndRecordsEveryCallInOrder) {
-    auto batch = MakeComObject<CHostPayments>(log_, std::vector<PaymentData>{Payment(10.5, L"A Supplier"), Payment(20, L"B Supplier", 1)});
+    auto batch = MakeComObject<CHostPayments>(
+        log_, std::vector<PaymentData>{Payment(10.5, L"A Supplier"), Payment(20, L"B Supplier", 1)});
     long count = 0;
     ASSERT_HR(S_OK, batch->GetCount(&count));
     EXPECT_EQ(2, count);
@@ -73,7 +74,8 @@ TEST_F(HostObjects, APaymentsStatusReturnsWhatWasLastStored) {
     const struct {
         bool set;
         long value;
-    } steps[] = {{false, 1}, {true, 0}, {false, 0}, {true, 1}, {false, 1}, {true, 0}, {true, 24}, {true, 31}, {false, 31}};
+    } steps[] = {{false, 1}, {true, 0},  {false, 0}, {true, 1},  {false, 1},
+                 {true, 0},  {true, 24}, {true, 31}, {false, 31}};
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         SCOPED_TRACE("step " + std::to_string(i));
         if (steps[i].set) {

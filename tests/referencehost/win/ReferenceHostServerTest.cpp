@@ -65,6 +65,7 @@ TEST_F(ReferenceHostServer, BankSettingsHandOutTheConfiguredPaymentFileSettings)
         std::string configuration;
         std::string fileName, extension, directory;
     };
+    // clang-format off
     const Row rows[] = {
         {"", "Payments.", "txt", "C:\\"},
         {"[PaymentFile]\r\nFileName=Supplier Run.\r\nExtension=csv\r\nDirectory=C:\\users\\Public\r\n",
@@ -72,6 +73,7 @@ TEST_F(ReferenceHostServer, BankSettingsHandOutTheConfiguredPaymentFileSettings)
         // The extension buffer is 4 bytes: a longer one is cut to 3 characters.
         {"[PaymentFile]\r\nExtension=text\r\n", "Payments.", "tex", "C:\\"},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE("row " + std::to_string(i));
         Configure(rows[i].configuration);
@@ -109,7 +111,8 @@ TEST_F(ReferenceHostServer, InjectedCreationAndRunFailuresReachTheCreator) {
 }
 
 TEST_F(ReferenceHostServer, AFailingCallSetsErrorInformation) {
-    Configure("[Failures]\r\nbankSettings.GetPaymentFileSettings=0x80004005\r\nbankSettings.ConfigureBank=2147500037\r\n");
+    Configure(
+        "[Failures]\r\nbankSettings.GetPaymentFileSettings=0x80004005\r\nbankSettings.ConfigureBank=2147500037\r\n");
     ComPtr<ITorvoBankSettings> settings;
     ASSERT_HR(S_OK, Create(CLSID_TorvoBankSettings, settings));
     char bank[1024] = "Kelmar Bank Paylode";
@@ -135,6 +138,7 @@ TEST_F(ReferenceHostServer, TheChooserAsksTheStatementFileTestAndReturnsTheFileO
         std::wstring path;
         const char* testRecord;  // the IsStatementFile line, or null when not asked
     };
+    // clang-format off
     const Row rows[] = {
         {"a statement", "[Chooser]\r\nFile=C:\\in\\jan.csv\r\n", 0, L"C:\\in\\jan.csv",
          "chooser.IsStatementFile(\"C:\\in\\jan.csv\") -> 1 \"Kelmar Bank Paylode Statement\""},
@@ -145,6 +149,7 @@ TEST_F(ReferenceHostServer, TheChooserAsksTheStatementFileTestAndReturnsTheFileO
         {"cancelled", "[Chooser]\r\nFile=C:\\in\\jan.csv\r\nCancel=1\r\n", 1, L"", nullptr},
         {"no file configured", "", 1, L"", nullptr},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Configure(row.configuration);
@@ -168,7 +173,10 @@ TEST_F(ReferenceHostServer, TheChooserAsksTheStatementFileTestAndReturnsTheFileO
         chooser.Reset();
         settings.Reset();
 
-        Texts expected = {"chooser.Create()", "chooser.Run()", "bankSettings.Create()", "bankSettings.Run()",
+        Texts expected = {"chooser.Create()",
+                          "chooser.Run()",
+                          "bankSettings.Create()",
+                          "bankSettings.Run()",
                           "bankSettings.GetStatementImportSettings(\"Kelmar Bank Paylode\")",
                           "chooser.SelectFile(test, \"*.csv\", \"C:\\\")"};
         if (row.testRecord != nullptr) expected.push_back(row.testRecord);
@@ -210,7 +218,8 @@ TEST_F(ReferenceHostServer, IDispatchDescribesEachObjectFromTheHostTypeLibraries
         EXPECT_TRUE(IsEqualIID(*row.iid, attributes->guid));
         info->ReleaseTypeAttr(attributes);
         DISPPARAMS none = {};
-        EXPECT_HR(DISP_E_MEMBERNOTFOUND, object->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+        EXPECT_HR(DISP_E_MEMBERNOTFOUND,
+                  object->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
     }
 }
 

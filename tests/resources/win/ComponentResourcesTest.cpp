@@ -95,6 +95,7 @@ struct StringRow {
     const char* text;
 };
 
+// clang-format off
 const StringRow kStrings[] = {
     {100, "TorvoKelmarBankPaylode"},
     {300, "Payment processed successfully."},
@@ -127,6 +128,7 @@ const StringRow kStrings[] = {
     {408, "Next Available EURO Crediting Date:"},
     {409, "This option produces Standard Domestic(EURO) and Inter Account Transfer (IAT) Payments."},
 };
+// clang-format on
 
 TEST_F(ComponentStrings, EachTextIsWhole) {
     for (const auto& row : kStrings) {

@@ -69,6 +69,7 @@ struct InterfaceRow {
     unsigned slots;  // the whole vtable, IUnknown and IDispatch included
 };
 
+// clang-format off
 const InterfaceRow kInterfaces[] = {
     {&IID_IBank, "IBank", "IBank Interface", "ITorvoBank", "TorvoEBanking", 11},
     {&IID_IBankServices, "IBankServices", "IBankServices Interface", "ITorvoBankServices", "TorvoEBanking", 10},
@@ -77,6 +78,7 @@ const InterfaceRow kInterfaces[] = {
     {&IID_IBankStatementService, "IBankStatementService", "IBankStatementService Interface",
      "ITorvoBankStatementService", "TorvoBankReconciliation", 14},
 };
+// clang-format on
 
 TEST_F(ComponentTypeLibrary, EachInterfaceIsDualAndAddsNothingToItsHostInterface) {
     for (size_t row = 0; row < std::size(kInterfaces); ++row) {
@@ -116,6 +118,7 @@ struct ClassRow {
     const char* defaultInterface;
 };
 
+// clang-format off
 const ClassRow kClasses[] = {
     {&CLSID_Bank, "Bank", "Bank Class", "IBank"},
     {&CLSID_BankServices, "BankServices", "BankServices Class", "IBankServices"},
@@ -123,6 +126,7 @@ const ClassRow kClasses[] = {
     {&CLSID_BankStatementService, "BankStatementService", "BankStatementService Class",
      "IBankStatementService"},
 };
+// clang-format on
 
 TEST_F(ComponentTypeLibrary, EachClassIsCreatableWithItsOwnInterfaceAsDefault) {
     for (size_t row = 0; row < std::size(kClasses); ++row) {

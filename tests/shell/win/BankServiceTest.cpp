@@ -19,8 +19,7 @@ namespace paylode {
 namespace {
 
 // A payment service with nothing of its own but a fixed status text.
-class CTestService : public ISupportErrorInfo,
-                     public IBankServiceImpl<IBankPaymentService, ITorvoBankPaymentService> {
+class CTestService : public ISupportErrorInfo, public IBankServiceImpl<IBankPaymentService, ITorvoBankPaymentService> {
 public:
     CTestService() : IBankServiceImpl(L"Bank Payment Service") {}
 
@@ -58,6 +57,7 @@ TEST(BankService, AnswersItsInterfacesInOrderButNotTheBaseServiceByItsOwnId) {
         const IID* iid;
         const void* expected;
     };
+    // clang-format off
     const Row rows[] = {
         {&IID_IBankPaymentService, dual},
         {&IID_ITorvoBankPaymentService, dual},
@@ -69,6 +69,7 @@ TEST(BankService, AnswersItsInterfacesInOrderButNotTheBaseServiceByItsOwnId) {
         {&IID_ITorvoBankStatementService, nullptr},
         {&IID_IClassFactory, nullptr},
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
         void* out = reinterpret_cast<void*>(1);
@@ -85,9 +86,9 @@ TEST(BankService, GivesErrorInformationForItsOwnDualInterfaceOnly) {
     const struct {
         const IID* iid;
         HRESULT answer;
-    } rows[] = {{&IID_IBankPaymentService, S_OK},          {&IID_ITorvoBankPaymentService, S_FALSE},
-                {&IID_ITorvoBankService, S_FALSE},         {&IID_IDispatch, S_FALSE},
-                {&IID_IUnknown, S_FALSE},                  {&IID_IBankStatementService, S_FALSE}};
+    } rows[] = {{&IID_IBankPaymentService, S_OK},  {&IID_ITorvoBankPaymentService, S_FALSE},
+                {&IID_ITorvoBankService, S_FALSE}, {&IID_IDispatch, S_FALSE},
+                {&IID_IUnknown, S_FALSE},          {&IID_IBankStatementService, S_FALSE}};
     for (const auto& row : rows) EXPECT_HR(row.answer, service.InterfaceSupportsErrorInfo(*row.iid));
 }
 
@@ -127,6 +128,7 @@ TEST(BankService, NameAndStatus) {
 TEST(BankService, ANullOutPointerIsAnInvalidArgument) {
     CTestService service;
     ITorvoBankService* base = &service;
+    // clang-format off
     const std::function<HRESULT()> calls[] = {
         [&] { return base->GetName(nullptr); },
         [&] { return base->GetServiceStatus(nullptr); },
@@ -134,6 +136,7 @@ TEST(BankService, ANullOutPointerIsAnInvalidArgument) {
         [&] { return base->GetExtraItem(0, nullptr); },
         [&] { return base->GetExtraItem(-3, nullptr); },
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof calls / sizeof calls[0]; ++i) {
         SCOPED_TRACE(i);
         SetErrorInfo(0, nullptr);
@@ -161,8 +164,7 @@ protected:
         LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
         HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
         if (FAILED(hr)) return hr;
-        return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, parameters, result, nullptr,
-                              nullptr);
+        return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, parameters, result, nullptr, nullptr);
     }
 
     inline static testrig::ScopedRegistration* registration_ = nullptr;

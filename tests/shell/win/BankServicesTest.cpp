@@ -84,6 +84,7 @@ TEST_F(BankServicesList, GetItemByPositionAndByName) {
         const wchar_t* text;   // for VT_BSTR
         const char* expected;  // the service's name, or null for 0x800AFFFC
     };
+    // clang-format off
     const Row rows[] = {
         {VT_I4, 0, nullptr, "Bank Payment Service"},
         {VT_I2, 1, nullptr, "Bank Reconciliation Service"},
@@ -107,6 +108,7 @@ TEST_F(BankServicesList, GetItemByPositionAndByName) {
         {VT_VARIANT | VT_BYREF, 0, nullptr, "Bank Reconciliation Service"},
         {VT_UNKNOWN, 0, nullptr, nullptr},
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         const Row& row = rows[i];
         SCOPED_TRACE(testing::Message() << "row " << i);
@@ -114,17 +116,17 @@ TEST_F(BankServicesList, GetItemByPositionAndByName) {
         VariantInit(&index);
         V_VT(&index) = row.type;
         switch (row.type) {
-            case VT_I4: V_I4(&index) = row.number; break;
-            case VT_I2: V_I2(&index) = static_cast<SHORT>(row.number); break;
-            case VT_UI1: V_UI1(&index) = static_cast<BYTE>(row.number); break;
-            case VT_R8: V_R8(&index) = row.number; break;
-            case VT_BOOL: V_BOOL(&index) = static_cast<VARIANT_BOOL>(row.number); break;
-            case VT_BSTR: V_BSTR(&index) = SysAllocString(row.text); break;
-            case VT_ERROR: V_ERROR(&index) = DISP_E_PARAMNOTFOUND; break;
-            case VT_BSTR | VT_BYREF: V_BSTRREF(&index) = row.number == 0 ? &reconciliation : nullptr; break;
-            case VT_VARIANT | VT_BYREF: V_VARIANTREF(&index) = &byName; break;
-            case VT_UNKNOWN: V_UNKNOWN(&index) = nullptr; break;
-            default: break;
+        case VT_I4: V_I4(&index) = row.number; break;
+        case VT_I2: V_I2(&index) = static_cast<SHORT>(row.number); break;
+        case VT_UI1: V_UI1(&index) = static_cast<BYTE>(row.number); break;
+        case VT_R8: V_R8(&index) = row.number; break;
+        case VT_BOOL: V_BOOL(&index) = static_cast<VARIANT_BOOL>(row.number); break;
+        case VT_BSTR: V_BSTR(&index) = SysAllocString(row.text); break;
+        case VT_ERROR: V_ERROR(&index) = DISP_E_PARAMNOTFOUND; break;
+        case VT_BSTR | VT_BYREF: V_BSTRREF(&index) = row.number == 0 ? &reconciliation : nullptr; break;
+        case VT_VARIANT | VT_BYREF: V_VARIANTREF(&index) = &byName; break;
+        case VT_UNKNOWN: V_UNKNOWN(&index) = nullptr; break;
+        default: break;
         }
         SetErrorInfo(0, nullptr);
         ComPtr<ITorvoBankService> found;

@@ -219,10 +219,10 @@ TEST_F(RegisteredBank, ConfigurePassesTheBankNameToTheHostsSettings) {
     ComPtr<ITorvoBank> bank = CreateBank();
     ASSERT_NE(nullptr, bank.Get());
     EXPECT_HR(S_OK, bank->Configure(0x1234));
-    EXPECT_EQ((referencehost::Texts{"bankSettings.Create()", "bankSettings.Run()",
-                                    "bankSettings.ConfigureBank(\"Kelmar Bank Paylode\", 3)",
-                                    "bankSettings.Released()"}),
-              Recorded());
+    EXPECT_EQ(
+        (referencehost::Texts{"bankSettings.Create()", "bankSettings.Run()",
+                              "bankSettings.ConfigureBank(\"Kelmar Bank Paylode\", 3)", "bankSettings.Released()"}),
+        Recorded());
 }
 
 TEST_F(RegisteredBank, ConfigureFailuresReachTheHostAsAnException) {

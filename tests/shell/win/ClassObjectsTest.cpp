@@ -25,12 +25,14 @@ struct ClassRow {
     const CLSID* clsid;
     const IID* dual;
 };
+// clang-format off
 const ClassRow kClassRows[] = {
     {&CLSID_Bank, &IID_IBank},
     {&CLSID_BankServices, &IID_IBankServices},
     {&CLSID_BankPaymentService, &IID_IBankPaymentService},
     {&CLSID_BankStatementService, &IID_IBankStatementService},
 };
+// clang-format on
 
 // An outer object that aggregates one of the component's objects and counts
 // the references its inner object's interfaces take on it.
@@ -57,10 +59,10 @@ protected:
         ASSERT_HR(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
         module_ = LoadLibraryW(L"TorvoKelmarBankPaylode.DLL");
         ASSERT_NE(nullptr, module_) << GetLastError();
-        canUnload_ = reinterpret_cast<CanUnloadNow>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "DllCanUnloadNow")));
-        getClassObject_ = reinterpret_cast<GetClassObject>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
+        canUnload_ =
+            reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(module_, "DllCanUnloadNow")));
+        getClassObject_ =
+            reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
         ASSERT_NE(nullptr, canUnload_);
         ASSERT_NE(nullptr, getClassObject_);
     }
@@ -147,6 +149,7 @@ TEST_F(ClassObjects, CreateInstanceRefusals) {
         bool nullOut;
         HRESULT expected;
     };
+    // clang-format off
     const Row rows[] = {
         {nullptr, &IID_IBank, true, E_POINTER},
         {&outer, &IID_IUnknown, true, E_POINTER},
@@ -156,6 +159,7 @@ TEST_F(ClassObjects, CreateInstanceRefusals) {
         {nullptr, &IID_IBankServices, false, E_NOINTERFACE},
         {nullptr, &IID_ITorvoBankService, false, E_NOINTERFACE},
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
         void* object = reinterpret_cast<void*>(1);

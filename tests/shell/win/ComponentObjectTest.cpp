@@ -41,6 +41,7 @@ TEST(ComponentObject, AFailedStepOrQueryDestroysTheObjectAgain) {
         const IID* iid;
         HRESULT expected;
     };
+    // clang-format off
     const Row rows[] = {
         {S_OK, nullptr, &IID_ISupportErrorInfo, S_OK},
         {S_OK, &outer, &IID_IUnknown, S_OK},
@@ -49,13 +50,14 @@ TEST(ComponentObject, AFailedStepOrQueryDestroysTheObjectAgain) {
         {S_OK, nullptr, &IID_IDispatch, E_NOINTERFACE},
         {S_OK, &outer, &IID_ISupportErrorInfo, CLASS_E_NOAGGREGATION},
     };
+    // clang-format on
     const LONG locks = Module::LockCount();
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
         CStepped::step = rows[i].step;
         IUnknown* object = reinterpret_cast<IUnknown*>(1);
-        EXPECT_HR(rows[i].expected, CreateInstanceOf<CStepped>(rows[i].outer, *rows[i].iid,
-                                                              reinterpret_cast<void**>(&object)));
+        EXPECT_HR(rows[i].expected,
+                  CreateInstanceOf<CStepped>(rows[i].outer, *rows[i].iid, reinterpret_cast<void**>(&object)));
         if (SUCCEEDED(rows[i].expected)) {
             ASSERT_NE(nullptr, object);
             EXPECT_EQ(1, CStepped::alive);

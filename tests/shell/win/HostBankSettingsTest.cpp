@@ -118,12 +118,14 @@ TEST_F(HostBankSettings, ReadsTheDefaultFileNameAndDirectory) {
         HRESULT result;
         const char* expectedName;
     };
+    // clang-format off
     const Row rows[] = {
         {"Payments.", S_OK, "Payments"},
         {"", S_OK, ""},
         {"X", S_FALSE, ""},
         {"Payments.", E_ACCESSDENIED, ""},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         fake_.fileName = rows[i].fileName;
@@ -183,12 +185,14 @@ TEST_F(HostBankSettingsOfReferenceHost, FailuresRaiseWithTheHostsErrorInformatio
         HRESULT raised;
         bool carriesErrorInfo;
     };
+    // clang-format off
     const Row rows[] = {
         {"[Failures]\r\nbankSettings.Create=0x80040154\r\n", false, E_POINTER, false},  // not registered
         {"[Failures]\r\nbankSettings.Run=0x80004005\r\n", false, E_POINTER, false},
         {"[Failures]\r\nbankSettings.GetPaymentFileSettings=0x80070005\r\n", true, E_ACCESSDENIED, true},
         {"[Failures]\r\nbankSettings.ConfigureBank=0x80004005\r\n", true, S_OK, false},  // another call
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         Configure(rows[i].configuration);

@@ -9,8 +9,7 @@
 namespace {
 
 constexpr const char* kDll = "TorvoKelmarBankPaylode.DLL";
-constexpr const char* kExports[] = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
-                                    "DllUnregisterServer"};
+constexpr const char* kExports[] = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"};
 
 using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);

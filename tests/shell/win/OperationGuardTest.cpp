@@ -55,8 +55,8 @@ void PutErrorInfo(const wchar_t* description) {
 
 std::wstring SystemText(DWORD code) {
     CLocalMemory<wchar_t> text;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, LANG_USER_DEFAULT, reinterpret_cast<wchar_t*>(text.Receive()), 0, nullptr);
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, LANG_USER_DEFAULT, reinterpret_cast<wchar_t*>(text.Receive()), 0, nullptr);
     return text ? text.Get() : L"";
 }
 
@@ -72,6 +72,7 @@ TEST_F(OperationGuard, AThrownHResultBecomesTheComponentsCodeAndDescription) {
         HRESULT result;
         const wchar_t* description;
     };
+    // clang-format off
     const Row rows[] = {
         {HResultOf(0x8000FFFF), HRESULT(0x800AFFFE), L"Unexpected result"},
         {HResultOf(0x8007000E), HRESULT(0x800AFFFD), L"Out of Memory"},
@@ -87,6 +88,7 @@ TEST_F(OperationGuard, AThrownHResultBecomesTheComponentsCodeAndDescription) {
         {HResultOf(0x8002000A), HRESULT(0x800AFFFE), L"Unexpected result"},  // next to DISP_E_EXCEPTION
         {HResult(1), HRESULT(0x800AFFFE), L"Unexpected result"},
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i << " thrown " << test::HResultText(rows[i].thrown));
         // Stale information on the thread is replaced.
@@ -99,8 +101,8 @@ TEST_F(OperationGuard, AThrownHResultBecomesTheComponentsCodeAndDescription) {
 }
 
 TEST_F(OperationGuard, ConvertedCodesPassThroughWithTheInformationAlreadyOnTheThread) {
-    const HRESULT passed[] = {HRESULT(0x800AFFFC), HRESULT(0x800AFFFE), HRESULT(0x800AFFFF), HRESULT(0x800A0001),
-                              HRESULT(0x000A0001), HRESULT(0x80020009)};
+    const HRESULT passed[] = {HRESULT(0x800AFFFC), HRESULT(0x800AFFFE), HRESULT(0x800AFFFF),
+                              HRESULT(0x800A0001), HRESULT(0x000A0001), HRESULT(0x80020009)};
     for (HRESULT code : passed) {
         SCOPED_TRACE(test::HResultText(code));
         PutErrorInfo(L"from the inner operation");
@@ -171,6 +173,7 @@ TEST_F(OperationGuard, AThrownErrorInfoObjectBecomesTheThreadsErrorInformation) 
 }
 
 TEST_F(OperationGuard, AnythingElseIsUnexpectedWithoutErrorInformation) {
+    // clang-format off
     const std::function<void()> throwers[] = {
         [] { throw std::bad_alloc(); },
         [] { throw std::runtime_error("x"); },
@@ -179,6 +182,7 @@ TEST_F(OperationGuard, AnythingElseIsUnexpectedWithoutErrorInformation) {
         [] { throw "text"; },
         [] { throw static_cast<short>(-1); },
     };
+    // clang-format on
     for (std::size_t i = 0; i < sizeof throwers / sizeof throwers[0]; ++i) {
         SCOPED_TRACE(i);
         PutErrorInfo(L"left by an earlier call");
@@ -205,11 +209,26 @@ public:
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
     STDMETHODIMP_(ULONG) Release() override { return --references; }
-    STDMETHODIMP GetGUID(GUID* guid) override { *guid = GUID_NULL; return S_OK; }
-    STDMETHODIMP GetSource(BSTR* source) override { *source = nullptr; return S_OK; }
-    STDMETHODIMP GetDescription(BSTR* text) override { *text = SysAllocString(L"host's own words"); return S_OK; }
-    STDMETHODIMP GetHelpFile(BSTR* file) override { *file = nullptr; return S_OK; }
-    STDMETHODIMP GetHelpContext(DWORD* context) override { *context = 0; return S_OK; }
+    STDMETHODIMP GetGUID(GUID* guid) override {
+        *guid = GUID_NULL;
+        return S_OK;
+    }
+    STDMETHODIMP GetSource(BSTR* source) override {
+        *source = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP GetDescription(BSTR* text) override {
+        *text = SysAllocString(L"host's own words");
+        return S_OK;
+    }
+    STDMETHODIMP GetHelpFile(BSTR* file) override {
+        *file = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP GetHelpContext(DWORD* context) override {
+        *context = 0;
+        return S_OK;
+    }
 };
 
 // A host object that fails its calls, leaving error information on the

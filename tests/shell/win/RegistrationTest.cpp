@@ -29,12 +29,14 @@ struct ClassRow {
     bool isBank;
 };
 
+// clang-format off
 const ClassRow kClassRows[] = {
     {&CLSID_Bank, L"Bank", true},
     {&CLSID_BankServices, L"BankServices", false},
     {&CLSID_BankPaymentService, L"BankPaymentService", false},
     {&CLSID_BankStatementService, L"BankStatementService", false},
 };
+// clang-format on
 
 std::wstring GuidText(const GUID& guid) {
     wchar_t text[40] = {};
@@ -156,8 +158,8 @@ TEST_F(Registration, ForceRemovedKeysAreWrittenAnew) {
     // registration.
     const std::wstring stale = L"CLSID\\" + GuidText(CLSID_Bank) + L"\\Stale";
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, stale.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                             &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_CLASSES_ROOT, stale.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
     RegCloseKey(key);
     ASSERT_TRUE(testrig::RunRegsvr32(DllPath(), false).Succeeded());
     EXPECT_EQ(Narrow(ExpectedEntries(kClassRows[0])), Narrow(RegisteredEntries(kClassRows[0])));

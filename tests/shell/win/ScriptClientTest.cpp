@@ -84,14 +84,15 @@ TEST_F(ScriptClient, WalksTheBankAndItsServices) {
     const ScriptRun run = RunScript(L"WalkBank.vbs");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(0u, run.exitCode) << run.output;
-    EXPECT_EQ("bank: Kelmar Bank Paylode, kind 1\n"
-              "services: 2\n"
-              "each: Bank Payment Service, status 0\n"
-              "each: Bank Reconciliation Service, status 0\n"
-              "position 0: Bank Payment Service, same by name: True\n"
-              "position 1: Bank Reconciliation Service, same by name: True\n"
-              "past the end: &HFFFC Invalid argument\n",
-              run.output);
+    EXPECT_EQ(
+        "bank: Kelmar Bank Paylode, kind 1\n"
+        "services: 2\n"
+        "each: Bank Payment Service, status 0\n"
+        "each: Bank Reconciliation Service, status 0\n"
+        "position 0: Bank Payment Service, same by name: True\n"
+        "position 1: Bank Reconciliation Service, same by name: True\n"
+        "past the end: &HFFFC Invalid argument\n",
+        run.output);
 }
 
 }  // namespace

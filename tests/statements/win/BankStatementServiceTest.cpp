@@ -122,8 +122,8 @@ protected:
     std::string WriteStatement(const std::string& content) {
         char folder[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, folder);
-        const std::string path = std::string(folder) + "paylode-import-" + std::to_string(GetCurrentProcessId()) +
-                                 "-" + std::to_string(files_.size()) + ".csv";
+        const std::string path = std::string(folder) + "paylode-import-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(files_.size()) + ".csv";
         std::ofstream(path, std::ios::binary) << content;
         files_.push_back(path);
         return path;
@@ -235,6 +235,7 @@ TEST_F(StatementImport, EachLineBecomesItsTransaction) {
         const char* reference;
         const char* description;
     };
+    // clang-format off
     const Row rows[] = {
         {"debit", Ours("N1,,,,", "DD", "12.50", ""), 0, 12.5, "DD", "N1"},
         {"credit", Ours("N1,N2,,,N5", "BGC", "", "\"1,000.00\""), 1, 1000, "BGC", "N1 N2 N5"},
@@ -243,6 +244,7 @@ TEST_F(StatementImport, EachLineBecomesItsTransaction) {
         {"lower-case chq", Ours("100234,SMITH,,,", "chq", "1", ""), 0, 1, "chq", "100234 SMITH"},
         {"type with a space", Ours("X,,,,", " CHQ", "1", ""), 0, 1, " CH", "X"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Choose(WriteStatement(kHeader18 + row.line));
@@ -269,6 +271,7 @@ TEST_F(StatementImport, KeepsTheAccountsLinesNumberedWithoutGaps) {
                              Line("123456", "12345678", "01/02/2006", "N,,,,", "B", "1", "") +
                              Line("123456", "87654321", "01/02/2006", "N,,,,", "Z", "1", "") +
                              Line("123456", "12345678", "01/02/2006", "N,,,,", "C", "1", "");
+    // clang-format off
     const Row rows[] = {
         {L"12-34-56", L"12345678", {"A", "B", "C"}},
         {L"123456", L"12345678", {"A", "B", "C"}},
@@ -276,6 +279,7 @@ TEST_F(StatementImport, KeepsTheAccountsLinesNumberedWithoutGaps) {
         {L"654321", L"12345678", {"X"}},
         {L"12-34-56", L"1234567", {}},
     };
+    // clang-format on
     Choose(WriteStatement(file));
     for (const Row& row : rows) {
         SCOPED_TRACE(Utf8(row.hostSortCode) + " " + Utf8(row.hostAccount));
@@ -297,6 +301,7 @@ TEST_F(StatementImport, NoTransactionsFromAFileWithoutThem) {
         const char* more;
     };
     const std::string longPath = "C:\\" + std::string(300, 'x') + ".csv";
+    // clang-format off
     const Row rows[] = {
         {"header only", WriteStatement(kHeader18), ""},
         {"17 header fields", WriteStatement("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\r\n" +
@@ -305,6 +310,7 @@ TEST_F(StatementImport, NoTransactionsFromAFileWithoutThem) {
         {"missing file", "C:\\no-such-folder\\statement.csv", "AcceptRejected=1\r\n"},
         {"path too long", longPath, "AcceptRejected=1\r\n"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Choose(WriteStatement(kHeader18 + Ours("OLD,,,,", "DD", "1", "")));
@@ -384,8 +390,9 @@ TEST_F(StatementImport, FailuresReachTheHostAsItsFailure) {
         const char* name;
         std::string failure;  // [Failures] of the reference host's objects
         HRESULT expected;
-        Texts references;     // what the statement holds afterwards
+        Texts references;  // what the statement holds afterwards
     };
+    // clang-format off
     const Row rows[] = {
         {"chooser not registered", "chooser.Create=0x80040154", kHostFailed, {"OLD"}},
         {"chooser not running", "chooser.Run=0x80004005", kHostFailed, {"OLD"}},
@@ -393,6 +400,7 @@ TEST_F(StatementImport, FailuresReachTheHostAsItsFailure) {
         {"import settings fail", "bankSettings.GetStatementImportSettings=0x80004005", kHostFailed, {"OLD"}},
         {"file choice fails", "chooser.SelectFile=0x80004005", kHostFailed, {"OLD"}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Choose(WriteStatement(kHeader18 + Ours("N,,,,", "OLD", "1", "")));
@@ -474,11 +482,13 @@ TEST_F(StatementImport, NullObjectsAreInvalidArguments) {
         ITorvoBankStatement* statement;
         Texts calls;
     };
+    // clang-format off
     const Row rows[] = {
         {"no account", nullptr, statement_.Get(), {}},
         {"no statement", account_.Get(), nullptr, {}},
         {"no details", &withoutDetails, statement_.Get(), {"statement.Clear()", "statement.SetBalance(0)"}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         log_->Clear();
@@ -579,6 +589,7 @@ TEST_F(StatementImport, TheChooserCallsIsStatementFile) {
         std::string path;
         int accepted;
     };
+    // clang-format off
     const Row rows[] = {
         {"18 fields", WriteStatement(header(18)), 1},
         {"14 fields", WriteStatement(header(14) + "x\r\n"), 1},
@@ -586,6 +597,7 @@ TEST_F(StatementImport, TheChooserCallsIsStatementFile) {
         {"a quoted comma", WriteStatement("\"F1,a\"," + header(17)), 1},
         {"missing file", "C:\\no-such-folder\\statement.csv", 0},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Choose(row.path, "Cancel=0\r\n");

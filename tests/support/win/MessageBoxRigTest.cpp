@@ -35,8 +35,8 @@ TEST(MessageBoxRig, MeetsAMessageBoxAndAnswersItNo) {
     OwnerWindow owner;
     ASSERT_NE(nullptr, owner.get()) << "no window: is there a display? error " << GetLastError();
     MessageBoxScript boxes({MessageAnswer::No});
-    const int answer = MessageBoxA(owner.get(), "The file exists. Overwrite it?", "Bulk List Template",
-                                   MB_ICONWARNING | MB_YESNO);
+    const int answer =
+        MessageBoxA(owner.get(), "The file exists. Overwrite it?", "Bulk List Template", MB_ICONWARNING | MB_YESNO);
     ASSERT_TRUE(boxes.Verify());
     EXPECT_EQ(IDNO, answer);
     ASSERT_EQ(1u, boxes.Met().size());
@@ -56,6 +56,7 @@ TEST(MessageBoxRig, ReadsIconAndButtonsOfEveryKindTheComponentShows) {
         MessageButtons buttons;
         MessageAnswer answer;
     };
+    // clang-format off
     const Row rows[] = {
         {MessageIcon::Error, MessageButtons::Ok, MessageAnswer::Ok},
         {MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::Yes},
@@ -63,6 +64,7 @@ TEST(MessageBoxRig, ReadsIconAndButtonsOfEveryKindTheComponentShows) {
         {MessageIcon::Information, MessageButtons::OkCancel, MessageAnswer::Ok},
         {MessageIcon::None, MessageButtons::YesNo, MessageAnswer::No},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE("row " + std::to_string(i));
         const Row& row = rows[i];
@@ -128,6 +130,7 @@ TEST(MessageBoxRig, ReportsEveryWayTheScriptIsNotFollowedWithinSeconds) {
         std::vector<MessageAnswer> answers;
         const char* fault;
     };
+    // clang-format off
     const Row rows[] = {
         {"the code returns without a box", [] {}, {MessageAnswer::No}, "scripted answer 1 (No) never came"},
         {"a second box never comes", [] { MessageBoxA(nullptr, "one", "First", MB_OK); },
@@ -141,6 +144,7 @@ TEST(MessageBoxRig, ReportsEveryWayTheScriptIsNotFollowedWithinSeconds) {
         {"the scripted button is missing", [] { EXPECT_EQ(IDOK, MessageBoxA(nullptr, "!", "Done", MB_OK)); },
          {MessageAnswer::Yes}, "has no Yes button for the scripted answer; pressed OK"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const Clock::time_point start = Clock::now();
