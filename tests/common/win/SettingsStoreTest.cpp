@@ -9,6 +9,7 @@
 
 #include "common/MessageBox.h"
 #include "common/Settings.h"
+#include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "common/win/SettingsStore.h"
 #include "support/HResultAssert.h"
@@ -32,23 +33,22 @@ std::string RawValue(const std::string& file, const char* key, const char* absen
 }
 
 void WriteFileText(const std::string& file, const std::string& text) {
-    const HANDLE handle =
-        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, handle) << GetLastError();
+    const CFileHandle handle(
+        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(handle) << GetLastError();
     DWORD written = 0;
-    WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(handle);
+    WriteFile(handle.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     ASSERT_EQ(text.size(), written);
 }
 
 std::string FileText(const std::string& file) {
     std::string text;
-    const HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return "<none>";
+    const CFileHandle handle(
+        CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!handle) return "<none>";
     char buffer[4096];
     DWORD read = 0;
-    while (ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
-    CloseHandle(handle);
+    while (ReadFile(handle.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
     return text;
 }
 
@@ -269,10 +269,8 @@ void ExpectWritesFailQuietly(const std::string& file, const MessageLog& messages
 TEST_F(SettingsFile, AReadOnlyFileIsNotWritten) {
     ASSERT_TRUE(WriteSetting("probe", "1"));
     ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY));
-    const HANDLE probe = CreateFileA(file_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, 0, nullptr);
-    if (probe != INVALID_HANDLE_VALUE) {
-        CloseHandle(probe);
+    if (CFileHandle(CreateFileA(file_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr))) {
         // Wine run by the superuser writes read-only files anyway.
         GTEST_SKIP() << "this machine writes read-only files";
     }
@@ -282,12 +280,11 @@ TEST_F(SettingsFile, AReadOnlyFileIsNotWritten) {
 }
 
 TEST_F(SettingsFile, AFileThatAnotherProgramHoldsIsNotWritten) {
-    HANDLE held = INVALID_HANDLE_VALUE;
+    CFileHandle held;
     ExpectWritesFailQuietly(file_, messages_, [&] {
-        held = CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        *held.Receive() = CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(held);
     });
-    CloseHandle(held);
 }
 
 TEST_F(SettingsFile, AMissingFolderIsNotCreated) {

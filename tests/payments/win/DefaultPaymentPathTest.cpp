@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/MessageBox.h"
+#include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "payments/win/DefaultPaymentPath.h"
 
@@ -13,12 +14,11 @@ namespace paylode {
 namespace {
 
 void WriteFileText(const std::string& file, const std::string& text) {
-    const HANDLE handle =
-        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, handle) << GetLastError();
+    const CFileHandle handle(
+        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(handle) << GetLastError();
     DWORD written = 0;
-    WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(handle);
+    WriteFile(handle.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     ASSERT_EQ(text.size(), written);
 }
 
@@ -106,10 +106,9 @@ TEST_F(DefaultPaymentDirectory, AnEmptyDirectoryIsFoundByItsDotEntries) {
     // "..", so the directory counts as existing; only a directory with no
     // entry at all (the root of an empty drive) counts as missing.
     WIN32_FIND_DATAA entry;
-    const HANDLE search = FindFirstFileA("C:\\PaylodeEmpty\\*.*", &entry);
-    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    const CFindHandle search(FindFirstFileA("C:\\PaylodeEmpty\\*.*", &entry));
+    ASSERT_TRUE(search);
     EXPECT_STREQ(".", entry.cFileName);
-    FindClose(search);
     char path[kPaymentPathBytes];
     ResolveDefaultPaymentPath("PAY.CSV", kEmpty, path);
     EXPECT_STREQ("C:\\PaylodeEmpty\\PAY.CSV", path);

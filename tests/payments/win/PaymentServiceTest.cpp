@@ -21,6 +21,7 @@
 #include "common/MessageBox.h"
 #include "common/OleDate.h"
 #include "common/win/ComObject.h"
+#include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "payments/PaymentFile.h"
 #include "payments/PaymentRecords.h"
@@ -203,12 +204,11 @@ protected:
     void TearDown() override {
         RemoveSettings();
         WIN32_FIND_DATAA entry;
-        const HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
+        const CFindHandle search(FindFirstFileA((folder_ + "\\*").c_str(), &entry));
+        if (search) {
             do {
                 DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
-            } while (FindNextFileA(search, &entry));
-            FindClose(search);
+            } while (FindNextFileA(search.Get(), &entry));
         }
         RemoveDirectoryA(folder_.c_str());
         Module::Attach(previousModule_);
@@ -543,8 +543,9 @@ TEST_F(PaymentService, GivesTheTextOfEveryStatusCodeThatHasOne) {
         if (row.text == nullptr) {
             EXPECT_EQ(reinterpret_cast<BSTR>(1), text);
         } else {
-            EXPECT_EQ(std::wstring(row.text), std::wstring(text, SysStringLen(text)));
-            SysFreeString(text);
+            CBstr received;
+            *received.Receive() = text;
+            EXPECT_EQ(std::wstring(row.text), std::wstring(received.Get(), received.Length()));
         }
     }
     EXPECT_HR(0x800AFFFCu, service_->GetStatusText(0, nullptr));
@@ -573,13 +574,13 @@ protected:
         EXPECT_HR(S_OK, CoCreateInstance(bankClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&bank)));
         ComPtr<ITorvoBankServices> services;
         if (bank) EXPECT_HR(S_OK, bank->GetServices(&services));
+        const CBstr serviceName = CBstr::Make(L"Bank Payment Service");
         VARIANT name;
         VariantInit(&name);
         V_VT(&name) = VT_BSTR;
-        V_BSTR(&name) = SysAllocString(L"Bank Payment Service");
+        V_BSTR(&name) = serviceName.Get();  // borrowed: the VARIANT is not cleared
         ComPtr<ITorvoBankService> service;
         if (services) EXPECT_HR(S_OK, services->GetItem(&name, &service));
-        VariantClear(&name);
         ComPtr<ITorvoBankPaymentService> payments;
         if (service) service.As(&payments);
         return payments;
@@ -641,12 +642,11 @@ TEST_F(RegisteredPaymentService, WritesTheToolsBytesInEveryFormat) {
         std::snprintf(date, sizeof date, "%02u%02u%04u", proposed.wDay, proposed.wMonth, proposed.wYear);
         EXPECT_EQ(Replaced(ExpectedExport(row.file), "05032024", date), ReadBytes(PathOf(row.file)));
         if (row.radio == IDC_FORMAT_BULK_LIST) EXPECT_EQ(ExpectedExport("STAFF"), ReadBytes(PathOf("STAFF")));
-        BSTR text = nullptr;
-        EXPECT_HR(S_OK, service->GetStatusText(batch->Payment(1).Data().status, &text));
+        CBstr text;
+        EXPECT_HR(S_OK, service->GetStatusText(batch->Payment(1).Data().status, text.Receive()));
         EXPECT_EQ(std::wstring(L"Invalid Payee Bank Account Number: the account number must be 8 digits and a "
                                L"numeric value."),
-                  std::wstring(text != nullptr ? text : L""));
-        SysFreeString(text);
+                  std::wstring(text.Get() != nullptr ? text.Get() : L""));
     }
 }
 

@@ -4,6 +4,8 @@
 // type library.
 #include <gtest/gtest.h>
 
+#include <wrl/client.h>
+
 #include <climits>
 #include <functional>
 #include <string>
@@ -12,6 +14,7 @@
 #include "host/HostInterfaces.h"
 #include "shell/BankServiceImpl.h"
 #include "support/Regsvr32.h"
+#include "support/ErrorInfoText.h"
 #include "support/HResultAssert.h"
 #include "common/win/Owners.h"
 
@@ -42,13 +45,7 @@ public:
     ULONG references = 1;
 };
 
-std::wstring DescriptionOnThread() {
-    Microsoft::WRL::ComPtr<IErrorInfo> info;
-    if (GetErrorInfo(0, &info) != S_OK || !info) return L"<none>";
-    CBstr text;
-    info->GetDescription(text.Receive());
-    return text.Get() != nullptr ? text.Get() : L"";
-}
+using test::DescriptionOnThread;
 
 TEST(BankService, AnswersItsInterfacesInOrderButNotTheBaseServiceByItsOwnId) {
     CTestService service;
@@ -72,11 +69,10 @@ TEST(BankService, AnswersItsInterfacesInOrderButNotTheBaseServiceByItsOwnId) {
     // clang-format on
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
-        void* out = reinterpret_cast<void*>(1);
-        const HRESULT hr = dual->QueryInterface(*rows[i].iid, &out);
+        Microsoft::WRL::ComPtr<IUnknown> out;
+        const HRESULT hr = dual->QueryInterface(*rows[i].iid, reinterpret_cast<void**>(out.GetAddressOf()));
         EXPECT_HR(rows[i].expected != nullptr ? S_OK : E_NOINTERFACE, hr);
-        EXPECT_EQ(rows[i].expected, out);
-        if (SUCCEEDED(hr)) static_cast<IUnknown*>(out)->Release();
+        EXPECT_EQ(rows[i].expected, static_cast<void*>(out.Get()));
     }
     EXPECT_EQ(1u, service.references);
 }
@@ -94,13 +90,11 @@ TEST(BankService, GivesErrorInformationForItsOwnDualInterfaceOnly) {
 
 TEST(BankService, NameAndStatus) {
     CTestService service;
-    BSTR first = nullptr, second = nullptr;
-    ASSERT_HR(S_OK, service.GetName(&first));
-    ASSERT_HR(S_OK, service.GetName(&second));
-    EXPECT_EQ(std::wstring(L"Bank Payment Service"), std::wstring(first, SysStringLen(first)));
-    EXPECT_NE(first, second) << "every caller gets a copy of its own";
-    SysFreeString(first);
-    SysFreeString(second);
+    CBstr first, second;
+    ASSERT_HR(S_OK, service.GetName(first.Receive()));
+    ASSERT_HR(S_OK, service.GetName(second.Receive()));
+    EXPECT_EQ(std::wstring(L"Bank Payment Service"), std::wstring(first.Get(), first.Length()));
+    EXPECT_NE(first.Get(), second.Get()) << "every caller gets a copy of its own";
 
     LONG status = -99;
     ASSERT_HR(S_OK, service.GetServiceStatus(&status));
@@ -176,14 +170,13 @@ TEST_F(BankServiceDispatch, TheTypeLibraryDescribesTheDualInterface) {
     UINT count = 0;
     ASSERT_HR(S_OK, dispatch->GetTypeInfoCount(&count));
     EXPECT_EQ(1u, count);
-    ITypeInfo* info = nullptr;
+    Microsoft::WRL::ComPtr<ITypeInfo> info;
     EXPECT_HR(DISP_E_BADINDEX, dispatch->GetTypeInfo(1, 0, &info));
     ASSERT_HR(S_OK, dispatch->GetTypeInfo(0, 0, &info));
     TYPEATTR* attributes = nullptr;
     ASSERT_HR(S_OK, info->GetTypeAttr(&attributes));
     EXPECT_TRUE(IsEqualGUID(IID_IBankPaymentService, attributes->guid));
     info->ReleaseTypeAttr(attributes);
-    info->Release();
 
     DISPID id = 0;
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"GetServiceStatus")};
@@ -197,12 +190,10 @@ TEST_F(BankServiceDispatch, TheTypeLibraryDescribesTheDualInterface) {
 TEST_F(BankServiceDispatch, ScriptCallsReachTheOperations) {
     IDispatch* dispatch = &service_;
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
-    VARIANT result;
-    VariantInit(&result);
-    ASSERT_HR(S_OK, Call(dispatch, L"GetName", &none, &result)) << "base operation";
-    ASSERT_EQ(VT_BSTR, result.vt);
-    EXPECT_EQ(std::wstring(L"Bank Payment Service"), result.bstrVal);
-    VariantClear(&result);
+    CVariant result;
+    ASSERT_HR(S_OK, Call(dispatch, L"GetName", &none, result.Receive())) << "base operation";
+    ASSERT_EQ(VT_BSTR, result.Get().vt);
+    EXPECT_EQ(std::wstring(L"Bank Payment Service"), result.Get().bstrVal);
 
     VARIANT argument;
     VariantInit(&argument);
@@ -210,15 +201,14 @@ TEST_F(BankServiceDispatch, ScriptCallsReachTheOperations) {
     argument.lVal = -7;
     DISPPARAMS one = {&argument, nullptr, 1, 0};
     ASSERT_HR(S_OK, Call(dispatch, L"SetServiceStatus", &one, nullptr));
-    ASSERT_HR(S_OK, Call(dispatch, L"GetServiceStatus", &none, &result));
-    EXPECT_EQ(VT_I4, result.vt);
-    EXPECT_EQ(-7, result.lVal);
+    ASSERT_HR(S_OK, Call(dispatch, L"GetServiceStatus", &none, result.Receive()));
+    EXPECT_EQ(VT_I4, result.Get().vt);
+    EXPECT_EQ(-7, result.Get().lVal);
 
     argument.lVal = 20;
-    ASSERT_HR(S_OK, Call(dispatch, L"GetStatusText", &one, &result)) << "the payment service's own operation";
-    ASSERT_EQ(VT_BSTR, result.vt);
-    EXPECT_EQ(std::wstring(L"Processed OK"), result.bstrVal);
-    VariantClear(&result);
+    ASSERT_HR(S_OK, Call(dispatch, L"GetStatusText", &one, result.Receive())) << "the payment service's own operation";
+    ASSERT_EQ(VT_BSTR, result.Get().vt);
+    EXPECT_EQ(std::wstring(L"Processed OK"), result.Get().bstrVal);
     EXPECT_EQ(1u, service_.references);
 }
 

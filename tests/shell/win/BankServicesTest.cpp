@@ -10,6 +10,8 @@
 
 #include "shell/BankServiceImpl.h"
 #include "shell/BankServices.h"
+#include "common/win/Owners.h"
+#include "support/ErrorInfoText.h"
 #include "support/HResultAssert.h"
 
 namespace paylode {
@@ -34,11 +36,10 @@ public:
 };
 
 std::string NameOf(ITorvoBankService* service) {
-    BSTR name = nullptr;
-    if (service == nullptr || FAILED(service->GetName(&name))) return "<none>";
+    CBstr name;
+    if (service == nullptr || FAILED(service->GetName(name.Receive()))) return "<none>";
     std::string text;
-    for (UINT i = 0; i < SysStringLen(name); ++i) text += static_cast<char>(name[i]);
-    SysFreeString(name);
+    for (UINT i = 0; i < name.Length(); ++i) text += static_cast<char>(name.Get()[i]);
     return text;
 }
 
@@ -71,7 +72,8 @@ protected:
 };
 
 TEST_F(BankServicesList, GetItemByPositionAndByName) {
-    BSTR reconciliation = SysAllocString(L"Bank Reconciliation Service");
+    const CBstr reconciliationName = CBstr::Make(L"Bank Reconciliation Service");
+    BSTR reconciliation = reconciliationName.Get();  // borrowed by the VARIANTs below
     BSTR nullBstr = nullptr;
     VARIANT byName;
     VariantInit(&byName);
@@ -112,8 +114,8 @@ TEST_F(BankServicesList, GetItemByPositionAndByName) {
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         const Row& row = rows[i];
         SCOPED_TRACE(testing::Message() << "row " << i);
-        VARIANT index;
-        VariantInit(&index);
+        CVariant held;
+        VARIANT& index = *held.Receive();
         V_VT(&index) = row.type;
         switch (row.type) {
         case VT_I4: V_I4(&index) = row.number; break;
@@ -137,15 +139,8 @@ TEST_F(BankServicesList, GetItemByPositionAndByName) {
         } else {
             EXPECT_HR(0x800AFFFC, hr);
             EXPECT_EQ(nullptr, found.Get());
-            IErrorInfo* info = nullptr;
-            ASSERT_HR(S_OK, GetErrorInfo(0, &info));
-            BSTR description = nullptr;
-            info->GetDescription(&description);
-            EXPECT_STREQ(L"Invalid argument", description);
-            SysFreeString(description);
-            info->Release();
+            EXPECT_EQ(L"Invalid argument", test::DescriptionOnThread());
         }
-        if (row.type == VT_BSTR) VariantClear(&index);
     }
     ComPtr<ITorvoBankService> none;
     EXPECT_HR(0x800AFFFC, services_->GetItem(nullptr, &none));
@@ -154,7 +149,6 @@ TEST_F(BankServicesList, GetItemByPositionAndByName) {
     V_VT(&zero) = VT_I4;
     V_I4(&zero) = 0;
     EXPECT_HR(0x800AFFFC, services_->GetItem(&zero, nullptr));
-    SysFreeString(reconciliation);
     EXPECT_EQ(1u, payment_.references);
     EXPECT_EQ(1u, statement_.references);
 }
@@ -294,11 +288,10 @@ TEST(BankServicesClass, AnswersItsInterfacesInOrder) {
     };
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
-        void* out = nullptr;
-        const HRESULT hr = object->QueryInterface(*rows[i].iid, &out);
+        ComPtr<IUnknown> out;
+        const HRESULT hr = object->QueryInterface(*rows[i].iid, reinterpret_cast<void**>(out.GetAddressOf()));
         EXPECT_HR(rows[i].expected != nullptr ? S_OK : E_NOINTERFACE, hr);
-        EXPECT_EQ(rows[i].expected, out);
-        if (out != nullptr) static_cast<IUnknown*>(out)->Release();
+        EXPECT_EQ(rows[i].expected, static_cast<void*>(out.Get()));
         EXPECT_HR(rows[i].errorInfo, services->InterfaceSupportsErrorInfo(*rows[i].iid));
     }
 }

@@ -11,6 +11,7 @@
 
 #include "TorvoKelmarBankPaylode.h"
 #include "common/win/Owners.h"
+#include "support/ErrorInfoText.h"
 #include "support/HResultAssert.h"
 #include "support/ReferenceHostFixture.h"
 
@@ -19,16 +20,7 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-std::wstring DescriptionOnThread() {
-    IErrorInfo* info = nullptr;
-    if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return L"<none>";
-    BSTR text = nullptr;
-    info->GetDescription(&text);
-    std::wstring description = text != nullptr ? text : L"";
-    SysFreeString(text);
-    info->Release();
-    return description;
-}
+using test::DescriptionOnThread;
 
 // The services every collection holds, in order.
 const std::vector<std::string> kServiceNames = {"Bank Payment Service", "Bank Reconciliation Service"};
@@ -116,10 +108,9 @@ TEST_F(RegisteredBank, ProgIdsNameTheBankClass) {
 TEST_F(RegisteredBank, NameAndKind) {
     ComPtr<ITorvoBank> bank = CreateBank();
     ASSERT_NE(nullptr, bank.Get());
-    BSTR name = nullptr;
-    ASSERT_HR(S_OK, bank->GetName(&name));
-    EXPECT_EQ(std::wstring(L"Kelmar Bank Paylode"), std::wstring(name, SysStringLen(name)));
-    SysFreeString(name);
+    CBstr name;
+    ASSERT_HR(S_OK, bank->GetName(name.Receive()));
+    EXPECT_EQ(std::wstring(L"Kelmar Bank Paylode"), std::wstring(name.Get(), name.Length()));
     LONG kind = 0;
     ASSERT_HR(S_OK, bank->GetBankKind(&kind));
     EXPECT_EQ(1, kind);
@@ -162,11 +153,10 @@ TEST_F(RegisteredBank, AnswersItsInterfacesInOrder) {
     EXPECT_EQ(static_cast<IUnknown*>(bank.Get()), identity.Get());
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
-        void* out = nullptr;
-        const HRESULT hr = bank->QueryInterface(*rows[i].iid, &out);
+        ComPtr<IUnknown> out;
+        const HRESULT hr = bank->QueryInterface(*rows[i].iid, reinterpret_cast<void**>(out.GetAddressOf()));
         EXPECT_HR(rows[i].expected != nullptr ? S_OK : E_NOINTERFACE, hr);
-        EXPECT_EQ(rows[i].expected, out);
-        if (out != nullptr) static_cast<IUnknown*>(out)->Release();
+        EXPECT_EQ(rows[i].expected, static_cast<void*>(out.Get()));
         EXPECT_HR(rows[i].errorInfo, errorInfo->InterfaceSupportsErrorInfo(*rows[i].iid));
     }
 }

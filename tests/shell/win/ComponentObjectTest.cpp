@@ -62,7 +62,7 @@ TEST(ComponentObject, AFailedStepOrQueryDestroysTheObjectAgain) {
             ASSERT_NE(nullptr, object);
             EXPECT_EQ(1, CStepped::alive);
             EXPECT_EQ(locks + 1, Module::LockCount()) << "a live object locks the module";
-            object->Release();
+            TakeOver(object).Reset();  // the last reference: the object goes, the module unlocks
         } else {
             EXPECT_EQ(nullptr, object);
         }

@@ -12,6 +12,7 @@
 
 #include <comdef.h>
 
+#include "common/win/ComObject.h"
 #include "support/ReferenceHostFixture.h"
 #include "support/FakeDispatch.h"
 #include "shell/HostBankSettings.h"
@@ -93,9 +94,8 @@ HRESULT RaisedBy(Call&& call, bool* carriedErrorInfo = nullptr) {
         call();
     } catch (const _com_error& error) {
         if (carriedErrorInfo != nullptr) {
-            IErrorInfo* info = error.ErrorInfo();  // adds a reference
+            const auto info = TakeOver(error.ErrorInfo());  // ErrorInfo() adds a reference
             *carriedErrorInfo = info != nullptr;
-            if (info != nullptr) info->Release();
         }
         return error.Error();
     }

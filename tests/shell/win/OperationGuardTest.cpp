@@ -12,6 +12,7 @@
 #include <string>
 
 #include "common/HResult.h"
+#include "common/win/ComObject.h"
 #include "common/win/Platform.h"
 #include "shell/HostCall.h"
 #include "shell/OperationGuard.h"
@@ -285,9 +286,8 @@ TEST_F(OperationGuard, AFailedHostCallReachesTheHostAsAnExceptionWithoutItsDescr
             ADD_FAILURE() << "no exception";
         } catch (const _com_error& error) {
             EXPECT_HR(E_ACCESSDENIED, error.Error());
-            IErrorInfo* carried = error.ErrorInfo();
-            EXPECT_EQ(rows[i].infoTaken ? static_cast<IErrorInfo*>(&host.info) : nullptr, carried);
-            if (carried != nullptr) carried->Release();
+            const auto carried = TakeOver(error.ErrorInfo());  // ErrorInfo() adds a reference
+            EXPECT_EQ(rows[i].infoTaken ? static_cast<IErrorInfo*>(&host.info) : nullptr, carried.Get());
         }
         if (rows[i].hasSupport) EXPECT_TRUE(host.asked == kCalled);
         SetErrorInfo(0, nullptr);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <comcat.h>
+#include <wrl/client.h>
 
 #include <map>
 #include <set>
@@ -12,6 +13,7 @@
 
 #include "TorvoKelmarBankPaylode.h"
 #include "support/HResultAssert.h"
+#include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "host/EBankingCategory.h"
 #include "support/Regsvr32.h"
@@ -50,8 +52,8 @@ std::wstring DllPath() { return testrig::PathBesideProgram(L"TorvoKelmarBankPayl
 // and every string value as "key|name=value" (the default value's name
 // empty).
 void ReadTree(const std::wstring& path, Entries& entries, HKEY root = HKEY_CLASSES_ROOT) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    CRegistryKey key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return;
     entries.insert(path);
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
@@ -59,7 +61,7 @@ void ReadTree(const std::wstring& path, Entries& entries, HKEY root = HKEY_CLASS
         wchar_t data[1024] = {};
         DWORD dataBytes = sizeof data - sizeof(wchar_t);
         DWORD type = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataBytes) !=
+        if (RegEnumValueW(key.Get(), i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataBytes) !=
             ERROR_SUCCESS) {
             break;
         }
@@ -68,10 +70,9 @@ void ReadTree(const std::wstring& path, Entries& entries, HKEY root = HKEY_CLASS
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD nameLength = 256;
-        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExW(key.Get(), i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         ReadTree(path + L"\\" + name, entries, root);
     }
-    RegCloseKey(key);
 }
 
 Entries RegisteredEntries(const ClassRow& row) {
@@ -157,10 +158,9 @@ TEST_F(Registration, ForceRemovedKeysAreWrittenAnew) {
     // Something left in the class's key by an older version goes on the next
     // registration.
     const std::wstring stale = L"CLSID\\" + GuidText(CLSID_Bank) + L"\\Stale";
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExW(HKEY_CLASSES_ROOT, stale.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
-    RegCloseKey(key);
+    CRegistryKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, stale.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                             key.Receive(), nullptr));
     ASSERT_TRUE(testrig::RunRegsvr32(DllPath(), false).Succeeded());
     EXPECT_EQ(Narrow(ExpectedEntries(kClassRows[0])), Narrow(RegisteredEntries(kClassRows[0])));
 }
@@ -176,26 +176,28 @@ TEST_F(Registration, UnregisteringLeavesNoEntryButTheSharedClsidKey) {
             SCOPED_TRACE(testing::Message() << "class " << Narrow(std::wstring(row.name)));
             EXPECT_EQ("", Narrow(RegisteredEntries(row)));
         }
-        HKEY shared = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID", 0, KEY_READ, &shared));
-        RegCloseKey(shared);
+        CRegistryKey shared;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID", 0, KEY_READ, shared.Receive()));
     }
 }
 
 TEST_F(Registration, TheCategoryManagerListsTheBankAmongTheBanks) {
     ASSERT_TRUE(testrig::RunRegsvr32(DllPath(), false).Succeeded());
     ASSERT_HR(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    ICatInformation* information = nullptr;
-    ASSERT_HR(S_OK, CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_ICatInformation, reinterpret_cast<void**>(&information)));
-    CATID category = CATID_TorvoEBankingBanks;
     std::set<std::wstring> banks;
-    IEnumCLSID* classes = nullptr;
-    ASSERT_HR(S_OK, information->EnumClassesOfCategories(1, &category, static_cast<ULONG>(-1), nullptr, &classes));
-    CLSID clsid;
-    while (classes->Next(1, &clsid, nullptr) == S_OK) banks.insert(GuidText(clsid));
-    classes->Release();
-    information->Release();
+    {
+        Microsoft::WRL::ComPtr<ICatInformation> information;
+        EXPECT_HR(S_OK, CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                                         IID_PPV_ARGS(&information)));
+        CATID category = CATID_TorvoEBankingBanks;
+        Microsoft::WRL::ComPtr<IEnumCLSID> classes;
+        if (information) {
+            EXPECT_HR(S_OK,
+                      information->EnumClassesOfCategories(1, &category, static_cast<ULONG>(-1), nullptr, &classes));
+        }
+        CLSID clsid;
+        while (classes && classes->Next(1, &clsid, nullptr) == S_OK) banks.insert(GuidText(clsid));
+    }
     CoUninitialize();
     EXPECT_EQ(1u, banks.count(GuidText(CLSID_Bank)));
     EXPECT_EQ(0u, banks.count(GuidText(CLSID_BankServices)));

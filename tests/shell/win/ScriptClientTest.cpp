@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win/Owners.h"
 #include "support/ReferenceHostFixture.h"
 
 namespace paylode {
@@ -30,31 +31,31 @@ ScriptRun RunScript(const std::wstring& script) {
     std::wstring commandLine = L"\"" + program + L"\" //nologo \"" + testrig::PathBesideProgram(script) + L"\"";
 
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (output == INVALID_HANDLE_VALUE) return run;
+    CFileHandle output(CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output) return run;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
+    startup.hStdOutput = output.Get();
+    startup.hStdError = output.Get();
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process = {};
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
     const BOOL started =
         CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(output);
+    output = CFileHandle();  // the script's copy is the one that writes now
     if (!started) return run;
-    CloseHandle(process.hThread);
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+    const CKernelHandle thread(process.hThread);
+    const CKernelHandle child(process.hProcess);
+    if (WaitForSingleObject(child.Get(), 60000) == WAIT_OBJECT_0) {
         run.finished = true;
-        GetExitCodeProcess(process.hProcess, &run.exitCode);
+        GetExitCodeProcess(child.Get(), &run.exitCode);
     } else {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, 5000);
+        TerminateProcess(child.Get(), 1);
+        WaitForSingleObject(child.Get(), 5000);
     }
-    CloseHandle(process.hProcess);
     std::ifstream file(outputPath.c_str(), std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();

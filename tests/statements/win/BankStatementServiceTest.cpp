@@ -550,13 +550,13 @@ TEST_F(RegisteredStatementService, AddsWhatPaylodeStatementReportsForTheSameFile
     ASSERT_HR(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_ITorvoBank, &bank));
     ComPtr<ITorvoBankServices> services;
     ASSERT_HR(S_OK, bank->GetServices(&services));
+    const CBstr serviceName = CBstr::Make(L"Bank Reconciliation Service");
     VARIANT name;
     VariantInit(&name);
     V_VT(&name) = VT_BSTR;
-    V_BSTR(&name) = SysAllocString(L"Bank Reconciliation Service");
+    V_BSTR(&name) = serviceName.Get();  // borrowed: the VARIANT is not cleared
     ComPtr<ITorvoBankService> found;
     EXPECT_HR(S_OK, services->GetItem(&name, &found));
-    VariantClear(&name);
     ComPtr<ITorvoBankStatementService> service;
     ASSERT_HR(S_OK, found.As(&service));
     ExpectWhatPaylodeStatementReports(service.Get());
