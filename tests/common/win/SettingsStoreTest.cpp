@@ -13,11 +13,15 @@
 #include "common/win/Platform.h"
 #include "common/win/SettingsStore.h"
 #include "support/HResultAssert.h"
+#include "support/RecordedFiles.h"
 
 #include <shlobj.h>
 
 namespace paylode {
 namespace {
+
+using test::MessageLog;
+using test::WriteFileText;
 
 std::string CommonAppData() {
     char path[MAX_PATH] = {};
@@ -32,15 +36,6 @@ std::string RawValue(const std::string& file, const char* key, const char* absen
     return text;
 }
 
-void WriteFileText(const std::string& file, const std::string& text) {
-    const CFileHandle handle(
-        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(handle) << GetLastError();
-    DWORD written = 0;
-    WriteFile(handle.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ASSERT_EQ(text.size(), written);
-}
-
 std::string FileText(const std::string& file) {
     std::string text;
     const CFileHandle handle(
@@ -51,15 +46,6 @@ std::string FileText(const std::string& file) {
     while (ReadFile(handle.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
     return text;
 }
-
-// Records every message box instead of showing it.
-struct MessageLog {
-    std::vector<MessageRequest> shown;
-    ScopedMessageBoxHandler handler{[this](const MessageRequest& request) {
-        shown.push_back(request);
-        return MessageAnswer::Ok;
-    }};
-};
 
 class SettingsFile : public ::testing::Test {
 protected:

@@ -9,27 +9,13 @@
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "payments/win/DefaultPaymentPath.h"
+#include "support/RecordedFiles.h"
 
 namespace paylode {
 namespace {
 
-void WriteFileText(const std::string& file, const std::string& text) {
-    const CFileHandle handle(
-        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(handle) << GetLastError();
-    DWORD written = 0;
-    WriteFile(handle.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ASSERT_EQ(text.size(), written);
-}
-
-// Records every message box instead of showing it.
-struct MessageLog {
-    std::vector<MessageRequest> shown;
-    ScopedMessageBoxHandler handler{[this](const MessageRequest& request) {
-        shown.push_back(request);
-        return MessageAnswer::Ok;
-    }};
-};
+using test::MessageLog;
+using test::WriteFileText;
 
 class DefaultPaymentDirectory : public ::testing::Test {
 protected:
