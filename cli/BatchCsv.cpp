@@ -1,12 +1,15 @@
 /*
- * Reading a batch of payments from CSV (see BatchCsv.h).
+ * Reading a batch of payments from CSV, and writing a statuses line (see
+ * BatchCsv.h).
  */
 #include "cli/BatchCsv.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -127,6 +130,21 @@ const std::map<std::string, Column>& ColumnNames() {
     return names;
 }
 
+// Where a text column's value goes; null for amount and status.
+std::u16string BatchPayment::*TextOf(Column column) {
+    switch (column) {
+    case Column::kPayerSortCode: return &BatchPayment::payerSortCode;
+    case Column::kPayerAccountNumber: return &BatchPayment::payerAccountNumber;
+    case Column::kPayeeBACSReference: return &BatchPayment::payeeBACSReference;
+    case Column::kPayeeSortCode: return &BatchPayment::payeeSortCode;
+    case Column::kPayeeAccountNumber: return &BatchPayment::payeeAccountNumber;
+    case Column::kPayeeAccountName: return &BatchPayment::payeeAccountName;
+    case Column::kPayeeRollNumber: return &BatchPayment::payeeRollNumber;
+    case Column::kDetails: return &BatchPayment::details;
+    default: return nullptr;
+    }
+}
+
 bool ReadAmount(const std::string& text, double* amount) {
     if (text.empty()) {
         *amount = 0;
@@ -153,16 +171,22 @@ bool ReadStatus(const std::string& text, long* status) {
     return true;
 }
 
+// UTF-16 text in the component's 8-bit text, as the host's text reaches it.
+std::string AnsiFromUtf16(const std::u16string& text) {
+    const std::basic_string<WideChar> wide(text.begin(), text.end());
+    return AnsiFromWide(wide.c_str(), static_cast<int>(wide.size()));
+}
+
 }  // namespace
 
 bool AnsiFromUtf8(const std::string& text, std::string* ansi) {
     std::u16string wide;
     if (!Utf16FromUtf8(text, &wide)) return false;
-    *ansi = AnsiFromWide(wide.c_str(), static_cast<int>(wide.size()));
+    *ansi = AnsiFromUtf16(wide);
     return true;
 }
 
-bool ReadPaymentBatch(const std::string& bytes, std::vector<CPaymentValues>* payments, std::string* error) {
+bool ReadBatchPayments(const std::string& bytes, std::vector<BatchPayment>* payments, std::string* error) {
     const std::string bom = "\xEF\xBB\xBF";
     const std::string text = bytes.compare(0, bom.size(), bom) == 0 ? bytes.substr(bom.size()) : bytes;
     std::vector<CsvRecord> records;
@@ -188,7 +212,8 @@ bool ReadPaymentBatch(const std::string& bytes, std::vector<CPaymentValues>* pay
         columns.push_back(found->second);
     }
 
-    payments->clear();
+    std::vector<BatchPayment> read;
+    read.reserve(records.size() - 1);
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
         if (record.fields.size() != columns.size()) {
@@ -196,7 +221,7 @@ bool ReadPaymentBatch(const std::string& bytes, std::vector<CPaymentValues>* pay
                                              std::to_string(columns.size()));
             return false;
         }
-        CPaymentValues payment;
+        BatchPayment payment;
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const std::string& value = record.fields[c];
             if (columns[c] == Column::kAmount) {
@@ -213,28 +238,52 @@ bool ReadPaymentBatch(const std::string& bytes, std::vector<CPaymentValues>* pay
                 }
                 continue;
             }
-            std::string ansi;
-            if (!AnsiFromUtf8(value, &ansi)) {
+            std::u16string& held = payment.*TextOf(columns[c]);
+            if (!Utf16FromUtf8(value, &held)) {
                 *error = AtLine(record.line, "text that is not UTF-8");
                 return false;
             }
             // An embedded NUL ends the text, as it does in the component.
-            const char* held = ansi.c_str();
-            switch (columns[c]) {
-            case Column::kPayerSortCode: payment.payerSortCode = held; break;
-            case Column::kPayerAccountNumber: payment.payerAccountNumber = held; break;
-            case Column::kPayeeBACSReference: payment.payeeBACSReference = held; break;
-            case Column::kPayeeSortCode: payment.payeeSortCode = held; break;
-            case Column::kPayeeAccountNumber: payment.payeeAccountNumber = held; break;
-            case Column::kPayeeAccountName: payment.payeeAccountName = held; break;
-            case Column::kPayeeRollNumber: payment.payeeRollNumber = held; break;
-            case Column::kDetails: payment.details = held; break;
-            default: break;
-            }
+            held.erase(std::find(held.begin(), held.end(), u'\0'), held.end());
         }
-        payments->push_back(std::move(payment));
+        read.push_back(std::move(payment));
     }
+    *payments = std::move(read);
     return true;
+}
+
+bool ReadPaymentBatch(const std::string& bytes, std::vector<CPaymentValues>* payments, std::string* error) {
+    std::vector<BatchPayment> read;
+    if (!ReadBatchPayments(bytes, &read, error)) return false;
+    std::vector<CPaymentValues> converted(read.size());
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        const BatchPayment& from = read[i];
+        CPaymentValues& to = converted[i];
+        to.amount = from.amount;
+        to.status = from.status;
+        to.payerSortCode = AnsiFromUtf16(from.payerSortCode).c_str();
+        to.payerAccountNumber = AnsiFromUtf16(from.payerAccountNumber).c_str();
+        to.payeeBACSReference = AnsiFromUtf16(from.payeeBACSReference).c_str();
+        to.payeeSortCode = AnsiFromUtf16(from.payeeSortCode).c_str();
+        to.payeeAccountNumber = AnsiFromUtf16(from.payeeAccountNumber).c_str();
+        to.payeeAccountName = AnsiFromUtf16(from.payeeAccountName).c_str();
+        to.payeeRollNumber = AnsiFromUtf16(from.payeeRollNumber).c_str();
+        to.details = AnsiFromUtf16(from.details).c_str();
+    }
+    *payments = std::move(converted);
+    return true;
+}
+
+void WriteStatusLine(std::FILE* file, std::size_t index, long code, const char* text) {
+    if (text == nullptr) text = "";
+    const std::string start = std::to_string(index) + "," + std::to_string(code) + ",";
+    std::fputs(start.c_str(), file);
+    if (std::strpbrk(text, ",\"\r\n") != nullptr) {
+        csv_fwrite(file, text, std::strlen(text));
+    } else {
+        std::fputs(text, file);
+    }
+    std::fputc('\n', file);
 }
 
 }  // namespace paylode::cli

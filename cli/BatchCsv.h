@@ -1,17 +1,19 @@
 /*
- * A batch of payments from a CSV file, for the tool's payment export. The
- * file is UTF-8 (a byte-order mark allowed) with RFC 4180 quoting; its first
- * row names the columns, in any order and any subset of:
+ * A batch of payments from a CSV file, read the same way by the tool's
+ * payment export and by the Windows host program, and the statuses listing
+ * both print. The file is UTF-8 (a byte-order mark allowed) with RFC 4180
+ * quoting; its first row names the columns, in any order and any subset of:
  *   amount, payer_sort_code, payer_account_number, payee_bacs_reference,
  *   payee_sort_code, payee_account_number, payee_account_name,
  *   payee_roll_number, details, status
  * A missing column is empty (0 for amount and status). A nonzero status marks
  * the payment as an inter-account transfer, as a host payment's status does
- * when the payment options dialog closes. Text becomes the 8-bit ANSI text
- * the component would see for the same host data.
+ * when the payment options dialog closes.
  */
 #pragma once
 
+#include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -19,9 +21,28 @@
 
 namespace paylode::cli {
 
+// One payment as the host holds it: text as UTF-16, cut at an embedded NUL as
+// the component cuts it.
+struct BatchPayment {
+    double amount = 0;
+    long status = 0;
+    std::u16string payerSortCode, payerAccountNumber, payeeBACSReference, payeeSortCode, payeeAccountNumber,
+        payeeAccountName, payeeRollNumber, details;
+};
+
 // Reads the batch from the file's bytes. False, with `error` naming the line,
-// when the CSV is malformed, a column is unknown or a value cannot be read.
+// when the CSV is malformed, a column is unknown or a value cannot be read;
+// `payments` is then left as it was.
+bool ReadBatchPayments(const std::string& bytes, std::vector<BatchPayment>* payments, std::string* error);
+
+// The same batch as the component sees it: every text in its 8-bit ANSI text
+// (AnsiFromWide), as the host's payments would reach the record writers.
 bool ReadPaymentBatch(const std::string& bytes, std::vector<CPaymentValues>* payments, std::string* error);
+
+// One line of a statuses listing: "index,code,text\n", the text quoted
+// (RFC 4180) when it holds a comma, a quote, a carriage return or a line feed.
+// A null text is empty. Write errors show in ferror(file).
+void WriteStatusLine(std::FILE* file, std::size_t index, long code, const char* text);
 
 // UTF-8 text to the component's 8-bit text. False when it is not UTF-8.
 bool AnsiFromUtf8(const std::string& text, std::string* ansi);

@@ -17,7 +17,6 @@
  * is deleted).
  */
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -25,8 +24,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <csv.h>
 
 #include "cli/BatchCsv.h"
 #include "cli/Commands.h"
@@ -100,15 +97,7 @@ bool WriteStatuses(const std::string& path, const std::vector<CPaymentValues>& p
     File file{std::fopen(path.c_str(), "wb")};
     if (!file) return false;
     for (std::size_t index = 0; index < payments.size(); ++index) {
-        const char* text = PaymentStatusText(payments[index].status);
-        if (text == nullptr) text = "";
-        std::fprintf(file.get(), "%zu,%ld,", index, payments[index].status);
-        if (std::strpbrk(text, ",\"\r\n") != nullptr) {
-            csv_fwrite(file.get(), text, std::strlen(text));
-        } else {
-            std::fputs(text, file.get());
-        }
-        std::fputc('\n', file.get());
+        WriteStatusLine(file.get(), index, payments[index].status, PaymentStatusText(payments[index].status));
     }
     return std::fflush(file.get()) == 0 && !std::ferror(file.get());
 }
