@@ -4,11 +4,22 @@
  */
 #include "support/MessageBoxRig.h"
 
+#include "referencehost/MessageBoxWindows.h"
+
 #include <algorithm>
 #include <cstring>
 #include <sstream>
 
 namespace paylode::testrig {
+
+using referencehost::ButtonsOf;
+using referencehost::ClassOf;
+using referencehost::ForEachChild;
+using referencehost::kTextControl;
+using referencehost::Press;
+using referencehost::SafestButton;
+using referencehost::TextOf;
+using referencehost::VisitWindow;
 
 namespace {
 
@@ -18,42 +29,6 @@ thread_local MessageBoxScript* tCurrentScript = nullptr;
 // (after another window was active) is not taken for a new one. The mark
 // goes with the window.
 constexpr const char* kMetMark = "PaylodeRigMetBox";
-constexpr int kTextControl = 0xFFFF;
-
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-std::string TextOf(HWND window) {
-    if (window == nullptr) return {};
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-bool IsPushButton(HWND child) {
-    if (lstrcmpiA(ClassOf(child).c_str(), "Button") != 0) return false;
-    const LONG style = GetWindowLongA(child, GWL_STYLE);
-    const LONG kind = style & BS_TYPEMASK;
-    // WS_VISIBLE rather than IsWindowVisible: at activation the box itself is
-    // not shown yet, so no child of it counts as visible.
-    return (style & WS_VISIBLE) != 0 && (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON);
-}
-
-// Window enumeration with a lambda: the callbacks must be __stdcall in
-// 32-bit code, which a lambda cannot be.
-template <typename Visit>
-BOOL CALLBACK VisitWindow(HWND window, LPARAM context) {
-    (*reinterpret_cast<Visit*>(context))(window);
-    return TRUE;
-}
-
-template <typename Visit>
-void ForEachChild(HWND parent, Visit visit) {
-    EnumChildWindows(parent, &VisitWindow<Visit>, reinterpret_cast<LPARAM>(&visit));
-}
 
 template <typename Visit>
 void ForEachThreadWindow(DWORD thread, Visit visit) {
@@ -86,15 +61,6 @@ MessageIcon IconOf(HWND box) {
     return MessageIcon::None;
 }
 
-std::vector<int> ButtonsOf(HWND box) {
-    std::vector<int> ids;
-    ForEachChild(box, [&](HWND child) {
-        if (GetParent(child) == box && IsPushButton(child)) ids.push_back(GetDlgCtrlID(child));
-    });
-    std::sort(ids.begin(), ids.end());
-    return ids;
-}
-
 std::string ButtonName(int id) {
     switch (id) {
     case IDOK: return "OK";
@@ -103,19 +69,6 @@ std::string ButtonName(int id) {
     case IDNO: return "No";
     default: return "button " + std::to_string(id);
     }
-}
-
-// The button that commits to the least: the one a careful user would press
-// to get rid of a box nobody expected.
-int SafestButton(const std::vector<int>& buttons) {
-    for (int id : {IDCANCEL, IDNO, IDOK}) {
-        if (std::find(buttons.begin(), buttons.end(), id) != buttons.end()) return id;
-    }
-    return buttons.empty() ? IDCANCEL : buttons.front();
-}
-
-void Press(HWND box, int id) {
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
 }
 
 // The thread's windows that hold a modal loop: shown and enabled top-level
@@ -147,24 +100,6 @@ bool ButtonsOfBox(const std::vector<int>& buttons, MessageButtons* set) {
         }
     }
     return false;
-}
-
-bool IsMessageBoxWindow(HWND window) {
-    if (ClassOf(window) != "#32770") return false;
-    const HWND textControl = GetDlgItem(window, kTextControl);
-    if (textControl == nullptr || lstrcmpiA(ClassOf(textControl).c_str(), "Static") != 0) return false;
-    bool onlyStaticsAndButtons = true;
-    int buttons = 0;
-    ForEachChild(window, [&](HWND child) {
-        if (GetParent(child) != window) return;
-        const std::string name = ClassOf(child);
-        if (IsPushButton(child)) {
-            ++buttons;
-        } else if (lstrcmpiA(name.c_str(), "Static") != 0 && lstrcmpiA(name.c_str(), "Button") != 0) {
-            onlyStaticsAndButtons = false;
-        }
-    });
-    return onlyStaticsAndButtons && buttons > 0;
 }
 
 MessageBoxScript::MessageBoxScript(std::vector<MessageAnswer> answers, std::chrono::milliseconds patience)

@@ -35,6 +35,7 @@
 
 #include "common/MessageBox.h"
 #include "common/win/Platform.h"
+#include "referencehost/MessageBoxWindows.h"
 
 namespace paylode::testrig {
 
@@ -56,11 +57,8 @@ struct MetMessageBox {
 // The MB_ button set that shows exactly these buttons; false when none does.
 bool ButtonsOfBox(const std::vector<int>& buttons, MessageButtons* set);
 
-// True when the window is a message box: a dialog (class "#32770") that holds
-// only static controls and push buttons, one of them the text control 0xFFFF.
-// This tells a box from the component's own dialogs, which hold other
-// controls, without relying on the platform's private control ids.
-bool IsMessageBoxWindow(HWND window);
+// True when the window is a message box (referencehost/MessageBoxWindows.h).
+using referencehost::IsMessageBoxWindow;
 
 class MessageBoxScript {
 public:

@@ -21,6 +21,7 @@
 #include "common/win/ComObject.h"
 #include "payments/win/PayInfoDialog.h"
 #include "referencehost/HostPayments.h"
+#include "referencehost/WindowPicture.h"
 #include "resources/resource.h"
 #include "shell/Module.h"
 
@@ -67,60 +68,6 @@ std::vector<PaymentData> Payments() {
         payments.push_back(data);
     }
     return payments;
-}
-
-// The window as drawn on the screen, as a 24-bit bottom-up BMP file. The
-// display may not show a window the moment it is drawn: a picture of one
-// colour only is taken again, a little later, a few times.
-bool Capture(HWND window, const std::string& path) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-    const auto* pixels = static_cast<const unsigned char*>(bits);
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-        GdiFlush();
-        bool oneColour = true;
-        for (DWORD row = 0; row < static_cast<DWORD>(height) && oneColour; ++row) {
-            const unsigned char* line = pixels + row * rowBytes;
-            for (DWORD i = 0; i < static_cast<DWORD>(width) * 3 && oneColour; ++i) oneColour = line[i] == pixels[i % 3];
-        }
-        if (!oneColour) break;
-        Sleep(20);
-        RedrawWindow(window, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + imageBytes;
-    bool written = false;
-    if (FILE* out = std::fopen(path.c_str(), "wb")) {
-        written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-                  std::fwrite(bits, imageBytes, 1, out) == 1;
-        written = std::fclose(out) == 0 && written;
-    }
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return written;
 }
 
 thread_local std::function<void(HWND)> g_step;
@@ -193,7 +140,7 @@ int main(int argc, char** argv) {
             }
             RedrawWindow(window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            captured = Capture(window, folder + "\\" + picture.name + ".bmp");
+            captured = referencehost::SaveWindowPicture(window, folder + "\\" + picture.name + ".bmp");
         };
         dialog.DoModal(nullptr);
         if (!captured) {

@@ -18,6 +18,7 @@
 #include "common/win/ComObject.h"
 #include "payments/BankingCalendar.h"
 #include "payments/win/PayInfoDialog.h"
+#include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
 #include "resources/resource.h"
 #include "support/MessageBoxRig.h"
@@ -35,55 +36,6 @@ using testrig::MessageBoxScript;
 
 // ---- driving the dialog ------------------------------------------------------
 
-// Runs the steps once the dialog is first activated, from a timer inside its
-// own modal loop, so that they see it exactly as the user does.
-class DialogDriver {
-public:
-    explicit DialogDriver(std::function<void(HWND)> steps) : steps_(std::move(steps)) {
-        current_ = this;
-        hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
-    }
-    ~DialogDriver() {
-        UnhookWindowsHookEx(hook_);
-        current_ = nullptr;
-    }
-    bool Started() const { return dialog_ != nullptr; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
-        DialogDriver* driver = current_;
-        const HWND window = reinterpret_cast<HWND>(wparam);
-        if (code == HCBT_ACTIVATE && driver != nullptr && driver->dialog_ == nullptr &&
-            GetDlgItem(window, IDC_IAT_LIST) != nullptr) {
-            driver->dialog_ = window;
-            SetTimer(window, 1, 0, Timer);
-        }
-        return CallNextHookEx(nullptr, code, wparam, lparam);
-    }
-    static void CALLBACK Timer(HWND window, UINT, UINT_PTR id, DWORD) {
-        KillTimer(window, id);
-        // Painted first, as the user sees it.
-        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        if (current_ != nullptr) current_->steps_(window);
-    }
-
-    static thread_local DialogDriver* current_;
-    std::function<void(HWND)> steps_;
-    HHOOK hook_ = nullptr;
-    HWND dialog_ = nullptr;
-};
-thread_local DialogDriver* DialogDriver::current_ = nullptr;
-
-void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
-// Types into a field, key by key, over what it holds.
-void Type(HWND dialog, int id, const std::string& text) {
-    const HWND field = GetDlgItem(dialog, id);
-    SendMessageA(field, EM_SETSEL, 0, -1);
-    SendMessageA(field, WM_CHAR, VK_BACK, 0);
-    for (char c : text) SendMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 0);
-}
-
 // A key pressed where the focus is, through the dialog's own modal loop.
 void PressKey(HWND dialog, WPARAM key) {
     const HWND focus = GetFocus();
@@ -91,15 +43,7 @@ void PressKey(HWND dialog, WPARAM key) {
     PostMessageA(focus != nullptr ? focus : dialog, WM_KEYUP, key, 0);
 }
 
-void SelectRows(HWND dialog, const std::vector<int>& rows) {
-    const HWND list = GetDlgItem(dialog, IDC_IAT_LIST);
-    for (int row : rows) {
-        LVITEMA state{};
-        state.stateMask = LVIS_SELECTED;
-        state.state = LVIS_SELECTED;
-        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-    }
-}
+void SelectRows(HWND dialog, const std::vector<int>& rows) { paylode::SelectRows(dialog, IDC_IAT_LIST, rows); }
 
 std::string Text(HWND dialog, int id) {
     char text[512] = {};
@@ -180,9 +124,9 @@ protected:
     // Shows the dialog owned by a visible host window, runs the steps in it,
     // and gives DoModal's result.
     INT_PTR Run(CPayInfoDialog& dialog, std::function<void(HWND)> steps) {
-        DialogDriver driver(std::move(steps));
+        CPayInfoDriver driver(std::move(steps));
         const INT_PTR result = dialog.DoModal(owner_);
-        EXPECT_TRUE(driver.Started()) << "the dialog never came up";
+        EXPECT_TRUE(driver.met) << "the dialog never came up";
         return result;
     }
 
@@ -455,20 +399,8 @@ TEST_F(PayInfoDialogTest, OkHoldsTheFieldsToTheirRules) {
     }
 }
 
-// A date picked in the picker: its value set, and the change notification
-// it sends its dialog when the user picks a date.
 void PickDate(HWND dialog, int year, int month, int day) {
-    NMDATETIMECHANGE change{};
-    change.nmhdr.hwndFrom = GetDlgItem(dialog, IDC_PROCESSING_DATE);
-    change.nmhdr.idFrom = IDC_PROCESSING_DATE;
-    change.nmhdr.code = DTN_DATETIMECHANGE;
-    change.dwFlags = GDT_VALID;
-    SendMessageA(change.nmhdr.hwndFrom, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&change.st));
-    change.st.wYear = static_cast<WORD>(year);
-    change.st.wMonth = static_cast<WORD>(month);
-    change.st.wDay = static_cast<WORD>(day);
-    SendMessageA(change.nmhdr.hwndFrom, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&change.st));
-    SendMessageA(dialog, WM_NOTIFY, IDC_PROCESSING_DATE, reinterpret_cast<LPARAM>(&change));
+    paylode::PickDate(dialog, IDC_PROCESSING_DATE, year, month, day);
 }
 
 TEST_F(PayInfoDialogTest, OkRefusesDatesTheCalendarRefuses) {

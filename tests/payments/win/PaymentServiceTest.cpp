@@ -30,7 +30,7 @@
 #include "payments/win/PaymentOptionsDialog.h"
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
-#include "payments/win/DialogDrivers.h"
+#include "referencehost/DialogDrivers.h"
 #include "resources/resource.h"
 #include "referencehost/HostPayments.h"
 #include "support/FakeDispatch.h"

@@ -11,7 +11,7 @@
 #include "common/win/Platform.h"
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
-#include "payments/win/DialogDrivers.h"
+#include "referencehost/DialogDrivers.h"
 #include "support/MessageBoxRig.h"
 
 namespace paylode {

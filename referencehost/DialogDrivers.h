@@ -1,13 +1,21 @@
-// Drivers of the payment run's two dialogs under Wine: a thread-local CBT
-// hook meets the dialog when it is activated and a zero-delay timer works
-// its controls, so that the test runs inside the dialog's own modal loop.
+/*
+ * A user at the payment run's two dialogs, for the host program and the
+ * tests: a thread-local CBT hook meets each dialog when it is activated and
+ * a zero-delay timer works its controls, so that every step runs inside the
+ * dialog's own modal loop and the dialog sees exactly what a user's clicks
+ * and keys would give it. Nothing here knows the dialog's rules.
+ */
 #pragma once
+
+#include "common/win/Platform.h"
+
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
-#include "common/win/Platform.h"
 #include "resources/resource.h"
 
 namespace paylode {
@@ -62,8 +70,50 @@ private:
     HWND dialog_ = nullptr;
 };
 
+// ---- what a user does on a dialog's controls ------------------------------
+
+inline void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// Types into a field, key by key, over what it holds: the field is emptied
+// first, so that whatever it proposed is gone.
+inline void Type(HWND dialog, int id, const std::string& text) {
+    const HWND field = GetDlgItem(dialog, id);
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    SendMessageA(field, WM_CHAR, VK_BACK, 0);
+    for (char c : text) SendMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 0);
+}
+
+// Selects these rows of a list, adding to the rows already selected.
+inline void SelectRows(HWND dialog, int listId, const std::vector<int>& rows) {
+    const HWND list = GetDlgItem(dialog, listId);
+    for (int row : rows) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED;
+        state.state = LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    }
+}
+
+// A date picked in a date picker: its value set, and the change notification
+// it sends its dialog when the user picks a date.
+inline void PickDate(HWND dialog, int pickerId, int year, int month, int day) {
+    NMDATETIMECHANGE change{};
+    change.nmhdr.hwndFrom = GetDlgItem(dialog, pickerId);
+    change.nmhdr.idFrom = static_cast<UINT_PTR>(pickerId);
+    change.nmhdr.code = DTN_DATETIMECHANGE;
+    change.dwFlags = GDT_VALID;
+    SendMessageA(change.nmhdr.hwndFrom, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&change.st));
+    change.st.wYear = static_cast<WORD>(year);
+    change.st.wMonth = static_cast<WORD>(month);
+    change.st.wDay = static_cast<WORD>(day);
+    SendMessageA(change.nmhdr.hwndFrom, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&change.st));
+    SendMessageA(dialog, WM_NOTIFY, static_cast<WPARAM>(pickerId), reinterpret_cast<LPARAM>(&change));
+}
+
+// ---- meeting the dialogs -----------------------------------------------------
+
 // Meets the first payment options dialog on this thread and runs `steps`
-// on it once it is up.
+// on it once it is up and painted.
 class CPayInfoDriver {
 public:
     explicit CPayInfoDriver(std::function<void(HWND)> steps) : steps_(std::move(steps)) {
@@ -88,6 +138,7 @@ private:
     }
     static void CALLBACK Steps(HWND window, UINT, UINT_PTR timer, DWORD) {
         KillTimer(window, timer);
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         current_->steps_(window);
     }
     inline static CPayInfoDriver* current_ = nullptr;
