@@ -19,6 +19,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
+#include "cli/TransactionJson.h"
 #include "cli/Utf8.h"
 #include "common/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
@@ -38,12 +39,7 @@ struct StatementOptions {
     bool debugOutput = false;
 };
 
-// A number as JSON; one that is not finite as the text "inf", "-inf" or "nan".
-Json Number(double value) {
-    if (std::isnan(value)) return "nan";
-    if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
-    return value;
-}
+Json Number(double value) { return JsonNumber(value); }
 
 Json Text(const CString& text) { return Utf8FromCp1252(text.GetString()); }
 
@@ -74,14 +70,9 @@ Json RecordJson(CTransactionRecord& record) {
 }
 
 Json TransactionJson(const StatementTransaction& transaction) {
-    Json json;
-    json["ID"] = transaction.ID;
-    json["Date"] = Number(transaction.Date);
-    json["Type"] = transaction.Type;
-    json["Amount"] = Number(transaction.Amount);
-    json["Reference"] = Text(transaction.Reference);
-    json["Description"] = Text(transaction.Description);
-    return json;
+    return cli::TransactionJson(transaction.ID, transaction.Date, transaction.Type, transaction.Amount,
+                                Utf8FromCp1252(transaction.Reference.GetString()),
+                                Utf8FromCp1252(transaction.Description.GetString()));
 }
 
 // Why the reading stopped, and what was lost behind the line it stopped at.

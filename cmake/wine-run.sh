@@ -9,7 +9,8 @@
 # Wine leaves helper processes running (the server, device and desktop
 # processes); they must not hold the caller's output open, or CTest would wait
 # for them forever. So the program writes to a file that is copied out once
-# the program itself has ended.
+# the program itself has ended. With PAYLODE_STDERR set to a file, the
+# program's standard error goes there, apart from its standard output.
 set -uo pipefail
 prefix=$1
 shift
@@ -42,7 +43,11 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 log=$(mktemp)
 status=0
-"${runner[@]}" wine "$@" </dev/null >"$log" 2>&1 || status=$?
+if [ -n "${PAYLODE_STDERR:-}" ]; then
+  "${runner[@]}" wine "$@" </dev/null >"$log" 2>"$PAYLODE_STDERR" || status=$?
+else
+  "${runner[@]}" wine "$@" </dev/null >"$log" 2>&1 || status=$?
+fi
 cat "$log"
 rm -f "$log"
 exit "$status"

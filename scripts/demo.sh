@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# The demo command: installs what is needed, builds everything, and runs the
-# main job as far as it goes today: the payment file for a small batch in
-# each format with every payment's status, the banking calendar around
-# Christmas, the processing-date checks, a statement file read as the import
-# reads it, and the two DLLs with their exports.
+# The demo command: installs what is needed, builds everything, and shows the
+# component at work as the host application uses it, under Wine:
+#   - registers the 32-bit and 64-bit DLLs with regsvr32 (paylode-host register)
+#     and lists the bank's services;
+#   - exports a batch of payments in each of the four formats through the real
+#     DLL, its payment options dialog and the save-file dialog, answered by
+#     paylode-host as a clerk would, and shows each payment file, every
+#     payment's status and the choices remembered in BANKSERV.INI;
+#   - imports a statement file into the host's reconciliation;
+#   - saves a picture of the options dialog over a batch of 4000 payments;
+# then the `paylode` tool's banking calendar and date checks. Everything it
+# writes stays in demo-output/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$repo"
@@ -13,55 +20,91 @@ for preset in "${presets[@]}"; do
   echo "=== building $preset"
   build_preset "$preset" >/dev/null
 done
+start_display
 
+out=$repo/demo-output
+rm -rf "$out"
+mkdir -p "$out"
 paylode=build/native/bin/paylode
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-show() { echo; echo "\$ paylode $*"; "$paylode" "$@" || echo "(exit status $?)"; }
+
+# host BITS ARGS...: paylode-host of that bitness under Wine, in demo-output/,
+# in the build's own Wine prefix. Its exit status is shown, not fatal.
+host() {
+  local bits=$1
+  shift
+  echo
+  echo "\$ paylode-host $* ($bits-bit)"
+  local status=0
+  (cd "$out" && "$repo/cmake/wine-run.sh" "$repo/build/win$bits/wineprefix" \
+    "$repo/build/win$bits/bin/paylode-host.exe" "$@") || status=$?
+  echo "(exit status $status)"
+}
 
 echo
-echo "=== paylode --help"
-"$paylode" --help
-
+echo "=== registering the component and the reference host under Wine"
+for bits in 32 64; do host "$bits" register; done
 echo
-echo "=== the batch (tests/cli/export/batch.csv)"
-cat tests/cli/export/batch.csv
-cp tests/cli/export/batch.csv "$work/"
+echo "=== the bank's services"
+for bits in 32 64; do host "$bits" services; done
+
+# The first processing date the options dialog accepts today.
+date=$("$paylode" calendar "$(date +%F)" | sed -n 's/.*"next":"\([0-9-]*\)".*/\1/p')
+echo
+echo "=== the batch (tests/cli/export/batch.csv), paid on $date"
+cp tests/cli/export/batch.csv tests/cli/sample-statement.csv "$out/"
+cat "$out/batch.csv"
 for format in 0 1 2 3; do
   echo
-  echo "=== payment file, format $format"
-  args=(export "$work/batch.csv" --format "$format" --date 2024-03-05 --today 2024-03-01
-        --out "$work/payments-$format.txt" --statuses "$work/statuses-$format.txt")
+  echo "=== payment file, format $format, through the DLL's own dialogs (64-bit)"
+  args=(pay batch.csv --format "$format" --date "$date" --out "payments-$format.txt" --statuses
+        --account 12-34-56:12345678)
   [ "$format" = 1 ] || [ "$format" = 2 ] && args+=(--template "Staff pay")
   [ "$format" = 2 ] || [ "$format" = 3 ] && args+=(--reference "Ben ref")
-  "$paylode" "${args[@]}" || echo "(exit status $?: some payments failed the bank's checks)"
-  echo "--- $(basename "$work/payments-$format.txt") (CR LF shown as ^M\$)"
-  cat -A "$work/payments-$format.txt"
-  echo "--- statuses"
-  cat "$work/statuses-$format.txt"
+  [ "$format" = 0 ] && args+=(--iat 2)
+  [ "$format" = 1 ] && args+=(--euro)
+  host 64 "${args[@]}"
+  echo "--- payments-$format.txt (CR LF shown as ^M\$)"
+  cat -A "$out/payments-$format.txt"
 done
-echo "--- bulk list template file written beside the format 2 file"
-cat -A "$work/STAFF PAY"
+echo "--- the bulk list template file written beside the format 2 file"
+cat -A "$out/STAFF PAY"
+echo "--- what the component remembered in BANKSERV.INI (64-bit prefix)"
+cat "$repo/build/win64/wineprefix/drive_c/ProgramData/TORVO/Torvo EBanking/BANKSERV.INI"
 
 echo
-echo "=== banking calendar, 23 December 2020 to 4 January 2021"
+echo "=== the 32-bit DLL writes the same file"
+host 32 pay batch.csv --format 3 --date "$date" --out payments-3-32bit.txt --reference "Ben ref"
+cmp "$out/payments-3.txt" "$out/payments-3-32bit.txt" && echo "payments-3-32bit.txt is byte for byte payments-3.txt"
+
+echo
+echo "=== importing the statement file (tests/cli/sample-statement.csv) for account 12-34-56 12345678"
+host 64 import sample-statement.csv --account 12-34-56:12345678
+
+echo
+echo "=== the options dialog over 4000 payments, three marked as IATs"
+{
+  echo "amount,payer_sort_code,payer_account_number,payee_sort_code,payee_account_number,payee_account_name,payee_bacs_reference,details"
+  for i in $(seq 1 4000); do
+    printf '%d.%02d,12-34-56,12345678,%06d,%08d,SUPPLIER %04d LTD,INV %05d,Invoice %d\n' \
+      $((i % 950 + 10)) $((i % 100)) $((200000 + i)) $((30000000 + i)) "$i" "$i" "$i"
+  done
+} >"$out/large-batch.csv"
+host 64 pay large-batch.csv --format 0 --date "$date" --out payments-4000.txt --iat 0,2,4 \
+  --screenshot options-dialog-4000.bmp
+echo "payments-4000.txt: $(wc -l <"$out/payments-4000.txt") records"
+python3 scripts/bmp-to-png.py "$out/options-dialog-4000.bmp" "$out/options-dialog-4000.png"
+rm -f "$out/options-dialog-4000.bmp"
+
+show() { echo; echo "\$ paylode $*"; "$paylode" "$@" || echo "(exit status $?)"; }
+echo
+echo "=== the paylode tool: banking calendar, 23 December 2020 to 4 January 2021"
 show calendar 2020-12-23 2021-01-04
 echo
 echo "=== processing-date checks"
 show check-date 2024-03-05 --today 2024-03-01
 show check-date 2024-03-09 --today 2024-03-01
-show check-date 2024-04-29 --today 2024-03-01
 
 echo
-echo "=== statement file (tests/cli/sample-statement.csv)"
-show statement tests/cli/sample-statement.csv
-show statement tests/cli/sample-statement.csv --sort-code 12-34-56 --account 12345678
-
-echo
-for bits in 32 64; do
-  triple=$([ $bits = 32 ] && echo i686-w64-mingw32 || echo x86_64-w64-mingw32)
-  dll=build/win$bits/bin/TorvoKelmarBankPaylode.DLL
-  echo "=== $dll ($bits-bit, $(stat -c %s "$dll") bytes): exports and imported DLLs"
-  "$triple-objdump" -p "$dll" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p'
-  "$triple-objdump" -p "$dll" | sed -n 's/^[[:space:]]*DLL Name: /imports /p'
-done
+echo "=== done"
+echo "The payment files and the bulk list template file: $out"
+echo "The picture of the payment options dialog over 4000 payments: $out/options-dialog-4000.png"

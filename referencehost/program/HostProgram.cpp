@@ -1,0 +1,187 @@
+/*
+ * paylode-host's entry point and what its commands share: text conversion at
+ * the console, reaching the registered component, describing a failure.
+ */
+#include "referencehost/program/HostProgram.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <iostream>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "common/win/Owners.h"
+
+namespace paylode::host {
+
+using Microsoft::WRL::ComPtr;
+
+std::string Utf8FromWide(const wchar_t* text, std::size_t length) {
+    if (length == 0) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
+std::string Utf8FromWide(const std::wstring& text) { return Utf8FromWide(text.data(), text.size()); }
+
+std::wstring WideFromUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+std::string AnsiForTyping(const std::string& utf8, const char* what) {
+    const std::wstring wide = WideFromUtf8(utf8);
+    if (wide.empty()) return {};
+    BOOL lost = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, &lost);
+    std::string ansi(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), ansi.data(), size,
+                        nullptr, &lost);
+    if (lost) throw HostFailure{std::string(what) + " holds characters that cannot be typed in this code page"};
+    return ansi;
+}
+
+std::wstring FullPath(const std::string& utf8) {
+    const std::wstring given = WideFromUtf8(utf8);
+    std::vector<wchar_t> full(32768);
+    const DWORD length = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size()) throw HostFailure{"cannot make a full path of " + utf8};
+    return std::wstring(full.data(), length);
+}
+
+std::string DescribeHResult(HRESULT result) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    std::wstring text;
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, &info) == S_OK && info) {
+        CBstr description;
+        if (SUCCEEDED(info->GetDescription(description.Receive())) && description.Get() != nullptr) {
+            text.assign(description.Get(), description.Length());
+        }
+    }
+    if (text.empty()) {
+        CLocalMemory<wchar_t> system;
+        const DWORD length = FormatMessageW(
+            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+            static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(system.Receive()), 0, nullptr);
+        if (length != 0) text.assign(system.Get(), length);
+    }
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+    return text.empty() ? code : std::string(code) + " " + Utf8FromWide(text);
+}
+
+namespace {
+
+void ThrowIfFailedCall(HRESULT result, const std::string& call) {
+    if (FAILED(result)) throw HostFailure{call + " failed: " + DescribeHResult(result)};
+}
+
+}  // namespace
+
+ComPtr<ITorvoBankServices> CreateBankServices() {
+    CLSID bankClass = {};
+    const HRESULT found = CLSIDFromProgID(L"TorvoKelmarBankPaylode.Bank", &bankClass);
+    if (FAILED(found)) {
+        throw HostFailure{"the component is not registered (TorvoKelmarBankPaylode.Bank: " + DescribeHResult(found) +
+                          "); run paylode-host register"};
+    }
+    ComPtr<ITorvoBank> bank;
+    ThrowIfFailedCall(CoCreateInstance(bankClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&bank)),
+                      "creating TorvoKelmarBankPaylode.Bank");
+    ComPtr<ITorvoBankServices> services;
+    ThrowIfFailedCall(bank->GetServices(&services), "GetServices");
+    if (!services) throw HostFailure{"GetServices returned no collection"};
+    return services;
+}
+
+ComPtr<ITorvoBankService> ServiceNamed(const wchar_t* name) {
+    const ComPtr<ITorvoBankServices> services = CreateBankServices();
+    const CBstr serviceName = CBstr::Make(name);
+    VARIANT index;
+    VariantInit(&index);
+    V_VT(&index) = VT_BSTR;
+    V_BSTR(&index) = serviceName.Get();  // borrowed: the VARIANT is not cleared
+    ComPtr<ITorvoBankService> service;
+    ThrowIfFailedCall(services->GetItem(&index, &service), "GetItem(\"" + Utf8FromWide(name) + "\")");
+    if (!service) throw HostFailure{"GetItem(\"" + Utf8FromWide(name) + "\") returned no service"};
+    return service;
+}
+
+AccountOption ParseAccount(const std::string& text) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) throw HostFailure{"--account must be written SORTCODE:ACCOUNTNUMBER"};
+    return {WideFromUtf8(text.substr(0, colon)), WideFromUtf8(text.substr(colon + 1))};
+}
+
+CComApartment::CComApartment() {
+    const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(result)) throw HostFailure{"CoInitializeEx failed: " + DescribeHResult(result)};
+}
+
+CComApartment::~CComApartment() { CoUninitialize(); }
+
+}  // namespace paylode::host
+
+namespace {
+
+// The command line as UTF-8 arguments, whatever the console's code page.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    const paylode::CLocalMemory<wchar_t*> wide(CommandLineToArgvW(GetCommandLineW(), &count));
+    std::vector<std::string> arguments;
+    for (int i = 0; wide && i < count; ++i) {
+        arguments.push_back(paylode::host::Utf8FromWide(wide.Get()[i], static_cast<std::size_t>(lstrlenW(wide.Get()[i]))));
+    }
+    return arguments;
+}
+
+}  // namespace
+
+int main() {
+    using namespace paylode::host;
+    // Lines end in LF, as the `paylode` tool writes them.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+
+    CLI::App app{
+        "paylode-host: the host application for local use. It drives the registered bank component through COM\n"
+        "as the host does. Exit status 100 for a usage or input error, a component that is not registered or\n"
+        "a failing call; the other statuses are each command's own."};
+    app.require_subcommand(1);
+    Outcome outcome;
+    AddRegistrationCommands(app, outcome);
+    AddServicesCommand(app, outcome);
+    AddPayCommand(app, outcome);
+    AddImportCommand(app, outcome);
+
+    std::vector<std::string> arguments = Arguments();
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        const std::string name = app.get_subcommands().empty() ? "paylode-host" : "paylode-host " +
+                                                                                      app.get_subcommands()[0]->get_name();
+        std::cerr << name << ": " << error.what() << "\n";
+        return kHostFailure;
+    } catch (const HostFailure& failure) {
+        const std::string name = app.get_subcommands().empty() ? "paylode-host" : "paylode-host " +
+                                                                                      app.get_subcommands()[0]->get_name();
+        std::cerr << name << ": " << failure.message << "\n";
+        return kHostFailure;
+    }
+    return outcome.status;
+}

@@ -1,0 +1,75 @@
+/*
+ * paylode-host: the console program that plays the host application. It
+ * reaches the bank component only through COM, as the host does: the bank
+ * by its ProgID, the services collection, each service by name.
+ *
+ * Each command lives in its own file and is added to the program by an Add
+ * function declared here. Every command ends a usage or input error, a
+ * component that cannot be reached and a failing HRESULT with one exit
+ * status, kHostFailure; its other statuses are its own (see the README).
+ */
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <wrl/client.h>
+
+#include <string>
+
+#include "host/HostInterfaces.h"
+
+namespace paylode::host {
+
+constexpr int kHostFailure = 100;
+
+struct Outcome {
+    int status = 0;
+};
+
+// A failure the command reports on standard error and ends with kHostFailure.
+struct HostFailure {
+    std::string message;
+};
+
+// UTF-8 for the console and files, and back.
+std::string Utf8FromWide(const wchar_t* text, std::size_t length);
+std::string Utf8FromWide(const std::wstring& text);
+std::wstring WideFromUtf8(const std::string& text);
+// The 8-bit ANSI text a user would type for `utf8`; a HostFailure naming
+// `what` when the code page cannot hold it.
+std::string AnsiForTyping(const std::string& utf8, const char* what);
+// A file's full path, as the program's current folder completes it.
+std::wstring FullPath(const std::string& utf8);
+
+// "0x80004005 Unspecified error": the HRESULT with the description of the
+// error information on the thread, or else the system's text for it.
+std::string DescribeHResult(HRESULT result);
+
+// The payment or reconciliation service of a newly created bank, fetched by
+// name from its services collection. HostFailure when the component is not
+// registered or any call fails.
+Microsoft::WRL::ComPtr<ITorvoBankServices> CreateBankServices();
+Microsoft::WRL::ComPtr<ITorvoBankService> ServiceNamed(const wchar_t* name);
+
+// One account "SORTCODE:ACCOUNTNUMBER"; HostFailure when there is no ":".
+struct AccountOption {
+    std::wstring sortCode, accountNumber;
+};
+AccountOption ParseAccount(const std::string& text);
+
+// COM on this thread for as long as the object lives (single-threaded
+// apartment, as the host's user-interface thread).
+class CComApartment {
+public:
+    CComApartment();
+    ~CComApartment();
+    CComApartment(const CComApartment&) = delete;
+    CComApartment& operator=(const CComApartment&) = delete;
+};
+
+void AddRegistrationCommands(CLI::App& app, Outcome& outcome);
+void AddServicesCommand(CLI::App& app, Outcome& outcome);
+void AddPayCommand(CLI::App& app, Outcome& outcome);
+void AddImportCommand(CLI::App& app, Outcome& outcome);
+
+}  // namespace paylode::host

@@ -1,0 +1,130 @@
+/*
+ * `paylode-host import STATEMENT --account SORTCODE:ACCOUNTNUMBER [--cancel]`:
+ * the host's bank reconciliation asks the registered statement service to
+ * import the account's statement. The reference host's file chooser, which
+ * the component creates, returns STATEMENT (or the user cancels); the
+ * transactions that the host's statement receives are printed as JSON lines
+ * in the shape of `paylode statement --sort-code --account`.
+ *
+ * Exit status 0 when the import ran, 1 when no file was chosen,
+ * kHostFailure on failure.
+ */
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/TransactionJson.h"
+#include "common/win/ComObject.h"
+#include "common/win/Owners.h"
+#include "referencehost/HostPayments.h"
+#include "referencehost/HostStatement.h"
+#include "referencehost/program/HostProgram.h"
+
+namespace paylode::host {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using referencehost::CHostBankAccount;
+using referencehost::CHostCallLog;
+using referencehost::CHostStatement;
+
+// The service's status value when the user chose no file.
+constexpr long kNoFileChosen = 1;
+
+struct ImportOptions {
+    std::string statement;
+    std::string account;
+    bool cancel = false;
+};
+
+// The reference host's registered objects read their configuration from the
+// file that TORVO_REFERENCE_HOST_INI names, afresh at each creation: this
+// run's own file tells the chooser what the user picks. The chooser hands
+// over the file as a user typing its name would, whatever the component's
+// statement-file test says of it; the import then judges the file itself.
+class CChooserConfiguration {
+public:
+    CChooserConfiguration(const std::wstring& statement, bool cancel) {
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        file_ = std::wstring(folder) + L"paylode-host-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
+        const std::string chosen = AnsiForTyping(Utf8FromWide(statement), "STATEMENT");
+        std::ofstream ini(file_.c_str(), std::ios::binary);
+        ini << "[Chooser]\r\n" << (cancel ? "Cancel=1\r\n" : "File=" + chosen + "\r\nAcceptRejected=1\r\n");
+        if (!ini.flush()) throw HostFailure{"cannot write the reference host's configuration " + Utf8FromWide(file_)};
+        SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", file_.c_str());
+    }
+    ~CChooserConfiguration() {
+        SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", nullptr);
+        DeleteFileW(file_.c_str());
+    }
+    CChooserConfiguration(const CChooserConfiguration&) = delete;
+    CChooserConfiguration& operator=(const CChooserConfiguration&) = delete;
+
+private:
+    std::wstring file_;
+};
+
+long IdOf(const CVariant& id) {
+    CVariant number;
+    if (FAILED(VariantChangeType(number.Receive(), const_cast<VARIANT*>(&id.Get()), 0, VT_I4))) return 0;
+    return V_I4(&number.Get());
+}
+
+int RunImport(const ImportOptions& options) {
+    const AccountOption account = ParseAccount(options.account);
+    const CChooserConfiguration chooser(FullPath(options.statement), options.cancel);
+
+    CComApartment apartment;
+    const ComPtr<ITorvoBankService> found = ServiceNamed(L"Bank Reconciliation Service");
+    ComPtr<ITorvoBankStatementService> service;
+    if (FAILED(found.As(&service))) throw HostFailure{"\"Bank Reconciliation Service\" is not a statement service"};
+
+    const auto log = std::make_shared<CHostCallLog>();
+    log->CountOnly();
+    const ComPtr<CHostBankAccount> paying = MakeComObject<CHostBankAccount>(log, account.sortCode, account.accountNumber);
+    const ComPtr<CHostStatement> statement = MakeComObject<CHostStatement>(log);
+
+    const HRESULT result = service->ImportStatement(paying.Get(), statement.Get());
+    const std::string described = DescribeHResult(result);
+    long status = 0;
+    const HRESULT statusRead = service->GetServiceStatus(&status);
+    if (FAILED(statusRead)) throw HostFailure{"GetServiceStatus failed: " + DescribeHResult(statusRead)};
+
+    for (std::size_t index = 0; index < statement->Size(); ++index) {
+        const referencehost::TransactionData& data = statement->Transaction(index).Data();
+        std::cout << cli::TransactionJson(IdOf(data.id), data.date, data.type, data.amount, Utf8FromWide(data.reference),
+                                          Utf8FromWide(data.description))
+                         .dump()
+                  << "\n";
+    }
+    std::cout.flush();
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    std::cerr << "paylode-host import: status value " << status << ", ImportStatement returned "
+              << (FAILED(result) ? described : std::string(code)) << ", " << statement->Size()
+              << " transactions received\n";
+    if (FAILED(result)) return kHostFailure;
+    return status == kNoFileChosen ? 1 : 0;
+}
+
+}  // namespace
+
+void AddImportCommand(CLI::App& app, Outcome& outcome) {
+    auto options = std::make_shared<ImportOptions>();
+    CLI::App* command = app.add_subcommand(
+        "import",
+        "Import a statement file into the host's statement for an account through the registered statement\n"
+        "service, and print each transaction received as a JSON line. Exit status 0 when imported, 1 when\n"
+        "no file was chosen, 100 on failure.");
+    command->add_option("STATEMENT", options->statement, "the statement file the chooser returns")->required();
+    command->add_option("--account", options->account, "the host's account, SORTCODE:ACCOUNTNUMBER")->required();
+    command->add_flag("--cancel", options->cancel, "the user cancels the file chooser");
+    cli::RefuseOptionsAsValues(command);
+    command->callback([options, &outcome] { outcome.status = RunImport(*options); });
+}
+
+}  // namespace paylode::host

@@ -1,0 +1,290 @@
+/*
+ * `paylode-host pay BATCH.csv --format N --date YYYY-MM-DD --out FILE ...`:
+ * the host's payment export. The batch comes from the same CSV that
+ * `paylode export` reads; ProcessPayments runs on the registered payment
+ * service, and the program answers everything the run shows as a user
+ * would: the payment options dialog through its controls, the save-file
+ * dialog with FILE, and the message boxes.
+ *
+ * Every answer is set to exactly what the options ask, whatever the
+ * settings file proposed when the dialog opened: the format's radio button,
+ * the date picker, the Republic Of Ireland box (cleared without --euro),
+ * each enabled field emptied and typed into, and the IAT rows marked with
+ * Set. When the dialog refuses OK, its message is printed and the dialog
+ * cancelled, as a user gives up.
+ *
+ * Exit status: the service's status value (0, 1, 2, 3 or 40), or
+ * kHostFailure for unusable arguments or input, a component that is not
+ * registered or a failing HRESULT.
+ */
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/BatchCsv.h"
+#include "cli/Commands.h"
+#include "cli/ProcessingDate.h"
+#include "common/win/ComObject.h"
+#include "common/win/Owners.h"
+#include "referencehost/DialogDrivers.h"
+#include "referencehost/HostPayments.h"
+#include "referencehost/WindowPicture.h"
+#include "referencehost/program/HostProgram.h"
+#include "referencehost/program/MessageBoxes.h"
+
+namespace paylode::host {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using referencehost::CHostBankAccount;
+using referencehost::CHostCallLog;
+using referencehost::CHostPayments;
+using referencehost::PaymentData;
+
+struct PayOptions {
+    std::string batch;
+    int format = 0;
+    std::string date;
+    std::string out;
+    std::string templateName;
+    std::string reference;
+    bool euro = false;
+    std::string iat;
+    std::string account;
+    std::string overwriteTemplate = "no";
+    std::string cancel;
+    bool statuses = false;
+    std::string screenshot;
+};
+
+// What the options ask of the dialog, checked and ready to type.
+struct DialogAnswers {
+    int format = 0;
+    int year = 0, month = 0, day = 0;
+    bool euro = false;
+    std::string templateName, reference;  // ANSI, as typed
+    std::vector<int> iatRows;
+    bool cancel = false;
+    std::string picture;  // where the dialog's picture goes (ANSI), or empty
+};
+
+std::string ReadBytes(const std::string& path) {
+    const std::wstring wide = WideFromUtf8(path);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(_wfopen(wide.c_str(), L"rb"), &std::fclose);
+    if (!file) throw HostFailure{"cannot read " + path};
+    std::string bytes;
+    char buffer[65536];
+    for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes.append(buffer, read);
+    if (std::ferror(file.get())) throw HostFailure{"cannot read " + path};
+    return bytes;
+}
+
+// The host's batch: each payment as the CSV gives it, the status field
+// holding an IAT mark where the CSV marks one.
+std::vector<PaymentData> ReadBatch(const std::string& path) {
+    std::vector<cli::BatchPayment> read;
+    std::string error;
+    if (!cli::ReadBatchPayments(ReadBytes(path), &read, &error)) throw HostFailure{path + ": " + error};
+    std::vector<PaymentData> payments;
+    payments.reserve(read.size());
+    const auto wide = [](const std::u16string& text) { return std::wstring(text.begin(), text.end()); };
+    for (const cli::BatchPayment& row : read) {
+        PaymentData payment;
+        payment.amount = row.amount;
+        payment.payerSortCode = wide(row.payerSortCode);
+        payment.payerAccountNumber = wide(row.payerAccountNumber);
+        payment.payeeBacsReference = wide(row.payeeBACSReference);
+        payment.payeeSortCode = wide(row.payeeSortCode);
+        payment.payeeAccountNumber = wide(row.payeeAccountNumber);
+        payment.payeeAccountName = wide(row.payeeAccountName);
+        payment.payeeRollNumber = wide(row.payeeRollNumber);
+        payment.details = wide(row.details);
+        payment.status = row.status;
+        payments.push_back(std::move(payment));
+    }
+    return payments;
+}
+
+// "--iat 0,3,7": the rows of the dialog's list to mark, each a payment of
+// the batch.
+std::vector<int> ParseIatRows(const std::string& text, std::size_t count) {
+    std::vector<int> rows;
+    if (text.empty()) return rows;
+    std::stringstream list(text);
+    for (std::string item; std::getline(list, item, ',');) {
+        const bool digits = !item.empty() && item.size() <= 9 && item.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits) throw HostFailure{"--iat must list payment indexes from 0, separated by commas: \"" + item + "\""};
+        const int row = std::stoi(item);
+        if (static_cast<std::size_t>(row) >= count) {
+            throw HostFailure{"--iat: payment " + item + " is not in the batch of " + std::to_string(count) +
+                              " payments"};
+        }
+        rows.push_back(row);
+    }
+    if (text.back() == ',') throw HostFailure{"--iat must not end with a comma"};
+    return rows;
+}
+
+DialogAnswers ReadAnswers(const PayOptions& options, std::size_t count) {
+    DialogAnswers answers;
+    answers.format = options.format;
+    if (!cli::ParseIsoDate(options.date)) throw HostFailure{"--date must be a calendar date written YYYY-MM-DD"};
+    answers.year = std::stoi(options.date.substr(0, 4));
+    answers.month = std::stoi(options.date.substr(5, 2));
+    answers.day = std::stoi(options.date.substr(8, 2));
+    answers.euro = options.euro;
+    answers.templateName = AnsiForTyping(options.templateName, "--template");
+    answers.reference = AnsiForTyping(options.reference, "--reference");
+    answers.iatRows = ParseIatRows(options.iat, count);
+    if (!answers.iatRows.empty() && options.format > 1) {
+        throw HostFailure{"--iat marks inter-account transfers in formats 0 and 1 only"};
+    }
+    answers.cancel = options.cancel == "options";
+    if (!options.screenshot.empty()) {
+        answers.picture = AnsiForTyping(Utf8FromWide(FullPath(options.screenshot)), "--screenshot");
+    }
+    return answers;
+}
+
+// The user at the payment options dialog.
+struct OptionsDialogUser {
+    DialogAnswers answers;
+    HWND dialog = nullptr;
+    bool okPressed = false;
+    bool refused = false;
+    bool pictureSaved = false;
+
+    void Answer(HWND window) {
+        dialog = window;
+        Click(window, IDC_FORMAT_STANDARD + answers.format);
+        PickDate(window, IDC_PROCESSING_DATE, answers.year, answers.month, answers.day);
+        if ((IsDlgButtonChecked(window, IDC_IRELAND) == BST_CHECKED) != answers.euro) Click(window, IDC_IRELAND);
+        // The format and the Ireland box set the fields' texts, so the fields
+        // are typed into after them.
+        if (IsWindowEnabled(GetDlgItem(window, IDC_TEMPLATE))) Type(window, IDC_TEMPLATE, answers.templateName);
+        if (IsWindowEnabled(GetDlgItem(window, IDC_REFERENCE))) Type(window, IDC_REFERENCE, answers.reference);
+        if (!answers.iatRows.empty()) {
+            if (IsDlgButtonChecked(window, IDC_IAT_CHECK) != BST_CHECKED) Click(window, IDC_IAT_CHECK);
+            SelectRows(window, IDC_IAT_LIST, answers.iatRows);
+            Click(window, IDC_SET);
+        }
+        if (!answers.picture.empty()) {
+            RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            pictureSaved = referencehost::SaveWindowPicture(window, answers.picture);
+        }
+        okPressed = !answers.cancel;
+        PostMessageA(window, WM_COMMAND, answers.cancel ? IDCANCEL : IDOK, 0);
+    }
+};
+
+constexpr const char kTemplateQuestion[] = "Bulk List Template Exists";
+constexpr const char kChangesQuestion[] = "Changes have been made";
+
+bool IsSaveFileDialog(HWND window) { return window != nullptr && GetDlgItem(window, kFileNameBox) != nullptr; }
+
+void PrintStatuses(ITorvoBankPaymentService* service, CHostPayments& batch) {
+    for (std::size_t index = 0; index < batch.Size(); ++index) {
+        const long code = batch.Payment(index).Data().status;
+        CBstr text;
+        const HRESULT result = service->GetStatusText(code, text.Receive());
+        const std::string utf8 =
+            SUCCEEDED(result) && text.Get() != nullptr ? Utf8FromWide(text.Get(), text.Length()) : std::string();
+        cli::WriteStatusLine(stdout, index, code, utf8.c_str());
+    }
+    std::fflush(stdout);
+}
+
+int RunPay(const PayOptions& options) {
+    const std::vector<PaymentData> payments = ReadBatch(options.batch);
+    OptionsDialogUser user{ReadAnswers(options, payments.size())};
+    const std::wstring out = FullPath(options.out);
+    const std::string typedOut = AnsiForTyping(Utf8FromWide(out), "--out");
+    std::unique_ptr<AccountOption> account;
+    if (!options.account.empty()) account = std::make_unique<AccountOption>(ParseAccount(options.account));
+
+    CComApartment apartment;
+    const ComPtr<ITorvoBankService> found = ServiceNamed(L"Bank Payment Service");
+    ComPtr<ITorvoBankPaymentService> service;
+    if (FAILED(found.As(&service))) throw HostFailure{"\"Bank Payment Service\" is not a payment service"};
+
+    const auto log = std::make_shared<CHostCallLog>();
+    log->CountOnly();
+    const ComPtr<CHostPayments> batch = MakeComObject<CHostPayments>(log, payments);
+    ComPtr<CHostBankAccount> paying;
+    if (account) paying = MakeComObject<CHostBankAccount>(log, account->sortCode, account->accountNumber);
+
+    CPayInfoDriver optionsDialog([&user](HWND window) { user.Answer(window); });
+    CSaveDialogDriver saveDialog(options.cancel == "save" ? std::string() : typedOut);
+    CMessageBoxAnswers boxes([&](const MetMessageBox& box) {
+        if (box.caption == kTemplateQuestion) return options.overwriteTemplate == "yes" ? IDYES : IDNO;
+        // The save-file dialog asks before it replaces FILE, which the user named.
+        if (IsSaveFileDialog(box.owner)) return IDYES;
+        if (box.caption == kChangesQuestion) return IDYES;
+        if (user.okPressed && box.owner == user.dialog && !user.refused) {
+            // The dialog refused OK: the user reads its message and gives up.
+            user.refused = true;
+            PostMessageA(user.dialog, WM_COMMAND, IDCANCEL, 0);
+            return IDOK;
+        }
+        return IDOK;
+    });
+
+    const HRESULT result = service->ProcessPayments(batch.Get(), paying.Get());
+    const std::string described = DescribeHResult(result);
+    long status = 0;
+    const HRESULT statusRead = service->GetServiceStatus(&status);
+    if (FAILED(statusRead)) throw HostFailure{"GetServiceStatus failed: " + DescribeHResult(statusRead)};
+
+    if (options.statuses) PrintStatuses(service.Get(), *batch.Get());
+    if (!optionsDialog.met && status != 40 && SUCCEEDED(result)) {
+        std::cerr << "paylode-host pay: the payment options dialog never appeared\n";
+    }
+    if (!user.answers.picture.empty() && !user.pictureSaved) {
+        std::cerr << "paylode-host pay: the picture of the dialog could not be saved to " << options.screenshot << "\n";
+    }
+    if (user.refused) std::cerr << "paylode-host pay: the payment options dialog refused OK; the run was cancelled\n";
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    std::cerr << "paylode-host pay: status value " << status << ", ProcessPayments returned "
+              << (FAILED(result) ? described : std::string(code)) << "\n";
+    return FAILED(result) ? kHostFailure : static_cast<int>(status);
+}
+
+}  // namespace
+
+void AddPayCommand(CLI::App& app, Outcome& outcome) {
+    auto options = std::make_shared<PayOptions>();
+    CLI::App* command = app.add_subcommand(
+        "pay",
+        "Export a batch of payments (the CSV that `paylode export` reads) through the registered payment\n"
+        "service, answering its dialogs as a user would. Exit status: the service's status value (0, 1, 2,\n"
+        "3 or 40), or 100.");
+    command->add_option("BATCH", options->batch, "the batch of payments, CSV")->required();
+    command->add_option("--format", options->format,
+                        "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, "
+                        "3 Ad Hoc Bulk Payments")
+        ->required()
+        ->check(CLI::Range(0, 3));
+    command->add_option("--date", options->date, "processing date picked in the dialog, YYYY-MM-DD")->required();
+    command->add_option("--out", options->out, "the payment file named in the save-file dialog")->required();
+    command->add_option("--template", options->templateName, "typed into the template field");
+    command->add_option("--reference", options->reference, "typed into the beneficiary reference field");
+    command->add_flag("--euro", options->euro, "tick Republic Of Ireland Payment (cleared without it)");
+    command->add_option("--iat", options->iat, "payments to mark as IATs with Set, e.g. 0,2,5 (formats 0 and 1)");
+    command->add_option("--account", options->account, "the paying account, SORTCODE:ACCOUNTNUMBER");
+    command->add_option("--overwrite-template", options->overwriteTemplate,
+                        "answer to replacing an existing bulk list template file (default no)")
+        ->check(CLI::IsMember({"yes", "no"}));
+    command->add_option("--cancel", options->cancel, "cancel the options dialog or the save-file dialog")
+        ->check(CLI::IsMember({"options", "save"}));
+    command->add_flag("--statuses", options->statuses, "print index,code,text for every payment");
+    command->add_option("--screenshot", options->screenshot,
+                        "save a picture of the options dialog, as answered, to this BMP file");
+    cli::RefuseOptionsAsValues(command);
+    command->callback([options, &outcome] { outcome.status = RunPay(*options); });
+}
+
+}  // namespace paylode::host

@@ -1,0 +1,73 @@
+/*
+ * `paylode-host register` and `paylode-host unregister`: what an
+ * administrator does to install the component beside the host framework.
+ * Both DLLs beside the program are registered with the regsvr32 of the
+ * program's bitness (the reference host first, whose type libraries the
+ * component's own imports; removal in the opposite order), and `register`
+ * also creates the host framework's shared settings folder, as the host's
+ * installer does, so that the component's choices are remembered.
+ */
+#include <shlobj.h>
+
+#include <iostream>
+
+#include "referencehost/Regsvr32.h"
+#include "referencehost/program/HostProgram.h"
+
+namespace paylode::host {
+namespace {
+
+constexpr const wchar_t* kReferenceHostDll = L"TorvoReferenceHost.dll";
+constexpr const wchar_t* kComponentDll = L"TorvoKelmarBankPaylode.DLL";
+
+void Run(const wchar_t* dll, bool unregister) {
+    const std::wstring path = referencehost::PathBesideProgram(dll);
+    const referencehost::Regsvr32Result result = referencehost::RunRegsvr32(path, unregister);
+    if (!result.Succeeded()) {
+        std::string why = !result.started    ? "regsvr32 could not be started, error " + std::to_string(result.startError)
+                          : !result.finished ? std::string("regsvr32 did not finish within 60 seconds")
+                                             : "regsvr32 ended with exit code " + std::to_string(result.exitCode);
+        throw HostFailure{(unregister ? "unregistering " : "registering ") + Utf8FromWide(path) + " failed: " + why};
+    }
+    std::cout << (unregister ? "unregistered " : "registered ") << Utf8FromWide(path) << "\n";
+}
+
+// <common application data>\TORVO\Torvo EBanking, where BANKSERV.INI lives.
+void CreateSettingsFolder() {
+    wchar_t common[MAX_PATH] = {};
+    const HRESULT found = SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, common);
+    if (FAILED(found)) throw HostFailure{"the common application-data folder is unknown: " + DescribeHResult(found)};
+    std::wstring folder = common;
+    for (const wchar_t* part : {L"\\TORVO", L"\\Torvo EBanking"}) {
+        folder += part;
+        if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            throw HostFailure{"cannot create the settings folder " + Utf8FromWide(folder) + ": " +
+                              DescribeHResult(HRESULT_FROM_WIN32(GetLastError()))};
+        }
+    }
+    std::cout << "settings folder " << Utf8FromWide(folder) << "\n";
+}
+
+}  // namespace
+
+void AddRegistrationCommands(CLI::App& app, Outcome& outcome) {
+    CLI::App* registration = app.add_subcommand(
+        "register",
+        "Register the component and the reference host beside this program with regsvr32 of this program's\n"
+        "bitness, and create the shared settings folder. Exit status 0, or 100 with the failure.");
+    registration->callback([&outcome] {
+        Run(kReferenceHostDll, false);
+        Run(kComponentDll, false);
+        CreateSettingsFolder();
+        outcome.status = 0;
+    });
+    CLI::App* removal = app.add_subcommand(
+        "unregister", "Unregister the component and the reference host. Exit status 0, or 100 with the failure.");
+    removal->callback([&outcome] {
+        Run(kComponentDll, true);
+        Run(kReferenceHostDll, true);
+        outcome.status = 0;
+    });
+}
+
+}  // namespace paylode::host
