@@ -73,8 +73,9 @@ cat "$repo/build/win64/wineprefix/drive_c/ProgramData/TORVO/Torvo EBanking/BANKS
 
 echo
 echo "=== the 32-bit DLL writes the same file"
-host 32 pay batch.csv --format 3 --date "$date" --out payments-3-32bit.txt --reference "Ben ref"
-cmp "$out/payments-3.txt" "$out/payments-3-32bit.txt" && echo "payments-3-32bit.txt is byte for byte payments-3.txt"
+mkdir -p "$out/32-bit"
+host 32 pay batch.csv --format 3 --date "$date" --out 32-bit/payments-3.txt --reference "Ben ref"
+cmp "$out/payments-3.txt" "$out/32-bit/payments-3.txt" && echo "32-bit/payments-3.txt is byte for byte payments-3.txt"
 
 echo
 echo "=== importing the statement file (tests/cli/sample-statement.csv) for account 12-34-56 12345678"
