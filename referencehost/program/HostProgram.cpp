@@ -77,7 +77,7 @@ std::string DescribeHResult(HRESULT result) {
         if (length != 0) text.assign(system.Get(), length);
     }
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-    return text.empty() ? code : std::string(code) + " " + Utf8FromWide(text);
+    return std::string(code) + " " + (text.empty() ? std::string("(no description)") : Utf8FromWide(text));
 }
 
 namespace {

@@ -14,6 +14,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "cli/TransactionJson.h"
@@ -21,6 +22,7 @@
 #include "common/win/Owners.h"
 #include "referencehost/HostPayments.h"
 #include "referencehost/HostStatement.h"
+#include "referencehost/Regsvr32.h"
 #include "referencehost/program/HostProgram.h"
 
 namespace paylode::host {
@@ -41,30 +43,39 @@ struct ImportOptions {
 };
 
 // The reference host's registered objects read their configuration from the
-// file that TORVO_REFERENCE_HOST_INI names, afresh at each creation: this
-// run's own file tells the chooser what the user picks. The chooser hands
-// over the file as a user typing its name would, whatever the component's
-// statement-file test says of it; the import then judges the file itself.
+// file that TORVO_REFERENCE_HOST_INI names, afresh at each creation. This
+// run's own copy of it (or of TorvoReferenceHost.ini beside the program)
+// tells the chooser what the user picks, keeping whatever else it says
+// (folders, failures to play). The chooser hands over the file as a user
+// typing its name would, whatever the component's statement-file test says
+// of it; the import then judges the file itself.
 class CChooserConfiguration {
 public:
     CChooserConfiguration(const std::wstring& statement, bool cancel) {
+        std::vector<wchar_t> named(32768);
+        const DWORD length =
+            GetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", named.data(), static_cast<DWORD>(named.size()));
+        const std::wstring configured = length > 0 && length < named.size()
+                                            ? std::wstring(named.data(), length)
+                                            : referencehost::PathBesideProgram(L"TorvoReferenceHost.ini");
         wchar_t folder[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, folder);
         file_ = std::wstring(folder) + L"paylode-host-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
-        const std::string chosen = AnsiForTyping(Utf8FromWide(statement), "STATEMENT");
-        std::ofstream ini(file_.c_str(), std::ios::binary);
-        ini << "[Chooser]\r\n" << (cancel ? "Cancel=1\r\n" : "File=" + chosen + "\r\nAcceptRejected=1\r\n");
-        if (!ini.flush()) throw HostFailure{"cannot write the reference host's configuration " + Utf8FromWide(file_)};
+        if (!CopyFileW(configured.c_str(), file_.c_str(), FALSE)) DeleteFileW(file_.c_str());
+        AnsiForTyping(Utf8FromWide(statement), "STATEMENT");  // the chooser hands out 8-bit text
+        const bool written = Write(L"File", cancel ? L"" : statement.c_str()) && Write(L"Cancel", cancel ? L"1" : L"0") &&
+                             Write(L"AcceptRejected", L"1");
+        if (!written) throw HostFailure{"cannot write the reference host's configuration " + Utf8FromWide(file_)};
         SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", file_.c_str());
     }
-    ~CChooserConfiguration() {
-        SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", nullptr);
-        DeleteFileW(file_.c_str());
-    }
+    ~CChooserConfiguration() { DeleteFileW(file_.c_str()); }
     CChooserConfiguration(const CChooserConfiguration&) = delete;
     CChooserConfiguration& operator=(const CChooserConfiguration&) = delete;
 
 private:
+    bool Write(const wchar_t* key, const wchar_t* value) {
+        return WritePrivateProfileStringW(L"Chooser", key, value, file_.c_str()) != FALSE;
+    }
     std::wstring file_;
 };
 

@@ -196,6 +196,16 @@ host 1 import-cancel import sample-statement.csv --account 12-34-56:12345678 --c
 [ ! -s "$work/import-cancel.out" ] || fail "import-cancel: transactions printed"
 host 100 import-no-account import sample-statement.csv
 
+# ---- failing calls: the reference host's objects fail as configured ------------
+printf '[Failures]\r\nbankSettings.Create=0x80040154\r\nchooser.SelectFile=0x80004005\r\n' >"$work/failing.ini"
+export TORVO_REFERENCE_HOST_INI="Z:$work/failing.ini"
+host 100 failing-pay pay good.csv --format 0 --date "$date" --out failing.txt
+contains failing-pay "$work/failing-pay.err" "ProcessPayments returned 0x80020009"
+host 100 failing-import import sample-statement.csv --account 12-34-56:12345678
+contains failing-import "$work/failing-import.err" "ImportStatement returned 0x80020009"
+unset TORVO_REFERENCE_HOST_INI
+absent "$work/failing.txt" failing-pay
+
 # ---- unregistered ---------------------------------------------------------------
 host 0 unregister unregister
 host 100 unregistered services
