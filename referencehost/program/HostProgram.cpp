@@ -80,13 +80,9 @@ std::string DescribeHResult(HRESULT result) {
     return std::string(code) + " " + (text.empty() ? std::string("(no description)") : Utf8FromWide(text));
 }
 
-namespace {
-
 void ThrowIfFailedCall(HRESULT result, const std::string& call) {
     if (FAILED(result)) throw HostFailure{call + " failed: " + DescribeHResult(result)};
 }
-
-}  // namespace
 
 ComPtr<ITorvoBankServices> CreateBankServices() {
     CLSID bankClass = {};
@@ -117,6 +113,21 @@ ComPtr<ITorvoBankService> ServiceNamed(const wchar_t* name) {
     return service;
 }
 
+RunOutcome ReadRunOutcome(HRESULT result, ITorvoBankService* service) {
+    RunOutcome outcome;
+    outcome.result = result;
+    outcome.described = DescribeHResult(result);
+    ThrowIfFailedCall(service->GetServiceStatus(&outcome.status), "GetServiceStatus");
+    return outcome;
+}
+
+std::string RunOutcome::Line(const char* operation) const {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    return "status value " + std::to_string(status) + ", " + operation + " returned " +
+           (FAILED(result) ? described : std::string(code));
+}
+
 AccountOption ParseAccount(const std::string& text) {
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos) throw HostFailure{"--account must be written SORTCODE:ACCOUNTNUMBER"};
@@ -124,8 +135,7 @@ AccountOption ParseAccount(const std::string& text) {
 }
 
 CComApartment::CComApartment() {
-    const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (FAILED(result)) throw HostFailure{"CoInitializeEx failed: " + DescribeHResult(result)};
+    ThrowIfFailedCall(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx");
 }
 
 CComApartment::~CComApartment() { CoUninitialize(); }

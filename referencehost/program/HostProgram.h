@@ -44,12 +44,28 @@ std::wstring FullPath(const std::string& utf8);
 // "0x80004005 Unspecified error": the HRESULT with the description of the
 // error information on the thread, or else the system's text for it.
 std::string DescribeHResult(HRESULT result);
+// A HostFailure "CALL failed: 0x... description" for a failing HRESULT.
+void ThrowIfFailedCall(HRESULT result, const std::string& call);
 
 // The payment or reconciliation service of a newly created bank, fetched by
 // name from its services collection. HostFailure when the component is not
 // registered or any call fails.
 Microsoft::WRL::ComPtr<ITorvoBankServices> CreateBankServices();
 Microsoft::WRL::ComPtr<ITorvoBankService> ServiceNamed(const wchar_t* name);
+
+// How a service's run ended, as the host reads it: the HRESULT, described at
+// once (before another call replaces the thread's error information), and
+// then the service's status value.
+struct RunOutcome {
+    HRESULT result = S_OK;
+    std::string described;
+    long status = 0;
+
+    // "status value 1, ProcessPayments returned 0x00000001", with the
+    // description of a failing HRESULT.
+    std::string Line(const char* operation) const;
+};
+RunOutcome ReadRunOutcome(HRESULT result, ITorvoBankService* service);
 
 // One account "SORTCODE:ACCOUNTNUMBER"; HostFailure when there is no ":".
 struct AccountOption {

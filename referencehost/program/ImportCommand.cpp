@@ -99,11 +99,7 @@ int RunImport(const ImportOptions& options) {
     const ComPtr<CHostBankAccount> paying = MakeComObject<CHostBankAccount>(log, account.sortCode, account.accountNumber);
     const ComPtr<CHostStatement> statement = MakeComObject<CHostStatement>(log);
 
-    const HRESULT result = service->ImportStatement(paying.Get(), statement.Get());
-    const std::string described = DescribeHResult(result);
-    long status = 0;
-    const HRESULT statusRead = service->GetServiceStatus(&status);
-    if (FAILED(statusRead)) throw HostFailure{"GetServiceStatus failed: " + DescribeHResult(statusRead)};
+    const RunOutcome run = ReadRunOutcome(service->ImportStatement(paying.Get(), statement.Get()), service.Get());
 
     for (std::size_t index = 0; index < statement->Size(); ++index) {
         const referencehost::TransactionData& data = statement->Transaction(index).Data();
@@ -113,13 +109,10 @@ int RunImport(const ImportOptions& options) {
                   << "\n";
     }
     std::cout.flush();
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
-    std::cerr << "paylode-host import: status value " << status << ", ImportStatement returned "
-              << (FAILED(result) ? described : std::string(code)) << ", " << statement->Size()
+    std::cerr << "paylode-host import: " << run.Line("ImportStatement") << ", " << statement->Size()
               << " transactions received\n";
-    if (FAILED(result)) return kHostFailure;
-    return status == kNoFileChosen ? 1 : 0;
+    if (FAILED(run.result)) return kHostFailure;
+    return run.status == kNoFileChosen ? 1 : 0;
 }
 
 }  // namespace

@@ -232,25 +232,18 @@ int RunPay(const PayOptions& options) {
         return IDOK;
     });
 
-    const HRESULT result = service->ProcessPayments(batch.Get(), paying.Get());
-    const std::string described = DescribeHResult(result);
-    long status = 0;
-    const HRESULT statusRead = service->GetServiceStatus(&status);
-    if (FAILED(statusRead)) throw HostFailure{"GetServiceStatus failed: " + DescribeHResult(statusRead)};
+    const RunOutcome run = ReadRunOutcome(service->ProcessPayments(batch.Get(), paying.Get()), service.Get());
 
     if (options.statuses) PrintStatuses(service.Get(), *batch.Get());
-    if (!optionsDialog.met && status != 40 && SUCCEEDED(result)) {
+    if (!optionsDialog.met && run.status != 40 && SUCCEEDED(run.result)) {
         std::cerr << "paylode-host pay: the payment options dialog never appeared\n";
     }
     if (!user.answers.picture.empty() && !user.pictureSaved) {
         std::cerr << "paylode-host pay: the picture of the dialog could not be saved to " << options.screenshot << "\n";
     }
     if (user.refused) std::cerr << "paylode-host pay: the payment options dialog refused OK; the run was cancelled\n";
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
-    std::cerr << "paylode-host pay: status value " << status << ", ProcessPayments returned "
-              << (FAILED(result) ? described : std::string(code)) << "\n";
-    return FAILED(result) ? kHostFailure : static_cast<int>(status);
+    std::cerr << "paylode-host pay: " << run.Line("ProcessPayments") << "\n";
+    return FAILED(run.result) ? kHostFailure : static_cast<int>(run.status);
 }
 
 }  // namespace

@@ -18,24 +18,19 @@ void ListServices() {
     CComApartment apartment;
     const ComPtr<ITorvoBankServices> services = CreateBankServices();
     long count = 0;
-    HRESULT result = services->GetCount(&count);
-    if (FAILED(result)) throw HostFailure{"GetCount failed: " + DescribeHResult(result)};
+    ThrowIfFailedCall(services->GetCount(&count), "GetCount");
     for (long index = 0; index < count; ++index) {
         VARIANT position;
         VariantInit(&position);
         V_VT(&position) = VT_I4;
         V_I4(&position) = index;
         ComPtr<ITorvoBankService> service;
-        result = services->GetItem(&position, &service);
-        if (FAILED(result) || !service) {
-            throw HostFailure{"GetItem(" + std::to_string(index) + ") failed: " + DescribeHResult(result)};
-        }
+        ThrowIfFailedCall(services->GetItem(&position, &service), "GetItem(" + std::to_string(index) + ")");
+        if (!service) throw HostFailure{"GetItem(" + std::to_string(index) + ") returned no service"};
         CBstr name;
-        result = service->GetName(name.Receive());
-        if (FAILED(result)) throw HostFailure{"GetName failed: " + DescribeHResult(result)};
+        ThrowIfFailedCall(service->GetName(name.Receive()), "GetName");
         long status = 0;
-        result = service->GetServiceStatus(&status);
-        if (FAILED(result)) throw HostFailure{"GetServiceStatus failed: " + DescribeHResult(result)};
+        ThrowIfFailedCall(service->GetServiceStatus(&status), "GetServiceStatus");
         nlohmann::ordered_json line;
         line["index"] = index;
         line["name"] = Utf8FromWide(name.Get() != nullptr ? name.Get() : L"", name.Length());
