@@ -87,7 +87,14 @@ long IdOf(const CVariant& id) {
 
 int RunImport(const ImportOptions& options) {
     const AccountOption account = ParseAccount(options.account);
-    const CChooserConfiguration chooser(FullPath(options.statement), options.cancel);
+    const std::wstring path = FullPath(options.statement);
+    // A file chooser hands out only a file that is there.
+    if (!options.cancel &&
+        !CFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
+        throw HostFailure{"cannot open " + options.statement};
+    }
+    const CChooserConfiguration chooser(path, options.cancel);
 
     CComApartment apartment;
     const ComPtr<ITorvoBankService> found = ServiceNamed(L"Bank Reconciliation Service");

@@ -195,6 +195,8 @@ same "not a statement" "$work/not-statement.out" "$work/tool.out"
 host 1 import-cancel import sample-statement.csv --account 12-34-56:12345678 --cancel
 [ ! -s "$work/import-cancel.out" ] || fail "import-cancel: transactions printed"
 host 100 import-no-account import sample-statement.csv
+host 100 import-missing import missing.csv --account 12-34-56:12345678
+contains import-missing "$work/import-missing.err" "cannot open missing.csv"
 
 # ---- failing calls: the reference host's objects fail as configured ------------
 printf '[Failures]\r\nbankSettings.Create=0x80040154\r\nchooser.SelectFile=0x80004005\r\n' >"$work/failing.ini"
