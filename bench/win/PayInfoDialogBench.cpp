@@ -27,7 +27,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +34,7 @@
 #include "payments/PayInfoModel.h"
 #include "payments/win/HostBatchView.h"
 #include "payments/win/PayInfoDialog.h"
+#include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
 #include "resources/resource.h"
 #include "shell/Module.h"
@@ -70,25 +70,6 @@ std::vector<PaymentData> Payments(long count) {
     return payments;
 }
 
-// Runs `step` in the dialog once it is up and painted, then closes it.
-thread_local std::function<void(HWND)> g_step;
-thread_local HHOOK g_hook = nullptr;
-
-void CALLBACK StepTimer(HWND window, UINT, UINT_PTR id, DWORD) {
-    KillTimer(window, id);
-    g_step(window);
-    // Nothing was changed but the marks: Cancel asks nothing and clears them.
-    EndDialog(window, IDCANCEL);
-}
-
-LRESULT CALLBACK ActivateHook(int code, WPARAM wparam, LPARAM lparam) {
-    const HWND window = reinterpret_cast<HWND>(wparam);
-    if (code == HCBT_ACTIVATE && GetDlgItem(window, IDC_IAT_LIST) != nullptr && g_step) {
-        SetTimer(window, 1, 0, StepTimer);
-    }
-    return CallNextHookEx(nullptr, code, wparam, lparam);
-}
-
 struct Figures {
     double open, host, list, set;
     std::size_t setCalls;
@@ -109,8 +90,8 @@ Figures Measure(long count) {
     Figures figures{0, host, 0, 0, 0};
     CPayInfoDialog dialog(batch.Get(), "", "", 0);
     Clock::time_point opened;
-    g_step = [&](HWND window) {
-        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Met once it is up and painted; closed again when measured.
+    CPayInfoDriver driver([&](HWND window) {
         opened = Clock::now();
         const HWND list = GetDlgItem(window, IDC_IAT_LIST);
         const LRESULT rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
@@ -123,26 +104,23 @@ Figures Measure(long count) {
         figures.list = Milliseconds(listStart, Clock::now());
 
         // Set on 100 rows spread over the list.
-        SendDlgItemMessageA(window, IDC_IAT_CHECK, BM_CLICK, 0, 0);
+        Click(window, IDC_IAT_CHECK);
         const long selected = std::min<long>(100, static_cast<long>(rows));
-        for (long i = 0; i < selected; ++i) {
-            LVITEMA state{};
-            state.stateMask = LVIS_SELECTED;
-            state.state = LVIS_SELECTED;
-            SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(i * rows / selected),
-                         reinterpret_cast<LPARAM>(&state));
-        }
+        std::vector<int> spread;
+        for (long i = 0; i < selected; ++i) spread.push_back(static_cast<int>(i * rows / selected));
+        SelectRows(window, IDC_IAT_LIST, spread);
         const std::size_t callsBefore = log->CallCount();
         const Clock::time_point setStart = Clock::now();
-        SendDlgItemMessageA(window, IDC_SET, BM_CLICK, 0, 0);
+        Click(window, IDC_SET);
         RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW);
         figures.set = Milliseconds(setStart, Clock::now());
         figures.setCalls = log->CallCount() - callsBefore;
-    };
+        // Nothing was changed but the marks: Cancel asks nothing and clears them.
+        EndDialog(window, IDCANCEL);
+    });
     const Clock::time_point start = Clock::now();
     dialog.DoModal(nullptr);
     figures.open = Milliseconds(start, opened);
-    g_step = nullptr;
     return figures;
 }
 
@@ -160,7 +138,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     Module::Attach(dll);
-    g_hook = SetWindowsHookExA(WH_CBT, ActivateHook, nullptr, GetCurrentThreadId());
 
     std::printf("%9s %10s %10s %10s %12s %10s\n", "payments", "open ms", "host ms", "list ms", "set 100 ms", "calls");
     for (long count : sizes) {
@@ -178,6 +155,5 @@ int main(int argc, char** argv) {
                     Median(set), calls);
         std::fflush(stdout);
     }
-    UnhookWindowsHookEx(g_hook);
     return 0;
 }

@@ -14,12 +14,12 @@
 #include <wrl/client.h>
 
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "common/win/ComObject.h"
 #include "payments/win/PayInfoDialog.h"
+#include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
 #include "referencehost/WindowPicture.h"
 #include "resources/resource.h"
@@ -70,22 +70,6 @@ std::vector<PaymentData> Payments() {
     return payments;
 }
 
-thread_local std::function<void(HWND)> g_step;
-
-void CALLBACK StepTimer(HWND window, UINT, UINT_PTR id, DWORD) {
-    KillTimer(window, id);
-    g_step(window);
-    EndDialog(window, IDCANCEL);
-}
-
-LRESULT CALLBACK ActivateHook(int code, WPARAM wparam, LPARAM lparam) {
-    const HWND window = reinterpret_cast<HWND>(wparam);
-    if (code == HCBT_ACTIVATE && GetDlgItem(window, IDC_IAT_LIST) != nullptr && g_step) {
-        SetTimer(window, 1, 0, StepTimer);
-    }
-    return CallNextHookEx(nullptr, code, wparam, lparam);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,7 +84,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     Module::Attach(dll);
-    const HHOOK hook = SetWindowsHookExA(WH_CBT, ActivateHook, nullptr, GetCurrentThreadId());
 
     // clang-format off
     const Picture pictures[] = {
@@ -119,36 +102,29 @@ int main(int argc, char** argv) {
         ComPtr<CHostPayments> batch = MakeComObject<CHostPayments>(log, Payments());
         CPayInfoDialog dialog(batch.Get(), "SUPPLIERS MARCH", "KELMAR/0326", 0);
         bool captured = false;
-        g_step = [&](HWND window) {
-            SendDlgItemMessageA(window, picture.formatButton, BM_CLICK, 0, 0);
-            if (picture.ireland) SendDlgItemMessageA(window, IDC_IRELAND, BM_CLICK, 0, 0);
+        CPayInfoDriver driver([&](HWND window) {
+            Click(window, picture.formatButton);
+            if (picture.ireland) Click(window, IDC_IRELAND);
             if (!picture.iatRows.empty()) {
-                SendDlgItemMessageA(window, IDC_IAT_CHECK, BM_CLICK, 0, 0);
-                const HWND list = GetDlgItem(window, IDC_IAT_LIST);
-                for (int row : picture.iatRows) {
-                    LVITEMA state{};
-                    state.stateMask = LVIS_SELECTED;
-                    state.state = LVIS_SELECTED;
-                    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-                }
-                SendDlgItemMessageA(window, IDC_SET, BM_CLICK, 0, 0);
+                Click(window, IDC_IAT_CHECK);
+                SelectRows(window, IDC_IAT_LIST, picture.iatRows);
+                Click(window, IDC_SET);
                 // The user's next selection, to show how a selected row looks.
                 LVITEMA state{};
                 state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
                 state.state = LVIS_SELECTED | LVIS_FOCUSED;
-                SendMessageA(list, LVM_SETITEMSTATE, 8, reinterpret_cast<LPARAM>(&state));
+                SendDlgItemMessageA(window, IDC_IAT_LIST, LVM_SETITEMSTATE, 8, reinterpret_cast<LPARAM>(&state));
             }
             RedrawWindow(window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
             captured = referencehost::SaveWindowPicture(window, folder + "\\" + picture.name + ".bmp");
-        };
+            EndDialog(window, IDCANCEL);
+        });
         dialog.DoModal(nullptr);
         if (!captured) {
             std::fprintf(stderr, "could not capture %s\n", picture.name);
             status = 1;
         }
     }
-    g_step = nullptr;
-    UnhookWindowsHookEx(hook);
     return status;
 }
