@@ -27,4 +27,23 @@ private:
     Regsvr32Result registration_;
 };
 
+// A fixture `Base` whose suite also has the component DLL beside the test
+// program registered: after the base's suite set-up, and unregistered before
+// its tear-down.
+template <typename Base>
+class WithRegisteredComponent : public Base {
+protected:
+    static void SetUpTestSuite() {
+        Base::SetUpTestSuite();
+        component_ = new ScopedRegistration(PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
+    }
+    static void TearDownTestSuite() {
+        delete component_;
+        component_ = nullptr;
+        Base::TearDownTestSuite();
+    }
+
+    inline static ScopedRegistration* component_ = nullptr;
+};
+
 }  // namespace paylode::testrig

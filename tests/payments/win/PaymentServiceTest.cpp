@@ -555,17 +555,8 @@ TEST_F(PaymentService, GivesTheTextOfEveryStatusCodeThatHasOne) {
 // services collection, the payment service by name; both dialogs are the
 // real ones, driven through their controls, and the processing date is the
 // one the options dialog proposes for today.
-class RegisteredPaymentService : public PaymentService {
+class RegisteredPaymentService : public testrig::WithRegisteredComponent<PaymentService> {
 protected:
-    static void SetUpTestSuite() {
-        PaymentService::SetUpTestSuite();
-        component_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
-    }
-    static void TearDownTestSuite() {
-        delete component_;
-        component_ = nullptr;
-        PaymentService::TearDownTestSuite();
-    }
 
     ComPtr<ITorvoBankPaymentService> HostsPaymentService() {
         CLSID bankClass = {};
@@ -586,7 +577,6 @@ protected:
         return payments;
     }
 
-    inline static testrig::ScopedRegistration* component_ = nullptr;
 };
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {

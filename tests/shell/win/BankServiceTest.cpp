@@ -141,17 +141,13 @@ TEST(BankService, ANullOutPointerIsAnInvalidArgument) {
 
 // IDispatch needs the component's type library registered: registering the
 // DLL with regsvr32 does it, with nothing registered by hand.
-class BankServiceDispatch : public ::testing::Test {
+class BankServiceDispatch : public testrig::WithRegisteredComponent<::testing::Test> {
 protected:
-    static void SetUpTestSuite() {
-        registration_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
-    }
     static void TearDownTestSuite() {
         ReleaseComponentTypeInfo();
-        delete registration_;
-        registration_ = nullptr;
+        WithRegisteredComponent::TearDownTestSuite();
     }
-    void SetUp() override { ASSERT_TRUE(registration_->Registration().Succeeded()) << registration_->Registration(); }
+    void SetUp() override { ASSERT_TRUE(component_->Registration().Succeeded()) << component_->Registration(); }
 
     static HRESULT Call(IDispatch* object, const wchar_t* name, DISPPARAMS* parameters, VARIANT* result) {
         DISPID id = 0;
@@ -161,7 +157,6 @@ protected:
         return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, parameters, result, nullptr, nullptr);
     }
 
-    inline static testrig::ScopedRegistration* registration_ = nullptr;
     CTestService service_;
 };
 

@@ -53,17 +53,8 @@ std::vector<std::string> Names(ITorvoBankServices* services, std::vector<ComPtr<
     return names;
 }
 
-class RegisteredBank : public referencehost::ReferenceHostFixture {
+class RegisteredBank : public testrig::WithRegisteredComponent<referencehost::ReferenceHostFixture> {
 protected:
-    static void SetUpTestSuite() {
-        ReferenceHostFixture::SetUpTestSuite();
-        component_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
-    }
-    static void TearDownTestSuite() {
-        delete component_;
-        component_ = nullptr;
-        ReferenceHostFixture::TearDownTestSuite();
-    }
     void SetUp() override {
         ReferenceHostFixture::SetUp();
         ASSERT_TRUE(component_->Registration().Succeeded()) << component_->Registration();
@@ -89,7 +80,6 @@ protected:
         return canUnload();
     }
 
-    inline static testrig::ScopedRegistration* component_ = nullptr;
 };
 
 TEST_F(RegisteredBank, ProgIdsNameTheBankClass) {

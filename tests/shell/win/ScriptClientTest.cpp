@@ -66,18 +66,8 @@ ScriptRun RunScript(const std::wstring& script) {
     return run;
 }
 
-class ScriptClient : public referencehost::ReferenceHostFixture {
+class ScriptClient : public testrig::WithRegisteredComponent<referencehost::ReferenceHostFixture> {
 protected:
-    static void SetUpTestSuite() {
-        ReferenceHostFixture::SetUpTestSuite();
-        component_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
-    }
-    static void TearDownTestSuite() {
-        delete component_;
-        component_ = nullptr;
-        ReferenceHostFixture::TearDownTestSuite();
-    }
-    inline static testrig::ScopedRegistration* component_ = nullptr;
 };
 
 TEST_F(ScriptClient, WalksTheBankAndItsServices) {

@@ -523,23 +523,13 @@ TEST_F(StatementImport, AddsWhatPaylodeStatementReportsForTheSameFile) {
 // The component DLL registered with regsvr32, and the statement service
 // reached as the host reaches it: the bank by its ProgID, its services
 // collection, the service by its name.
-class RegisteredStatementService : public StatementImport {
+class RegisteredStatementService : public testrig::WithRegisteredComponent<StatementImport> {
 protected:
-    static void SetUpTestSuite() {
-        StatementImport::SetUpTestSuite();
-        component_ = new testrig::ScopedRegistration(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL"));
-    }
-    static void TearDownTestSuite() {
-        delete component_;
-        component_ = nullptr;
-        StatementImport::TearDownTestSuite();
-    }
     void TearDown() override {
         CoFreeUnusedLibrariesEx(0, 0);
         StatementImport::TearDown();
     }
 
-    inline static testrig::ScopedRegistration* component_ = nullptr;
 };
 
 TEST_F(RegisteredStatementService, AddsWhatPaylodeStatementReportsForTheSameFile) {
