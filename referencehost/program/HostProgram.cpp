@@ -155,6 +155,12 @@ std::vector<std::string> Arguments() {
     return arguments;
 }
 
+// "paylode-host pay", or "paylode-host" before a command is known.
+std::string CommandName(const CLI::App& app) {
+    const std::vector<CLI::App*> commands = app.get_subcommands();
+    return commands.empty() ? "paylode-host" : "paylode-host " + commands.front()->get_name();
+}
+
 }  // namespace
 
 int main() {
@@ -166,7 +172,8 @@ int main() {
     CLI::App app{
         "paylode-host: the host application for local use. It drives the registered bank component through COM\n"
         "as the host does. Exit status 100 for a usage or input error, a component that is not registered or\n"
-        "a failing call; the other statuses are each command's own."};
+        "a failing call; the other statuses are each command's own.",
+        "paylode-host"};
     app.require_subcommand(1);
     Outcome outcome;
     AddRegistrationCommands(app, outcome);
@@ -183,14 +190,10 @@ int main() {
         std::cout << app.help();
         return 0;
     } catch (const CLI::ParseError& error) {
-        const std::string name = app.get_subcommands().empty() ? "paylode-host" : "paylode-host " +
-                                                                                      app.get_subcommands()[0]->get_name();
-        std::cerr << name << ": " << error.what() << "\n";
+        std::cerr << CommandName(app) << ": " << error.what() << "\n";
         return kHostFailure;
     } catch (const HostFailure& failure) {
-        const std::string name = app.get_subcommands().empty() ? "paylode-host" : "paylode-host " +
-                                                                                      app.get_subcommands()[0]->get_name();
-        std::cerr << name << ": " << failure.message << "\n";
+        std::cerr << CommandName(app) << ": " << failure.message << "\n";
         return kHostFailure;
     }
     return outcome.status;
