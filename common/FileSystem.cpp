@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <utility>
 
 namespace paylode {
 
@@ -60,25 +59,11 @@ public:
     }
 };
 
-IFileSystem*& Current() {
-    static IFileSystem* current = nullptr;
-    return current;
-}
-
 }  // namespace
 
 IFileSystem& PlatformFileSystem() {
     static CStdioFileSystem files;
     return files;
 }
-
-IFileSystem& CurrentFileSystem() {
-    IFileSystem* current = Current();
-    return current != nullptr ? *current : PlatformFileSystem();
-}
-
-ScopedFileSystem::ScopedFileSystem(IFileSystem& files) : previous_(std::exchange(Current(), &files)) {}
-
-ScopedFileSystem::~ScopedFileSystem() { Current() = previous_; }
 
 }  // namespace paylode

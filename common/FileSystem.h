@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+#include "common/Seam.h"
+
 namespace paylode {
 
 // A file open for writing. Close() flushes what is buffered; a file that is
@@ -38,23 +40,19 @@ public:
     virtual bool Remove(const std::string& path) = 0;
 };
 
-// The file system in force: the platform's, unless a test replaced it.
-IFileSystem& CurrentFileSystem();
-
 // The platform's file system, through the C library.
 IFileSystem& PlatformFileSystem();
 
+using FileSystemSeam = Seam<&PlatformFileSystem>;
+
+// The file system in force: the platform's, unless a test replaced it.
+inline IFileSystem& CurrentFileSystem() { return FileSystemSeam::Call(); }
+
 // Replaces the file system for as long as it lives; the previous one comes
 // back when it ends. The replacement must outlive the scope.
-class ScopedFileSystem {
+class ScopedFileSystem : public FileSystemSeam::Override {
 public:
-    explicit ScopedFileSystem(IFileSystem& files);
-    ~ScopedFileSystem();
-    ScopedFileSystem(const ScopedFileSystem&) = delete;
-    ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
-
-private:
-    IFileSystem* previous_;
+    explicit ScopedFileSystem(IFileSystem& files) : Override([&files]() -> IFileSystem& { return files; }) {}
 };
 
 }  // namespace paylode

@@ -30,18 +30,7 @@ private:
     CPayInfoDialog dialog_;
 };
 
-PaymentOptionsDialogFactory& CurrentFactory() {
-    static PaymentOptionsDialogFactory factory;
-    return factory;
-}
 }  // namespace
-
-std::unique_ptr<IPaymentOptionsDialog> MakePaymentOptionsDialog(ITorvoBankPayments* batch, const CString& templateName,
-                                                                const CString& beneficiaryReference, int ireland) {
-    const PaymentOptionsDialogFactory& factory = CurrentFactory();
-    return factory ? factory(batch, templateName, beneficiaryReference, ireland)
-                   : MakePlatformPaymentOptionsDialog(batch, templateName, beneficiaryReference, ireland);
-}
 
 std::unique_ptr<IPaymentOptionsDialog> MakePlatformPaymentOptionsDialog(ITorvoBankPayments* batch,
                                                                         const CString& templateName,
@@ -49,10 +38,5 @@ std::unique_ptr<IPaymentOptionsDialog> MakePlatformPaymentOptionsDialog(ITorvoBa
                                                                         int ireland) {
     return std::make_unique<CPayInfoDialogAdapter>(batch, templateName, beneficiaryReference, ireland);
 }
-
-ScopedPaymentOptionsDialogFactory::ScopedPaymentOptionsDialogFactory(PaymentOptionsDialogFactory factory)
-    : previous_(std::exchange(CurrentFactory(), std::move(factory))) {}
-
-ScopedPaymentOptionsDialogFactory::~ScopedPaymentOptionsDialogFactory() { CurrentFactory() = std::move(previous_); }
 
 }  // namespace paylode

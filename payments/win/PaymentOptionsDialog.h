@@ -10,10 +10,10 @@
  */
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include "common/CString.h"
+#include "common/Seam.h"
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
 
@@ -31,30 +31,22 @@ public:
     virtual int GetIrelandPayment() = 0;
 };
 
-using PaymentOptionsDialogFactory = std::function<std::unique_ptr<IPaymentOptionsDialog>(
-    ITorvoBankPayments* batch, const CString& templateName, const CString& beneficiaryReference, int ireland)>;
-
-// The dialog in force: the platform's, unless a test replaced it.
-std::unique_ptr<IPaymentOptionsDialog> MakePaymentOptionsDialog(ITorvoBankPayments* batch, const CString& templateName,
-                                                                const CString& beneficiaryReference, int ireland);
-
 // The platform's dialog itself.
 std::unique_ptr<IPaymentOptionsDialog> MakePlatformPaymentOptionsDialog(ITorvoBankPayments* batch,
                                                                         const CString& templateName,
                                                                         const CString& beneficiaryReference,
                                                                         int ireland);
 
-// Replaces the dialog for as long as it lives; the previous factory comes
-// back when it ends.
-class ScopedPaymentOptionsDialogFactory {
-public:
-    explicit ScopedPaymentOptionsDialogFactory(PaymentOptionsDialogFactory factory);
-    ~ScopedPaymentOptionsDialogFactory();
-    ScopedPaymentOptionsDialogFactory(const ScopedPaymentOptionsDialogFactory&) = delete;
-    ScopedPaymentOptionsDialogFactory& operator=(const ScopedPaymentOptionsDialogFactory&) = delete;
+// The dialog in force: the platform's, unless a test replaced it with a
+// ScopedPaymentOptionsDialogFactory for as long as that lives.
+using PaymentOptionsDialogSeam = Seam<&MakePlatformPaymentOptionsDialog>;
+using ScopedPaymentOptionsDialogFactory = PaymentOptionsDialogSeam::Override;
 
-private:
-    PaymentOptionsDialogFactory previous_;
-};
+inline std::unique_ptr<IPaymentOptionsDialog> MakePaymentOptionsDialog(ITorvoBankPayments* batch,
+                                                                       const CString& templateName,
+                                                                       const CString& beneficiaryReference,
+                                                                       int ireland) {
+    return PaymentOptionsDialogSeam::Call(batch, templateName, beneficiaryReference, ireland);
+}
 
 }  // namespace paylode

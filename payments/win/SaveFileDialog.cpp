@@ -1,27 +1,13 @@
 /*
- * The save-file dialog: the replaceable handler in front of the platform's
- * GetSaveFileNameA.
+ * The platform's save-file dialog, GetSaveFileNameA.
  */
 #include "payments/win/SaveFileDialog.h"
 
 #include <commdlg.h>
 
 #include <cstring>
-#include <utility>
 
 namespace paylode {
-
-namespace {
-SaveFileDialogHandler& CurrentHandler() {
-    static SaveFileDialogHandler handler;
-    return handler;
-}
-}  // namespace
-
-std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request) {
-    const SaveFileDialogHandler& handler = CurrentHandler();
-    return handler ? handler(request) : ShowPlatformSaveFileDialog(request);
-}
 
 std::optional<std::string> ShowPlatformSaveFileDialog(const SaveFileRequest& request) {
     char path[kSaveFilePathChars] = {};
@@ -37,10 +23,5 @@ std::optional<std::string> ShowPlatformSaveFileDialog(const SaveFileRequest& req
     if (!GetSaveFileNameA(&dialog)) return std::nullopt;
     return std::string(path);
 }
-
-ScopedSaveFileDialogHandler::ScopedSaveFileDialogHandler(SaveFileDialogHandler handler)
-    : previous_(std::exchange(CurrentHandler(), std::move(handler))) {}
-
-ScopedSaveFileDialogHandler::~ScopedSaveFileDialogHandler() { CurrentHandler() = std::move(previous_); }
 
 }  // namespace paylode

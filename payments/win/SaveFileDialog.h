@@ -9,10 +9,10 @@
  */
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 
+#include "common/Seam.h"
 #include "common/win/Platform.h"
 
 namespace paylode {
@@ -29,25 +29,17 @@ struct SaveFileRequest {
     std::string initialPath;       // the name proposed first, cut to fit
 };
 
-// The path the user chose, or nothing when the dialog ended without one.
-std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request);
-
-// The platform's dialog itself.
+// The platform's dialog itself: the path the user chose, or nothing when
+// the dialog ended without one.
 std::optional<std::string> ShowPlatformSaveFileDialog(const SaveFileRequest& request);
 
-using SaveFileDialogHandler = std::function<std::optional<std::string>(const SaveFileRequest&)>;
+// The dialog in force: the platform's, unless a test stands in front of it
+// with a ScopedSaveFileDialogHandler.
+using SaveFileDialogSeam = Seam<&ShowPlatformSaveFileDialog>;
+using ScopedSaveFileDialogHandler = SaveFileDialogSeam::Override;
 
-// Replaces the dialog for as long as it lives; the previous handler comes
-// back when it ends.
-class ScopedSaveFileDialogHandler {
-public:
-    explicit ScopedSaveFileDialogHandler(SaveFileDialogHandler handler);
-    ~ScopedSaveFileDialogHandler();
-    ScopedSaveFileDialogHandler(const ScopedSaveFileDialogHandler&) = delete;
-    ScopedSaveFileDialogHandler& operator=(const ScopedSaveFileDialogHandler&) = delete;
-
-private:
-    SaveFileDialogHandler previous_;
-};
+inline std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request) {
+    return SaveFileDialogSeam::Call(request);
+}
 
 }  // namespace paylode
