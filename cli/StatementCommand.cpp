@@ -10,7 +10,6 @@
  * error says how far the reading went, why it stopped, and how many lines
  * that could have been read lie unread behind the line it stopped at.
  */
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -39,8 +38,6 @@ struct StatementOptions {
     bool debugOutput = false;
 };
 
-Json Number(double value) { return JsonNumber(value); }
-
 Json Text(const CString& text) { return Utf8FromCp1252(text.GetString()); }
 
 Json RecordJson(CTransactionRecord& record) {
@@ -55,7 +52,7 @@ Json RecordJson(CTransactionRecord& record) {
     json["BankName"] = Text(record.BankName);
     json["BranchName"] = Text(record.BranchName);
     json["DateText"] = Text(record.DateText);
-    json["Date"] = Number(record.Date);
+    json["Date"] = JsonNumber(record.Date);
     json["Narrative1"] = Text(record.Narrative1);
     json["Narrative2"] = Text(record.Narrative2);
     json["Narrative3"] = Text(record.Narrative3);
@@ -63,8 +60,8 @@ Json RecordJson(CTransactionRecord& record) {
     json["Narrative5"] = Text(record.Narrative5);
     json["Narrative"] = Text(record.GetNarrative());
     json["Type"] = Text(record.Type);
-    json["Debit"] = Number(record.Debit);
-    json["Credit"] = Number(record.Credit);
+    json["Debit"] = JsonNumber(record.Debit);
+    json["Credit"] = JsonNumber(record.Credit);
     json["DebitFlag"] = record.DebitFlag;
     return json;
 }

@@ -28,7 +28,6 @@ public:
 
     // Flushes and closes the file; true when that and every write succeeded.
     bool Finish();
-    bool WriteFailed() const { return failed_; }
 
 private:
     IOutputFile& file_;

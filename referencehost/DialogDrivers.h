@@ -46,7 +46,6 @@ private:
             GetClassNameA(window, className, sizeof className) && std::string(className) == "#32770" &&
             GetDlgItem(window, kFileNameBox) != nullptr) {
             current_->met = true;
-            current_->dialog_ = window;
             SetTimer(window, 1, 0, &Answer);
         }
         return CallNextHookEx(nullptr, code, wparam, lparam);
@@ -67,7 +66,6 @@ private:
     inline static CSaveDialogDriver* current_ = nullptr;
     std::string typed_;
     HHOOK hook_ = nullptr;
-    HWND dialog_ = nullptr;
 };
 
 // ---- what a user does on a dialog's controls ------------------------------

@@ -32,13 +32,16 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-std::vector<int> ButtonsOf(HWND box) {
-    std::vector<int> ids;
+MessageBoxContents ReadMessageBox(HWND box) {
+    MessageBoxContents contents;
+    contents.owner = GetWindow(box, GW_OWNER);
+    contents.caption = TextOf(box);
+    contents.text = TextOf(GetDlgItem(box, kTextControl));
     ForEachChild(box, [&](HWND child) {
-        if (GetParent(child) == box && IsPushButton(child)) ids.push_back(GetDlgCtrlID(child));
+        if (GetParent(child) == box && IsPushButton(child)) contents.buttons.push_back(GetDlgCtrlID(child));
     });
-    std::sort(ids.begin(), ids.end());
-    return ids;
+    std::sort(contents.buttons.begin(), contents.buttons.end());
+    return contents;
 }
 
 int SafestButton(const std::vector<int>& buttons) {

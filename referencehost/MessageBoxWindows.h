@@ -33,13 +33,21 @@ void ForEachChild(HWND parent, Visit visit) {
     EnumChildWindows(parent, &VisitWindow<Visit>, reinterpret_cast<LPARAM>(&visit));
 }
 
+// What a message box shows.
+struct MessageBoxContents {
+    HWND owner = nullptr;
+    std::string caption;
+    std::string text;
+    // The control ids of the box's push buttons (IDOK, IDCANCEL, IDYES, IDNO,
+    // ...), in ascending order.
+    std::vector<int> buttons;
+};
+
+MessageBoxContents ReadMessageBox(HWND box);
+
 // True when the window is a message box: a dialog (class "#32770") that holds
 // only static controls and push buttons, one of them the text control 0xFFFF.
 bool IsMessageBoxWindow(HWND window);
-
-// The control ids of the box's push buttons (IDOK, IDCANCEL, IDYES, IDNO,
-// ...), in ascending order.
-std::vector<int> ButtonsOf(HWND box);
 
 // The button that commits to the least: the one a careful user would press
 // to get rid of a box nobody expected.

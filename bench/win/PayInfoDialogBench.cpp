@@ -115,7 +115,7 @@ Figures Measure(long count) {
         RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW);
         figures.set = Milliseconds(setStart, Clock::now());
         figures.setCalls = log->CallCount() - callsBefore;
-        // Nothing was changed but the marks: Cancel asks nothing and clears them.
+        // Ended at once: the model's Cancel is not asked, and each run has a batch of its own.
         EndDialog(window, IDCANCEL);
     });
     const Clock::time_point start = Clock::now();

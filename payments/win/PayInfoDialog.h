@@ -57,9 +57,6 @@ public:
     int GetPaymentFormat() const { return model_.GetPaymentFormat(); }
     int GetIrelandPayment() const { return model_.GetIrelandPayment(); }
 
-    // The dialog's window while it is open, else null.
-    HWND Window() const { return window_; }
-
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     // True when the message was handled; `result` is the dialog procedure's

@@ -32,23 +32,16 @@ LRESULT CALLBACK CMessageBoxAnswers::Hook(int code, WPARAM wparam, LPARAM lparam
 }
 
 void CMessageBoxAnswers::Meet(HWND box) {
-    MetMessageBox met;
-    met.box = box;
-    met.owner = GetWindow(box, GW_OWNER);
-    met.caption = referencehost::TextOf(box);
-    met.text = referencehost::TextOf(GetDlgItem(box, referencehost::kTextControl));
-    met.buttons = referencehost::ButtonsOf(box);
-    met.pressed = answer_(met);
-    if (std::find(met.buttons.begin(), met.buttons.end(), met.pressed) == met.buttons.end()) {
-        met.pressed = referencehost::SafestButton(met.buttons);
+    const referencehost::MessageBoxContents shown = referencehost::ReadMessageBox(box);
+    int pressed = answer_(shown);
+    if (std::find(shown.buttons.begin(), shown.buttons.end(), pressed) == shown.buttons.end()) {
+        pressed = referencehost::SafestButton(shown.buttons);
     }
-    std::string text = met.text;
+    std::string text = shown.text;
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
-    const char* button = met.pressed == IDOK ? "OK" : met.pressed == IDYES ? "Yes" : met.pressed == IDNO ? "No"
-                                                                                      : "Cancel";
-    std::cerr << "message box \"" << met.caption << "\" (" << button << "): " << text << "\n";
-    referencehost::Press(box, met.pressed);
-    met_.push_back(std::move(met));
+    const char* button = pressed == IDOK ? "OK" : pressed == IDYES ? "Yes" : pressed == IDNO ? "No" : "Cancel";
+    std::cerr << "message box \"" << shown.caption << "\" (" << button << "): " << text << "\n";
+    referencehost::Press(box, pressed);
 }
 
 }  // namespace paylode::host

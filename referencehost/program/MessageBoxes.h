@@ -8,6 +8,7 @@
 #pragma once
 
 #include "common/win/Platform.h"
+#include "referencehost/MessageBoxWindows.h"
 
 #include <functional>
 #include <set>
@@ -16,27 +17,16 @@
 
 namespace paylode::host {
 
-struct MetMessageBox {
-    HWND box = nullptr;
-    HWND owner = nullptr;
-    std::string caption;
-    std::string text;
-    std::vector<int> buttons;  // IDOK, IDCANCEL, IDYES, IDNO, ...
-    int pressed = 0;
-};
-
 class CMessageBoxAnswers {
 public:
     // Chooses the button to press; a button the box lacks is replaced by the
     // box's safest one (Cancel, then No, then OK).
-    using Answer = std::function<int(const MetMessageBox&)>;
+    using Answer = std::function<int(const referencehost::MessageBoxContents&)>;
 
     explicit CMessageBoxAnswers(Answer answer);
     ~CMessageBoxAnswers();
     CMessageBoxAnswers(const CMessageBoxAnswers&) = delete;
     CMessageBoxAnswers& operator=(const CMessageBoxAnswers&) = delete;
-
-    const std::vector<MetMessageBox>& Met() const { return met_; }
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam);
@@ -45,7 +35,6 @@ private:
     Answer answer_;
     HHOOK hook_ = nullptr;
     std::set<HWND> answered_;
-    std::vector<MetMessageBox> met_;
     inline static CMessageBoxAnswers* current_ = nullptr;
 };
 

@@ -218,7 +218,7 @@ int RunPay(const PayOptions& options) {
 
     CPayInfoDriver optionsDialog([&user](HWND window) { user.Answer(window); });
     CSaveDialogDriver saveDialog(options.cancel == "save" ? std::string() : typedOut);
-    CMessageBoxAnswers boxes([&](const MetMessageBox& box) {
+    CMessageBoxAnswers boxes([&](const referencehost::MessageBoxContents& box) {
         if (box.caption == kTemplateQuestion) return options.overwriteTemplate == "yes" ? IDYES : IDNO;
         // The save-file dialog asks before it replaces FILE, which the user named.
         if (IsSaveFileDialog(box.owner)) return IDYES;

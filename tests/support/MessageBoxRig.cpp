@@ -12,10 +12,8 @@
 
 namespace paylode::testrig {
 
-using referencehost::ButtonsOf;
 using referencehost::ClassOf;
 using referencehost::ForEachChild;
-using referencehost::kTextControl;
 using referencehost::Press;
 using referencehost::SafestButton;
 using referencehost::TextOf;
@@ -132,11 +130,8 @@ LRESULT CALLBACK MessageBoxScript::HookProc(int code, WPARAM wparam, LPARAM lpar
 
 void MessageBoxScript::Meet(HWND box) {
     MetMessageBox met;
-    met.owner = GetWindow(box, GW_OWNER);
-    met.caption = TextOf(box);
-    met.text = TextOf(GetDlgItem(box, kTextControl));
+    static_cast<referencehost::MessageBoxContents&>(met) = referencehost::ReadMessageBox(box);
     met.icon = IconOf(box);
-    met.buttons = ButtonsOf(box);
 
     const std::string which =
         "message box " + std::to_string(met_.size() + 1) + " (\"" + met.caption + "\": \"" + met.text + "\")";

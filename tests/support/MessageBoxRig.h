@@ -39,17 +39,12 @@
 
 namespace paylode::testrig {
 
-// One message box as the rig met it.
-struct MetMessageBox {
-    HWND owner = nullptr;
-    std::string caption;
-    std::string text;
+// One message box as the rig met it: what it showed (owner, caption, text,
+// buttons), its icon and the button the rig pressed.
+struct MetMessageBox : referencehost::MessageBoxContents {
     // The icon, found by matching the handle in the box's icon control with
     // the system's shared icons; None when the box shows none or another.
     MessageIcon icon = MessageIcon::None;
-    // The control ids of the box's push buttons (IDOK, IDCANCEL, IDYES, IDNO,
-    // ...), in ascending order.
-    std::vector<int> buttons;
     // The button the rig pressed.
     int pressed = 0;
 };
