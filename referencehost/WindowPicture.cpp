@@ -9,9 +9,10 @@ namespace paylode::referencehost {
 
 bool SaveWindowPicture(HWND window, const std::string& path) {
     RECT rect{};
-    GetWindowRect(window, &rect);
+    if (!GetWindowRect(window, &rect)) return false;
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return false;
     const HDC screen = GetDC(nullptr);
     const HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
@@ -23,6 +24,11 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) {
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        return false;
+    }
     const HGDIOBJ previous = SelectObject(memory, bitmap);
     const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "cli/BatchCsv.h"
 #include "cli/Commands.h"
 #include "cli/ProcessingDate.h"
+#include "common/OleDate.h"
 #include "common/win/ComObject.h"
 #include "common/win/Owners.h"
 #include "referencehost/DialogDrivers.h"
@@ -63,7 +65,7 @@ struct PayOptions {
 // What the options ask of the dialog, checked and ready to type.
 struct DialogAnswers {
     int format = 0;
-    int year = 0, month = 0, day = 0;
+    DateFields day;  // the processing date to pick
     bool euro = false;
     std::string templateName, reference;  // ANSI, as typed
     std::vector<int> iatRows;
@@ -131,10 +133,10 @@ std::vector<int> ParseIatRows(const std::string& text, std::size_t count) {
 DialogAnswers ReadAnswers(const PayOptions& options, std::size_t count) {
     DialogAnswers answers;
     answers.format = options.format;
-    if (!cli::ParseIsoDate(options.date)) throw HostFailure{"--date must be a calendar date written YYYY-MM-DD"};
-    answers.year = std::stoi(options.date.substr(0, 4));
-    answers.month = std::stoi(options.date.substr(5, 2));
-    answers.day = std::stoi(options.date.substr(8, 2));
+    const std::optional<double> date = cli::ParseIsoDate(options.date);
+    if (!date || !FieldsFromOleDate(*date, &answers.day)) {
+        throw HostFailure{"--date must be a calendar date written YYYY-MM-DD"};
+    }
     answers.euro = options.euro;
     answers.templateName = AnsiForTyping(options.templateName, "--template");
     answers.reference = AnsiForTyping(options.reference, "--reference");
@@ -160,7 +162,7 @@ struct OptionsDialogUser {
     void Answer(HWND window) {
         dialog = window;
         Click(window, IDC_FORMAT_STANDARD + answers.format);
-        PickDate(window, IDC_PROCESSING_DATE, answers.year, answers.month, answers.day);
+        PickDate(window, IDC_PROCESSING_DATE, answers.day.year, answers.day.month, answers.day.day);
         if ((IsDlgButtonChecked(window, IDC_IRELAND) == BST_CHECKED) != answers.euro) Click(window, IDC_IRELAND);
         // The format and the Ireland box set the fields' texts, so the fields
         // are typed into after them.

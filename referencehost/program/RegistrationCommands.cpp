@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <iostream>
+#include <sstream>
 
 #include "referencehost/Regsvr32.h"
 #include "referencehost/program/HostProgram.h"
@@ -24,10 +25,9 @@ void Run(const wchar_t* dll, bool unregister) {
     const std::wstring path = referencehost::PathBesideProgram(dll);
     const referencehost::Regsvr32Result result = referencehost::RunRegsvr32(path, unregister);
     if (!result.Succeeded()) {
-        std::string why = !result.started    ? "regsvr32 could not be started, error " + std::to_string(result.startError)
-                          : !result.finished ? std::string("regsvr32 did not finish within 60 seconds")
-                                             : "regsvr32 ended with exit code " + std::to_string(result.exitCode);
-        throw HostFailure{(unregister ? "unregistering " : "registering ") + Utf8FromWide(path) + " failed: " + why};
+        std::ostringstream why;  // the command line and how it ended
+        why << result;
+        throw HostFailure{why.str()};
     }
     std::cout << (unregister ? "unregistered " : "registered ") << Utf8FromWide(path) << "\n";
 }
@@ -40,9 +40,11 @@ void CreateSettingsFolder() {
     std::wstring folder = common;
     for (const wchar_t* part : {L"\\TORVO", L"\\Torvo EBanking"}) {
         folder += part;
-        if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        if (CreateDirectoryW(folder.c_str(), nullptr)) continue;
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS) {
             throw HostFailure{"cannot create the settings folder " + Utf8FromWide(folder) + ": " +
-                              DescribeHResult(HRESULT_FROM_WIN32(GetLastError()))};
+                              DescribeHResult(HRESULT_FROM_WIN32(error))};
         }
     }
     std::cout << "settings folder " << Utf8FromWide(folder) << "\n";
