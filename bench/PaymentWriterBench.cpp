@@ -1,8 +1,8 @@
 /*
  * The payment file's record writers on a batch of 4000 payments (the most a
  * payment file holds), in each of the four formats, against one fwrite of the
- * same bytes: the file created, the header from the first payment, then one
- * record a payment, and the file closed, as the payment run writes them.
+ * same bytes: the payment run's own file steps (the file created, the header
+ * from the first payment, one record a payment, the file flushed and closed).
  *
  *   bench_payment_writer [Google Benchmark flags]
  */
@@ -10,11 +10,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "common/FileSystem.h"
+#include "payments/PaymentBatchView.h"
+#include "payments/PaymentFile.h"
 #include "payments/PaymentRecords.h"
 
 namespace {
@@ -59,54 +62,62 @@ std::vector<CPaymentValues> MakeBatch() {
     return batch;
 }
 
-// Writes the whole payment file of `format` for `batch`, as the run does.
-void WritePaymentFile(IRecordOutput& out, std::vector<CPaymentValues>& batch, int format) {
-    if (format == kFormatBulkList) {
-        WriteBulkListHeader(out, batch[0], kProcessingDate, "STAFF PAY", "BEN/1", false);
-    } else if (format == kFormatAdHocBulk) {
-        WriteAdHocHeader(out, batch[0], kProcessingDate, "BEN REF", "/tmp/ADHOC.TXT");
-    }
-    for (CPaymentValues& payment : batch) {
-        if (format == kFormatAdHocBulk) {
-            WriteAdHocRecord(out, payment, format, false);
-        } else {
-            WritePaymentRecord(out, payment, kProcessingDate, format, "STAFF PAY", false, false);
-        }
-    }
+// The choices of the options dialog for `format`.
+PaymentFileChoices ChoicesFor(int format) {
+    PaymentFileChoices choices;
+    choices.processingDate = kProcessingDate;
+    choices.paymentFormat = format;
+    choices.templateName = "STAFF PAY";
+    choices.beneficiaryReference = format == kFormatBulkList ? "BEN/1" : "BEN REF";
+    return choices;
+}
+
+// The payment file of `format` for the batch, written by the run's own steps.
+bool WriteFile(const std::vector<CPaymentValues>& payments, int format, const std::string& path) {
+    CPaymentBatchValues batch;
+    batch.payments = payments;
+    const PaymentFileResult result = WritePaymentFile(batch, batch.GetCount(), path, ChoicesFor(format));
+    return result.end == PaymentFileEnd::Written;
 }
 
 // Each iteration starts from the host's batch: the writers change statuses.
 void BM_RecordWriters(benchmark::State& state) {
     const int format = static_cast<int>(state.range(0));
-    const std::vector<CPaymentValues> original = MakeBatch();
-    std::vector<CPaymentValues> batch = original;
-    CStringRecordOutput sized;
-    WritePaymentFile(sized, batch, format);
+    const PaymentFileChoices choices = ChoicesFor(format);
+    CPaymentBatchValues original;
+    original.payments = MakeBatch();
+    CPaymentBatchValues batch;
     const std::string path = OutputPath();
     for (auto _ : state) {
         state.PauseTiming();
-        batch = original;
+        batch.payments = original.payments;
         state.ResumeTiming();
-        std::unique_ptr<IOutputFile> file = PlatformFileSystem().CreateForWriting(path);
-        CFileRecordOutput out(*file);
-        WritePaymentFile(out, batch, format);
-        if (!out.Finish()) state.SkipWithError("the payment file could not be written");
+        if (WritePaymentFile(batch, batch.GetCount(), path, choices).end != PaymentFileEnd::Written) {
+            state.SkipWithError("the payment file could not be written");
+        }
     }
+    const std::uintmax_t size = std::filesystem::file_size(path);
     std::filesystem::remove(path);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sized.Text().size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
     state.counters["payments/s"] = benchmark::Counter(kPayments, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // The floor: the same bytes in one fwrite, between the same creation and
 // closing of the file.
 void BM_Fwrite(benchmark::State& state) {
-    std::vector<CPaymentValues> batch = MakeBatch();
-    CStringRecordOutput bytes;
-    WritePaymentFile(bytes, batch, static_cast<int>(state.range(0)));
-    const std::string& text = bytes.Text();
     const std::string path = OutputPath();
+    if (!WriteFile(MakeBatch(), static_cast<int>(state.range(0)), path)) {
+        state.SkipWithError("the payment file could not be written");
+        return;
+    }
+    std::ifstream written(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
     for (auto _ : state) {
         std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (file == nullptr) {
+            state.SkipWithError("the file could not be created");
+            break;
+        }
         std::fwrite(text.data(), 1, text.size(), file);
         if (std::fclose(file) != 0) state.SkipWithError("the file could not be written");
     }

@@ -27,7 +27,6 @@ void AddCalendarCommand(CLI::App& app, Outcome& outcome) {
                            "\"days\" (to the next likely banking day),\"next\" (next crediting date)}");
     command->add_option("FROM", arguments->from, "first day, YYYY-MM-DD")->required()->check(IsoDate());
     command->add_option("TO", arguments->to, "last day, YYYY-MM-DD (default: FROM)")->check(IsoDate());
-    RefuseOptionsAsValues(command);
     command->callback([arguments, &outcome] {
         const double from = *ParseIsoDate(arguments->from);
         const double to = arguments->to.empty() ? from : *ParseIsoDate(arguments->to);

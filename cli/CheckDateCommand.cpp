@@ -26,7 +26,6 @@ void AddCheckDateCommand(CLI::App& app, Outcome& outcome) {
     command->add_option("DATE", arguments->date, "processing date, YYYY-MM-DD")->required()->check(IsoDate());
     command->add_option("--today", arguments->today, "today's date, YYYY-MM-DD (default: the local date)")
         ->check(IsoDate());
-    RefuseOptionsAsValues(command);
     command->callback([arguments, &outcome] {
         std::optional<double> today;
         if (!arguments->today.empty()) today = ParseIsoDate(arguments->today);

@@ -20,11 +20,11 @@ struct Outcome {
     int status = 0;
 };
 
-// Makes every option of `command` that takes a value refuse one that names
-// an option of the command ("--statuses --no-date-check"), so that a
-// forgotten value is a usage error instead of a file named after the next
-// option. Call it once all the command's options are added.
-void RefuseOptionsAsValues(CLI::App* command);
+// Makes every option of every subcommand of `app` that takes a value refuse
+// one that names an option of its command ("--statuses --no-date-check"), so
+// that a forgotten value is a usage error instead of a file named after the
+// next option. main() calls it once, after every subcommand is added.
+void RefuseOptionsAsValues(CLI::App& app);
 
 void AddCalendarCommand(CLI::App& app, Outcome& outcome);
 void AddCheckDateCommand(CLI::App& app, Outcome& outcome);

@@ -53,11 +53,6 @@ struct ExportOptions {
     bool overwriteTemplate = false;
 };
 
-struct Closer {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, Closer>;
-
 int InputError(const std::string& message) {
     std::cerr << "paylode export: " << message << "\n";
     return kUsageError;
@@ -93,13 +88,17 @@ bool IsPlainFileName(const std::string& name) {
 
 // The statuses file: one CSV record per payment, index (from 0), status code
 // and status text; a text holding a comma, quote or line break is quoted.
+// A file that cannot be written whole, closing included, is removed.
 bool WriteStatuses(const std::string& path, const std::vector<CPaymentValues>& payments) {
-    File file{std::fopen(path.c_str(), "wb")};
-    if (!file) return false;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
     for (std::size_t index = 0; index < payments.size(); ++index) {
-        WriteStatusLine(file.get(), index, payments[index].status, PaymentStatusText(payments[index].status));
+        WriteStatusLine(file, index, payments[index].status, PaymentStatusText(payments[index].status));
     }
-    return std::fflush(file.get()) == 0 && !std::ferror(file.get());
+    const bool written = std::ferror(file) == 0;
+    if (std::fclose(file) == 0 && written) return true;
+    std::remove(path.c_str());
+    return false;
 }
 
 // What became of the bulk list template file, when it was not written.
@@ -259,7 +258,6 @@ void AddExportCommand(CLI::App& app, Outcome& outcome) {
     command->add_option("--statuses", options->statuses, "also write each payment's index, status code and text (CSV)");
     command->add_flag("--overwrite-template", options->overwriteTemplate,
                       "replace an existing bulk list template file (format 2)");
-    RefuseOptionsAsValues(command);
     command->callback([options, &outcome] { outcome.status = RunExport(*options); });
 }
 

@@ -23,15 +23,17 @@ bool NamesAnOption(const CLI::App& command, const std::string& value) {
 
 }  // namespace
 
-void RefuseOptionsAsValues(CLI::App* command) {
-    for (CLI::Option* option : command->get_options()) {
-        if (!option->nonpositional() || option->get_type_size_max() == 0) continue;
-        option->check(CLI::Validator(
-            [command](std::string& value) -> std::string {
-                if (!NamesAnOption(*command, value)) return {};
-                return "needs a value, not the option " + value;
-            },
-            ""));
+void RefuseOptionsAsValues(CLI::App& app) {
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+        for (CLI::Option* option : command->get_options()) {
+            if (!option->nonpositional() || option->get_type_size_max() == 0) continue;
+            option->check(CLI::Validator(
+                [command](std::string& value) -> std::string {
+                    if (!NamesAnOption(*command, value)) return {};
+                    return "needs a value, not the option " + value;
+                },
+                ""));
+        }
     }
 }
 

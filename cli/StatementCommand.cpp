@@ -156,7 +156,6 @@ void AddStatementCommand(CLI::App& app, Outcome& outcome) {
     sortCode->needs(account);
     account->needs(sortCode);
     command->add_flag("--debug-output", options->debugOutput, "show the reader's debugger output on standard error");
-    RefuseOptionsAsValues(command);
     command->callback([options, sortCode, &outcome] {
         options->forAccount = sortCode->count() > 0;
         outcome.status = RunStatement(*options);

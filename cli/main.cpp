@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     paylode::cli::AddCheckDateCommand(app, outcome);
     paylode::cli::AddStatementCommand(app, outcome);
     paylode::cli::AddExportCommand(app, outcome);
+    paylode::cli::RefuseOptionsAsValues(app);
 
     try {
         app.parse(argc, argv);

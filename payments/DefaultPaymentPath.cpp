@@ -23,10 +23,7 @@ bool IsUpperOf(char c, char upper) { return c == upper || (c >= 'a' && c <= 'z' 
 }  // namespace
 
 std::optional<std::string> SearchPatternFor(const char* directory) {
-    directory = OrEmpty(directory);
-    std::string pattern = directory;
-    if (!EndsInBackslash(directory)) pattern += '\\';
-    pattern += "*.*";
+    std::string pattern = JoinDirectoryAndFile(directory, "*.*");
     if (pattern.size() >= kSearchPatternBytes) return std::nullopt;
     return pattern;
 }

@@ -120,16 +120,13 @@ TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std:
     CFileRecordOutput out(*file);
 
     TemplateFileEnd end = TemplateFileEnd::Written;
-    bool haveHeader = false;
-    {
-        const std::unique_ptr<IPaymentView> first = batch.GetItem(0);
-        if (first) {
-            WriteBulkListHeader(out, *first, 0, templateName, beneficiaryReference, true);
-            haveHeader = true;
-        }
+    // The first payment is released before the records fetch it again.
+    if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
+        WriteBulkListHeader(out, *first, 0, templateName, beneficiaryReference, true);
+    } else {
+        end = TemplateFileEnd::CannotFetch;
     }
-    if (!haveHeader) end = TemplateFileEnd::CannotFetch;
-    for (long index = 0; haveHeader && index < count; ++index) {
+    for (long index = 0; end == TemplateFileEnd::Written && index < count; ++index) {
         const std::unique_ptr<IPaymentView> payment = batch.GetItem(index);
         if (!payment) {
             end = TemplateFileEnd::CannotFetch;

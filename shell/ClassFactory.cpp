@@ -63,10 +63,9 @@ private:
 };
 
 SRWLOCK classObjectsLock = SRWLOCK_INIT;
-// One slot per row of the class table, in its order; the table is small.
-constexpr std::size_t kMaxClasses = 8;
-// Each slot holds the module's own reference on its class object.
-Microsoft::WRL::ComPtr<CClassFactory> classObjects[kMaxClasses];
+// One slot per row of the class table, in its order; each holds the module's
+// own reference on its class object.
+Microsoft::WRL::ComPtr<CClassFactory> classObjects[kClassCount];
 
 }  // namespace
 
@@ -76,7 +75,6 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     const ClassEntry* entry = FindClass(clsid);
     if (entry == nullptr) return CLASS_E_CLASSNOTAVAILABLE;
     const std::size_t slot = static_cast<std::size_t>(entry - Classes().begin());
-    if (slot >= kMaxClasses) return CLASS_E_CLASSNOTAVAILABLE;
 
     CSrwExclusiveHold hold(classObjectsLock);
     if (!classObjects[slot]) classObjects[slot] = TakeOver(new (std::nothrow) CClassFactory(entry->create));

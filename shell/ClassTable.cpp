@@ -25,7 +25,9 @@ const ClassEntry kClasses[] = {
 
 }  // namespace
 
-ClassTable Classes() { return {kClasses, sizeof kClasses / sizeof kClasses[0]}; }
+static_assert(sizeof kClasses / sizeof kClasses[0] == kClassCount, "kClassCount counts the rows of kClasses");
+
+ClassTable Classes() { return {kClasses, kClassCount}; }
 
 const ClassEntry* FindClass(REFCLSID clsid) {
     for (const ClassEntry& entry : Classes()) {

@@ -40,6 +40,10 @@ struct ClassTable {
     const ClassEntry* end() const { return first + count; }
 };
 
+// How many classes the component has: the bank, its services collection and
+// the two services.
+constexpr std::size_t kClassCount = 4;
+
 // The component's classes, in order.
 ClassTable Classes();
 

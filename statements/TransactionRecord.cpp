@@ -4,7 +4,6 @@
 #include "statements/TransactionRecord.h"
 
 #include <cstddef>
-#include <cstring>
 #include <iterator>
 
 #include "statements/StatementFields.h"
@@ -85,20 +84,6 @@ void Keep(CString& target, FieldText field, std::size_t kept) {
     target.SetString(field.text, static_cast<int>(field.length < kept ? field.length : kept));
 }
 
-// The date of a date text. A statement lists a day's transactions together,
-// so the date of the line before is kept for the lines of the same day.
-double DateOfText(FieldText text) {
-    static char lastText[kFieldBufferSize];
-    static std::size_t lastLength = kFieldBufferSize;  // none yet: no text is this long
-    static double lastDate = 0.0;
-    if (text.length == lastLength && std::memcmp(text.text, lastText, text.length) == 0) return lastDate;
-    const double date = ParseDateText(text.text, text.length);
-    std::memcpy(lastText, text.text, text.length);
-    lastLength = text.length;
-    lastDate = date;
-    return date;
-}
-
 }  // namespace
 
 std::vector<int>& ColumnMap() {
@@ -155,7 +140,12 @@ std::istream& operator>>(std::istream& in, CTransactionRecord& record) {
 
     const FieldText dateText = Unquoted(ColumnText(lineFields, layout.date));
     Keep(record.DateText, dateText, kFieldBufferSize);
-    record.Date = DateOfText(dateText);
+    if (!record.haveLastDate_ || record.lastDateText_.compare(0, std::string::npos, dateText.text, dateText.length) != 0) {
+        record.lastDateText_.assign(dateText.text, dateText.length);
+        record.lastDate_ = ParseDateText(dateText.text, dateText.length);
+        record.haveLastDate_ = true;
+    }
+    record.Date = record.lastDate_;
 
     // A debit wins: the credit column is read only when there is no debit.
     const FieldText debitText = ColumnText(lineFields, layout.debit);

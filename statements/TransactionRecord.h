@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <string>
 #include <vector>
 
 #include "common/CString.h"
@@ -66,6 +67,16 @@ public:
     double Credit = 0.0;         // money in, positive when set
     std::int32_t DebitFlag = 0;  // 1 for a debit line
     double Date = 0.0;           // OLE automation date of DateText; 0.0 when unreadable
+
+private:
+    friend std::istream& operator>>(std::istream& in, CTransactionRecord& record);
+
+    // The last date text read into this record and its date, kept across
+    // Clear: a statement lists a day's transactions together, so the next
+    // line mostly has the same date text.
+    std::string lastDateText_;
+    bool haveLastDate_ = false;
+    double lastDate_ = 0.0;
 };
 
 // Field numbers (counted from 1) of the record's columns in order, shared by

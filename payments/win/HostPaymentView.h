@@ -36,46 +36,14 @@ public:
         payment_->GetAmount(&amount);
         return amount;
     }
-    CString GetPayerSortCode() override {
-        CBstr text;
-        payment_->GetPayerSortCode(text.Receive());
-        return AnsiOf(text);
-    }
-    CString GetPayerAccountNumber() override {
-        CBstr text;
-        payment_->GetPayerAccountNumber(text.Receive());
-        return AnsiOf(text);
-    }
-    CString GetPayeeBACSReference() override {
-        CBstr text;
-        payment_->GetPayeeBACSReference(text.Receive());
-        return AnsiOf(text);
-    }
-    CString GetPayeeSortCode() override {
-        CBstr text;
-        payment_->GetPayeeSortCode(text.Receive());
-        return AnsiOf(text);
-    }
-    CString GetPayeeAccountNumber() override {
-        CBstr text;
-        payment_->GetPayeeAccountNumber(text.Receive());
-        return AnsiOf(text);
-    }
-    CString GetPayeeAccountName() override {
-        CBstr text;
-        payment_->GetPayeeAccountName(text.Receive());
-        return AnsiOf(text);
-    }
-    CString GetPayeeRollNumber() override {
-        CBstr text;
-        payment_->GetPayeeRollNumber(text.Receive());
-        return AnsiOf(text);
-    }
-    CString GetDetails() override {
-        CBstr text;
-        payment_->GetDetails(text.Receive());
-        return AnsiOf(text);
-    }
+    CString GetPayerSortCode() override { return Text(&HostPayment::GetPayerSortCode); }
+    CString GetPayerAccountNumber() override { return Text(&HostPayment::GetPayerAccountNumber); }
+    CString GetPayeeBACSReference() override { return Text(&HostPayment::GetPayeeBACSReference); }
+    CString GetPayeeSortCode() override { return Text(&HostPayment::GetPayeeSortCode); }
+    CString GetPayeeAccountNumber() override { return Text(&HostPayment::GetPayeeAccountNumber); }
+    CString GetPayeeAccountName() override { return Text(&HostPayment::GetPayeeAccountName); }
+    CString GetPayeeRollNumber() override { return Text(&HostPayment::GetPayeeRollNumber); }
+    CString GetDetails() override { return Text(&HostPayment::GetDetails); }
     long GetStatus() override {
         long status = 0;
         payment_->GetStatus(&status);
@@ -84,6 +52,13 @@ public:
     void SetStatus(long status) override { payment_->SetStatus(status); }
 
 private:
+    // One of the payment's texts; "" when the host gives none.
+    CString Text(HRESULT (STDMETHODCALLTYPE HostPayment::*get)(BSTR*)) {
+        CBstr text;
+        (payment_->*get)(text.Receive());
+        return AnsiOf(text);
+    }
+
     HostPayment* payment_;
 };
 

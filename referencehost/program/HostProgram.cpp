@@ -180,6 +180,7 @@ int main() {
     AddServicesCommand(app, outcome);
     AddPayCommand(app, outcome);
     AddImportCommand(app, outcome);
+    paylode::cli::RefuseOptionsAsValues(app);
 
     std::vector<std::string> arguments = Arguments();
     std::vector<char*> argv;

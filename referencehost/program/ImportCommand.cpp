@@ -134,7 +134,6 @@ void AddImportCommand(CLI::App& app, Outcome& outcome) {
     command->add_option("STATEMENT", options->statement, "the statement file the chooser returns")->required();
     command->add_option("--account", options->account, "the host's account, SORTCODE:ACCOUNTNUMBER")->required();
     command->add_flag("--cancel", options->cancel, "the user cancels the file chooser");
-    cli::RefuseOptionsAsValues(command);
     command->callback([options, &outcome] { outcome.status = RunImport(*options); });
 }
 

@@ -278,7 +278,6 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
     command->add_flag("--statuses", options->statuses, "print index,code,text for every payment");
     command->add_option("--screenshot", options->screenshot,
                         "save a picture of the options dialog, as answered, to this BMP file");
-    cli::RefuseOptionsAsValues(command);
     command->callback([options, &outcome] { outcome.status = RunPay(*options); });
 }
 

@@ -180,6 +180,9 @@ host 100 no-date pay good.csv --format 0 --out bad.txt
 host 100 bad-format pay good.csv --format 4 --date "$date" --out bad.txt
 host 100 bad-iat pay good.csv --format 0 --date "$date" --out bad.txt --iat 1
 host 100 bad-account pay good.csv --format 0 --date "$date" --out bad.txt --account 123456
+# An option that takes a value never takes the next option as its value.
+host 100 swallowed pay good.csv --format 0 --date "$date" --out --statuses
+absent "$work/--statuses" swallowed
 absent "$work/bad.txt" unusable
 
 # ---- import against statement --------------------------------------------------
