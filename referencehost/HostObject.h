@@ -21,6 +21,7 @@
 #include "common/win/ComObject.h"
 #include "host/HostInterfaces.h"
 #include "referencehost/HostCallLog.h"
+#include "referencehost/HostCallPlan.h"
 
 namespace paylode::referencehost {
 
@@ -36,7 +37,11 @@ public:
         : log_(std::move(log)), name_(std::move(name)), iid_(iid), library_(library), libraryFile_(libraryFile) {
         log_->ObjectCreated();
     }
-    virtual ~CHostObject() { log_->ObjectDestroyed(); }
+    virtual ~CHostObject() {
+        // The host's own reference, when it still had it, was the last.
+        CHostCallPlan::AddOutsideReferences(hostReferences_);
+        log_->ObjectDestroyed();
+    }
     CHostObject(const CHostObject&) = delete;
     CHostObject& operator=(const CHostObject&) = delete;
 
@@ -58,11 +63,24 @@ public:
         // clang-format on
         return QueryInterfaceFromTable(this, table, iid, object);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) AddRef() override {
+        CHostCallPlan::AddOutsideReferences(1);
+        return ++references_;
+    }
     STDMETHODIMP_(ULONG) Release() override {
+        CHostCallPlan::AddOutsideReferences(-1);
         const ULONG left = --references_;
         if (left == 0) delete this;
         return left;
+    }
+
+    // The host lets go of the reference it made the object with: it is about
+    // to release it, or has handed it to a caller. From now on every
+    // reference on the object is someone else's.
+    void ForgetHostReference() {
+        if (hostReferences_ == 0) return;
+        hostReferences_ = 0;
+        CHostCallPlan::AddOutsideReferences(1);
     }
 
     // IDispatch, from the type library.
@@ -96,11 +114,26 @@ public:
 
 protected:
     // Runs one operation: plays an injected failure instead of the body,
-    // otherwise runs the body, and records the call either way.
+    // otherwise runs the body, and records the call either way. The call is
+    // numbered by the campaign's plan, which may fail it too.
     template <typename Body>
     HRESULT Call(const char* operation, std::string arguments, Body body) {
+        const HRESULT planned = CHostCallPlan::NextCall();
+        return Play(operation, std::move(arguments), FAILED(planned) ? planned : log_->InjectedFailure(name_, operation),
+                    body);
+    }
+    // The same for a call that the plan does not number (OleRun's Run).
+    template <typename Body>
+    HRESULT UnnumberedCall(const char* operation, std::string arguments, Body body) {
+        return Play(operation, std::move(arguments), log_->InjectedFailure(name_, operation), body);
+    }
+
+
+private:
+    template <typename Body>
+    HRESULT Play(const char* operation, std::string arguments, HRESULT injected, Body body) {
         const std::size_t position = log_->Record({name_, operation, std::move(arguments), S_OK, {}});
-        HRESULT result = log_->InjectedFailure(name_, operation);
+        HRESULT result = injected;
         if (FAILED(result)) {
             SetCallErrorInfo(iid_, "The host failed " + name_ + "." + operation + " as it was told to.");
         } else {
@@ -109,6 +142,8 @@ protected:
         log_->Complete(position, result);
         return result;
     }
+
+protected:
 
     HRESULT GetText(const char* operation, const std::wstring& value, BSTR* out) {
         return Call(operation, {}, [&]() -> HRESULT {
@@ -160,6 +195,7 @@ private:
     GUID library_;
     const wchar_t* libraryFile_;
     ULONG references_ = 1;
+    long hostReferences_ = 1;  // the host's own, until it lets go (ForgetHostReference)
     Microsoft::WRL::ComPtr<ITypeInfo> typeInfo_;
 };
 

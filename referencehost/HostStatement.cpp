@@ -56,6 +56,7 @@ STDMETHODIMP CHostStatement::AddTransaction(ITorvoBankTransaction** transaction)
 
 STDMETHODIMP CHostStatement::Clear() {
     return Call("Clear", {}, [&] {
+        for (const auto& transaction : transactions_) transaction->ForgetHostReference();
         transactions_.clear();
         return S_OK;
     });
@@ -64,6 +65,7 @@ STDMETHODIMP CHostStatement::Clear() {
 STDMETHODIMP CHostStatement::RemoveTransaction(long index) {
     return Call("RemoveTransaction", std::to_string(index), [&]() -> HRESULT {
         if (index < 0 || static_cast<std::size_t>(index) >= transactions_.size()) return E_INVALIDARG;
+        transactions_[static_cast<std::size_t>(index)]->ForgetHostReference();
         transactions_.erase(transactions_.begin() + index);
         return S_OK;
     });

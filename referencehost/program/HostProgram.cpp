@@ -14,6 +14,7 @@
 
 #include "cli/Commands.h"
 #include "common/win/Owners.h"
+#include "referencehost/HostCallPlan.h"
 
 namespace paylode::host {
 
@@ -126,6 +127,31 @@ std::string RunOutcome::Line(const char* operation) const {
     std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
     return "status value " + std::to_string(status) + ", " + operation + " returned " +
            (FAILED(result) ? described : std::string(code));
+}
+
+void AddFaultOptions(CLI::App& command, FaultOptions& options) {
+    command.add_option("--fail-call", options.failCall,
+                       "the N-th call the component makes on a host object fails (from 1)")
+        ->check(CLI::PositiveNumber);
+    command.add_option("--fail-with", options.failWith, "the HRESULT of that failure, 0x... or decimal (0x80004005)")
+        ->check([](const std::string& text) {
+            HRESULT result = S_OK;
+            return referencehost::ParseHResult(text, &result) ? std::string()
+                                                              : "--fail-with must be an HRESULT, 0x... or decimal";
+        });
+}
+
+CHostCallWatch::CHostCallWatch(const FaultOptions& options)
+    : references_(referencehost::CHostCallPlan::OutsideReferences()) {
+    HRESULT failure = E_FAIL;
+    referencehost::ParseHResult(options.failWith, &failure);
+    referencehost::CHostCallPlan::Arm(options.failCall, failure);
+}
+
+std::string CHostCallWatch::Report() const {
+    return "host calls: " + std::to_string(referencehost::CHostCallPlan::Calls()) +
+           ", host references held after the call: " +
+           std::to_string(referencehost::CHostCallPlan::OutsideReferences() - references_);
 }
 
 AccountOption ParseAccount(const std::string& text) {

@@ -67,6 +67,28 @@ struct RunOutcome {
 };
 RunOutcome ReadRunOutcome(HRESULT result, ITorvoBankService* service);
 
+// The fault to play in one operation: --fail-call N (the N-th call the
+// component makes on a host object, from 1; 0 for none) fails with
+// --fail-with (an HRESULT, 0x... or decimal; E_FAIL by default).
+struct FaultOptions {
+    long failCall = 0;
+    std::string failWith = "0x80004005";
+};
+void AddFaultOptions(CLI::App& command, FaultOptions& options);
+
+// Arms the reference host's call plan for one operation when made, just
+// before the operation; Report, just after it returned, says how many calls
+// the component made on host objects and how many references on them it
+// still holds: "host calls: 12, host references held after the call: 0".
+class CHostCallWatch {
+public:
+    explicit CHostCallWatch(const FaultOptions& options);
+    std::string Report() const;
+
+private:
+    long references_;
+};
+
 // One account "SORTCODE:ACCOUNTNUMBER"; HostFailure when there is no ":".
 struct AccountOption {
     std::wstring sortCode, accountNumber;

@@ -40,6 +40,7 @@ struct ImportOptions {
     std::string statement;
     std::string account;
     bool cancel = false;
+    FaultOptions faults;
 };
 
 // The reference host's registered objects read their configuration from the
@@ -51,32 +52,45 @@ struct ImportOptions {
 // of it; the import then judges the file itself.
 class CChooserConfiguration {
 public:
-    CChooserConfiguration(const std::wstring& statement, bool cancel) {
+    CChooserConfiguration(const std::wstring& statement, bool cancel) : file_(TemporaryName()) {
         std::vector<wchar_t> named(32768);
         const DWORD length =
             GetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", named.data(), static_cast<DWORD>(named.size()));
         const std::wstring configured = length > 0 && length < named.size()
                                             ? std::wstring(named.data(), length)
                                             : referencehost::PathBesideProgram(L"TorvoReferenceHost.ini");
-        wchar_t folder[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, folder);
-        file_ = std::wstring(folder) + L"paylode-host-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
-        if (!CopyFileW(configured.c_str(), file_.c_str(), FALSE)) DeleteFileW(file_.c_str());
+        if (!CopyFileW(configured.c_str(), file_.Path(), FALSE)) DeleteFileW(file_.Path());
         AnsiForTyping(Utf8FromWide(statement), "STATEMENT");  // the chooser hands out 8-bit text
         const bool written = Write(L"File", cancel ? L"" : statement.c_str()) && Write(L"Cancel", cancel ? L"1" : L"0") &&
                              Write(L"AcceptRejected", L"1");
-        if (!written) throw HostFailure{"cannot write the reference host's configuration " + Utf8FromWide(file_)};
-        SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", file_.c_str());
+        if (!written) throw HostFailure{"cannot write the reference host's configuration " + Utf8FromWide(file_.Path())};
+        SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", file_.Path());
     }
-    ~CChooserConfiguration() { DeleteFileW(file_.c_str()); }
-    CChooserConfiguration(const CChooserConfiguration&) = delete;
-    CChooserConfiguration& operator=(const CChooserConfiguration&) = delete;
 
 private:
-    bool Write(const wchar_t* key, const wchar_t* value) {
-        return WritePrivateProfileStringW(L"Chooser", key, value, file_.c_str()) != FALSE;
+    // The copy is deleted however the run ends, also when the constructor
+    // gives up half-way.
+    class CTemporaryFile {
+    public:
+        explicit CTemporaryFile(std::wstring path) : path_(std::move(path)) {}
+        ~CTemporaryFile() { DeleteFileW(path_.c_str()); }
+        CTemporaryFile(const CTemporaryFile&) = delete;
+        CTemporaryFile& operator=(const CTemporaryFile&) = delete;
+        const wchar_t* Path() const { return path_.c_str(); }
+
+    private:
+        std::wstring path_;
+    };
+
+    static std::wstring TemporaryName() {
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        return std::wstring(folder) + L"paylode-host-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
     }
-    std::wstring file_;
+    bool Write(const wchar_t* key, const wchar_t* value) {
+        return WritePrivateProfileStringW(L"Chooser", key, value, file_.Path()) != FALSE;
+    }
+    CTemporaryFile file_;
 };
 
 long IdOf(const CVariant& id) {
@@ -106,7 +120,10 @@ int RunImport(const ImportOptions& options) {
     const ComPtr<CHostBankAccount> paying = MakeComObject<CHostBankAccount>(log, account.sortCode, account.accountNumber);
     const ComPtr<CHostStatement> statement = MakeComObject<CHostStatement>(log);
 
-    const RunOutcome run = ReadRunOutcome(service->ImportStatement(paying.Get(), statement.Get()), service.Get());
+    const CHostCallWatch watch(options.faults);
+    const HRESULT returned = service->ImportStatement(paying.Get(), statement.Get());
+    const std::string calls = watch.Report();
+    const RunOutcome run = ReadRunOutcome(returned, service.Get());
 
     for (std::size_t index = 0; index < statement->Size(); ++index) {
         const referencehost::TransactionData& data = statement->Transaction(index).Data();
@@ -116,6 +133,7 @@ int RunImport(const ImportOptions& options) {
                   << "\n";
     }
     std::cout.flush();
+    std::cerr << "paylode-host import: " << calls << "\n";
     std::cerr << "paylode-host import: " << run.Line("ImportStatement") << ", " << statement->Size()
               << " transactions received\n";
     if (FAILED(run.result)) return kHostFailure;
@@ -134,6 +152,7 @@ void AddImportCommand(CLI::App& app, Outcome& outcome) {
     command->add_option("STATEMENT", options->statement, "the statement file the chooser returns")->required();
     command->add_option("--account", options->account, "the host's account, SORTCODE:ACCOUNTNUMBER")->required();
     command->add_flag("--cancel", options->cancel, "the user cancels the file chooser");
+    AddFaultOptions(*command, options->faults);
     command->callback([options, &outcome] { outcome.status = RunImport(*options); });
 }
 

@@ -60,6 +60,7 @@ struct PayOptions {
     std::string cancel;
     bool statuses = false;
     std::string screenshot;
+    FaultOptions faults;
 };
 
 // What the options ask of the dialog, checked and ready to type.
@@ -234,7 +235,10 @@ int RunPay(const PayOptions& options) {
         return IDOK;
     });
 
-    const RunOutcome run = ReadRunOutcome(service->ProcessPayments(batch.Get(), paying.Get()), service.Get());
+    const CHostCallWatch watch(options.faults);
+    const HRESULT returned = service->ProcessPayments(batch.Get(), paying.Get());
+    const std::string calls = watch.Report();
+    const RunOutcome run = ReadRunOutcome(returned, service.Get());
 
     if (options.statuses) PrintStatuses(service.Get(), *batch.Get());
     if (!optionsDialog.met && run.status != 40 && SUCCEEDED(run.result)) {
@@ -244,6 +248,7 @@ int RunPay(const PayOptions& options) {
         std::cerr << "paylode-host pay: the picture of the dialog could not be saved to " << options.screenshot << "\n";
     }
     if (user.refused) std::cerr << "paylode-host pay: the payment options dialog refused OK; the run was cancelled\n";
+    std::cerr << "paylode-host pay: " << calls << "\n";
     std::cerr << "paylode-host pay: " << run.Line("ProcessPayments") << "\n";
     return FAILED(run.result) ? kHostFailure : static_cast<int>(run.status);
 }
@@ -278,6 +283,7 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
     command->add_flag("--statuses", options->statuses, "print index,code,text for every payment");
     command->add_option("--screenshot", options->screenshot,
                         "save a picture of the options dialog, as answered, to this BMP file");
+    AddFaultOptions(*command, options->faults);
     command->callback([options, &outcome] { outcome.status = RunPay(*options); });
 }
 

@@ -29,7 +29,11 @@ HRESULT CreateObject(REFIID iid, void** object) {
         const Microsoft::WRL::ComPtr<Object> created = MakeComObject<Object>(CServerConfiguration::Read());
         const HRESULT result = created->Created();
         if (FAILED(result)) return result;
-        return created->QueryInterface(iid, object);
+        const HRESULT found = created->QueryInterface(iid, object);
+        // The creation's own reference is released here: the caller holds
+        // what QueryInterface gave.
+        if (SUCCEEDED(found)) created->ForgetHostReference();
+        return found;
     } catch (HResult code) {
         return code;
     } catch (const std::bad_alloc&) {

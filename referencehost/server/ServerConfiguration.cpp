@@ -3,6 +3,8 @@
  */
 #include "referencehost/server/ServerConfiguration.h"
 
+#include "referencehost/HostCallPlan.h"
+
 #include <cstdlib>
 #include <vector>
 
@@ -76,15 +78,6 @@ std::shared_ptr<CHostCallLog> CServerConfiguration::MakeLog() const {
         log->WriteTo(WideFromAnsi(record.c_str()));
     }
     return log;
-}
-
-bool ParseHResult(const std::string& text, HRESULT* result) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const unsigned long long value = std::strtoull(text.c_str(), &end, 0);
-    if (end == text.c_str() || *end != '\0' || value > 0xFFFFFFFFull) return false;
-    *result = static_cast<HRESULT>(static_cast<unsigned long>(value));
-    return true;
 }
 
 }  // namespace paylode::referencehost

@@ -49,9 +49,6 @@ private:
     std::wstring file_;
 };
 
-// Parses an HRESULT written in the file: 0x80004005, or a decimal number.
-bool ParseHResult(const std::string& text, HRESULT* result);
-
 // The module's instance and its count of live objects and locks.
 HINSTANCE ServerInstance();
 void LockServer();

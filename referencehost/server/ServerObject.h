@@ -63,7 +63,7 @@ public:
         return S_OK;
     }
     STDMETHODIMP Run(LPBINDCTX) override {
-        return Base::Call("Run", {}, [this] {
+        return Base::UnnumberedCall("Run", {}, [this] {
             running_ = true;
             return S_OK;
         });
