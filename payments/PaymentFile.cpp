@@ -5,10 +5,12 @@
 #include "payments/PaymentFile.h"
 
 #include <memory>
+#include <vector>
 
 #include "common/FileSystem.h"
 #include "payments/PaymentRecords.h"
 #include "payments/RecordOutput.h"
+#include "payments/StatusTexts.h"
 
 namespace paylode {
 
@@ -20,6 +22,12 @@ bool FinishOrRemove(CFileRecordOutput& out, IFileSystem& files, const std::strin
     if (out.Finish()) return true;
     files.Remove(path);
     return false;
+}
+
+// Closes the file whatever it holds and deletes it.
+void Abandon(CFileRecordOutput& out, IFileSystem& files, const std::string& path) {
+    out.Finish();
+    files.Remove(path);
 }
 
 bool IsBulkFormat(int format) { return format == kFormatBulkList || format == kFormatAdHocBulk; }
@@ -35,16 +43,14 @@ bool PaymentFileResult::ReportsFailedChecks() const {
     return checksFailed && (end == PaymentFileEnd::Written || end == PaymentFileEnd::CannotFetch);
 }
 
-PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const std::string& path,
-                                   const PaymentFileChoices& choices) {
+namespace {
+
+// The header and the records of the payment file into `out`; the indexes of
+// the payments that passed their checks go to `passed`.
+PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& batch, long count,
+                                      const std::string& path, const PaymentFileChoices& choices,
+                                      std::vector<long>& passed) {
     PaymentFileResult result;
-    IFileSystem& files = CurrentFileSystem();
-    std::unique_ptr<IOutputFile> file = files.CreateForWriting(path);
-    if (!file) {
-        result.end = PaymentFileEnd::CannotCreate;
-        return result;
-    }
-    CFileRecordOutput out(*file);
     const int format = choices.paymentFormat;
     const char* templateName = choices.templateName.GetString();
     const char* reference = choices.beneficiaryReference.GetString();
@@ -70,13 +76,56 @@ PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const s
             result.end = PaymentFileEnd::CannotFetch;
             break;
         }
-        const bool passed = format == kFormatAdHocBulk
-                                ? WriteAdHocRecord(out, *payment, format, choices.ireland)
-                                : WritePaymentRecord(out, *payment, choices.processingDate, format, templateName,
-                                                     choices.ireland, false);
-        if (!passed) result.checksFailed = true;
+        const bool ok = format == kFormatAdHocBulk
+                            ? WriteAdHocRecord(out, *payment, format, choices.ireland)
+                            : WritePaymentRecord(out, *payment, choices.processingDate, format, templateName,
+                                                 choices.ireland, false);
+        if (ok) {
+            passed.push_back(index);
+        } else {
+            result.checksFailed = true;
+        }
     }
-    if (!FinishOrRemove(out, files, path)) result.end = PaymentFileEnd::WriteFailed;
+    return result;
+}
+
+// A payment file that could not be made or kept pays nobody: a payment that
+// passed its checks is told so, instead of keeping "processed successfully".
+void RejectPassedPayments(IPaymentBatchView& batch, const std::vector<long>& passed) {
+    for (long index : passed) {
+        if (const std::unique_ptr<IPaymentView> payment = batch.GetItem(index))
+            payment->SetStatus(kStatusBatchRejected);
+    }
+}
+
+}  // namespace
+
+PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const std::string& path,
+                                   const PaymentFileChoices& choices) {
+    IFileSystem& files = CurrentFileSystem();
+    std::vector<long> passed;
+    std::unique_ptr<IOutputFile> file = files.CreateForWriting(path);
+    if (!file) {
+        CDiscardRecordOutput nowhere;
+        PaymentFileResult result = WritePaymentRecords(nowhere, batch, count, path, choices, passed);
+        result.end = PaymentFileEnd::CannotCreate;
+        RejectPassedPayments(batch, passed);
+        return result;
+    }
+    CFileRecordOutput out(*file);
+    PaymentFileResult result;
+    try {
+        result = WritePaymentRecords(out, batch, count, path, choices, passed);
+    } catch (...) {
+        // A run that fails half-way (a host call that fails, say) leaves no
+        // half-written payment file behind.
+        Abandon(out, files, path);
+        throw;
+    }
+    if (!FinishOrRemove(out, files, path)) {
+        result.end = PaymentFileEnd::WriteFailed;
+        RejectPassedPayments(batch, passed);
+    }
     return result;
 }
 
@@ -120,19 +169,30 @@ TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std:
     CFileRecordOutput out(*file);
 
     TemplateFileEnd end = TemplateFileEnd::Written;
-    // The first payment is released before the records fetch it again.
-    if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
-        WriteBulkListHeader(out, *first, 0, templateName, beneficiaryReference, true);
-    } else {
-        end = TemplateFileEnd::CannotFetch;
-    }
-    for (long index = 0; end == TemplateFileEnd::Written && index < count; ++index) {
-        const std::unique_ptr<IPaymentView> payment = batch.GetItem(index);
-        if (!payment) {
+    try {
+        // The first payment is released before the records fetch it again.
+        if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
+            WriteBulkListHeader(out, *first, 0, templateName, beneficiaryReference, true);
+        } else {
             end = TemplateFileEnd::CannotFetch;
-            break;
         }
-        WritePaymentRecord(out, *payment, 0, kFormatBulkList, templateName, false, true);
+        for (long index = 0; end == TemplateFileEnd::Written && index < count; ++index) {
+            const std::unique_ptr<IPaymentView> payment = batch.GetItem(index);
+            if (!payment) {
+                end = TemplateFileEnd::CannotFetch;
+                break;
+            }
+            WritePaymentRecord(out, *payment, 0, kFormatBulkList, templateName, false, true);
+        }
+    } catch (...) {
+        Abandon(out, files, path);
+        throw;
+    }
+    // A template missing a payment would set up a bulk list that silently
+    // leaves a payee out: it goes like a file that could not be written.
+    if (end == TemplateFileEnd::CannotFetch) {
+        Abandon(out, files, path);
+        return end;
     }
     if (!FinishOrRemove(out, files, path)) return TemplateFileEnd::WriteFailed;
     return end;

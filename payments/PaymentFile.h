@@ -87,7 +87,7 @@ enum class TemplateFileEnd {
     EmptyBatch,    // no payment to make the header from: no file
     Declined,      // the file exists and the user chose not to overwrite it
     CannotCreate,  // the file could not be created
-    CannotFetch,   // the batch returned no payment at an index; the file keeps what was written
+    CannotFetch,   // the batch returned no payment at an index; the file was deleted
     WriteFailed,   // a write, the flush or the close failed; the file was deleted
 };
 

@@ -34,6 +34,14 @@ private:
     bool failed_ = false;
 };
 
+// Takes the lines and keeps nothing: the records of a payment file that
+// could not be created are still written here, so that every payment is
+// checked.
+class CDiscardRecordOutput : public IRecordOutput {
+public:
+    void Write(const char*, std::size_t) override {}
+};
+
 // Collects the written bytes.
 class CStringRecordOutput : public IRecordOutput {
 public:

@@ -13,6 +13,7 @@ namespace paylode {
 enum PaymentStatus : long {
     kStatusSuccess = 0,
     kStatusIatMark = 1,  // the IAT mark while the payment options dialog is open
+    kStatusBatchRejected = 20,  // valid, but the payment file could not be made or kept
     kStatusInvalidAmount = 21,
     kStatusInvalidPayerSortCode = 23,
     kStatusInvalidPayerAccountNumber = 24,

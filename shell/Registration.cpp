@@ -11,6 +11,7 @@
 #include <wrl/client.h>
 
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "TorvoKelmarBankPaylode.h"
@@ -57,6 +58,37 @@ bool OpenKey(HKEY parent, const std::wstring& name, REGSAM access, CRegistryKey&
     if (IsGone(status)) return false;
     ThrowIfWin32Error(status);
     return true;
+}
+
+// On 64-bit Windows the 32-bit and the 64-bit registry views have each their
+// own HKCR\CLSID, but share the ProgID keys. The access flag that reaches
+// the other view from this process, or 0 where there is only one view.
+REGSAM OtherRegistryView() {
+#ifdef _WIN64
+    return KEY_WOW64_32KEY;
+#else
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64 ? KEY_WOW64_64KEY : 0;
+#endif
+}
+
+// The class that a ProgID key names in its CLSID subkey, if it is one.
+std::optional<std::string> ClassOfProgId(const RegistryKey& key) {
+    for (const RegistryKey& subkey : key.subkeys) {
+        if (subkey.name == "CLSID" && subkey.defaultValue) return subkey.defaultValue;
+    }
+    return std::nullopt;
+}
+
+// Whether the other registry view still registers the class that a ProgID
+// key names: the key is then that view's too, and stays.
+bool OtherViewStillUses(const RegistryKey& key) {
+    const REGSAM view = OtherRegistryView();
+    const std::optional<std::string> clsid = ClassOfProgId(key);
+    if (view == 0 || !clsid) return false;
+    const std::wstring server = L"CLSID\\" + WideFromAnsi(clsid->c_str()) + L"\\InprocServer32";
+    CRegistryKey opened;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, server.c_str(), 0, KEY_READ | view, opened.Receive()) == ERROR_SUCCESS;
 }
 
 class CScriptWriter {
@@ -106,7 +138,7 @@ void ApplyScript(const std::string& text, bool registering, const std::map<std::
         for (const RegistryKey& key : root.keys) {
             if (registering) {
                 writer.Register(rootKey, key);
-            } else {
+            } else if (rootKey != HKEY_CLASSES_ROOT || !OtherViewStillUses(key)) {
                 writer.Unregister(rootKey, key);
             }
         }

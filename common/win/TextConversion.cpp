@@ -22,6 +22,21 @@ std::string PlatformAnsiFromWide(const WideChar* text, int length) {
     return out;
 }
 
+bool ExactAnsiFromWide(const wchar_t* text, int length, std::string* out) {
+    out->clear();
+    if (text == nullptr || length == 0) return true;
+    // Best fit is refused where the code page knows it; the way back then
+    // catches whatever still changed (a default character, a dropped one).
+    const DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int size = WideCharToMultiByte(CP_ACP, flags, text, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return false;
+    std::string converted(static_cast<std::size_t>(size), '\0');
+    if (WideCharToMultiByte(CP_ACP, flags, text, length, &converted[0], size, nullptr, nullptr) != size) return false;
+    if (WideFromAnsi(converted.data(), size) != std::wstring(text, static_cast<std::size_t>(length))) return false;
+    *out = std::move(converted);
+    return true;
+}
+
 std::wstring WideFromAnsi(const char* text, int length) {
     if (text == nullptr) return {};
     if (length < 0) length = lstrlenA(text);

@@ -5,8 +5,12 @@
  * GetItem fetches the payment from the host afresh and hands out a view that
  * holds that payment's reference until the caller drops it, so one payment
  * at a time is held while the caller walks the batch. A batch that fails
- * GetItem, or returns no object, gives no payment for that index. The result
- * of GetCount is not looked at: the count is what it left (0 when nothing).
+ * GetItem gives no payment for an index where the batch returns no object;
+ * where the batch fails GetItem, the payment run's file steps take it the
+ * same way (the run ends with "a payment cannot be fetched"), while the
+ * payment options dialog, whose rows and IAT marks must answer to every
+ * payment, raises the host's failure. A failing GetCount is raised: a count
+ * of nothing would pay nobody and call it done.
  */
 #pragma once
 
@@ -17,23 +21,32 @@
 #include "host/HostInterfaces.h"
 #include "payments/PaymentBatchView.h"
 #include "payments/win/HostPaymentView.h"
+#include "shell/HostCall.h"
 
 namespace paylode {
 
+// What a failing GetItem means to the view's user.
+enum class FailedFetch { NoPayment, Raise };
+
 class CHostBatchView : public IPaymentBatchView {
 public:
-    explicit CHostBatchView(ITorvoBankPayments* batch) : batch_(batch) {}
+    explicit CHostBatchView(ITorvoBankPayments* batch, FailedFetch failedFetch = FailedFetch::NoPayment)
+        : batch_(batch), failedFetch_(failedFetch) {}
 
     long GetCount() override {
         long count = 0;
-        if (batch_ != nullptr) batch_->GetCount(&count);
+        if (batch_ != nullptr) CheckHostCall(batch_->GetCount(&count), batch_.Get(), IID_ITorvoBankPayments);
         return count;
     }
 
     std::unique_ptr<IPaymentView> GetItem(long index) override {
         if (batch_ == nullptr) return nullptr;
         Microsoft::WRL::ComPtr<ITorvoBankPayment> payment;
-        if (FAILED(batch_->GetItem(index, &payment)) || payment == nullptr) return nullptr;
+        const HRESULT fetched = batch_->GetItem(index, &payment);
+        if (FAILED(fetched) && failedFetch_ == FailedFetch::Raise) {
+            CheckHostCall(fetched, batch_.Get(), IID_ITorvoBankPayments);
+        }
+        if (FAILED(fetched) || payment == nullptr) return nullptr;
         return std::make_unique<CHeldPaymentView>(std::move(payment));
     }
 
@@ -49,6 +62,7 @@ private:
     };
 
     Microsoft::WRL::ComPtr<ITorvoBankPayments> batch_;
+    FailedFetch failedFetch_;
 };
 
 }  // namespace paylode

@@ -6,8 +6,10 @@
  * freed at once; the status calls go straight back to the host's payment, so
  * the host sees every status the writers set, in order.
  *
- * The host's getters report nothing the writers act on: a getter that fails
- * gives empty text, or an amount or status of 0.
+ * A call that the host fails is raised (CheckHostCall): a payment written
+ * from values the host could not give, or a status the host did not take,
+ * would make a file or a status that says something other than the truth.
+ * A getter that succeeds with a null text gives empty text.
  *
  * The view borrows the payment for the writer's call; the caller holds the
  * reference. It is written for any interface that has the host payment's
@@ -20,6 +22,7 @@
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
 #include "payments/PaymentView.h"
+#include "shell/HostCall.h"
 
 namespace paylode {
 
@@ -33,7 +36,7 @@ public:
 
     double GetAmount() override {
         double amount = 0;
-        payment_->GetAmount(&amount);
+        Check(payment_->GetAmount(&amount));
         return amount;
     }
     CString GetPayerSortCode() override { return Text(&HostPayment::GetPayerSortCode); }
@@ -46,16 +49,18 @@ public:
     CString GetDetails() override { return Text(&HostPayment::GetDetails); }
     long GetStatus() override {
         long status = 0;
-        payment_->GetStatus(&status);
+        Check(payment_->GetStatus(&status));
         return status;
     }
-    void SetStatus(long status) override { payment_->SetStatus(status); }
+    void SetStatus(long status) override { Check(payment_->SetStatus(status)); }
 
 private:
+    void Check(HRESULT result) { CheckHostCall(result, payment_, __uuidof(HostPayment)); }
+
     // One of the payment's texts; "" when the host gives none.
     CString Text(HRESULT (STDMETHODCALLTYPE HostPayment::*get)(BSTR*)) {
         CBstr text;
-        (payment_->*get)(text.Receive());
+        Check((payment_->*get)(text.Receive()));
         return AnsiOf(text);
     }
 

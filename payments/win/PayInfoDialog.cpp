@@ -44,7 +44,7 @@ HICON LoadDialogIcon(int sizeMetric) {
 
 CPayInfoDialog::CPayInfoDialog(ITorvoBankPayments* batch, const CString& templateName,
                                const CString& beneficiaryReference, int ireland)
-    : batch_(batch),
+    : batch_(batch, FailedFetch::Raise),
       model_(batch_, templateName, beneficiaryReference, ireland),
       commonControls_(LoadCommonControls()) {}
 

@@ -10,10 +10,12 @@
  * SetDate, SetType, SetAmount, SetDescription and SetReference, a cheque
  * getting "CHQ" before its description in a second SetDescription.
  *
- * The transaction setters' results are not acted on: the host owns its
- * transaction once it has handed it out. A failed Clear or SetBalance, a
- * failed AddTransaction, or one that hands out no transaction, ends the
- * import with the host's failure; what was added before it stays.
+ * A failed Clear or SetBalance, a failed AddTransaction, or one that hands
+ * out no transaction, ends the import with the host's failure; what was
+ * added before it stays. A failed setter on a new transaction ends it too,
+ * and the statement is emptied rather than left with a half-made
+ * transaction. Failing calls for the account's details end the import
+ * before any line is read.
  */
 #include "statements/win/BankStatementService.h"
 
@@ -23,6 +25,7 @@
 
 #include "common/win/ComObject.h"
 #include "common/win/Owners.h"
+#include "common/win/WinText.h"
 #include "shell/HostBankSettings.h"
 #include "shell/HostCall.h"
 #include "shell/ComponentObject.h"
@@ -47,23 +50,39 @@ constexpr int kMaxPathCharacters = 259;
 CBstr TextForHost(const CString& text) { return CBstr::Adopt(text.AllocSysString()); }
 
 // The chosen path as the reader opens it: the host's text in the ANSI code
-// page, or "" (a path the reader cannot open) when it is null, holds a NUL
-// or does not fit the path buffer.
-CString ChosenPath(const CBstr& chosen) {
-    const BSTR path = chosen.Get();
-    if (path == nullptr) return CString();
-    const CString text(static_cast<const wchar_t*>(path));
-    if (std::wcslen(path) != chosen.Length() || text.GetLength() > kMaxPathCharacters) {
-        WriteDebugOutput("Statement file path refused (too long or holding a NUL): ");
-        WriteDebugOutput(text);
-        return CString();
+// page, character for character. A path that is null, holds a NUL, does not
+// fit the path buffer or has a character the code page cannot hold as it is
+// is refused (false): cut, or with a best-fit letter, it would name another
+// file.
+bool ChosenPath(const CBstr& chosen, CString& path) {
+    const BSTR wide = chosen.Get();
+    if (wide == nullptr) {
+        WriteDebugOutput("Statement file path refused: the chooser gave none\n");
+        return false;
     }
-    return text;
+    const char* refusal = nullptr;
+    std::string text;
+    if (std::wcslen(wide) != chosen.Length()) {
+        refusal = "holding a NUL";
+    } else if (!ExactAnsiFromWide(wide, static_cast<int>(chosen.Length()), &text)) {
+        refusal = "a character the ANSI code page cannot hold";
+    } else if (text.size() > static_cast<std::size_t>(kMaxPathCharacters)) {
+        refusal = "too long";
+    }
+    if (refusal != nullptr) {
+        CString line;
+        line.Format("Statement file path refused (%s)\n", refusal);
+        WriteDebugOutput(line);
+        return false;
+    }
+    path = text.c_str();
+    return true;
 }
 
 // Lets the user choose the statement file through the host's chooser. False
-// when none was chosen; a failure to create or call the chooser or the bank
-// settings object is raised.
+// when none was chosen, or the chosen path cannot be opened as it is named;
+// a failure to create or call the chooser or the bank settings object is
+// raised.
 bool ChooseStatementFile(CString& path) {
     const ComPtr<ITorvoStatementFileChooser> chooser =
         CreateRunningHostObject<ITorvoStatementFileChooser>(CLSID_TorvoStatementFileChooser);
@@ -80,30 +99,44 @@ bool ChooseStatementFile(CString& path) {
     LONG cancelled = 1;
     if (FAILED(host->GetCancelled(&cancelled))) cancelled = 1;
     CBstr chosen;
-    host->GetFilePath(chosen.Receive());
+    const HRESULT gotPath = host->GetFilePath(chosen.Receive());
     if (cancelled != 0) return false;
-    path = ChosenPath(chosen);
-    return true;
+    // A path the host could not give is the host's failure, not an empty file.
+    CheckHostCall(gotPath, host, IID_ITorvoStatementFileChooser);
+    return ChosenPath(chosen, path);
 }
 
-// Adds `transaction` to the host's statement.
+// Adds `transaction` to the host's statement. A transaction the host took
+// but could not be given all its values is not left half-made on the
+// statement: the only way back that every host offers is Clear, so the
+// statement is emptied and the host's failure raised.
 void AddTransaction(ITorvoBankStatement* statement, const StatementTransaction& transaction) {
     ComPtr<ITorvoBankTransaction> added;
     CheckHostCall(statement->AddTransaction(added.GetAddressOf()), statement, IID_ITorvoBankStatement);
     ITorvoBankTransaction* const host = RequireHostObject(added.Get());
+    const auto check = [&](HRESULT result) {
+        if (SUCCEEDED(result)) return;
+        // The failure's error information is taken before Clear can replace it.
+        try {
+            CheckHostCall(result, host, IID_ITorvoBankTransaction);
+        } catch (...) {
+            statement->Clear();
+            throw;
+        }
+    };
 
     // A VT_I4 holds nothing to free.
     VARIANT id;
     VariantInit(&id);
     V_VT(&id) = VT_I4;
     V_I4(&id) = transaction.ID;
-    host->SetID(&id);
-    host->SetDate(transaction.Date);
-    host->SetType(transaction.Type);
-    host->SetAmount(transaction.Amount);
-    host->SetDescription(TextForHost(transaction.Narrative).Get());
-    host->SetReference(TextForHost(transaction.Reference).Get());
-    if (transaction.Cheque) host->SetDescription(TextForHost(transaction.Description).Get());
+    check(host->SetID(&id));
+    check(host->SetDate(transaction.Date));
+    check(host->SetType(transaction.Type));
+    check(host->SetAmount(transaction.Amount));
+    check(host->SetDescription(TextForHost(transaction.Narrative).Get()));
+    check(host->SetReference(TextForHost(transaction.Reference).Get()));
+    if (transaction.Cheque) check(host->SetDescription(TextForHost(transaction.Description).Get()));
 }
 
 }  // namespace
@@ -144,14 +177,17 @@ STDMETHODIMP CBankStatementService::ImportStatement(ITorvoBankAccount* account, 
 }
 
 void CBankStatementService::ReadAccountDetails(ITorvoBankAccount* account) {
+    // Matching lines against details the host could not give (another
+    // account's, from an earlier import, or none) would import the wrong
+    // transactions or none and call it done: a failing call is raised.
     ComPtr<ITorvoBankDetails> details;
-    if (FAILED(account->GetBankDetails(details.GetAddressOf()))) return;
+    CheckHostCall(account->GetBankDetails(details.GetAddressOf()), account, IID_ITorvoBankAccount);
     RequireArgument(details != nullptr);
     CBstr number;
-    details->GetAccountNumber(number.Receive());
-    if (number.Get() != nullptr) account_.SetAccountNumber(CString(static_cast<const wchar_t*>(number.Get())));
+    CheckHostCall(details->GetAccountNumber(number.Receive()), details.Get(), IID_ITorvoBankDetails);
     CBstr sortCode;
-    details->GetSortCode(sortCode.Receive());
+    CheckHostCall(details->GetSortCode(sortCode.Receive()), details.Get(), IID_ITorvoBankDetails);
+    if (number.Get() != nullptr) account_.SetAccountNumber(CString(static_cast<const wchar_t*>(number.Get())));
     if (sortCode.Get() != nullptr) account_.SetSortCode(CString(static_cast<const wchar_t*>(sortCode.Get())));
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -195,8 +196,10 @@ TEST(PaymentFile, APaymentTheBatchDoesNotReturnEndsTheLoopAndKeepsTheRecordsBefo
 }
 
 // Every file operation of the payment file, failed in turn: the run ends
-// with status value 2, no truncated file remains, and no failed check is
-// reported for a file that does not exist.
+// with status value 2, no truncated file remains, no failed check is
+// reported for a file that does not exist, and every payment is still
+// checked: the valid ones are told the batch was rejected, the others keep
+// their fault.
 TEST(PaymentFile, EveryFaultOnThePaymentFileLeavesNoFileAndStatusTwo) {
     struct Row {
         FileOp op;
@@ -223,7 +226,30 @@ TEST(PaymentFile, EveryFaultOnThePaymentFileLeavesNoFileAndStatusTwo) {
         EXPECT_EQ(kRunFileFailed, result.StatusValue());
         EXPECT_FALSE(result.ReportsFailedChecks());
         EXPECT_EQ(0u, disk.files.count(kPath)) << "a truncated payment file was left behind";
+        EXPECT_EQ(std::vector<long>({kStatusBatchRejected, kStatusBatchRejected, kStatusInvalidAmount}),
+                  std::vector<long>({batch.payments[0].status, batch.payments[1].status, batch.payments[2].status}));
     }
+}
+
+// A failure raised while a file is written (a host call that fails) goes on
+// to the caller, and the half-written file goes with it.
+TEST(PaymentFile, AFailureRaisedHalfWayLeavesNoFileBehind) {
+    class CFailingBatch : public CPaymentBatchValues {
+    public:
+        std::unique_ptr<IPaymentView> GetItem(long index) override {
+            if (index == 1) throw std::runtime_error("the host failed");
+            return CPaymentBatchValues::GetItem(index);
+        }
+    };
+    CFaultyFileSystem disk;
+    ScopedFileSystem scope(disk);
+    ScopedMessageBoxHandler boxes([](const MessageRequest&) { return MessageAnswer::Yes; });
+    CFailingBatch batch;
+    batch.payments = ThreePayments().payments;
+    EXPECT_THROW(WritePaymentFile(batch, 3, kPath, Choices(kFormatStandard)), std::runtime_error);
+    EXPECT_THROW(WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", nullptr),
+                 std::runtime_error);
+    EXPECT_TRUE(disk.files.empty()) << "a half-written file was left behind";
 }
 
 const std::string kTemplatePath = "D:\\Pay\\STAFF";
@@ -299,10 +325,12 @@ TEST(BulkListTemplateFile, EveryFaultLeavesNoHalfWrittenFile) {
         FileOp op;
         int write;
         TemplateFileEnd end;
+        long missing;  // a payment the batch does not return, or -1
     } rows[] = {
-        {FileOp::Create, 0, TemplateFileEnd::CannotCreate}, {FileOp::Write, 0, TemplateFileEnd::WriteFailed},
-        {FileOp::Write, 3, TemplateFileEnd::WriteFailed},   {FileOp::Flush, 0, TemplateFileEnd::WriteFailed},
-        {FileOp::Close, 0, TemplateFileEnd::WriteFailed},
+        {FileOp::Create, 0, TemplateFileEnd::CannotCreate, -1}, {FileOp::Write, 0, TemplateFileEnd::WriteFailed, -1},
+        {FileOp::Write, 3, TemplateFileEnd::WriteFailed, -1},   {FileOp::Flush, 0, TemplateFileEnd::WriteFailed, -1},
+        {FileOp::Close, 0, TemplateFileEnd::WriteFailed, -1},   {FileOp::Write, 9, TemplateFileEnd::CannotFetch, 0},
+        {FileOp::Write, 9, TemplateFileEnd::CannotFetch, 2},
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
@@ -310,6 +338,7 @@ TEST(BulkListTemplateFile, EveryFaultLeavesNoHalfWrittenFile) {
         disk.Fail(kTemplatePath, rows[i].op, rows[i].write);
         ScopedFileSystem scope(disk);
         CPaymentBatchValues batch = ThreePayments();
+        if (rows[i].missing >= 0) batch.missing.insert(rows[i].missing);
         EXPECT_EQ(rows[i].end, WriteTemplate(batch).end);
         EXPECT_EQ(0u, disk.files.count(kTemplatePath));
     }

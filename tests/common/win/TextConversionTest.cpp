@@ -88,5 +88,28 @@ TEST(WinText, WideFromAnsiUsesTheCodePage) {
     EXPECT_EQ(std::wstring(L"ab"), WideFromAnsi("abc", 2));
 }
 
+// A path crosses to the code page only character for character: best fit
+// would open another file ("Lodz.csv"), or climb out of its folder.
+TEST(WinText, ExactAnsiFromWideRefusesBestFitAndDefaultCharacters) {
+    const struct {
+        const wchar_t* text;
+        bool exact;
+        const char* ansi;
+    } rows[] = {
+        {L"C:\\S\\jan.csv", true, "C:\\S\\jan.csv"},
+        {L"C:\\S\\Caf\u00E9 \u20AC.csv", true, "C:\\S\\Caf\xE9 \x80.csv"},
+        {L"C:\\S\\\u0141\u00F3d\u017A.csv", false, ""},  // Lodz by best fit
+        {L"C:\\S\\\uFF3C\uFF0E\uFF0E\uFF3Cx.csv", false, ""},  // fullwidth \..\ by best fit
+        {L"C:\\S\\\u4E2D.csv", false, ""},  // the default character "?"
+        {L"", true, ""},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        std::string ansi = "left over";
+        EXPECT_EQ(rows[i].exact, ExactAnsiFromWide(rows[i].text, static_cast<int>(wcslen(rows[i].text)), &ansi));
+        EXPECT_EQ(rows[i].ansi, ansi);
+    }
+}
+
 }  // namespace
 }  // namespace paylode

@@ -82,7 +82,8 @@ TEST_F(ScriptClient, WalksTheBankAndItsServices) {
         "each: Bank Reconciliation Service, status 0\n"
         "position 0: Bank Payment Service, same by name: True\n"
         "position 1: Bank Reconciliation Service, same by name: True\n"
-        "past the end: &HFFFC Invalid argument\n",
+        "past the end: &HFFFC Invalid argument\n"
+        "no such service: Err.Number 65532\n",
         run.output);
 }
 

@@ -26,3 +26,10 @@ On Error Resume Next
 Set service = services(services.GetCount())
 WScript.Echo "past the end: &H" & Hex(Err.Number) & " " & Err.Description
 Err.Clear
+
+' Err.Number holds 65532 for 0x800AFFFC: the literal &HFFFC is the Integer -4
+' and never matches; &HFFFC& does.
+Set service = services(services.GetCount())
+If Err.Number = 65532 And Err.Number = &HFFFC& And Err.Number <> &HFFFC Then
+    WScript.Echo "no such service: Err.Number 65532"
+End If

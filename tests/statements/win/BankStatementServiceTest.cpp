@@ -300,7 +300,6 @@ TEST_F(StatementImport, NoTransactionsFromAFileWithoutThem) {
         std::string path;
         const char* more;
     };
-    const std::string longPath = "C:\\" + std::string(300, 'x') + ".csv";
     // clang-format off
     const Row rows[] = {
         {"header only", WriteStatement(kHeader18), ""},
@@ -308,7 +307,6 @@ TEST_F(StatementImport, NoTransactionsFromAFileWithoutThem) {
                                             Ours("N,,,,", "DD", "1", "")),
          "AcceptRejected=1\r\n"},
         {"missing file", "C:\\no-such-folder\\statement.csv", "AcceptRejected=1\r\n"},
-        {"path too long", longPath, "AcceptRejected=1\r\n"},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -342,6 +340,9 @@ TEST_F(StatementImport, CancelLeavesStatusOneAndTheHostsObjectsUntouched) {
         {"cancelled", "[Chooser]\r\nFile=" + path + "\r\nCancel=1\r\n"},
         {"refused by the test", "[Chooser]\r\nFile=" + WriteStatement("a,b\r\n") + "\r\n"},
         {"chooser cannot tell", "[Chooser]\r\nFile=" + path + "\r\n[Failures]\r\nchooser.GetCancelled=0x80004005\r\n"},
+        // A chosen path that cannot be opened as named is no file chosen.
+        {"path too long", "[Chooser]\r\nFile=C:\\" + std::string(300, 'x') + ".csv\r\nAcceptRejected=1\r\n"},
+        {"no path", "[Chooser]\r\nFile=" + path + "\r\n[NullTexts]\r\nchooser.GetFilePath=1\r\n"},
     };
     for (const auto& cancel : cancels) {
         SCOPED_TRACE(cancel.name);
@@ -358,29 +359,27 @@ TEST_F(StatementImport, CancelLeavesStatusOneAndTheHostsObjectsUntouched) {
     }
 }
 
-TEST_F(StatementImport, AccountDetailsAreKeptFromOneImportToTheNext) {
+TEST_F(StatementImport, AccountDetailsTheHostCannotGiveEndTheImport) {
     Choose(WriteStatement(kHeader18 + Line("123456", "12345678", "01/02/2006", "N,,,,", "A", "1", "") +
                           Line("654321", "87654321", "01/02/2006", "N,,,,", "B", "1", "")));
     ASSERT_HR(S_OK, Import());
     EXPECT_EQ(Texts{"A"}, References());
 
-    // No details this time: the last account's are used.
-    log_->FailCall("account.GetBankDetails", E_FAIL);
-    ASSERT_HR(S_OK, Import());
-    EXPECT_EQ(Texts{"A"}, References());
+    // Neither the last import's account nor none is a stand-in for details
+    // the host failed to give: the import ends with the host's failure.
+    for (const char* call : {"account.GetBankDetails", "details.GetAccountNumber", "details.GetSortCode"}) {
+        SCOPED_TRACE(call);
+        log_->FailCall(call, E_FAIL);
+        EXPECT_HR(kHostFailed, Import());
+        EXPECT_EQ(Texts{}, References());
+        log_->FailCall(call, S_OK);
+    }
 
     // A null text keeps that value alone.
-    log_->FailCall("account.GetBankDetails", S_OK);
     ComPtr<CHostBankAccount> other = MakeComObject<CHostBankAccount>(log_, L"654321", L"87654321");
     log_->ReturnNullText("details.GetAccountNumber");
     ASSERT_HR(S_OK, Import(other.Get()));
     EXPECT_EQ(Texts{}, References()) << "654321 with the kept account 12345678";
-    ComPtr<ITorvoBankStatementService> fresh;
-    ASSERT_HR(S_OK, CreateBankStatementService(nullptr, IID_ITorvoBankStatementService,
-                                               reinterpret_cast<void**>(fresh.GetAddressOf())));
-    log_->FailCall("account.GetBankDetails", E_FAIL);
-    ASSERT_HR(S_OK, fresh->ImportStatement(account_.Get(), statement_.Get()));
-    EXPECT_EQ(Texts{}, References()) << "a new service knows no account";
 }
 
 TEST_F(StatementImport, FailuresReachTheHostAsItsFailure) {
@@ -399,6 +398,7 @@ TEST_F(StatementImport, FailuresReachTheHostAsItsFailure) {
         {"bank settings not registered", "bankSettings.Create=0x80040154", kHostFailed, {"OLD"}},
         {"import settings fail", "bankSettings.GetStatementImportSettings=0x80004005", kHostFailed, {"OLD"}},
         {"file choice fails", "chooser.SelectFile=0x80004005", kHostFailed, {"OLD"}},
+        {"chosen path not given", "chooser.GetFilePath=0x80004005", kHostFailed, {"OLD"}},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -431,9 +431,18 @@ TEST_F(StatementImport, FailuresReachTheHostAsItsFailure) {
     EXPECT_HR(kHostFailed, Import());
     EXPECT_EQ(Texts{}, References());
     log_->FailCall("statement.AddTransaction", S_OK);
-    log_->FailCall("transaction[1].SetID", E_FAIL);
-    EXPECT_HR(S_OK, Import()) << "the transaction's own setters are not examined";
-    EXPECT_EQ((Texts{"A", "B", "C"}), References());
+
+    // A transaction that cannot take its values is not left half-made: the
+    // statement is emptied and the host's failure reported.
+    for (const char* call : {"transaction[1].SetID", "transaction[1].SetAmount", "transaction[0].SetReference"}) {
+        SCOPED_TRACE(call);
+        log_->FailCall(call, E_FAIL);
+        log_->Clear();
+        EXPECT_HR(kHostFailed, Import());
+        EXPECT_EQ(Texts{}, References());
+        EXPECT_EQ("statement.Clear()", log_->Texts("statement").back());
+        log_->FailCall(call, S_OK);
+    }
 }
 
 TEST_F(StatementImport, AFailingAddTransactionKeepsWhatWasAdded) {
