@@ -60,15 +60,29 @@ int InputError(const std::string& message) {
 
 // --template or --reference held to the payment options dialog's field
 // rules: what the field would hold (no more than it takes), accepted by the
-// dialog's check; returned as the dialog returns it, upper-cased.
-bool ReadDialogField(const std::string& utf8, int limit, FieldCheck (*check)(const char*, CString*),
-                     std::string* value) {
+// dialog's check; returned as the dialog returns it, upper-cased. Text that
+// is not UTF-8 or longer than the field counts as invalid characters.
+FieldCheck ReadDialogField(const std::string& utf8, int limit, FieldCheck (*check)(const char*, CString*),
+                           std::string* value) {
     std::string ansi;
-    if (!AnsiFromUtf8(utf8, &ansi) || ansi.size() > static_cast<std::size_t>(limit)) return false;
+    if (!AnsiFromUtf8(utf8, &ansi) || ansi.size() > static_cast<std::size_t>(limit)) {
+        return FieldCheck::InvalidCharacters;
+    }
     CString filtered;
-    if (check(ansi.c_str(), &filtered) != FieldCheck::Accepted) return false;
-    *value = filtered.GetString();
-    return true;
+    const FieldCheck outcome = check(ansi.c_str(), &filtered);
+    if (outcome == FieldCheck::Accepted) *value = filtered.GetString();
+    return outcome;
+}
+
+// Why the dialog's rules refuse a --template.
+std::string TemplateRefusal(FieldCheck check) {
+    switch (check) {
+    case FieldCheck::Empty: return "--template must name the template: it is empty or only blanks";
+    case FieldCheck::DeviceName:
+        return "--template must not name a device (CON, PRN, AUX, NUL, COM1 to COM9 or LPT1 to LPT9, with or "
+               "without an extension)";
+    default: return "--template must name the template in at most 20 letters, digits, spaces, \".\", \"-\" or \"&\"";
+    }
 }
 
 bool ReadFile(const std::string& path, std::string* bytes) {
@@ -78,12 +92,6 @@ bool ReadFile(const std::string& path, std::string* bytes) {
     text << in.rdbuf();
     *bytes = text.str();
     return !in.bad();
-}
-
-// Whether `name` can name a file of its own beside the payment file: not
-// empty, not a path (no "/"), not "." or "..".
-bool IsPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
 // The statuses file: one CSV record per payment, index (from 0), status code
@@ -155,25 +163,18 @@ int RunExport(const ExportOptions& options) {
         if ((format == kFormatBulkList || format == kFormatAdHocBulk) && !AnsiFromUtf8(options.reference, &reference)) {
             return InputError("--reference is not UTF-8");
         }
-        // The template file is named after the name as given; it must stay a
-        // file beside the payment file.
+        // The template file is named after the name as given.
         templateFileName = options.templateName;
-        if (format == kFormatBulkList && !IsPlainFileName(templateFileName)) {
-            return InputError(
-                "--template must name the bulk list template file: not empty, no \"/\", "
-                "not \".\" or \"..\"");
-        }
     } else {
-        if (takesTemplate &&
-            !ReadDialogField(options.templateName, kTemplateNameLimit, CheckTemplateName, &templateName)) {
-            return InputError(
-                "--template must name the template in at most 20 letters, digits, spaces, "
-                "\".\", \"-\" or \"&\"");
+        if (takesTemplate) {
+            const FieldCheck check =
+                ReadDialogField(options.templateName, kTemplateNameLimit, CheckTemplateName, &templateName);
+            if (check != FieldCheck::Accepted) return InputError(TemplateRefusal(check));
         }
         templateFileName = templateName;
         if (format == kFormatBulkList) {
-            if (!ReadDialogField(options.reference, kBeneficiaryReferenceLimit, CheckBeneficiaryReference,
-                                 &reference)) {
+            if (ReadDialogField(options.reference, kBeneficiaryReferenceLimit, CheckBeneficiaryReference, &reference) !=
+                FieldCheck::Accepted) {
                 return InputError(
                     "--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
                     "or \"/\"");
@@ -182,6 +183,14 @@ int RunExport(const ExportOptions& options) {
             if (!AnsiFromUtf8(options.reference, &reference)) return InputError("--reference is not UTF-8");
             reference = reference.substr(0, kBeneficiaryReferenceLimit);
         }
+    }
+
+    // Either way the template file must be a file of its own beside the
+    // payment file: never a folder, a path elsewhere or a device.
+    if (format == kFormatBulkList && !IsPlainTemplateFileName(templateFileName.c_str())) {
+        return InputError(
+            "--template must name the bulk list template file: not empty or only blanks, no \"/\" or \"\\\", "
+            "not \".\" or \"..\", not a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)");
     }
 
     std::string bytes;

@@ -21,6 +21,17 @@ char* AllocateBuffer(std::size_t size) {
     return buffer;
 }
 
+// Wide text in the ANSI code page. The conversion builds its text on the
+// heap; running out of memory there is this class's E_OUTOFMEMORY like any
+// other buffer it cannot have.
+std::string AnsiOf(const WideChar* text) {
+    try {
+        return AnsiFromWide(text);
+    } catch (const std::bad_alloc&) {
+        ThrowHResult(kOutOfMemory);
+    }
+}
+
 }  // namespace
 
 CString::CString(const CString& other) { Assign(other.GetString(), std::strlen(other.GetString())); }
@@ -44,7 +55,7 @@ CString& CString::operator=(const char* text) {
 }
 
 CString& CString::operator=(const WideChar* text) {
-    const std::string converted = AnsiFromWide(text);
+    const std::string converted = AnsiOf(text);
     Assign(converted.c_str(), std::strlen(converted.c_str()));
     return *this;
 }
@@ -68,7 +79,7 @@ CString& CString::operator+=(const char* text) {
 
 CString& CString::operator+=(const WideChar* text) {
     RequireArgument(text != nullptr);
-    const std::string converted = AnsiFromWide(text);
+    const std::string converted = AnsiOf(text);
     Append(converted.c_str(), std::strlen(converted.c_str()));
     return *this;
 }

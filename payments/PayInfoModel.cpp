@@ -3,6 +3,7 @@
  */
 #include "payments/PayInfoModel.h"
 
+#include <cstring>
 #include <utility>
 
 #include "payments/BankingCalendar.h"
@@ -45,6 +46,20 @@ FieldCheck CheckField(const char* typed, int limit, bool keepSlash, CString* fil
     return FieldCheck::Accepted;
 }
 
+bool IsBlanksOnly(const char* text) { return text[std::strspn(text, " ")] == '\0'; }
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Whether the first `length` characters of `text` are `word`, in any letter
+// case.
+bool SameWord(const char* text, std::size_t length, const char* word) {
+    if (length != std::strlen(word)) return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (UpperAscii(text[i]) != word[i]) return false;
+    }
+    return true;
+}
+
 void ShowFieldError(WindowHandle owner, const char* text) {
     ShowMessageBox({owner, kFieldMessageCaption, text, MessageIcon::Error, MessageButtons::Ok});
 }
@@ -78,7 +93,32 @@ ScreenRect PlaceDialog(const ScreenRect& dialog, const ScreenRect* owner, const 
 }
 
 FieldCheck CheckTemplateName(const char* typed, CString* filtered) {
-    return CheckField(typed, kTemplateNameLimit, false, filtered);
+    const FieldCheck check = CheckField(typed, kTemplateNameLimit, false, filtered);
+    if (check != FieldCheck::Accepted) return check;
+    if (IsBlanksOnly(*filtered)) return FieldCheck::Empty;
+    if (IsDeviceName(*filtered)) return FieldCheck::DeviceName;
+    return FieldCheck::Accepted;
+}
+
+bool IsDeviceName(const char* name) {
+    if (name == nullptr) return false;
+    // The device is named by what comes before the first dot (or a colon):
+    // an extension does not make it a file, and blanks before the dot do not
+    // count.
+    std::size_t length = std::strcspn(name, ".:");
+    while (length > 0 && name[length - 1] == ' ') --length;
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+        if (SameWord(name, length, device)) return true;
+    }
+    if (length != 4 || name[3] < '1' || name[3] > '9') return false;
+    return SameWord(name, 3, "COM") || SameWord(name, 3, "LPT");
+}
+
+bool IsPlainTemplateFileName(const char* name) {
+    if (name == nullptr || IsBlanksOnly(name)) return false;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+    if (std::strpbrk(name, "/\\") != nullptr) return false;
+    return !IsDeviceName(name);
 }
 
 FieldCheck CheckBeneficiaryReference(const char* typed, CString* filtered) {
@@ -144,6 +184,8 @@ PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char
     const FieldCheck templateCheck = CheckTemplateName(templateField, &templateName_);
     if (format_ == kFormatTemplate || format_ == kFormatBulkList) {
         if (templateCheck != FieldCheck::Accepted) {
+            // A device name gets the characters message: no file can bear
+            // the name, whatever its characters.
             ShowFieldError(activeWindow,
                            templateCheck == FieldCheck::Empty ? kEmptyTemplateText : kTemplateCharactersText);
             return {false, PayInfoField::TemplateName};

@@ -32,14 +32,29 @@ constexpr int kBeneficiaryReferenceLimit = 18;
 // The outcome of checking a typed template name or beneficiary reference.
 enum class FieldCheck {
     Accepted,
-    Empty,              // nothing typed
+    Empty,              // nothing typed; for a template name, blanks only too
     InvalidCharacters,  // something the payment file's character rules drop
+    DeviceName,         // a template name that names a device, not a file
 };
 
 // A template name as the dialog reads it: the first 20 characters, filtered
 // for the payment file without "/" (letters upper-cased). `filtered`
-// receives the filtered text whatever the outcome.
+// receives the filtered text whatever the outcome. The bulk list template
+// file is named after it, so a name of blanks only and a device name are
+// refused as well.
 FieldCheck CheckTemplateName(const char* typed, CString* filtered);
+
+// Whether a file opened under `name` would open a device instead: CON, PRN,
+// AUX, NUL, COM1 to COM9 or LPT1 to LPT9 in any letter case, alone or
+// followed by blanks, dots or an extension ("nul", "Con.txt", "LPT1 ",
+// "aux..").
+bool IsDeviceName(const char* name);
+
+// Whether the bulk list template file may be named `name`: a file of its own
+// beside the payment file, so not empty or blanks only, no "/" or "\", not
+// "." or "..", and not a device name.
+bool IsPlainTemplateFileName(const char* name);
+
 // A beneficiary reference as the dialog checks it for bulk list payments:
 // the first 18 characters, filtered with "/" kept.
 FieldCheck CheckBeneficiaryReference(const char* typed, CString* filtered);

@@ -5,6 +5,7 @@
  */
 #include "payments/PaymentRecords.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -18,9 +19,6 @@ namespace {
 // Values from the host are taken into a 256-byte buffer: at most 255
 // characters reach the field rules.
 constexpr std::size_t kMaxValue = 255;
-
-// An amount must be above this to be paid: 0.0000005 held as a float, widened.
-constexpr double kSmallestAmount = static_cast<double>(0.0000005f);
 
 std::string TextOf(const CString& value) { return std::string(value.GetString()).substr(0, kMaxValue); }
 
@@ -74,6 +72,14 @@ std::string AmountField(double amount) {
     return text;
 }
 
+// Whether an amount pays anything, judged by what its column carries: the
+// bank reads the written text, so an amount too small to make a penny is
+// written as 0.00 and fails like a zero amount, and so does one that is not
+// a finite positive number.
+bool IsPayableAmount(double amount, const std::string& written) {
+    return std::isfinite(amount) && amount > 0 && written != "0.00";
+}
+
 std::string DateField(double processingDate) {
     DateFields fields;
     FieldsFromOleDate(processingDate, &fields);
@@ -121,8 +127,9 @@ public:
     // Amount (21) into column 17, unless it is not to be written.
     void Amount(bool write) {
         const double amount = payment_.GetAmount();
-        if (!(amount > kSmallestAmount)) Fail(kStatusInvalidAmount);
-        if (write) Set(17, AmountField(amount));
+        const std::string written = AmountField(amount);
+        if (!IsPayableAmount(amount, written)) Fail(kStatusInvalidAmount);
+        if (write) Set(17, written);
     }
 
     // Payee sort code (28) and account number (29) into columns 25 and 31,

@@ -54,20 +54,21 @@ bool CQVTTransactionFile::ReadHeader() {
 
 bool CQVTTransactionFile::BuildColumnMap() {
     if (ColumnCount != 14 && ColumnCount != 18) return false;
-    std::vector<int>& map = ColumnMap();
-    map.clear();
-    for (int field = 1; field <= ColumnCount; ++field) map.push_back(field);
+    columnMap_.clear();
+    for (int field = 1; field <= ColumnCount; ++field) columnMap_.push_back(field);
     return true;
 }
 
-bool CQVTTransactionFile::ReadRecord(CTransactionRecord& record) {
+bool CQVTTransactionFile::ReadRecord(CTransactionRecord& record) { return ReadNext(record, true); }
+
+bool CQVTTransactionFile::ReadNext(CTransactionRecord& record, bool report) {
     bool read = false;
     try {
         if (!stream_.is_open()) {
-            WriteDebugOutput("File Stream is NOT open");
+            if (report) WriteDebugOutput("File Stream is NOT open");
             throw CTransactionRecord::FileNotOpen;
         }
-        stream_ >> record;
+        ReadTransactionLine(stream_, record, columnMap_);
         read = true;
         lastError_ = CTransactionRecord::NoError;
     } catch (CTransactionRecord::ErrorCode code) {
@@ -76,13 +77,12 @@ bool CQVTTransactionFile::ReadRecord(CTransactionRecord& record) {
         lastError_ = CTransactionRecord::TextFailure;
     }
     if (stream_.is_open() && stream_.gcount() > 0) ++linesRead_;
-    if (!read) WriteDebugOutput("Failed to read the Balance record\n");
+    if (!read && report) WriteDebugOutput("Failed to read the Balance record\n");
     return read;
 }
 
 int CQVTTransactionFile::CountReadableLinesLeft() {
     if (!stream_.is_open()) return 0;
-    ScopedDebugOutputHandler silent([](const char*) {});
     CTransactionRecord record;
     int readable = 0;
     for (;;) {
@@ -93,7 +93,7 @@ int CQVTTransactionFile::CountReadableLinesLeft() {
             stream_.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
         }
         const int before = linesRead_;
-        if (ReadRecord(record)) {
+        if (ReadNext(record, false)) {
             ++readable;
         } else if (linesRead_ == before) {
             break;  // no line was left to take

@@ -6,6 +6,10 @@
  *
  * Everything that goes wrong is reported to the debugger output only;
  * callers see the boolean results and ColumnCount.
+ *
+ * A reader holds all it reads with, its column map included, and changes
+ * nothing shared: two imports may run at once on two threads, each with its
+ * own reader.
  */
 #pragma once
 
@@ -33,7 +37,7 @@ public:
     // Reads the header line into HeaderLine and counts its fields. False when
     // the stream is not open.
     bool ReadHeader();
-    // Fills the process's column map with 1 to ColumnCount when the header
+    // Fills this reader's column map with 1 to ColumnCount when the header
     // has 14 or 18 fields; otherwise false and the map is left as it was.
     bool BuildColumnMap();
     // Reads the next line into `record`. False when the line cannot be read;
@@ -45,6 +49,9 @@ public:
     // output.
     int CountReadableLinesLeft();
 
+    // The field numbers the records are read from; empty until built.
+    const ColumnMap& GetColumnMap() const { return columnMap_; }
+
     CString HeaderLine;   // the header as read, at most 2047 characters
     int ColumnCount = 0;  // fields of the header; 0 until one has been read
 
@@ -55,7 +62,11 @@ public:
     CTransactionRecord::ErrorCode GetLastError() const { return lastError_; }
 
 private:
+    // ReadRecord, with its debugger output only when `report` is set.
+    bool ReadNext(CTransactionRecord& record, bool report);
+
     std::ifstream stream_;
+    ColumnMap columnMap_;
     int linesRead_ = 0;
     CTransactionRecord::ErrorCode lastError_ = CTransactionRecord::NoError;
 };

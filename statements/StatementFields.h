@@ -4,9 +4,10 @@
  * texts, and reading amounts and dates from them.
  *
  * Fields are quote-aware: a double quote toggles a quoted stretch in which
- * the separator does not separate. Quotes are never unescaped. Extracted
- * fields come back in one 512-byte buffer shared by the whole process, valid
- * until the next extraction; the reader is used by one thread at a time.
+ * the separator does not separate. Quotes are never unescaped. GetField
+ * returns its field in one 512-byte buffer shared by the whole process, valid
+ * until the next extraction and for one thread at a time; the statement
+ * reader takes its fields where they lie (CLineFields) and never uses it.
  */
 #pragma once
 

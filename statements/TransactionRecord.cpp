@@ -63,8 +63,8 @@ constexpr double kSmallestAmount = 5e-6;
 // The raw text of record column `position`, read through the column map and
 // held to the field buffer's size. A field the line does not have reads as
 // empty.
-FieldText ColumnText(CLineFields& fields, int position) {
-    FieldText field = fields.Field(ColumnMap()[static_cast<std::size_t>(position)]);
+FieldText ColumnText(CLineFields& fields, const ColumnMap& columns, int position) {
+    FieldText field = fields.Field(columns[static_cast<std::size_t>(position)]);
     if (field.text == nullptr) return {"", 0};
     if (field.length > kFieldBufferSize - 1) field.length = kFieldBufferSize - 1;
     return field;
@@ -85,11 +85,6 @@ void Keep(CString& target, FieldText field, std::size_t kept) {
 }
 
 }  // namespace
-
-std::vector<int>& ColumnMap() {
-    static std::vector<int> map;
-    return map;
-}
 
 void CTransactionRecord::Clear() {
     // Each text is emptied in place, so that a record reused line after line
@@ -115,7 +110,7 @@ CString CTransactionRecord::GetNarrative() {
     return Narrative;
 }
 
-std::istream& operator>>(std::istream& in, CTransactionRecord& record) {
+void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const ColumnMap& columns) {
     record.Clear();
 
     char line[kLineBufferSize];
@@ -130,15 +125,16 @@ std::istream& operator>>(std::istream& in, CTransactionRecord& record) {
     const int fields = lineFields.Count();
     if (fields < kMinimumFields) throw CTransactionRecord::TooFewFields;
     const Layout& layout = fields == kLongLayoutFields ? kLongLayout : kShortLayout;
-    if (ColumnMap().size() < layout.columns) throw CTransactionRecord::BeyondColumnMap;
+    if (columns.size() < layout.columns) throw CTransactionRecord::BeyondColumnMap;
 
     for (const TextColumn& column : kTextColumns) {
         const int position = layout.isLong ? column.longPosition : column.shortPosition;
         if (position < 0) continue;
-        Keep(record.*column.field, Unquoted(ColumnText(lineFields, position)), static_cast<std::size_t>(column.kept));
+        Keep(record.*column.field, Unquoted(ColumnText(lineFields, columns, position)),
+             static_cast<std::size_t>(column.kept));
     }
 
-    const FieldText dateText = Unquoted(ColumnText(lineFields, layout.date));
+    const FieldText dateText = Unquoted(ColumnText(lineFields, columns, layout.date));
     Keep(record.DateText, dateText, kFieldBufferSize);
     if (!record.haveLastDate_ || record.lastDateText_.compare(0, std::string::npos, dateText.text, dateText.length) != 0) {
         record.lastDateText_.assign(dateText.text, dateText.length);
@@ -148,20 +144,19 @@ std::istream& operator>>(std::istream& in, CTransactionRecord& record) {
     record.Date = record.lastDate_;
 
     // A debit wins: the credit column is read only when there is no debit.
-    const FieldText debitText = ColumnText(lineFields, layout.debit);
+    const FieldText debitText = ColumnText(lineFields, columns, layout.debit);
     const double debit = ParseAmountText(debitText.text, debitText.length);
     if (debit > kSmallestAmount) {
         record.Debit = debit;
         record.DebitFlag = 1;
     } else {
-        const FieldText creditText = ColumnText(lineFields, layout.credit);
+        const FieldText creditText = ColumnText(lineFields, columns, layout.credit);
         const double credit = ParseAmountText(creditText.text, creditText.length);
         if (credit > kSmallestAmount) {
             record.Credit = credit;
             record.DebitFlag = 0;
         }
     }
-    return in;
 }
 
 }  // namespace paylode

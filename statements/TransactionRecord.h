@@ -5,8 +5,8 @@
  * A line is 14 fields (the short layout, one narrative) or 18 fields (the
  * long layout, five narratives); which layout applies depends on the line's
  * own field count. The columns a line may read are limited by the column
- * map, built from the header line of the file being read and shared by the
- * whole process.
+ * map, built from the header line of the file being read and held by its
+ * reader, so that two readers, on two threads if need be, never share one.
  */
 #pragma once
 
@@ -18,6 +18,11 @@
 #include "common/CString.h"
 
 namespace paylode {
+
+// Field numbers (counted from 1) of a record's columns in order: column k is
+// read from field map[k]. Each reader builds its own from its file's header
+// (see CQVTTransactionFile::BuildColumnMap).
+using ColumnMap = std::vector<int>;
 
 class CTransactionRecord {
 public:
@@ -69,7 +74,7 @@ public:
     double Date = 0.0;           // OLE automation date of DateText; 0.0 when unreadable
 
 private:
-    friend std::istream& operator>>(std::istream& in, CTransactionRecord& record);
+    friend void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const ColumnMap& columns);
 
     // The last date text read into this record and its date, kept across
     // Clear: a statement lists a day's transactions together, so the next
@@ -79,12 +84,9 @@ private:
     double lastDate_ = 0.0;
 };
 
-// Field numbers (counted from 1) of the record's columns in order, shared by
-// every reader of the process; see CQVTTransactionFile::BuildColumnMap.
-std::vector<int>& ColumnMap();
-
-// Reads one line of `in` into `record`, which is cleared first. Throws a
+// Reads one line of `in` into `record`, which is cleared first, taking the
+// record's columns from the fields `columns` names. Throws a
 // CTransactionRecord::ErrorCode when the line cannot be read.
-std::istream& operator>>(std::istream& in, CTransactionRecord& record);
+void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const ColumnMap& columns);
 
 }  // namespace paylode

@@ -3,6 +3,9 @@
  */
 #include "common/CString.h"
 
+#include <new>
+#include <string>
+
 #include "common/HResult.h"
 #include "common/win/Platform.h"
 #include "common/win/Throw.h"
@@ -18,7 +21,14 @@ bool CString::LoadString(HINSTANCE module, unsigned int id) {
 }
 
 wchar_t* CString::AllocSysString() const {
-    const std::wstring wide = WideFromAnsi(GetString());
+    // The wide text is built on the heap first: running out of memory there
+    // is E_OUTOFMEMORY, as for the BSTR itself.
+    std::wstring wide;
+    try {
+        wide = WideFromAnsi(GetString());
+    } catch (const std::bad_alloc&) {
+        ThrowHResult(kOutOfMemory);
+    }
     return ThrowIfNullAlloc(SysAllocStringLen(wide.c_str(), static_cast<UINT>(wide.size())));
 }
 

@@ -83,6 +83,17 @@ for name in "" . .. ../staff sub/staff; do
     [ ! -e "$work/as-given/unsafe.txt" ] || fail "template \"$name\": a file was written"
 done
 [ ! -e "$work/staff" ] && [ ! -e "$work/as-given/sub" ] || fail "a template file was written outside"
+# With the field rules or without, a template file is never a folder, a name
+# of blanks or a device: status 2, a message, and neither file.
+mkdir "$work/plain"
+for check in "" --no-field-check; do
+    for name in . .. "   " nul Con.txt "LPT1 " aux.. COM9 "prn.tar.gz"; do
+        run 2 batch.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template "$name" --reference ben \
+            --out plain/pay.txt $check
+        grep -q -e "--template must" "$work/stderr" || fail "template \"$name\" $check: no message"
+        [ -z "$(ls -A "$work/plain")" ] || fail "template \"$name\" $check: wrote $(ls -A "$work/plain")"
+    done
+done
 
 # An option that takes a value never takes the next option as its value.
 run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01 --out swallowed.txt --statuses --no-date-check

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
 #include <string>
 
 #include "common/HResult.h"
+#include "common/TextConversion.h"
 
 namespace paylode {
 namespace {
@@ -165,6 +168,27 @@ TEST(CString, NullPointerRules) {
     EXPECT_STREQ("", fromNullWide);
     text = nullWide;
     EXPECT_STREQ("", text);
+}
+
+TEST(CString, NoMemoryForTheWideConversionIsOutOfMemory) {
+    struct Row {
+        const char* what;
+        std::function<void(CString&)> convert;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"construction", [](CString&) { CString made(PAYLODE_WIDE("wide")); }},
+        {"assignment", [](CString& text) { text = PAYLODE_WIDE("wide"); }},
+        {"appending", [](CString& text) { text += PAYLODE_WIDE("wide"); }},
+    };
+    // clang-format on
+    TextConversionSeam::Override noMemory([](const WideChar*, int) -> std::string { throw std::bad_alloc(); });
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CString text("keep");
+        EXPECT_THROWS_HRESULT(row.convert(text), kOutOfMemory);
+        EXPECT_STREQ("keep", text) << "the text is left as it was";
+    }
 }
 
 TEST(CString, AnEmbeddedZeroEndsTheText) {

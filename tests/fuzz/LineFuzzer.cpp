@@ -22,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace paylode;
     if (size == 0) return 0;
     static const int kMapSizes[] = {14, 18, 5, 0};
-    std::vector<int>& map = ColumnMap();
-    map.clear();
+    ColumnMap map;
     for (int field = 1; field <= kMapSizes[data[0] % 4]; ++field) map.push_back(field);
 
     const std::string body(reinterpret_cast<const char*>(data) + 1, size - 1);
@@ -31,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CTransactionRecord record;
     for (int line = 0; line < 64 && in; ++line) {
         try {
-            in >> record;
+            ReadTransactionLine(in, record, map);
         } catch (CTransactionRecord::ErrorCode) {
             continue;
         }
@@ -56,12 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CTransactionRecord parsed;
         CTransactionRecord::ErrorCode code = CTransactionRecord::NoError;
         try {
-            one >> parsed;
+            ReadTransactionLine(one, parsed, map);
         } catch (CTransactionRecord::ErrorCode thrown) {
             code = thrown;
         }
         CTransactionRecord plain;
-        fuzz::Check(code == fuzz::ReadLineThePlainWay(text, plain), "the same verdict as the plain reading");
+        fuzz::Check(code == fuzz::ReadLineThePlainWay(text, map, plain), "the same verdict as the plain reading");
         if (code == CTransactionRecord::NoError) fuzz::Check(fuzz::SameRecord(parsed, plain), "the same record");
     }
 

@@ -16,8 +16,10 @@
 namespace paylode::fuzz {
 
 // Reads `line` (one line without its line feed, at most 2047 characters)
-// into `record`; the error code the parser throws, or NoError.
-inline CTransactionRecord::ErrorCode ReadLineThePlainWay(const std::string& text, CTransactionRecord& record) {
+// into `record` through the column map `columns`; the error code the parser
+// throws, or NoError.
+inline CTransactionRecord::ErrorCode ReadLineThePlainWay(const std::string& text, const ColumnMap& columns,
+                                                         CTransactionRecord& record) {
     struct Column {
         int longPosition, shortPosition;
         CString CTransactionRecord::*field;
@@ -41,9 +43,9 @@ inline CTransactionRecord::ErrorCode ReadLineThePlainWay(const std::string& text
     const int fields = CountFields(line, ',');
     if (fields < 14) return CTransactionRecord::TooFewFields;
     const bool isLong = fields == 18;
-    if (ColumnMap().size() < (isLong ? 18u : 14u)) return CTransactionRecord::BeyondColumnMap;
-    auto columnText = [&line](int position) {
-        const char* field = GetField(line, ',', ColumnMap()[static_cast<std::size_t>(position)]);
+    if (columns.size() < (isLong ? 18u : 14u)) return CTransactionRecord::BeyondColumnMap;
+    auto columnText = [&line, &columns](int position) {
+        const char* field = GetField(line, ',', columns[static_cast<std::size_t>(position)]);
         return CString(field != nullptr ? field : "");
     };
     for (const Column& column : kColumns) {

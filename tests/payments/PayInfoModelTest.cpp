@@ -199,6 +199,17 @@ TEST_F(ModelTest, OkChecksFieldsInOrderWithMessageAndFocus) {
         {0, "", "", true, PayInfoField::None, nullptr, "", ""},
         {3, "", "", true, PayInfoField::None, nullptr, "", ""},
         {3, "", "x_y !", true, PayInfoField::None, nullptr, "", "x_y !"},
+        // The bulk list template file is named after the template: a name of
+        // blanks only is no name, and a device name is no file name.
+        {2, "   ", "REF", false, PayInfoField::TemplateName, emptyTemplate, "   ", "STORED/REF"},
+        {1, " ", "", false, PayInfoField::TemplateName, emptyTemplate, " ", "STORED/REF"},
+        {2, "nul", "REF", false, PayInfoField::TemplateName, badTemplate, "NUL", "STORED/REF"},
+        {2, "Con.txt", "REF", false, PayInfoField::TemplateName, badTemplate, "CON.TXT", "STORED/REF"},
+        {2, "LPT1 ", "REF", false, PayInfoField::TemplateName, badTemplate, "LPT1 ", "STORED/REF"},
+        {2, "aux..", "REF", false, PayInfoField::TemplateName, badTemplate, "AUX..", "STORED/REF"},
+        {1, "com9", "", false, PayInfoField::TemplateName, badTemplate, "COM9", "STORED/REF"},
+        {2, "prn & co", "REF", true, PayInfoField::None, nullptr, "PRN & CO", "REF"},
+        {2, " A ", "REF", true, PayInfoField::None, nullptr, " A ", "REF"},
         // The fields hold at most 20 and 18 characters.
         {2, "ABCDEFGHIJKLMNOPQRSTUV", "123456789012345678XY", true, PayInfoField::None, nullptr,
          "ABCDEFGHIJKLMNOPQRST", "123456789012345678"},
@@ -337,6 +348,34 @@ TEST_F(ModelTest, ListCellsAreCutToTheirWidths) {
     EXPECT_EQ(31, row.cells[kColumnReference].GetLength());
     EXPECT_EQ(254, row.cells[kColumnDetails].GetLength());
     EXPECT_STREQ("Yes", row.cells[kColumnIsIat]);
+}
+
+TEST(TemplateFileName, DevicesBlanksAndPathsAreNoFileName) {
+    struct Row {
+        const char* name;
+        bool device;
+        bool plain;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"STAFF", false, true},     {"CON", true, false},        {"prn", true, false},
+        {"Aux", true, false},       {"nUl", true, false},        {"COM1", true, false},
+        {"com9", true, false},      {"LPT1", true, false},       {"lpt9", true, false},
+        {"Con.txt", true, false},   {"NUL.tar.gz", true, false}, {"LPT1 ", true, false},
+        {"aux..", true, false},     {"NUL . txt", true, false},  {"COM1:", true, false},
+        {"COM0", false, true},      {"LPT10", false, true},      {"COM", false, true},
+        {"NULL", false, true},      {"CONSOLE.TXT", false, true}, {"AUX-1", false, true},
+        {"A.NUL", false, true},     {"COMA", false, true},       {"", false, false},
+        {"   ", false, false},      {".", false, false},         {"..", false, false},
+        {"../STAFF", false, false}, {"SUB/STAFF", false, false},
+        {"SUB\\STAFF", false, false},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.device, IsDeviceName(row.name));
+        EXPECT_EQ(row.plain, IsPlainTemplateFileName(row.name));
+    }
 }
 
 TEST(PlaceDialog, CentresOverTheOwnerThenKeepsWithinTheWorkArea) {

@@ -85,16 +85,25 @@ TEST(TransactionFile, HeaderFieldCountDecidesAStatement) {
         {Header(14).substr(0, Header(14).size() - 1) + "\r\n", 14, true},
     };
     // clang-format on
+    TempFile first(Header(18));
+    const ColumnMap firstMap = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
-        ColumnMap() = {7};
         TempFile file(rows[i].header);
-        CQVTTransactionFile reader(file.path(), kBinary);
+        CQVTTransactionFile fresh(file.path(), kBinary);
+        EXPECT_EQ(rows[i].count, fresh.ColumnCount);
+        EXPECT_EQ(rows[i].statement, fresh.BuildColumnMap());
+        ColumnMap expected;
+        for (int field = 1; field <= rows[i].count; ++field) expected.push_back(field);
+        EXPECT_EQ(rows[i].statement ? expected : ColumnMap{}, fresh.GetColumnMap());
+
+        // A reader opened again on this file after a statement.
+        CQVTTransactionFile reader(first.path(), kBinary);
+        ASSERT_TRUE(reader.BuildColumnMap());
+        ASSERT_TRUE(reader.Open(file.path(), kBinary));
         EXPECT_EQ(rows[i].count, reader.ColumnCount);
         EXPECT_EQ(rows[i].statement, reader.BuildColumnMap());
-        std::vector<int> expected;
-        for (int field = 1; field <= rows[i].count; ++field) expected.push_back(field);
-        EXPECT_EQ(rows[i].statement ? expected : std::vector<int>{7}, ColumnMap()) << "a failed build leaves the map";
+        EXPECT_EQ(rows[i].statement ? expected : firstMap, reader.GetColumnMap()) << "a failed build leaves the map";
     }
     EXPECT_TRUE(capture.texts.empty());
 }
@@ -286,11 +295,10 @@ TEST(TransactionFile, EndOfFileAndAnOverlongLineEndTheReading) {
 }
 
 TEST(TransactionFile, ParserNeedsAColumnMap) {
-    ColumnMap().clear();
     std::istringstream in(ShortLine("DD", "1", "") + "\n");
     CTransactionRecord record;
     try {
-        in >> record;
+        ReadTransactionLine(in, record, ColumnMap{});
         FAIL() << "read without a map";
     } catch (CTransactionRecord::ErrorCode code) {
         EXPECT_EQ(CTransactionRecord::BeyondColumnMap, code);
@@ -327,25 +335,24 @@ TEST(TransactionFile, ParserReadsAsTheFieldFunctionsDo) {
         many + ",\"tail,with,commas\"\r",
     };
     // clang-format on
-    std::vector<std::vector<int>> maps = {{}, {}, {}, {}};
+    std::vector<ColumnMap> maps = {{}, {}, {}, {}};
     for (int field = 1; field <= 14; ++field) maps[0].push_back(field);
     for (int field = 1; field <= 18; ++field) maps[1].push_back(field);
     for (int field = 18; field >= 1; --field) maps[2].push_back(field);  // the last field first
     for (int field = 20; field <= 37; ++field) maps[3].push_back(field);
     for (std::size_t m = 0; m < maps.size(); ++m) {
-        ColumnMap() = maps[m];
         for (std::size_t i = 0; i < std::size(lines); ++i) {
             SCOPED_TRACE("map " + std::to_string(m) + ", line " + std::to_string(i));
             std::istringstream in(lines[i] + "\n");
             CTransactionRecord parsed;
             CTransactionRecord::ErrorCode code = CTransactionRecord::NoError;
             try {
-                in >> parsed;
+                ReadTransactionLine(in, parsed, maps[m]);
             } catch (CTransactionRecord::ErrorCode thrown) {
                 code = thrown;
             }
             CTransactionRecord plain;
-            ASSERT_EQ(fuzz::ReadLineThePlainWay(lines[i], plain), code);
+            ASSERT_EQ(fuzz::ReadLineThePlainWay(lines[i], maps[m], plain), code);
             if (code != CTransactionRecord::NoError) continue;
             EXPECT_TRUE(fuzz::SameRecord(parsed, plain))
                 << parsed.SortCode.GetString() << "|" << parsed.Type.GetString() << "|" << parsed.DateText.GetString()
@@ -354,7 +361,6 @@ TEST(TransactionFile, ParserReadsAsTheFieldFunctionsDo) {
                 << plain.Credit;
         }
     }
-    ColumnMap().clear();
 }
 
 }  // namespace
