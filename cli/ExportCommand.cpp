@@ -223,6 +223,11 @@ int RunExport(const ExportOptions& options) {
     choices.beneficiaryReference = reference.c_str();
     choices.ireland = options.euro;
     const PaymentFileResult written = WritePaymentFile(batch, count, options.out, choices);
+    // Every payment has its status whether or not the file could be kept:
+    // the valid ones are told the batch was rejected when it could not.
+    if (!options.statuses.empty() && !WriteStatuses(options.statuses, batch.payments)) {
+        return InputError("cannot write " + options.statuses);
+    }
     switch (written.end) {
     case PaymentFileEnd::Written: break;
     case PaymentFileEnd::CannotCreate: return InputError("cannot create the payment file " + options.out);
@@ -230,12 +235,7 @@ int RunExport(const ExportOptions& options) {
         return InputError("cannot write the payment file " + options.out + " (no part of it is kept)");
     case PaymentFileEnd::CannotFetch: return InputError("cannot read a payment of the batch");
     }
-    const bool allPassed = !written.checksFailed;
-
-    if (!options.statuses.empty() && !WriteStatuses(options.statuses, batch.payments)) {
-        return InputError("cannot write " + options.statuses);
-    }
-    return allPassed ? 0 : 1;
+    return written.checksFailed ? 1 : 0;
 }
 
 }  // namespace

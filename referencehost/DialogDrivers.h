@@ -8,6 +8,7 @@
 #pragma once
 
 #include "common/win/Platform.h"
+#include "common/win/WinText.h"
 
 #include <commctrl.h>
 
@@ -26,7 +27,9 @@ constexpr int kFileNameBox = 0x47c;  // the dialog's file name combo box
 // `typed` and presses Save, or presses Cancel when `typed` is empty.
 class CSaveDialogDriver {
 public:
-    explicit CSaveDialogDriver(std::string typed) : typed_(std::move(typed)) {
+    // `typed` is ANSI text, as a user types it; or wide text, for any name.
+    explicit CSaveDialogDriver(const std::string& typed) : CSaveDialogDriver(WideFromAnsi(typed.c_str())) {}
+    explicit CSaveDialogDriver(std::wstring typed) : typed_(std::move(typed)) {
         current_ = this;
         hook_ = SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
     }
@@ -59,12 +62,12 @@ private:
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
             return;
         }
-        SetDlgItemTextA(window, kFileNameBox, current_->typed_.c_str());
+        SetDlgItemTextW(window, kFileNameBox, current_->typed_.c_str());
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     }
 
     inline static CSaveDialogDriver* current_ = nullptr;
-    std::string typed_;
+    std::wstring typed_;
     HHOOK hook_ = nullptr;
 };
 

@@ -1,27 +1,55 @@
 /*
- * The platform's save-file dialog, GetSaveFileNameA.
+ * The platform's save-file dialog, GetSaveFileNameW: the user may type any
+ * name, and the name comes back to the run's 8-bit text only when the ANSI
+ * code page holds it character for character. The ANSI dialog would hand
+ * back a best-fit spelling ("Lodz.txt" for "Łódź.txt"), which names another
+ * file, perhaps one that exists.
  */
 #include "payments/win/SaveFileDialog.h"
 
 #include <commdlg.h>
 
-#include <cstring>
+#include <algorithm>
+#include <vector>
+
+#include "common/MessageBox.h"
+#include "common/win/WinText.h"
+#include "payments/win/PaymentRun.h"
 
 namespace paylode {
 
+namespace {
+
+constexpr const char kUnusableNameText[] =
+    "The payment file cannot be saved under this name: it holds characters that this computer's character "
+    "set cannot store.\r\nNo payment file has been written.";
+
+}  // namespace
+
 std::optional<std::string> ShowPlatformSaveFileDialog(const SaveFileRequest& request) {
-    char path[kSaveFilePathChars] = {};
-    std::strncpy(path, request.initialPath.c_str(), sizeof path - 1);
-    OPENFILENAMEA dialog = {};
+    std::vector<wchar_t> path(kSaveFilePathChars, L'\0');
+    const std::wstring initial = WideFromAnsi(request.initialPath.c_str());
+    initial.copy(path.data(), std::min(initial.size(), path.size() - 1));
+    // The filter's pairs and closing NUL are converted with the NULs.
+    const std::wstring filter = WideFromAnsi(request.filter.c_str(), static_cast<int>(request.filter.size() + 1));
+    const std::wstring extension = WideFromAnsi(request.defaultExtension.c_str());
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = request.owner;
-    dialog.lpstrFilter = request.filter.c_str();
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = sizeof path;
-    dialog.lpstrDefExt = request.defaultExtension.c_str();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrDefExt = extension.c_str();
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameA(&dialog)) return std::nullopt;
-    return std::string(path);
+    if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+
+    std::string chosen;
+    if (!ExactAnsiFromWide(path.data(), lstrlenW(path.data()), &chosen)) {
+        ShowMessageBox({request.owner, kPaymentRunCaption, kUnusableNameText, MessageIcon::Warning,
+                        MessageButtons::Ok});
+        return std::nullopt;
+    }
+    return chosen;
 }
 
 }  // namespace paylode

@@ -2,7 +2,8 @@
  * The seam in front of the platform's save-file dialog, through which the
  * payment run asks where to save the payment file.
  *
- * On Windows the dialog is the platform's own (GetSaveFileNameA), with the
+ * On Windows the dialog is the platform's own (GetSaveFileNameW, the name
+ * taken only when the ANSI code page holds it exactly), with the
  * overwrite prompt on, the read-only box hidden and the working directory
  * left as it was. Tests put a handler of their own in front of it for as
  * long as a ScopedSaveFileDialogHandler lives.

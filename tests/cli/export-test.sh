@@ -30,6 +30,13 @@ cp "$data"/*.csv "$work"/
 run 1 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01 --out standard.txt --statuses standard-statuses.txt
 same "$work/standard.txt" "$data/standard.txt"
 same "$work/standard-statuses.txt" "$data/standard-statuses.txt"
+# A payment file that cannot be made pays nobody: every payment is still
+# checked, the valid ones are told the batch was rejected (20), the faulty
+# one keeps its fault.
+run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01 --out no-such-folder/x.txt \
+    --statuses rejected-statuses.txt
+[ "$(cut -d, -f1-2 "$work/rejected-statuses.txt" | tr '\n' ' ')" = "0,20 1,29 2,20 " ] ||
+    fail "statuses after a payment file that cannot be made: $(cat "$work/rejected-statuses.txt")"
 
 run 1 batch.csv --format 1 --date 2024-03-05 --today 2024-03-01 --template "Staff pay" --euro --out template.txt
 same "$work/template.txt" "$data/template.txt"

@@ -200,6 +200,16 @@ host 1 import-cancel import sample-statement.csv --account 12-34-56:12345678 --c
 host 100 import-no-account import sample-statement.csv
 host 100 import-missing import missing.csv --account 12-34-56:12345678
 contains import-missing "$work/import-missing.err" "cannot open missing.csv"
+# A path the chooser cannot hand out in 8-bit text: refused, and the run's
+# copy of the reference host's configuration goes with it.
+cp "$work/sample-statement.csv" "$work/Łódź.csv"
+printf '[StatementImport]\r\nFilter=*.csv\r\n' >"$work/configured.ini"
+export TORVO_REFERENCE_HOST_INI="Z:$work/configured.ini"
+host 100 import-untypeable import "Łódź.csv" --account 12-34-56:12345678
+unset TORVO_REFERENCE_HOST_INI
+contains import-untypeable "$work/import-untypeable.err" "cannot be typed"
+left=$(find "$prefix/drive_c/users" -name 'paylode-host-*.ini' 2>/dev/null)
+[ -z "$left" ] || fail "import-untypeable: the temporary configuration is left behind: $left"
 
 # ---- failing calls: the reference host's objects fail as configured ------------
 printf '[Failures]\r\nbankSettings.Create=0x80040154\r\nchooser.SelectFile=0x80004005\r\n' >"$work/failing.ini"

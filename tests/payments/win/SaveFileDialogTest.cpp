@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/win/Platform.h"
+#include "common/win/WinText.h"
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
 #include "referencehost/DialogDrivers.h"
@@ -52,6 +53,17 @@ TEST_F(PlatformSaveFileDialog, CancelGivesNoPath) {
     EXPECT_TRUE(watchdog.Verify());
     ASSERT_TRUE(driver.met) << "the save-file dialog was never shown";
     EXPECT_FALSE(path.has_value());
+}
+
+// A name the code page cannot hold as typed would come back in a best-fit
+// spelling that names another file: the user is told, and no path is given.
+TEST_F(PlatformSaveFileDialog, ANameTheCodePageCannotHoldGivesNoPath) {
+    testrig::MessageBoxScript boxes({MessageAnswer::Ok});
+    CSaveDialogDriver driver(WideFromAnsi(folder_.c_str()) + L"\\\u0141\u00F3d\u017A");
+    const std::optional<std::string> path = ShowPlatformSaveFileDialog(request_);
+    EXPECT_TRUE(boxes.Verify());
+    ASSERT_TRUE(driver.met) << "the save-file dialog was never shown";
+    EXPECT_FALSE(path.has_value()) << *path;
 }
 
 }  // namespace
