@@ -1,8 +1,10 @@
 // Under Wine: a host payment seen through the record writers' view. Text
-// arrives as BSTRs and is converted with the platform's ANSI code page,
-// failing getters give empty values, and the host sees the writers' status
-// calls in order.
+// arrives as BSTRs and is converted with the platform's ANSI code page, a
+// failing call is raised, and the host sees the writers' status calls in
+// order.
 #include <gtest/gtest.h>
+
+#include <comdef.h>
 
 #include <map>
 #include <string>
@@ -28,6 +30,7 @@ public:
     double amount = 0;
     long status = 0;
     bool failAmount = false;
+    bool failSetStatus = false;
     std::vector<long> statusCalls;
 
     HRESULT STDMETHODCALLTYPE GetAmount(double* value) override {
@@ -47,6 +50,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SetStatus(long value) override {
+        if (failSetStatus) return E_ACCESSDENIED;
         status = value;
         statusCalls.push_back(value);
         return S_OK;
@@ -131,22 +135,37 @@ TEST(HostPaymentView, TextIsConvertedToTheAnsiCodePage) {
     }
 }
 
-TEST(HostPaymentView, FailingGettersGiveEmptyValuesAndTheStatusCallsReachTheHost) {
-    CFakeHostPayment host = ValidHostPayment();
-    host.texts.erase("payeeSortCode");
-    host.texts.erase("payeeAccountName");
-    host.failAmount = true;
-    host.status = 1;  // the IAT mark
-    CBankPaymentView view(&host);
-    CStringRecordOutput out;
-    EXPECT_FALSE(WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false));
-    EXPECT_EQ((std::vector<long>{0, 21, 28}), host.statusCalls);
-    EXPECT_EQ(1u, host.references) << "the view borrows the payment";
-    EXPECT_EQ(
-        ",,,03,,,,,,,,,12345612345678,,,GBP,0.00,,05032024,,,,,,      ,,,,,,87654321"
-        ",,,,,,,,,INV 9" +
-            std::string(45, ',') + "\r\n",
-        out.Text());
+// A value the host fails to give, or a status it fails to take, is raised
+// with the host's code: a record written from an empty stand-in would pay
+// the wrong thing or report the wrong fault. No line is written.
+TEST(HostPaymentView, AFailingCallIsRaisedAndNoLineIsWritten) {
+    const struct {
+        const char* name;
+        void (*fail)(CFakeHostPayment&);
+        HRESULT raised;
+        std::vector<long> statusCalls;
+    } rows[] = {
+        {"amount", [](CFakeHostPayment& host) { host.failAmount = true; }, E_FAIL, {0}},
+        {"payee sort code", [](CFakeHostPayment& host) { host.texts.erase("payeeSortCode"); }, E_FAIL, {0}},
+        {"payee name", [](CFakeHostPayment& host) { host.texts.erase("payeeAccountName"); }, E_FAIL, {0}},
+        {"status", [](CFakeHostPayment& host) { host.failSetStatus = true; }, E_ACCESSDENIED, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CFakeHostPayment host = ValidHostPayment();
+        row.fail(host);
+        CBankPaymentView view(&host);
+        CStringRecordOutput out;
+        try {
+            WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false);
+            ADD_FAILURE() << "nothing raised";
+        } catch (const _com_error& error) {
+            EXPECT_EQ(row.raised, error.Error());
+        }
+        EXPECT_EQ(row.statusCalls, host.statusCalls);
+        EXPECT_EQ("", out.Text());
+        EXPECT_EQ(1u, host.references) << "the view borrows the payment";
+    }
 }
 
 TEST(HostPaymentView, HostTextIsReadUpToItsFirstNulAndNoneIsEmpty) {
