@@ -11,6 +11,9 @@
 # for them forever. So the program writes to a file that is copied out once
 # the program itself has ended. With PAYLODE_STDERR set to a file, the
 # program's standard error goes there, apart from its standard output.
+# PAYLODE_WINE names another loader: /usr/lib/wine/wine64 runs the 64-bit
+# built-in programs (regsvr32, cscript) where plain `wine` runs the 32-bit
+# ones, even for C:\windows\system32 paths.
 set -uo pipefail
 prefix=$1
 shift
@@ -44,9 +47,9 @@ fi
 log=$(mktemp)
 status=0
 if [ -n "${PAYLODE_STDERR:-}" ]; then
-  "${runner[@]}" wine "$@" </dev/null >"$log" 2>"$PAYLODE_STDERR" || status=$?
+  "${runner[@]}" "${PAYLODE_WINE:-wine}" "$@" </dev/null >"$log" 2>"$PAYLODE_STDERR" || status=$?
 else
-  "${runner[@]}" wine "$@" </dev/null >"$log" 2>&1 || status=$?
+  "${runner[@]}" "${PAYLODE_WINE:-wine}" "$@" </dev/null >"$log" 2>&1 || status=$?
 fi
 cat "$log"
 rm -f "$log"

@@ -18,19 +18,20 @@ for file in "$bin64/TorvoKelmarBankPaylode.DLL" "$bin32/TorvoKelmarBankPaylode.D
     [ -f "$file" ] || { echo "FAIL: $file is missing: build the win32 and win64 presets first (scripts/test.sh does)"; exit 1; }
 done
 
+# loader BITS: the Wine loader that runs that bitness's built-in programs.
+loader() { [ "$1" = 32 ] && echo wine || echo /usr/lib/wine/wine64; }
 # regsvr32 BITS [/u] DLL: the regsvr32 of that bitness in the 64-bit prefix.
 regsvr32() {
-    local folder=system32
-    [ "$1" = 32 ] && folder=syswow64
+    local bits=$1
     shift
-    "$wine_run" "$prefix" "C:\\windows\\$folder\\regsvr32.exe" /s "$@" >/dev/null 2>&1
+    PAYLODE_WINE=$(loader "$bits") "$wine_run" "$prefix" regsvr32 /s "$@" >/dev/null 2>&1
 }
 # walk BITS: WalkBank.vbs under the cscript of that bitness; true when it
 # created the bank and found both services.
 walk() {
-    local folder=system32 bin=$bin64
-    [ "$1" = 32 ] && folder=syswow64 bin=$bin32
-    (cd "$bin" && "$wine_run" "$prefix" "C:\\windows\\$folder\\cscript.exe" //nologo WalkBank.vbs) >"$work/walk" 2>&1
+    local bin=$bin64
+    [ "$1" = 32 ] && bin=$bin32
+    (cd "$bin" && PAYLODE_WINE=$(loader "$1") "$wine_run" "$prefix" cscript //nologo WalkBank.vbs) >"$work/walk" 2>&1
     grep -q "each: Bank Reconciliation Service" "$work/walk"
 }
 progid_present() {
