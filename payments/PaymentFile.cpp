@@ -47,9 +47,8 @@ namespace {
 
 // The header and the records of the payment file into `out`; the indexes of
 // the payments that passed their checks go to `passed`.
-PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& batch, long count,
-                                      const std::string& path, const PaymentFileChoices& choices,
-                                      std::vector<long>& passed) {
+PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& batch, long count, const std::string& path,
+                                      const PaymentFileChoices& choices, std::vector<long>& passed) {
     PaymentFileResult result;
     const int format = choices.paymentFormat;
     const char* templateName = choices.templateName.GetString();
@@ -76,10 +75,9 @@ PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& bat
             result.end = PaymentFileEnd::CannotFetch;
             break;
         }
-        const bool ok = format == kFormatAdHocBulk
-                            ? WriteAdHocRecord(out, *payment, format, choices.ireland)
-                            : WritePaymentRecord(out, *payment, choices.processingDate, format, templateName,
-                                                 choices.ireland, false);
+        const bool ok = format == kFormatAdHocBulk ? WriteAdHocRecord(out, *payment, format, choices.ireland)
+                                                   : WritePaymentRecord(out, *payment, choices.processingDate, format,
+                                                                        templateName, choices.ireland, false);
         if (ok) {
             passed.push_back(index);
         } else {

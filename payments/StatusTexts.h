@@ -12,7 +12,7 @@ namespace paylode {
 // Payment status codes set by the record writers.
 enum PaymentStatus : long {
     kStatusSuccess = 0,
-    kStatusIatMark = 1,  // the IAT mark while the payment options dialog is open
+    kStatusIatMark = 1,         // the IAT mark while the payment options dialog is open
     kStatusBatchRejected = 20,  // valid, but the payment file could not be made or kept
     kStatusInvalidAmount = 21,
     kStatusInvalidPayerSortCode = 23,

@@ -23,10 +23,9 @@ struct PlanData {
 // its own.
 PlanData& Plan() {
     static PlanData* const plan = [] {
-        const std::wstring name =
-            L"Local\\TorvoReferenceHost.CallPlan." + std::to_wstring(GetCurrentProcessId());
-        const HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                                  sizeof(PlanData), name.c_str());
+        const std::wstring name = L"Local\\TorvoReferenceHost.CallPlan." + std::to_wstring(GetCurrentProcessId());
+        const HANDLE section =
+            CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(PlanData), name.c_str());
         void* view = section != nullptr ? MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(PlanData)) : nullptr;
         static PlanData own{};
         return view != nullptr ? static_cast<PlanData*>(view) : &own;

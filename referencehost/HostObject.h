@@ -4,9 +4,11 @@
  * IDispatch, ISupportErrorInfo), IDispatch served from the host's type library through
  * ITypeInfo::Invoke, and the recorded call with its injected faults.
  *
- * A method body runs through Call(): the call is entered in the log, looked
- * up among the faults to play, run, and completed with its result; calls it
- * makes in turn (a callback) come after it in the log.
+ * A method body runs through Call(): the call is numbered by the fault
+ * campaign's plan (HostCallPlan.h), entered in the log, looked up among the
+ * faults to play, run, and completed with its result; calls it makes in turn
+ * (a callback) come after it in the log. The object also tells the plan of
+ * every reference taken or released beyond the host's own.
  *
  * An object is constructed holding one reference, its creator's: make it
  * with MakeComObject (common/win/ComObject.h).
@@ -119,31 +121,14 @@ protected:
     template <typename Body>
     HRESULT Call(const char* operation, std::string arguments, Body body) {
         const HRESULT planned = CHostCallPlan::NextCall();
-        return Play(operation, std::move(arguments), FAILED(planned) ? planned : log_->InjectedFailure(name_, operation),
-                    body);
+        return Play(operation, std::move(arguments),
+                    FAILED(planned) ? planned : log_->InjectedFailure(name_, operation), body);
     }
     // The same for a call that the plan does not number (OleRun's Run).
     template <typename Body>
     HRESULT UnnumberedCall(const char* operation, std::string arguments, Body body) {
         return Play(operation, std::move(arguments), log_->InjectedFailure(name_, operation), body);
     }
-
-
-private:
-    template <typename Body>
-    HRESULT Play(const char* operation, std::string arguments, HRESULT injected, Body body) {
-        const std::size_t position = log_->Record({name_, operation, std::move(arguments), S_OK, {}});
-        HRESULT result = injected;
-        if (FAILED(result)) {
-            SetCallErrorInfo(iid_, "The host failed " + name_ + "." + operation + " as it was told to.");
-        } else {
-            result = body();
-        }
-        log_->Complete(position, result);
-        return result;
-    }
-
-protected:
 
     HRESULT GetText(const char* operation, const std::wstring& value, BSTR* out) {
         return Call(operation, {}, [&]() -> HRESULT {
@@ -184,6 +169,21 @@ protected:
     }
 
 private:
+    // Records the call, plays `injected` when it is a failure, else runs the
+    // body.
+    template <typename Body>
+    HRESULT Play(const char* operation, std::string arguments, HRESULT injected, Body body) {
+        const std::size_t position = log_->Record({name_, operation, std::move(arguments), S_OK, {}});
+        HRESULT result = injected;
+        if (FAILED(result)) {
+            SetCallErrorInfo(iid_, "The host failed " + name_ + "." + operation + " as it was told to.");
+        } else {
+            result = body();
+        }
+        log_->Complete(position, result);
+        return result;
+    }
+
     HRESULT TypeInfo() {
         if (typeInfo_) return S_OK;
         return LoadHostTypeInfo(library_, libraryFile_, iid_, &typeInfo_);

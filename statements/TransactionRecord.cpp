@@ -136,7 +136,8 @@ void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const Col
 
     const FieldText dateText = Unquoted(ColumnText(lineFields, columns, layout.date));
     Keep(record.DateText, dateText, kFieldBufferSize);
-    if (!record.haveLastDate_ || record.lastDateText_.compare(0, std::string::npos, dateText.text, dateText.length) != 0) {
+    if (!record.haveLastDate_ ||
+        record.lastDateText_.compare(0, std::string::npos, dateText.text, dateText.length) != 0) {
         record.lastDateText_.assign(dateText.text, dateText.length);
         record.lastDate_ = ParseDateText(dateText.text, dateText.length);
         record.haveLastDate_ = true;

@@ -45,8 +45,8 @@ std::optional<std::string> ShowPlatformSaveFileDialog(const SaveFileRequest& req
 
     std::string chosen;
     if (!ExactAnsiFromWide(path.data(), lstrlenW(path.data()), &chosen)) {
-        ShowMessageBox({request.owner, kPaymentRunCaption, kUnusableNameText, MessageIcon::Warning,
-                        MessageButtons::Ok});
+        ShowMessageBox(
+            {request.owner, kPaymentRunCaption, kUnusableNameText, MessageIcon::Warning, MessageButtons::Ok});
         return std::nullopt;
     }
     return chosen;

@@ -130,8 +130,9 @@ std::string RunOutcome::Line(const char* operation) const {
 }
 
 void AddFaultOptions(CLI::App& command, FaultOptions& options) {
-    command.add_option("--fail-call", options.failCall,
-                       "the N-th call the component makes on a host object fails (from 1)")
+    command
+        .add_option("--fail-call", options.failCall,
+                    "the N-th call the component makes on a host object fails (from 1)")
         ->check(CLI::PositiveNumber);
     command.add_option("--fail-with", options.failWith, "the HRESULT of that failure, 0x... or decimal (0x80004005)")
         ->check([](const std::string& text) {
@@ -176,7 +177,8 @@ std::vector<std::string> Arguments() {
     const paylode::CLocalMemory<wchar_t*> wide(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::string> arguments;
     for (int i = 0; wide && i < count; ++i) {
-        arguments.push_back(paylode::host::Utf8FromWide(wide.Get()[i], static_cast<std::size_t>(lstrlenW(wide.Get()[i]))));
+        arguments.push_back(
+            paylode::host::Utf8FromWide(wide.Get()[i], static_cast<std::size_t>(lstrlenW(wide.Get()[i]))));
     }
     return arguments;
 }

@@ -61,9 +61,10 @@ public:
                                             : referencehost::PathBesideProgram(L"TorvoReferenceHost.ini");
         if (!CopyFileW(configured.c_str(), file_.Path(), FALSE)) DeleteFileW(file_.Path());
         AnsiForTyping(Utf8FromWide(statement), "STATEMENT");  // the chooser hands out 8-bit text
-        const bool written = Write(L"File", cancel ? L"" : statement.c_str()) && Write(L"Cancel", cancel ? L"1" : L"0") &&
-                             Write(L"AcceptRejected", L"1");
-        if (!written) throw HostFailure{"cannot write the reference host's configuration " + Utf8FromWide(file_.Path())};
+        const bool written = Write(L"File", cancel ? L"" : statement.c_str()) &&
+                             Write(L"Cancel", cancel ? L"1" : L"0") && Write(L"AcceptRejected", L"1");
+        if (!written)
+            throw HostFailure{"cannot write the reference host's configuration " + Utf8FromWide(file_.Path())};
         SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", file_.Path());
     }
 
@@ -103,9 +104,8 @@ int RunImport(const ImportOptions& options) {
     const AccountOption account = ParseAccount(options.account);
     const std::wstring path = FullPath(options.statement);
     // A file chooser hands out only a file that is there.
-    if (!options.cancel &&
-        !CFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
+    if (!options.cancel && !CFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
         throw HostFailure{"cannot open " + options.statement};
     }
     const CChooserConfiguration chooser(path, options.cancel);
@@ -117,7 +117,8 @@ int RunImport(const ImportOptions& options) {
 
     const auto log = std::make_shared<CHostCallLog>();
     log->CountOnly();
-    const ComPtr<CHostBankAccount> paying = MakeComObject<CHostBankAccount>(log, account.sortCode, account.accountNumber);
+    const ComPtr<CHostBankAccount> paying =
+        MakeComObject<CHostBankAccount>(log, account.sortCode, account.accountNumber);
     const ComPtr<CHostStatement> statement = MakeComObject<CHostStatement>(log);
 
     const CHostCallWatch watch(options.faults);
@@ -127,8 +128,8 @@ int RunImport(const ImportOptions& options) {
 
     for (std::size_t index = 0; index < statement->Size(); ++index) {
         const referencehost::TransactionData& data = statement->Transaction(index).Data();
-        std::cout << cli::TransactionJson(IdOf(data.id), data.date, data.type, data.amount, Utf8FromWide(data.reference),
-                                          Utf8FromWide(data.description))
+        std::cout << cli::TransactionJson(IdOf(data.id), data.date, data.type, data.amount,
+                                          Utf8FromWide(data.reference), Utf8FromWide(data.description))
                          .dump()
                   << "\n";
     }

@@ -118,7 +118,8 @@ std::vector<int> ParseIatRows(const std::string& text, std::size_t count) {
     if (text.empty()) return rows;
     std::stringstream list(text);
     for (std::string item; std::getline(list, item, ',');) {
-        const bool digits = !item.empty() && item.size() <= 9 && item.find_first_not_of("0123456789") == std::string::npos;
+        const bool digits =
+            !item.empty() && item.size() <= 9 && item.find_first_not_of("0123456789") == std::string::npos;
         if (!digits) throw HostFailure{"--iat must list payment indexes from 0, separated by commas: \"" + item + "\""};
         const int row = std::stoi(item);
         if (static_cast<std::size_t>(row) >= count) {
@@ -263,9 +264,10 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
         "service, answering its dialogs as a user would. Exit status: the service's status value (0, 1, 2,\n"
         "3 or 40), or 100.");
     command->add_option("BATCH", options->batch, "the batch of payments, CSV")->required();
-    command->add_option("--format", options->format,
-                        "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, "
-                        "3 Ad Hoc Bulk Payments")
+    command
+        ->add_option("--format", options->format,
+                     "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, "
+                     "3 Ad Hoc Bulk Payments")
         ->required()
         ->check(CLI::Range(0, 3));
     command->add_option("--date", options->date, "processing date picked in the dialog, YYYY-MM-DD")->required();
@@ -275,8 +277,9 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
     command->add_flag("--euro", options->euro, "tick Republic Of Ireland Payment (cleared without it)");
     command->add_option("--iat", options->iat, "payments to mark as IATs with Set, e.g. 0,2,5 (formats 0 and 1)");
     command->add_option("--account", options->account, "the paying account, SORTCODE:ACCOUNTNUMBER");
-    command->add_option("--overwrite-template", options->overwriteTemplate,
-                        "answer to replacing an existing bulk list template file (default no)")
+    command
+        ->add_option("--overwrite-template", options->overwriteTemplate,
+                     "answer to replacing an existing bulk list template file (default no)")
         ->check(CLI::IsMember({"yes", "no"}));
     command->add_option("--cancel", options->cancel, "cancel the options dialog or the save-file dialog")
         ->check(CLI::IsMember({"options", "save"}));

@@ -98,9 +98,9 @@ TEST(WinText, ExactAnsiFromWideRefusesBestFitAndDefaultCharacters) {
     } rows[] = {
         {L"C:\\S\\jan.csv", true, "C:\\S\\jan.csv"},
         {L"C:\\S\\Caf\u00E9 \u20AC.csv", true, "C:\\S\\Caf\xE9 \x80.csv"},
-        {L"C:\\S\\\u0141\u00F3d\u017A.csv", false, ""},  // Lodz by best fit
+        {L"C:\\S\\\u0141\u00F3d\u017A.csv", false, ""},        // Lodz by best fit
         {L"C:\\S\\\uFF3C\uFF0E\uFF0E\uFF3Cx.csv", false, ""},  // fullwidth \..\ by best fit
-        {L"C:\\S\\\u4E2D.csv", false, ""},  // the default character "?"
+        {L"C:\\S\\\u4E2D.csv", false, ""},                     // the default character "?"
         {L"", true, ""},
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {

@@ -538,7 +538,6 @@ protected:
         CoFreeUnusedLibrariesEx(0, 0);
         StatementImport::TearDown();
     }
-
 };
 
 TEST_F(RegisteredStatementService, AddsWhatPaylodeStatementReportsForTheSameFile) {
