@@ -230,8 +230,18 @@ void UnregisterBankCategory(const CLSID& clsid) {
 
 HRESULT RegisterTypeLibrary() {
     return FailureOf([] {
+        // Registered under the module's own path, with its folder as the help
+        // folder, exactly as the installer packages write them. Left to
+        // register by itself, LoadTypeLibEx writes the path as its loader
+        // resolved it (Wine's with a \\?\ prefix) and keeps a help folder
+        // that an earlier registration left.
+        const std::wstring path = ModulePath();
+        const std::size_t lastSeparator = path.find_last_of(L'\\');
+        const std::wstring folder = lastSeparator == std::wstring::npos ? std::wstring() : path.substr(0, lastSeparator);
         ComPtr<ITypeLib> library;
-        ThrowIfFailed(LoadTypeLibEx(ModulePath().c_str(), REGKIND_REGISTER, &library));
+        ThrowIfFailed(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library));
+        // RegisterTypeLib only reads both texts; MinGW declares them without const.
+        ThrowIfFailed(RegisterTypeLib(library.Get(), const_cast<wchar_t*>(path.c_str()), const_cast<wchar_t*>(folder.c_str())));
     });
 }
 
