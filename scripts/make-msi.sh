@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Builds the installer package of one bitness of the bank component.
+#   make-msi.sh BUILD_DIR ARCH VERSION OUT.msi
+# BUILD_DIR is a Windows build tree (build/win32, build/win64 or an optimised
+# one) with bin/TorvoKelmarBankPaylode.DLL and bin/paylode-msi-registry.exe
+# of the bitness that ARCH (x86 or x64) names; VERSION is the package's
+# ProductVersion (major.minor.build, optionally a fourth field that Windows
+# Installer ignores when it compares versions).
+#
+# The registration rows are read from the DLL itself by paylode-msi-registry,
+# run under Wine in the build tree's prefix (BUILD_DIR/wineprefix, made on
+# first use), and the package is built by wixl from
+# resources/msi/TorvoKelmarBankPaylode.wxs.
+set -euo pipefail
+if [ $# -ne 4 ]; then
+    echo "usage: make-msi.sh BUILD_DIR x86|x64 VERSION OUT.msi" >&2
+    exit 2
+fi
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=$(cd "$1" && pwd)
+arch=$2
+version=$3
+out=$4
+case $arch in
+    x64) loader=/usr/lib/wine/wine64 ;;
+    x86) loader=wine ;;
+    *) echo "make-msi.sh: ARCH is x86 or x64, not '$arch'" >&2; exit 2 ;;
+esac
+# Windows Installer's limits: major and minor at most 255, build at most 65535.
+if ! [[ $version =~ ^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,5})(\.[0-9]{1,5})?$ ]] ||
+    [ "${BASH_REMATCH[1]}" -gt 255 ] || [ "${BASH_REMATCH[2]}" -gt 255 ] || [ "${BASH_REMATCH[3]}" -gt 65535 ]; then
+    echo "make-msi.sh: '$version' is no package version (major.minor.build, at most 255.255.65535)" >&2
+    exit 2
+fi
+dll=$build_dir/bin/TorvoKelmarBankPaylode.DLL
+tool=$build_dir/bin/paylode-msi-registry.exe
+for file in "$dll" "$tool"; do
+    [ -f "$file" ] || { echo "make-msi.sh: $file is missing: build $build_dir first" >&2; exit 1; }
+done
+mkdir -p "$(dirname "$out")"
+out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
+
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp "$source_dir/resources/msi/TorvoKelmarBankPaylode.wxs" "$dll" "$stage/"
+
+# The DLL as Wine's Z: drive shows it.
+windows_dll="Z:${dll//\//\\}"
+if ! PAYLODE_STDERR="$stage/registry.err" PAYLODE_WINE=$loader \
+    "$source_dir/cmake/wine-run.sh" "$build_dir/wineprefix" "$tool" "$windows_dll" PaylodeDll \
+    >"$stage/registry.wxi"; then
+    echo "make-msi.sh: paylode-msi-registry failed:" >&2
+    cat "$stage/registry.err" "$stage/registry.wxi" >&2
+    exit 1
+fi
+# The rows are of the tool's bitness (the build tree's): they must be ARCH's.
+win64=no
+[ "$arch" = x64 ] && win64=yes
+if ! grep -q "Id=\"ComponentRegistration\".* Win64=\"$win64\"" "$stage/registry.wxi"; then
+    echo "make-msi.sh: $build_dir is not a build of the $arch bitness" >&2
+    exit 1
+fi
+# wixl finds the include and the DLL by names relative to its working folder.
+(cd "$stage" && wixl -a "$arch" -D Arch="$arch" -D Version="$version" -o "$stage/package.msi" \
+    TorvoKelmarBankPaylode.wxs)
+mv "$stage/package.msi" "$out"
+echo "$out"
