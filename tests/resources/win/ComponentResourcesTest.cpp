@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "PaylodeVersion.h"
 #include "common/CString.h"
 #include "common/win/Platform.h"
 #include "payments/StatusTexts.h"
@@ -36,16 +37,19 @@ protected:
     std::vector<unsigned char> block_;
 };
 
-TEST_F(ComponentVersion, FileAndProductVersionAre2_2_0_9) {
+// The project's version, as CMakeLists.txt gives it.
+TEST_F(ComponentVersion, FileAndProductVersionAreTheProjectVersion) {
+    constexpr DWORD kMost = (PAYLODE_VERSION_MAJOR << 16) | PAYLODE_VERSION_MINOR;
+    constexpr DWORD kLeast = (PAYLODE_VERSION_PATCH << 16) | PAYLODE_VERSION_TWEAK;
     UINT length = 0;
     auto* fixed = static_cast<VS_FIXEDFILEINFO*>(Query(L"\\", &length));
     ASSERT_NE(nullptr, fixed);
     ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), length);
     EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-    EXPECT_EQ(0x00020002u, fixed->dwFileVersionMS);
-    EXPECT_EQ(0x00000009u, fixed->dwFileVersionLS);
-    EXPECT_EQ(0x00020002u, fixed->dwProductVersionMS);
-    EXPECT_EQ(0x00000009u, fixed->dwProductVersionLS);
+    EXPECT_EQ(kMost, fixed->dwFileVersionMS);
+    EXPECT_EQ(kLeast, fixed->dwFileVersionLS);
+    EXPECT_EQ(kMost, fixed->dwProductVersionMS);
+    EXPECT_EQ(kLeast, fixed->dwProductVersionLS);
     EXPECT_EQ(static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
 }
 
