@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is needed, then builds and runs every
 # suite: native (core under ASan and UBSan), tsan (two statement imports at
-# once under ThreadSanitizer), win32 and win64 (under Wine).
+# once under ThreadSanitizer), win32 and win64 (under Wine), then the
+# release's packages under Wine.
 # Exits non-zero when any build or suite fails or runs no test.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -22,8 +23,13 @@ for preset in "${suites[@]}"; do
   ctest --preset "$preset" || failed+=("$preset (tests)")
 done
 
+# The release as an administrator meets it: packages built, signed with a
+# throwaway CA, installed, upgraded and removed under Wine.
+echo "=== release: build and test"
+bash tests/release/release-test.sh || failed+=("release")
+
 if [ ${#failed[@]} -gt 0 ]; then
   echo "FAILED: ${failed[*]}"
   exit 1
 fi
-echo "all suites passed: ${suites[*]}"
+echo "all suites passed: ${suites[*]} release"
