@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     paylode::cli::Outcome outcome;
     paylode::cli::AddCalendarCommand(app, outcome);
     paylode::cli::AddCheckDateCommand(app, outcome);
+    paylode::cli::AddCheckAccountCommand(app, outcome);
     paylode::cli::AddStatementCommand(app, outcome);
     paylode::cli::AddExportCommand(app, outcome);
     paylode::cli::RefuseOptionsAsValues(app);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The `paylode calendar` and `paylode check-date` subcommands on known dates:
-# standard output and exit status compared exactly.
+# The `paylode calendar` and `paylode check-date` subcommands on known dates,
+# and `paylode check-account` on known accounts: standard output and exit
+# status compared exactly.
 #   calendar-commands.sh PATH-TO-PAYLODE
 set -u
 paylode=$1
@@ -73,6 +74,15 @@ expect 2 '' calendar 1899-12-31
 expect 2 '' check-date 2024-13-01
 expect 2 '' check-date 2024-06-12 --today yesterday
 expect 2 '' check-date
+
+# check-account: one JSON line per account, each check applied named;
+# exit 0 for valid or not checked, 1 for invalid or bad format, 2 for usage.
+expect 0 '{"sort_code":"089999","account_number":"66374958","result":"valid","checks":[{"method":"MOD10","exception":0,"outcome":"pass"}]}' check-account 08-99-99 66374958
+expect 1 '{"sort_code":"089999","account_number":"66374959","result":"invalid","checks":[{"method":"MOD10","exception":0,"outcome":"fail"}]}' check-account 089999 66374959
+expect 0 '{"sort_code":"999999","account_number":"12345678","result":"not checked","checks":[]}' check-account 999999 12345678
+expect 1 '{"sort_code":"123456","account_number":"1234","result":"bad format","checks":[]}' check-account 12-34-56 1234
+expect 2 '' check-account 089999
+expect 2 '' check-account 089999 66374958 --tables /no/such/folder
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures case(s) failed"
