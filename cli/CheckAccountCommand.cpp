@@ -16,48 +16,10 @@
 #include <optional>
 #include <string>
 
-#include <nlohmann/json.hpp>
-
+#include "cli/AccountChecks.h"
 #include "cli/Commands.h"
-#include "payments/ModulusCheck.h"
 
 namespace paylode::cli {
-
-namespace {
-
-// The sort code as it is checked: its digits, when it has six; else as given.
-std::string SortCodeText(const std::string& given) {
-    std::string digits;
-    for (char c : given) {
-        if (c >= '0' && c <= '9') digits += c;
-    }
-    return digits.size() == 6 ? digits : given;
-}
-
-std::optional<CModulusTables> LoadModulusTables(const std::string& folder) {
-    std::string error;
-    std::optional<CModulusTables> tables = CModulusTables::Load(folder, &error);
-    if (!tables) std::cerr << "paylode: cannot read the modulus tables in " << folder << ": " << error << "\n";
-    return tables;
-}
-
-nlohmann::ordered_json AccountCheckJson(const std::string& sortCode, const std::string& accountNumber,
-                                        const AccountCheck& check) {
-    nlohmann::ordered_json line;
-    line["sort_code"] = SortCodeText(sortCode);
-    line["account_number"] = accountNumber;
-    line["result"] = AccountCheckResultText(check.result);
-    nlohmann::ordered_json checks = nlohmann::ordered_json::array();
-    for (const AppliedCheck& applied : check.checks) {
-        checks.push_back({{"method", applied.method},
-                          {"exception", applied.exception},
-                          {"outcome", applied.passed ? "pass" : "fail"}});
-    }
-    line["checks"] = checks;
-    return line;
-}
-
-}  // namespace
 
 void AddCheckAccountCommand(CLI::App& app, Outcome& outcome) {
     struct Arguments {
@@ -74,15 +36,14 @@ void AddCheckAccountCommand(CLI::App& app, Outcome& outcome) {
     command->add_option("ACCOUNT", arguments->accountNumber, "the account number")->required();
     command->add_option("--tables", arguments->tables, "the folder of the weight and substitution tables");
     command->callback([arguments, &outcome] {
-        const std::optional<CModulusTables> tables = LoadModulusTables(arguments->tables);
+        const std::optional<CModulusTables> tables = LoadModulusTables(arguments->tables, "check-account");
         if (!tables) {
             outcome.status = kUsageError;
             return;
         }
         const AccountCheck check = tables->Check(arguments->sortCode, arguments->accountNumber);
         std::cout << AccountCheckJson(arguments->sortCode, arguments->accountNumber, check).dump() << std::endl;
-        const bool passed = check.result == AccountCheckResult::Valid || check.result == AccountCheckResult::NotChecked;
-        outcome.status = passed ? 0 : 1;
+        outcome.status = AccountCheckPassed(check) ? 0 : 1;
     });
 }
 

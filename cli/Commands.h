@@ -30,6 +30,8 @@ void AddCalendarCommand(CLI::App& app, Outcome& outcome);
 void AddCheckDateCommand(CLI::App& app, Outcome& outcome);
 // paylode check-account: the UK modulus checks on one account (cli/CheckAccountCommand.cpp).
 void AddCheckAccountCommand(CLI::App& app, Outcome& outcome);
+// paylode check: a batch's pre-flight report (cli/CheckCommand.cpp).
+void AddCheckCommand(CLI::App& app, Outcome& outcome);
 void AddStatementCommand(CLI::App& app, Outcome& outcome);
 // paylode export: the payment file for a batch of payments (cli/ExportCommand.cpp).
 void AddExportCommand(CLI::App& app, Outcome& outcome);

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/AccountChecks.h"
 #include "cli/BatchCsv.h"
 #include "cli/Commands.h"
 #include "cli/ProcessingDate.h"
@@ -51,6 +52,8 @@ struct ExportOptions {
     std::string out;
     std::string statuses;
     bool overwriteTemplate = false;
+    bool checkAccounts = false;
+    std::string tables = PAYLODE_MODULUS_TABLES_DIR;
 };
 
 int InputError(const std::string& message) {
@@ -199,6 +202,19 @@ int RunExport(const ExportOptions& options) {
     std::string error;
     if (!ReadPaymentBatch(bytes, &batch.payments, &error)) return InputError(options.batch + ": " + error);
     const long count = batch.GetCount();
+    // The payee accounts' modulus checks, as warnings before the run: the
+    // file, the statuses and the exit status stay the run's.
+    if (options.checkAccounts) {
+        const std::optional<CModulusTables> tables = LoadModulusTables(options.tables, "export");
+        if (!tables) return kUsageError;
+        for (std::size_t i = 0; i < batch.payments.size(); ++i) {
+            const CPaymentValues& payment = batch.payments[i];
+            const std::string warning =
+                AccountWarning(i, payment.payeeSortCode.GetString(), payment.payeeAccountNumber.GetString(),
+                               tables->Check(payment.payeeSortCode.GetString(), payment.payeeAccountNumber.GetString()));
+            if (!warning.empty()) std::cerr << warning << "\n";
+        }
+    }
     if (count > kMaxPaymentsInFile) {
         return InputError(
             "Too many payment instructions have been submitted. Kelmar Bank Paylode supports a "
@@ -265,6 +281,9 @@ void AddExportCommand(CLI::App& app, Outcome& outcome) {
     command->add_flag("--euro", options->euro, "euro payments for the Republic of Ireland (EUR, not GBP)");
     command->add_option("--out", options->out, "the payment file to write");
     command->add_option("--statuses", options->statuses, "also write each payment's index, status code and text (CSV)");
+    command->add_flag("--check-accounts", options->checkAccounts,
+                      "warn on standard error of every payee account that fails the UK modulus checks");
+    command->add_option("--tables", options->tables, "the folder of the modulus tables (with --check-accounts)");
     command->add_flag("--overwrite-template", options->overwriteTemplate,
                       "replace an existing bulk list template file (format 2)");
     command->callback([options, &outcome] { outcome.status = RunExport(*options); });

@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     paylode::cli::AddCalendarCommand(app, outcome);
     paylode::cli::AddCheckDateCommand(app, outcome);
     paylode::cli::AddCheckAccountCommand(app, outcome);
+    paylode::cli::AddCheckCommand(app, outcome);
     paylode::cli::AddStatementCommand(app, outcome);
     paylode::cli::AddExportCommand(app, outcome);
     paylode::cli::RefuseOptionsAsValues(app);

@@ -140,5 +140,49 @@ for name in bad-date bad-weekend bad-past bad-format bad-template no-reference r
     [ ! -e "$work/$name.txt" ] || fail "$name.txt written after a usage error"
 done
 
+# ---- paylode check: the pre-flight report of a batch, nothing written -------------
+cat >"$work/preflight.csv" <<'EOF'
+amount,payer_sort_code,payer_account_number,payee_sort_code,payee_account_number,payee_account_name,payee_bacs_reference,status
+10,12-34-56,12345678,08-99-99,66374958,FIRST,REF1,0
+20,12-34-56,12345678,08-99-99,66374959,SECOND,REF2,0
+10,12-34-56,12345678,089999,66374958,FIRST AGAIN,REF1,0
+30,12-34-56,12345678,99-99-99,1234567,THIRD,REF3,0
+10,12-34-56,12345678,08-99-99,66374958,FIRST,REF9,0
+EOF
+# check EXPECTED_STATUS ARGS...: paylode check in $work.
+check() {
+    local expected=$1
+    shift
+    (cd "$work" && "$paylode" check "$@" >"$work/stdout" 2>"$work/stderr")
+    local status=$?
+    [ "$status" = "$expected" ] || fail "check: exit status $status, expected $expected: $* ($(cat "$work/stderr"))"
+}
+check 1 preflight.csv --format 0
+cat >"$work/preflight.expected" <<'EOF'
+{"index":0,"code":0,"text":"Payment processed successfully.","account_check":"valid","duplicate_of":null}
+{"index":1,"code":0,"text":"Payment processed successfully.","account_check":"invalid","duplicate_of":null}
+{"index":2,"code":0,"text":"Payment processed successfully.","account_check":"valid","duplicate_of":0}
+{"index":3,"code":29,"text":"Invalid Payee Bank Account Number: the account number must be 8 digits and a numeric value.","account_check":"not checked","duplicate_of":null}
+{"index":4,"code":0,"text":"Payment processed successfully.","account_check":"valid","duplicate_of":null}
+{"payments":5,"faults":1,"account_failures":1,"duplicates":1,"totals":{"GBP":"80.00"}}
+EOF
+same "$work/stdout" "$work/preflight.expected"
+check 0 good.csv --format 3 --euro
+grep -q '"totals":{"EUR":' "$work/stdout" || fail "check --euro: totals not in EUR: $(cat "$work/stdout")"
+check 1 preflight.csv --format 0 --human
+grep -q "^5 payments, 1 faults, 1 account failures, 1 duplicates; total GBP 80.00$" "$work/stdout" ||
+    fail "check --human: no summary: $(cat "$work/stdout")"
+check 2 preflight.csv --format 4
+check 2 missing.csv --format 0
+check 2 preflight.csv --format 0 --tables /no/such/folder
+
+# --check-accounts warns of each failing payee account before the run and
+# changes nothing else.
+run 1 preflight.csv --format 0 --date 2024-03-05 --today 2024-03-01 --out checked.txt --check-accounts
+[ "$(cat "$work/stderr")" = "payment 1: sort code 08-99-99, account 66374959: invalid (MOD10)" ] ||
+    fail "export --check-accounts: $(cat "$work/stderr")"
+run 1 preflight.csv --format 0 --date 2024-03-05 --today 2024-03-01 --out unchecked.txt
+cmp -s "$work/checked.txt" "$work/unchecked.txt" || fail "export --check-accounts changed the payment file"
+
 [ "$failures" = 0 ] && echo "paylode export: all checks passed"
 exit $((failures > 0))

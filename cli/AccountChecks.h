@@ -1,0 +1,38 @@
+/*
+ * What `paylode check-account` and `paylode check` share: the modulus tables
+ * read from their folder (PAYLODE_MODULUS_TABLES_DIR unless --tables names
+ * another), and an account's result as JSON.
+ */
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "payments/ModulusCheck.h"
+
+namespace paylode::cli {
+
+// The tables in `folder`; a message on standard error naming `command` and
+// nullopt when they cannot be read.
+std::optional<CModulusTables> LoadModulusTables(const std::string& folder, const char* command);
+
+// The sort code as it is checked: its digits when it has six, else as given.
+std::string SortCodeText(const std::string& given);
+
+// {"sort_code":...,"account_number":...,"result":...,"checks":[...]}
+nlohmann::ordered_json AccountCheckJson(const std::string& sortCode, const std::string& accountNumber,
+                                        const AccountCheck& check);
+
+// The warning for a payment whose payee account fails its check, or "" when
+// it passes: "payment 3: sort code 12-34-56, account 12345678: invalid (MOD11)".
+std::string AccountWarning(std::size_t index, const std::string& sortCode, const std::string& accountNumber,
+                           const AccountCheck& check);
+
+// Valid and not checked pass; invalid and bad format fail.
+inline bool AccountCheckPassed(const AccountCheck& check) {
+    return check.result == AccountCheckResult::Valid || check.result == AccountCheckResult::NotChecked;
+}
+
+}  // namespace paylode::cli

@@ -1,0 +1,175 @@
+/*
+ * `paylode check BATCH.csv --format N [--euro] [--human] [--tables DIR]`: a
+ * pre-flight report of a batch (the CSV that `paylode export` reads) before
+ * anything is written. One JSON line per payment:
+ *
+ *   {"index":0,"code":0,"text":"Payment processed successfully.",
+ *    "account_check":"valid","duplicate_of":null}
+ *
+ * `code` and `text` are what the payment file's record writer of the format
+ * would leave on the payment; `account_check` is the payee account's modulus
+ * check; `duplicate_of` names an earlier payment to the same sort code and
+ * account with the same amount and reference, the commonest clerk's
+ * mistake. Then one summary line:
+ *
+ *   {"payments":3,"faults":1,"account_failures":1,"duplicates":1,"totals":{"GBP":"60.00"}}
+ *
+ * --human prints the same as an aligned table with the summary under it.
+ * Exit status 0 with no fault, no failed account and no duplicate, else 1;
+ * kUsageError for a usage or input error.
+ */
+#include <cstdio>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/AccountChecks.h"
+#include "cli/BatchCsv.h"
+#include "cli/Commands.h"
+#include "common/DigitsOf.h"
+#include "payments/PaymentFile.h"
+#include "payments/PaymentRecords.h"
+#include "payments/StatusTexts.h"
+
+namespace paylode::cli {
+namespace {
+
+struct CheckOptions {
+    std::string batch;
+    int format = 0;
+    bool euro = false;
+    bool human = false;
+    std::string tables = PAYLODE_MODULUS_TABLES_DIR;
+};
+
+struct PaymentReport {
+    long code = 0;
+    AccountCheck account;
+    long duplicateOf = -1;  // -1: none
+};
+
+std::string Amount(double amount) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%.2f", amount);
+    return text;
+}
+
+// What makes two payments the same payment twice.
+std::string DuplicateKey(const CPaymentValues& payment) {
+    return std::string(DigitsOf(payment.payeeSortCode.GetString()).GetString()) + "|" +
+           payment.payeeAccountNumber.GetString() + "|" + Amount(payment.amount) + "|" +
+           payment.payeeBACSReference.GetString();
+}
+
+// The status the record writer of `format` leaves on the payment; nothing
+// is written anywhere. The IAT mark of the batch is read as the writer reads it.
+long RecordStatus(CPaymentValues payment, int format, bool euro) {
+    CDiscardRecordOutput nowhere;
+    if (format == kFormatAdHocBulk) {
+        WriteAdHocRecord(nowhere, payment, format, euro);
+    } else {
+        WritePaymentRecord(nowhere, payment, 0, format, "", euro, false);
+    }
+    return payment.status;
+}
+
+int RunCheck(const CheckOptions& options) {
+    std::ifstream in(options.batch, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    if (!in) {
+        std::cerr << "paylode check: cannot read " << options.batch << "\n";
+        return kUsageError;
+    }
+    std::vector<CPaymentValues> payments;
+    std::string error;
+    if (!ReadPaymentBatch(bytes.str(), &payments, &error)) {
+        std::cerr << "paylode check: " << options.batch << ": " << error << "\n";
+        return kUsageError;
+    }
+    const std::optional<CModulusTables> tables = LoadModulusTables(options.tables, "check");
+    if (!tables) return kUsageError;
+
+    std::vector<PaymentReport> reports(payments.size());
+    std::map<std::string, long> firstOf;
+    long faults = 0, accountFailures = 0, duplicates = 0;
+    double total = 0;
+    for (std::size_t i = 0; i < payments.size(); ++i) {
+        PaymentReport& report = reports[i];
+        report.code = RecordStatus(payments[i], options.format, options.euro);
+        report.account = tables->Check(payments[i].payeeSortCode.GetString(), payments[i].payeeAccountNumber.GetString());
+        const auto [first, added] = firstOf.emplace(DuplicateKey(payments[i]), static_cast<long>(i));
+        if (!added) report.duplicateOf = first->second;
+        faults += report.code != kStatusSuccess;
+        accountFailures += !AccountCheckPassed(report.account);
+        duplicates += report.duplicateOf >= 0;
+        total += payments[i].amount;
+    }
+    const char* currency = options.euro ? "EUR" : "GBP";
+
+    if (options.human) {
+        std::cout << std::left << std::setw(6) << "index" << std::setw(6) << "code" << std::setw(13) << "account"
+                  << std::setw(11) << "duplicate" << "status\n";
+        for (std::size_t i = 0; i < reports.size(); ++i) {
+            const PaymentReport& report = reports[i];
+            const char* text = PaymentStatusText(report.code);
+            std::cout << std::setw(6) << i << std::setw(6) << report.code << std::setw(13)
+                      << AccountCheckResultText(report.account.result) << std::setw(11)
+                      << (report.duplicateOf >= 0 ? "of " + std::to_string(report.duplicateOf) : std::string("-"))
+                      << (text != nullptr ? text : "") << "\n";
+        }
+        std::cout << "\n"
+                  << payments.size() << " payments, " << faults << " faults, " << accountFailures
+                  << " account failures, " << duplicates << " duplicates; total " << currency << " " << Amount(total)
+                  << "\n";
+    } else {
+        for (std::size_t i = 0; i < reports.size(); ++i) {
+            const PaymentReport& report = reports[i];
+            const char* text = PaymentStatusText(report.code);
+            nlohmann::ordered_json line;
+            line["index"] = i;
+            line["code"] = report.code;
+            line["text"] = text != nullptr ? text : "";
+            line["account_check"] = AccountCheckResultText(report.account.result);
+            line["duplicate_of"] = report.duplicateOf >= 0 ? nlohmann::ordered_json(report.duplicateOf) : nullptr;
+            std::cout << line.dump() << "\n";
+        }
+        nlohmann::ordered_json summary;
+        summary["payments"] = payments.size();
+        summary["faults"] = faults;
+        summary["account_failures"] = accountFailures;
+        summary["duplicates"] = duplicates;
+        summary["totals"] = {{currency, Amount(total)}};
+        std::cout << summary.dump() << "\n";
+    }
+    std::cout.flush();
+    return faults == 0 && accountFailures == 0 && duplicates == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+void AddCheckCommand(CLI::App& app, Outcome& outcome) {
+    auto options = std::make_shared<CheckOptions>();
+    CLI::App* command = app.add_subcommand(
+        "check",
+        "A pre-flight report of a batch (the CSV of `paylode export`) without writing anything: each payment's\n"
+        "status, its payee account's modulus check and any earlier duplicate, then a summary. Exit status 0\n"
+        "when nothing is wrong, 1 otherwise, 2 for a usage or input error");
+    command->add_option("BATCH", options->batch, "the batch of payments, CSV")->required();
+    command->add_option("--format", options->format,
+                        "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, "
+                        "3 Ad Hoc Bulk Payments")
+        ->required()
+        ->check(CLI::Range(0, 3));
+    command->add_flag("--euro", options->euro, "euro payments for the Republic of Ireland (totals in EUR)");
+    command->add_flag("--human", options->human, "an aligned table and the summary under it");
+    command->add_option("--tables", options->tables, "the folder of the weight and substitution tables");
+    command->callback([options, &outcome] { outcome.status = RunCheck(*options); });
+}
+
+}  // namespace paylode::cli
