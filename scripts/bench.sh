@@ -37,6 +37,10 @@ echo "=== bench: payment record writers, fwrite"
 "$build/bin/bench_payment_writer" --benchmark_out="$results/writer.json" \
   --benchmark_out_format=json | tee "$results/writer.txt"
 
+echo "=== bench: the UK modulus checks of 4000 payee accounts and the tables' load (goal: under 5 ms together)"
+"$build/bin/bench_modulus_check" --benchmark_out="$results/modulus.json" \
+  --benchmark_out_format=json | tee "$results/modulus.txt"
+
 echo "=== bench: paylode end to end; the table"
 python3 "$repo/bench/bench_table.py" "$build" "$data" "$results/reader.json" "$results/writer.json" |
   tee "$results/table.txt"

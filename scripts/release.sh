@@ -2,7 +2,8 @@
 # The release: optimised Windows builds of both bitnesses and, in dist/,
 #   TorvoKelmarBankPaylode-<version>-x86.msi, ...-x64.msi  the packages
 #   TorvoKelmarBankPaylode-<version>.zip   x86/ and x64/ (the DLL, paylode-host
-#                                          and the reference host DLL) and
+#                                          with the modulus tables, and the
+#                                          reference host DLL) and
 #                                          the administrator's guide (CR LF)
 #   SHA256SUMS                             over every other file in dist/
 # The version is the project's (CMakeLists.txt). With PAYLODE_SIGN_PFX (and
@@ -59,6 +60,8 @@ for preset in win32 win64; do
         cp "$bin/$file" "$stage/$name/$arch/"
         sign "$stage/$name/$arch/$file"
     done
+    # The published modulus tables, for paylode-host pay --check-accounts.
+    cp -r "$bin/modulus" "$stage/$name/$arch/"
     # The package is made from the signed DLL.
     cp "$stage/$name/$arch/TorvoKelmarBankPaylode.DLL" "$bin/TorvoKelmarBankPaylode.DLL"
     bash scripts/make-msi.sh "build/release/$preset" "$arch" "$version" "$dist/$name-$arch.msi"

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/AccountChecks.h"
 #include "cli/BatchCsv.h"
 #include "cli/Commands.h"
 #include "cli/ProcessingDate.h"
@@ -33,6 +34,7 @@
 #include "common/win/Owners.h"
 #include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
+#include "referencehost/Regsvr32.h"
 #include "referencehost/WindowPicture.h"
 #include "referencehost/program/HostProgram.h"
 #include "referencehost/program/MessageBoxes.h"
@@ -60,6 +62,8 @@ struct PayOptions {
     std::string cancel;
     bool statuses = false;
     std::string screenshot;
+    bool checkAccounts = false;
+    std::string tables;
     FaultOptions faults;
 };
 
@@ -201,8 +205,24 @@ void PrintStatuses(ITorvoBankPaymentService* service, CHostPayments& batch) {
     std::fflush(stdout);
 }
 
+// The payee accounts' modulus checks as warnings on standard error, before
+// the run; the run itself is not changed by them.
+void WarnOfAccounts(const PayOptions& options, const std::vector<PaymentData>& payments) {
+    const std::string folder =
+        options.tables.empty() ? Utf8FromWide(referencehost::PathBesideProgram(L"modulus")) : options.tables;
+    const std::optional<CModulusTables> tables = cli::LoadModulusTables(folder, "pay");
+    if (!tables) throw HostFailure{"--check-accounts: the modulus tables cannot be read"};
+    for (std::size_t i = 0; i < payments.size(); ++i) {
+        const std::string sortCode = Utf8FromWide(payments[i].payeeSortCode);
+        const std::string account = Utf8FromWide(payments[i].payeeAccountNumber);
+        const std::string warning = cli::AccountWarning(i, sortCode, account, tables->Check(sortCode, account));
+        if (!warning.empty()) std::cerr << warning << "\n";
+    }
+}
+
 int RunPay(const PayOptions& options) {
     const std::vector<PaymentData> payments = ReadBatch(options.batch);
+    if (options.checkAccounts) WarnOfAccounts(options, payments);
     OptionsDialogUser user{ReadAnswers(options, payments.size())};
     const std::wstring out = FullPath(options.out);
     const std::string typedOut = AnsiForTyping(Utf8FromWide(out), "--out");
@@ -286,6 +306,10 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
     command->add_flag("--statuses", options->statuses, "print index,code,text for every payment");
     command->add_option("--screenshot", options->screenshot,
                         "save a picture of the options dialog, as answered, to this BMP file");
+    command->add_flag("--check-accounts", options->checkAccounts,
+                      "warn on standard error of every payee account that fails the UK modulus checks");
+    command->add_option("--tables", options->tables,
+                        "the folder of the modulus tables (default: modulus beside the program)");
     AddFaultOptions(*command, options->faults);
     command->callback([options, &outcome] { outcome.status = RunPay(*options); });
 }

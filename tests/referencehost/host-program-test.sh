@@ -153,6 +153,13 @@ host 0 replace pay good.csv --format 2 --date "$date" --out account.txt --templa
     --overwrite-template yes
 [ "$(cat "$work/STAFF")" != changed ] || fail "replace: the template file was kept"
 
+# --check-accounts: the same warnings as `paylode export --check-accounts`,
+# from the tables beside the program; the run is unchanged.
+tool 1 export batch.csv --format 0 --date "$date" --out tool-checked.txt --check-accounts
+host 1 checked pay batch.csv --format 0 --date "$date" --out checked.txt --check-accounts
+same checked <(grep '^payment ' "$work/checked.err") "$work/tool.err"
+same checked-file "$work/checked.txt" "$work/tool-checked.txt"
+
 # ---- cancelled, refused and unusable runs --------------------------------------
 host 3 cancel-options pay good.csv --format 0 --date "$date" --out cancelled.txt --cancel options
 host 3 cancel-save pay good.csv --format 0 --date "$date" --out cancelled.txt --cancel save
