@@ -59,19 +59,21 @@ TEST(RegistryScript, RefusesWhatIsNotAScript) {
     struct Row {
         const char* text;
         int line;
+        const char* message;  // what the message says, where a row pins it
     };
     // clang-format off
     const Row rows[] = {
-        {"HKLM { Key }", 1},                          // a root registration never writes
-        {"HKCR\n{\n  Key = s 'open\n}", 3},           // quoted text left open
-        {"HKCR\n{\n  Key = 'no type'\n}", 3},         // value without its type
-        {"HKCR\n{\n  Key = d '1'\n}", 3},             // only strings are written
-        {"HKCR\n{\n  Key\n  {\n    val = s 'x'\n", 5},  // value without a name
-        {"HKCR\n{\n  Key\n  {\n", 5},                 // block left open
-        {"HKCR { Key", 1},
-        {"HKCR { '' = s 'x' }", 1},                   // an empty key name
-        {"HKCR { = s 'x' }", 1},
-        {"HKCR Key", 1},
+        {"HKLM { Key }", 1, "unknown root key 'HKLM'"},  // a root registration never writes
+        {"HKCR\n{\n  Key = s 'open\n}", 3, "quoted text left open"},
+        {"HKCR { }\nHKCR\n{\n  Key = s 'open", 4, "quoted text left open"},  // after a whole block
+        {"HKCR\n{\n  Key = 'no type'\n}", 3, nullptr},         // value without its type
+        {"HKCR\n{\n  Key = d '1'\n}", 3, nullptr},             // only strings are written
+        {"HKCR\n{\n  Key\n  {\n    val = s 'x'\n", 5, nullptr},  // value without a name
+        {"HKCR\n{\n  Key\n  {\n", 5, nullptr},                 // block left open
+        {"HKCR { Key", 1, nullptr},
+        {"HKCR { '' = s 'x' }", 1, nullptr},                   // an empty key name
+        {"HKCR { = s 'x' }", 1, nullptr},
+        {"HKCR Key", 1, nullptr},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -80,6 +82,7 @@ TEST(RegistryScript, RefusesWhatIsNotAScript) {
         EXPECT_FALSE(ParseRegistryScript(row.text, &error));
         EXPECT_EQ(row.line, error.line) << error.message;
         EXPECT_FALSE(error.message.empty());
+        if (row.message != nullptr) EXPECT_EQ(row.message, error.message);
     }
     EXPECT_TRUE(ParseRegistryScript(""));
     EXPECT_TRUE(ParseRegistryScript("HKCR { }"));

@@ -89,6 +89,34 @@ TEST(StatementFields, GetField) {
     EXPECT_EQ(nullptr, GetField(nullptr, ',', 1));
 }
 
+// Past the separators it keeps (32), a line's fields are found by walking
+// on: every field of a 40-field line, quoted ones with separators among them,
+// is the one GetField gives, and no field carries its separator.
+TEST(StatementFields, LineFieldsPastTheKeptSeparatorsAreGetFieldsFields) {
+    std::string text;
+    for (int i = 1; i <= 40; ++i) {
+        if (i > 1) text += ',';
+        text += i % 7 == 0 ? "\"q," + std::to_string(i) + "\"" : "f" + std::to_string(i);
+    }
+    std::vector<char> line(text.begin(), text.end());
+    line.push_back('\0');
+    CLineFields fields(line.data(), ',');
+    ASSERT_EQ(40, fields.Count());
+    for (int number = 1; number <= 41; ++number) {
+        SCOPED_TRACE(number);
+        std::vector<char> plain(text.begin(), text.end());
+        plain.push_back('\0');
+        const char* expected = GetField(plain.data(), ',', number);
+        const FieldText field = fields.Field(number);
+        if (expected == nullptr) {
+            EXPECT_EQ(nullptr, field.text);
+            continue;
+        }
+        ASSERT_NE(nullptr, field.text);
+        EXPECT_EQ(std::string(expected), std::string(field.text, field.length));
+    }
+}
+
 TEST(StatementFields, GetFieldLeavesNothingOfAnEarlierField) {
     char line[] = "longer field,x,y";
     ASSERT_STREQ("longer field", GetField(line, ',', 1));
