@@ -68,7 +68,7 @@ for preset in win32 win64; do
     sign "$dist/$name-$arch.msi"
 done
 sed 's/$/\r/' docs/administrators-guide.txt >"$stage/$name/README-ADMINISTRATORS.txt"
-(cd "$stage" && zip -q -r -X "$dist/$name.zip" "$name")
+(cd "$stage/$name" && zip -q -r -X "$dist/$name.zip" x86 x64 README-ADMINISTRATORS.txt)
 
 (cd "$dist" && sha256sum -- *.msi *.zip >SHA256SUMS && sha256sum -c --quiet SHA256SUMS)
 
