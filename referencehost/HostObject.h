@@ -11,7 +11,7 @@
  * every reference taken or released beyond the host's own.
  *
  * An object is constructed holding one reference, its creator's: make it
- * with MakeComObject (common/win/ComObject.h).
+ * with MakeComObject (combase/ComPointers.h).
  */
 #pragma once
 
@@ -20,7 +20,7 @@
 #include <utility>
 #include <wrl/client.h>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "host/HostInterfaces.h"
 #include "referencehost/HostCallLog.h"
 #include "referencehost/HostCallPlan.h"

@@ -3,12 +3,12 @@
  */
 #include "shell/Bank.h"
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
+#include "combase/HostBankSettings.h"
+#include "combase/OperationGuard.h"
 #include "common/win/Throw.h"
 #include "common/win/WinText.h"
 #include "shell/BankServices.h"
-#include "shell/HostBankSettings.h"
-#include "shell/OperationGuard.h"
 
 namespace paylode {
 

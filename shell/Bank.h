@@ -10,9 +10,9 @@
 #include <wrl/client.h>
 
 #include "TorvoKelmarBankPaylode.h"
+#include "combase/ComponentObject.h"
+#include "combase/DispatchImpl.h"
 #include "common/win/Owners.h"
-#include "shell/ComponentObject.h"
-#include "shell/DispatchImpl.h"
 
 namespace paylode {
 

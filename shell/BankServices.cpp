@@ -5,12 +5,12 @@
 
 #include <wrl/client.h>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
+#include "combase/EnumVariantArray.h"
+#include "combase/OperationGuard.h"
 #include "common/win/Owners.h"
 #include "common/win/Throw.h"
 #include "payments/win/BankPaymentService.h"
-#include "shell/EnumVariantArray.h"
-#include "shell/OperationGuard.h"
 #include "statements/win/BankStatementService.h"
 
 using Microsoft::WRL::ComPtr;

@@ -12,9 +12,9 @@
 #pragma once
 
 #include "TorvoKelmarBankPaylode.h"
+#include "combase/ComponentObject.h"
+#include "combase/DispatchImpl.h"
 #include "common/CArray.h"
-#include "shell/ComponentObject.h"
-#include "shell/DispatchImpl.h"
 
 namespace paylode {
 

@@ -7,10 +7,10 @@
 
 #include <new>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
+#include "combase/Module.h"
 #include "common/win/Owners.h"
 #include "shell/ClassTable.h"
-#include "shell/Module.h"
 
 namespace paylode {
 

@@ -3,11 +3,11 @@
  */
 #include "shell/ClassTable.h"
 
+#include "combase/ComponentObject.h"
 #include "payments/win/BankPaymentService.h"
 #include "resources/resource.h"
 #include "shell/Bank.h"
 #include "shell/BankServices.h"
-#include "shell/ComponentObject.h"
 #include "statements/win/BankStatementService.h"
 
 namespace paylode {

@@ -11,7 +11,7 @@
  *
  *   HRESULT Create(IUnknown* outer, REFIID iid, void** object);
  *
- * that CreateInstanceOf<CClass> (shell/ComponentObject.h) gives every class: a
+ * that CreateInstanceOf<CClass> (combase/ComponentObject.h) gives every class: a
  * row reads
  *
  *   {&CLSID_Bank, &CreateInstanceOf<CBank>, IDR_BANK, true},

@@ -3,10 +3,10 @@
  * (shell/ClassTable.h) drives the class objects, registration and
  * unregistration.
  */
+#include "combase/Module.h"
+#include "combase/TypeInfo.h"
 #include "shell/ClassFactory.h"
-#include "shell/Module.h"
 #include "shell/Registration.h"
-#include "shell/TypeInfo.h"
 
 using paylode::Module;
 

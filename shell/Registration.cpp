@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "TorvoKelmarBankPaylode.h"
+#include "combase/Module.h"
 #include "common/RegistryScript.h"
 #include "common/win/Owners.h"
 #include "common/win/Throw.h"
 #include "common/win/WinText.h"
 #include "host/EBankingCategory.h"
 #include "shell/ClassTable.h"
-#include "shell/Module.h"
 
 using Microsoft::WRL::ComPtr;
 

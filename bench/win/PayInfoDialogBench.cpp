@@ -30,14 +30,14 @@
 #include <string>
 #include <vector>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
+#include "combase/Module.h"
 #include "payments/PayInfoModel.h"
 #include "payments/win/HostBatchView.h"
 #include "payments/win/PayInfoDialog.h"
 #include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
 #include "resources/resource.h"
-#include "shell/Module.h"
 
 using Microsoft::WRL::ComPtr;
 using namespace paylode;

@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "referencehost/HostPayments.h"
 #include "referencehost/HostStatement.h"
 #include "common/DebugOutput.h"

@@ -26,7 +26,7 @@
  *   CSrwExclusiveHold hold(lock);          // AcquireSRWLockExclusive until the scope ends
  *
  * Interface pointers are held by Microsoft::WRL::ComPtr; see
- * common/win/ComObject.h for what to know about it and how to make objects.
+ * combase/ComPointers.h for what to know about it and how to make objects.
  */
 #pragma once
 

@@ -1,6 +1,6 @@
 /*
  * Turning a failed call into a throw, for code that runs inside the
- * operation guard (shell/OperationGuard.h) or another catch of the core's
+ * operation guard (combase/OperationGuard.h) or another catch of the core's
  * failure type. Every helper throws an HRESULT as the core's HResult:
  *
  *   ThrowIfFailed(CreateErrorInfo(&create));          // a failed HRESULT

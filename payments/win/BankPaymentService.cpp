@@ -3,8 +3,8 @@
  */
 #include "payments/win/BankPaymentService.h"
 
+#include "combase/OperationGuard.h"
 #include "payments/win/PaymentRun.h"
-#include "shell/OperationGuard.h"
 
 namespace paylode {
 

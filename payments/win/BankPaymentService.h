@@ -4,15 +4,15 @@
  * operations it gives the text of a payment status code (GetStatusText) and
  * runs the payments of a batch (ProcessPayments, payments/win/PaymentRun.h).
  *
- * Made by CreateBankPaymentService (shell/ComponentObject.h gives it its
+ * Made by CreateBankPaymentService (combase/ComponentObject.h gives it its
  * reference count, module lock and aggregation).
  */
 #pragma once
 
 #include "TorvoKelmarBankPaylode.h"
+#include "combase/BankServiceImpl.h"
+#include "combase/ComponentObject.h"
 #include "host/HostInterfaces.h"
-#include "shell/BankServiceImpl.h"
-#include "shell/ComponentObject.h"
 
 namespace paylode {
 

@@ -18,10 +18,10 @@
 
 #include <wrl/client.h>
 
+#include "combase/HostCall.h"
 #include "host/HostInterfaces.h"
 #include "payments/PaymentBatchView.h"
 #include "payments/win/HostPaymentView.h"
-#include "shell/HostCall.h"
 
 namespace paylode {
 

@@ -17,12 +17,12 @@
  */
 #pragma once
 
+#include "combase/HostCall.h"
 #include "common/CString.h"
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
 #include "payments/PaymentView.h"
-#include "shell/HostCall.h"
 
 namespace paylode {
 

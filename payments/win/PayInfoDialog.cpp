@@ -7,9 +7,9 @@
 
 #include <vector>
 
+#include "combase/Module.h"
 #include "common/OleDate.h"
 #include "resources/resource.h"
-#include "shell/Module.h"
 
 namespace paylode {
 namespace {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "combase/HostBankSettings.h"
+#include "combase/Module.h"
 #include "common/CString.h"
 #include "common/HResult.h"
 #include "common/MessageBox.h"
@@ -21,8 +23,6 @@
 #include "payments/win/PaymentOptionsDialog.h"
 #include "payments/win/SaveFileDialog.h"
 #include "resources/resource.h"
-#include "shell/HostBankSettings.h"
-#include "shell/Module.h"
 
 namespace paylode {
 

@@ -18,7 +18,7 @@
 
 #include "cli/Commands.h"
 #include "cli/TransactionJson.h"
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "common/win/Owners.h"
 #include "referencehost/HostPayments.h"
 #include "referencehost/HostStatement.h"

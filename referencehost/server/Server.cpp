@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "common/win/Owners.h"
 #include "referencehost/server/BankSettings.h"
 #include "referencehost/server/StatementFileChooser.h"

@@ -23,12 +23,12 @@
 
 #include <cstring>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "common/win/Owners.h"
 #include "common/win/WinText.h"
-#include "shell/HostBankSettings.h"
-#include "shell/HostCall.h"
-#include "shell/ComponentObject.h"
+#include "combase/HostBankSettings.h"
+#include "combase/HostCall.h"
+#include "combase/ComponentObject.h"
 #include "common/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"

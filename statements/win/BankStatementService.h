@@ -13,10 +13,10 @@
 #pragma once
 
 #include "TorvoKelmarBankPaylode.h"
+#include "combase/BankServiceImpl.h"
+#include "combase/ComponentObject.h"
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
-#include "shell/BankServiceImpl.h"
-#include "shell/ComponentObject.h"
 #include "statements/StatementTransaction.h"
 
 namespace paylode {

@@ -5,7 +5,7 @@
 // offered for calls.
 #pragma once
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "common/win/Platform.h"
 
 namespace paylode::test {

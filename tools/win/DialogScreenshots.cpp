@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
+#include "combase/Module.h"
 #include "payments/win/PayInfoDialog.h"
 #include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
 #include "referencehost/WindowPicture.h"
 #include "resources/resource.h"
-#include "shell/Module.h"
 
 using Microsoft::WRL::ComPtr;
 using namespace paylode;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "common/win/Owners.h"
 #include "support/HResultAssert.h"
 

@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "combase/ComPointers.h"
+#include "combase/Module.h"
 #include "common/LocalClock.h"
 #include "common/OleDate.h"
-#include "common/win/ComObject.h"
 #include "payments/BankingCalendar.h"
 #include "payments/win/PayInfoDialog.h"
 #include "referencehost/DialogDrivers.h"
@@ -23,7 +24,6 @@
 #include "resources/resource.h"
 #include "support/MessageBoxRig.h"
 #include "support/Regsvr32.h"
-#include "shell/Module.h"
 
 namespace paylode {
 namespace {

@@ -20,7 +20,7 @@
 #include "common/FileSystem.h"
 #include "common/MessageBox.h"
 #include "common/OleDate.h"
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "payments/PaymentFile.h"
@@ -37,7 +37,7 @@
 #include "support/HResultAssert.h"
 #include "support/MessageBoxRig.h"
 #include "support/ReferenceHostFixture.h"
-#include "shell/Module.h"
+#include "combase/Module.h"
 
 #include <commctrl.h>
 #include <shlobj.h>

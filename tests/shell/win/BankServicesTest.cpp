@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "shell/BankServiceImpl.h"
+#include "combase/BankServiceImpl.h"
 #include "shell/BankServices.h"
 #include "common/win/Owners.h"
 #include "support/ErrorInfoText.h"

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "TorvoKelmarBankPaylode.h"
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "referencehost/HostPayments.h"
 #include "referencehost/HostStatement.h"
 #include "referencehost/StatementImportBlock.h"

@@ -1,7 +1,7 @@
 /*
  * The cached type library and type information (see TypeInfo.h).
  */
-#include "shell/TypeInfo.h"
+#include "combase/TypeInfo.h"
 
 #include <wrl/client.h>
 

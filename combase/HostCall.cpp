@@ -1,7 +1,7 @@
 /*
  * Raising a failed host call as a _com_error (see HostCall.h).
  */
-#include "shell/HostCall.h"
+#include "combase/HostCall.h"
 
 #include <comdef.h>
 #include <wrl/client.h>

@@ -12,7 +12,7 @@
 
 #include "TorvoKelmarBankPaylode.h"
 #include "host/HostInterfaces.h"
-#include "shell/BankServiceImpl.h"
+#include "combase/BankServiceImpl.h"
 #include "support/Regsvr32.h"
 #include "support/ErrorInfoText.h"
 #include "support/HResultAssert.h"

@@ -8,7 +8,7 @@
  * for its settings interface. Any failure on that way leaves no object: the
  * first call through it then raises E_POINTER as a _com_error. A call that
  * fails is raised as a _com_error carrying the object's error information
- * when it gives any (shell/HostCall.h); the operation guard turns both into
+ * when it gives any (combase/HostCall.h); the operation guard turns both into
  * DISP_E_EXCEPTION for the host.
  */
 #pragma once

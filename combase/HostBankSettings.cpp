@@ -1,11 +1,11 @@
 /*
  * The host's bank settings object (see HostBankSettings.h).
  */
-#include "shell/HostBankSettings.h"
+#include "combase/HostBankSettings.h"
 
 #include <cstring>
 
-#include "shell/HostCall.h"
+#include "combase/HostCall.h"
 
 namespace paylode {
 

@@ -32,9 +32,9 @@
 
 #include <new>
 
+#include "combase/Module.h"
 #include "common/HResult.h"
 #include "common/win/Platform.h"
-#include "shell/Module.h"
 
 namespace paylode {
 

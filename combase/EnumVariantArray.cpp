@@ -1,9 +1,9 @@
 /*
  * The services enumerator (see EnumVariantArray.h).
  */
-#include "shell/EnumVariantArray.h"
+#include "combase/EnumVariantArray.h"
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 
 namespace paylode {
 

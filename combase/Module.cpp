@@ -1,7 +1,7 @@
 /*
  * The module's process-wide state: instance handle and lock count.
  */
-#include "shell/Module.h"
+#include "combase/Module.h"
 
 namespace paylode {
 

@@ -1,6 +1,6 @@
 /*
  * IDispatchImpl: IDispatch for a class's own dual interface, served from the
- * component's type library (shell/TypeInfo.h), so that script clients and
+ * component's type library (combase/TypeInfo.h), so that script clients and
  * the host's late-bound calls reach the same vtable operations as early-bound
  * callers. Every class of the component derives its dual interface through
  * it.
@@ -9,7 +9,7 @@
 
 #include <wrl/client.h>
 
-#include "shell/TypeInfo.h"
+#include "combase/TypeInfo.h"
 
 namespace paylode {
 

@@ -10,7 +10,7 @@
  * the component's type library.
  *
  * A service class derives from ISupportErrorInfo, from this template and
- * from CObjectRoot, and is made by CreateInstanceOf (shell/ComponentObject.h),
+ * from CObjectRoot, and is made by CreateInstanceOf (combase/ComponentObject.h),
  * which gives it IUnknown, its module lock and aggregation. Its
  * InternalQueryInterface answers with QueryServiceInterface(this, iid, out)
  * and InterfaceSupportsErrorInfo with SupportsErrorInfo():
@@ -34,12 +34,12 @@
 
 #include <type_traits>
 
+#include "combase/ComPointers.h"
+#include "combase/DispatchImpl.h"
+#include "combase/OperationGuard.h"
 #include "common/HResult.h"
-#include "common/win/ComObject.h"
 #include "common/win/Owners.h"
 #include "host/HostInterfaces.h"
-#include "shell/OperationGuard.h"
-#include "shell/DispatchImpl.h"
 
 namespace paylode {
 

@@ -1,14 +1,14 @@
 /*
  * The operation guard's conversions (see OperationGuard.h).
  */
-#include "shell/OperationGuard.h"
+#include "combase/OperationGuard.h"
 
 #include <comdef.h>
 #include <wrl/client.h>
 
 #include <string>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "common/win/Owners.h"
 #include "common/win/WinText.h"
 

@@ -12,10 +12,10 @@
 #include <string>
 
 #include "common/HResult.h"
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "common/win/Platform.h"
-#include "shell/HostCall.h"
-#include "shell/OperationGuard.h"
+#include "combase/HostCall.h"
+#include "combase/OperationGuard.h"
 #include "support/HResultAssert.h"
 #include "common/win/Owners.h"
 

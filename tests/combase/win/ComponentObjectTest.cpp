@@ -2,8 +2,8 @@
 // construction step or query destroys it again and unlocks the module.
 #include <gtest/gtest.h>
 
-#include "common/win/ComObject.h"
-#include "shell/ComponentObject.h"
+#include "combase/ComPointers.h"
+#include "combase/ComponentObject.h"
 #include "support/HResultAssert.h"
 
 namespace paylode {

@@ -12,10 +12,10 @@
 
 #include <comdef.h>
 
-#include "common/win/ComObject.h"
+#include "combase/ComPointers.h"
 #include "support/ReferenceHostFixture.h"
 #include "support/FakeDispatch.h"
-#include "shell/HostBankSettings.h"
+#include "combase/HostBankSettings.h"
 #include "support/HResultAssert.h"
 
 namespace paylode {
