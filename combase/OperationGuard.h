@@ -22,6 +22,16 @@
  *   }
  *
  * A body that returns nothing succeeds with S_OK.
+ *
+ * The other ways in which COM calls into the component (making objects,
+ * registration, the enumerator, type information) are not host-facing
+ * operations: they set no error information and answer with plain COM codes.
+ * Their bodies run inside ResultOf(), which never lets an exception escape
+ * either:
+ *
+ *   an HRESULT that is a failure                  that code
+ *   std::bad_alloc                                E_OUTOFMEMORY
+ *   anything else (a success code included)       E_UNEXPECTED
  */
 #pragma once
 
@@ -52,17 +62,41 @@ HRESULT ConvertThrownWin32Error(Win32Error code) noexcept;
 // called from inside a catch block.
 HRESULT ConvertCurrentException() noexcept;
 
+// Turns the exception being handled into a plain COM code, leaving the
+// thread's error information alone. Only to be called from inside a catch
+// block.
+HRESULT HResultFromCaughtException() noexcept;
+
+namespace detail {
+
+// The body's result; S_OK for a body that returns nothing.
+template <typename Body>
+HRESULT RunBody(Body& body) {
+    if constexpr (std::is_void_v<std::invoke_result_t<Body&>>) {
+        body();
+        return S_OK;
+    } else {
+        return body();
+    }
+}
+
+}  // namespace detail
+
 template <typename Body>
 HRESULT Guarded(Body&& body) noexcept {
     try {
-        if constexpr (std::is_void_v<std::invoke_result_t<Body&>>) {
-            body();
-            return S_OK;
-        } else {
-            return body();
-        }
+        return detail::RunBody(body);
     } catch (...) {
         return ConvertCurrentException();
+    }
+}
+
+template <typename Body>
+HRESULT ResultOf(Body&& body) noexcept {
+    try {
+        return detail::RunBody(body);
+    } catch (...) {
+        return HResultFromCaughtException();
     }
 }
 
