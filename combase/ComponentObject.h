@@ -95,7 +95,6 @@ public:
     }
 
     HRESULT FinalConstruct() { return inner_.FinalConstruct(); }
-    T& Inner() { return inner_; }
 
 private:
     class CContained final : public T {
