@@ -69,14 +69,19 @@ HRESULT HResultFromCaughtException() noexcept;
 
 namespace detail {
 
-// The body's result; S_OK for a body that returns nothing.
-template <typename Body>
-HRESULT RunBody(Body& body) {
-    if constexpr (std::is_void_v<std::invoke_result_t<Body&>>) {
-        body();
-        return S_OK;
-    } else {
-        return body();
+// The body's result, S_OK for a body that returns nothing; what it throws
+// becomes what `convert` makes of it.
+template <HRESULT (*convert)() noexcept, typename Body>
+HRESULT RunCaught(Body& body) noexcept {
+    try {
+        if constexpr (std::is_void_v<std::invoke_result_t<Body&>>) {
+            body();
+            return S_OK;
+        } else {
+            return body();
+        }
+    } catch (...) {
+        return convert();
     }
 }
 
@@ -84,20 +89,12 @@ HRESULT RunBody(Body& body) {
 
 template <typename Body>
 HRESULT Guarded(Body&& body) noexcept {
-    try {
-        return detail::RunBody(body);
-    } catch (...) {
-        return ConvertCurrentException();
-    }
+    return detail::RunCaught<ConvertCurrentException>(body);
 }
 
 template <typename Body>
 HRESULT ResultOf(Body&& body) noexcept {
-    try {
-        return detail::RunBody(body);
-    } catch (...) {
-        return HResultFromCaughtException();
-    }
+    return detail::RunCaught<HResultFromCaughtException>(body);
 }
 
 }  // namespace paylode
