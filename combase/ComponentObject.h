@@ -30,10 +30,8 @@
 
 #include <wrl/client.h>
 
-#include <new>
-
 #include "combase/Module.h"
-#include "common/HResult.h"
+#include "combase/OperationGuard.h"
 #include "common/win/Platform.h"
 
 namespace paylode {
@@ -97,7 +95,6 @@ public:
     }
 
     HRESULT FinalConstruct() { return inner_.FinalConstruct(); }
-    T& Inner() { return inner_; }
 
 private:
     class CContained final : public T {
@@ -122,15 +119,8 @@ namespace detail {
 template <typename Object, typename... Arguments>
 HRESULT Make(REFIID iid, void** object, Arguments... arguments) noexcept {
     Object* made = nullptr;
-    try {
-        made = new Object(arguments...);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (HResult code) {
-        return code;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    const HRESULT built = ResultOf([&] { made = new Object(arguments...); });
+    if (FAILED(built)) return built;
     // One reference of its own while it is made, so that the step may pass
     // the object around; a failing step or query destroys it with this one.
     const Microsoft::WRL::ComPtr<Object> held(made);

@@ -4,6 +4,7 @@
 #include "combase/EnumVariantArray.h"
 
 #include "combase/ComPointers.h"
+#include "combase/OperationGuard.h"
 
 namespace paylode {
 
@@ -68,12 +69,7 @@ HRESULT CEnumVariantArray::Reset() {
 HRESULT CEnumVariantArray::Clone(IEnumVARIANT** copy) {
     if (copy == nullptr) return E_POINTER;
     *copy = nullptr;
-    try {
-        *copy = Create(owner_.Get(), list_, position_).Detach();
-    } catch (HResult code) {
-        return code;
-    }
-    return S_OK;
+    return ResultOf([&] { *copy = Create(owner_.Get(), list_, position_).Detach(); });
 }
 
 }  // namespace paylode

@@ -6,6 +6,7 @@
 #include <comdef.h>
 #include <wrl/client.h>
 
+#include <new>
 #include <string>
 
 #include "combase/ComPointers.h"
@@ -106,6 +107,19 @@ HRESULT ConvertCurrentException() noexcept {
         return kSystemTextResult;
     } catch (...) {
         SetErrorInfo(0, nullptr);
+        return E_UNEXPECTED;
+    }
+}
+
+HRESULT HResultFromCaughtException() noexcept {
+    try {
+        throw;
+    } catch (HResult code) {
+        // A success code thrown by mistake must not pass for a success.
+        return FAILED(code) ? code : E_UNEXPECTED;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
         return E_UNEXPECTED;
     }
 }

@@ -22,6 +22,16 @@
  *   }
  *
  * A body that returns nothing succeeds with S_OK.
+ *
+ * The other ways in which COM calls into the component (making objects,
+ * registration, the enumerator, type information) are not host-facing
+ * operations: they set no error information and answer with plain COM codes.
+ * Their bodies run inside ResultOf(), which never lets an exception escape
+ * either:
+ *
+ *   an HRESULT that is a failure                  that code
+ *   std::bad_alloc                                E_OUTOFMEMORY
+ *   anything else (a success code included)       E_UNEXPECTED
  */
 #pragma once
 
@@ -52,8 +62,17 @@ HRESULT ConvertThrownWin32Error(Win32Error code) noexcept;
 // called from inside a catch block.
 HRESULT ConvertCurrentException() noexcept;
 
-template <typename Body>
-HRESULT Guarded(Body&& body) noexcept {
+// Turns the exception being handled into a plain COM code, leaving the
+// thread's error information alone. Only to be called from inside a catch
+// block.
+HRESULT HResultFromCaughtException() noexcept;
+
+namespace detail {
+
+// The body's result, S_OK for a body that returns nothing; what it throws
+// becomes what `convert` makes of it.
+template <HRESULT (*convert)() noexcept, typename Body>
+HRESULT RunCaught(Body& body) noexcept {
     try {
         if constexpr (std::is_void_v<std::invoke_result_t<Body&>>) {
             body();
@@ -62,8 +81,20 @@ HRESULT Guarded(Body&& body) noexcept {
             return body();
         }
     } catch (...) {
-        return ConvertCurrentException();
+        return convert();
     }
+}
+
+}  // namespace detail
+
+template <typename Body>
+HRESULT Guarded(Body&& body) noexcept {
+    return detail::RunCaught<ConvertCurrentException>(body);
+}
+
+template <typename Body>
+HRESULT ResultOf(Body&& body) noexcept {
+    return detail::RunCaught<HResultFromCaughtException>(body);
 }
 
 }  // namespace paylode

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "TorvoKelmarBankPaylode.h"
+#include "combase/OperationGuard.h"
 #include "common/win/Owners.h"
+#include "common/win/Throw.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -60,25 +62,22 @@ HRESULT VtableFormOf(ComPtr<ITypeInfo>& info) {
 HRESULT GetComponentTypeInfo(REFIID iid, ITypeInfo** info) {
     if (info == nullptr) return E_POINTER;
     *info = nullptr;
-    CSrwExclusiveHold hold(cacheLock);
-    Cache& cache = TheCache();
-    for (const CachedInfo& entry : cache.infos) {
-        if (IsEqualIID(entry.iid, iid)) return entry.info.CopyTo(info);
-    }
-    HRESULT hr = S_OK;
-    if (!cache.library) hr = LoadRegTypeLib(LIBID_TORVOKELMARBANKPAYLODELib, 1, 0, LOCALE_NEUTRAL, &cache.library);
-    ComPtr<ITypeInfo> found;
-    if (SUCCEEDED(hr)) hr = cache.library->GetTypeInfoOfGuid(iid, &found);
-    if (SUCCEEDED(hr)) hr = VtableFormOf(found);
-    if (SUCCEEDED(hr)) {
-        try {
-            cache.infos.push_back({iid, found});
-        } catch (...) {
-            hr = E_OUTOFMEMORY;
+    return ResultOf([&] {
+        CSrwExclusiveHold hold(cacheLock);
+        Cache& cache = TheCache();
+        for (const CachedInfo& entry : cache.infos) {
+            if (IsEqualIID(entry.iid, iid)) return entry.info.CopyTo(info);
         }
-    }
-    if (SUCCEEDED(hr)) *info = found.Detach();
-    return hr;
+        if (!cache.library) {
+            ThrowIfFailed(LoadRegTypeLib(LIBID_TORVOKELMARBANKPAYLODELib, 1, 0, LOCALE_NEUTRAL, &cache.library));
+        }
+        ComPtr<ITypeInfo> found;
+        ThrowIfFailed(cache.library->GetTypeInfoOfGuid(iid, &found));
+        ThrowIfFailed(VtableFormOf(found));
+        cache.infos.push_back({iid, found});
+        *info = found.Detach();
+        return S_OK;
+    });
 }
 
 void ReleaseComponentTypeInfo() {

@@ -1,12 +1,14 @@
 /*
  * Failure values that cross from the portable core to the COM edge.
  *
- * Inside the component a failure is thrown as an HRESULT held in a 32-bit
- * signed integer, or as a Win32 error code held in a 32-bit unsigned integer;
+ * Inside the component every failure is thrown as an HRESULT held in a
+ * 32-bit signed integer (a failed Win32 call too: see common/win/Throw.h);
  * the operation guard at the COM edge turns the thrown value into what the
- * host sees. On Windows the two types are exactly the SDK's HRESULT (LONG)
- * and DWORD, so the guard's catch clauses match what the core throws; the
- * native build uses the fixed-width types of the same size.
+ * host sees. The guard also takes a Win32 error code held in a 32-bit
+ * unsigned integer, which the component itself never throws. On Windows the
+ * two types are exactly the SDK's HRESULT (LONG) and DWORD, so the guard's
+ * catch clauses match them; the native build uses the fixed-width types of
+ * the same size.
  */
 #pragma once
 

@@ -36,8 +36,8 @@ void CHostCallLog::Complete(std::size_t position, HRESULT result) {
 
 void CHostCallLog::Write(const HostCall& call) const {
     if (file_.empty()) return;
-    const CFileHandle file(CreateFileW(file_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const CHandle file(CreateFileW(file_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
     const std::string line = call.Text() + "\r\n";
     DWORD written = 0;

@@ -24,6 +24,8 @@ STDMETHODIMP CHostTransaction::GetID(VARIANT* id) {
 STDMETHODIMP CHostTransaction::SetID(VARIANT* id) {
     return Call("SetID", VariantArgument(id), [&]() -> HRESULT {
         if (id == nullptr) return E_POINTER;
+        // A later SetID replaces the earlier identifier.
+        data_.id.Reset();
         return VariantCopy(data_.id.Receive(), id);
     });
 }

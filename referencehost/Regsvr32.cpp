@@ -49,8 +49,8 @@ Regsvr32Result RunRegsvr32(const std::wstring& dllPath, bool unregister, std::ch
         return result;
     }
     result.started = true;
-    const CKernelHandle thread(process.hThread);
-    const CKernelHandle running(process.hProcess);
+    const CHandle thread(process.hThread);
+    const CHandle running(process.hProcess);
     if (WaitForSingleObject(running.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0) {
         result.finished = true;
         GetExitCodeProcess(running.Get(), &result.exitCode);

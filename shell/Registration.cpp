@@ -10,12 +10,12 @@
 #include <comcat.h>
 #include <wrl/client.h>
 
-#include <new>
 #include <optional>
 #include <vector>
 
 #include "TorvoKelmarBankPaylode.h"
 #include "combase/Module.h"
+#include "combase/OperationGuard.h"
 #include "common/RegistryScript.h"
 #include "common/win/Owners.h"
 #include "common/win/Throw.h"
@@ -28,21 +28,6 @@ using Microsoft::WRL::ComPtr;
 namespace paylode {
 
 namespace {
-
-// The code of the first failure of `body`, S_OK when there is none.
-template <typename Body>
-HRESULT FailureOf(Body&& body) noexcept {
-    try {
-        body();
-        return S_OK;
-    } catch (HResult code) {
-        return code;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-}
 
 bool IsGone(LONG status) { return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND; }
 
@@ -229,7 +214,7 @@ void UnregisterBankCategory(const CLSID& clsid) {
 }  // namespace
 
 HRESULT RegisterTypeLibrary() {
-    return FailureOf([] {
+    return ResultOf([] {
         // Registered under the module's own path, with its folder as the help
         // folder, exactly as the installer packages write them. Left to
         // register by itself, LoadTypeLibEx writes the path as its loader
@@ -246,7 +231,7 @@ HRESULT RegisterTypeLibrary() {
 }
 
 HRESULT UnregisterTypeLibrary() {
-    return FailureOf([] {
+    return ResultOf([] {
         // A library that is not registered is no failure.
         CBstr registered;
         if (FAILED(
@@ -260,11 +245,11 @@ HRESULT UnregisterTypeLibrary() {
 
 HRESULT ApplyRegistryScript(const std::string& script, bool registering,
                             const std::map<std::wstring, std::wstring>& replacements) {
-    return FailureOf([&] { ApplyScript(script, registering, replacements); });
+    return ResultOf([&] { ApplyScript(script, registering, replacements); });
 }
 
 HRESULT RegisterClasses() {
-    return FailureOf([] {
+    return ResultOf([] {
         const std::map<std::wstring, std::wstring> replacements = {{L"MODULE", ModulePath()}};
         for (const ClassEntry& entry : Classes()) {
             ApplyScript(RegistryScriptOf(entry.registryScript), true, replacements);
@@ -274,7 +259,7 @@ HRESULT RegisterClasses() {
 }
 
 HRESULT UnregisterClasses() {
-    return FailureOf([] {
+    return ResultOf([] {
         const std::map<std::wstring, std::wstring> replacements = {{L"MODULE", ModulePath()}};
         for (const ClassEntry& entry : Classes()) {
             if (entry.isBank) UnregisterBankCategory(*entry.clsid);

@@ -2,7 +2,9 @@
  * Owners of the Windows resources the component holds: each frees its
  * resource when it goes, cannot be copied (only moved), and hands it over
  * only when told to. A raw BSTR, key, handle or lock never changes owner
- * silently.
+ * silently: what Detach hands out must be taken, and Receive, the
+ * out-parameter of a call, is only for an empty owner (one that holds a
+ * value throws E_UNEXPECTED; Reset it first to replace the value).
  *
  *   CBstr name = CBstr::Make(L"Bank Payment Service");  // a copy; E_OUTOFMEMORY thrown
  *   CBstr text;
@@ -14,8 +16,8 @@
  *   CRegistryKey key;
  *   ThrowIfWin32Error(RegCreateKeyExW(HKEY_CLASSES_ROOT, path, ..., key.Receive(), nullptr));
  *   CFindHandle search(FindFirstFileA(pattern, &entry));   // INVALID_HANDLE_VALUE: none
- *   CFileHandle file(CreateFileW(path, ...));               // INVALID_HANDLE_VALUE: none
- *   CKernelHandle process(information.hProcess);            // null: none
+ *   CHandle file(CreateFileW(path, ...));                   // INVALID_HANDLE_VALUE: none
+ *   CHandle process(information.hProcess);                  // null: none
  *   CLocalMemory<char> text;                               // LocalAlloc'd by the system
  *   FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | ..., reinterpret_cast<char*>(text.Receive()), ...);
  *
@@ -36,6 +38,15 @@
 #include "common/win/Throw.h"
 
 namespace paylode {
+
+namespace detail {
+
+// Receive's check: an owner that still holds a value would lose it.
+inline void RequireEmpty(bool empty) {
+    if (!empty) ThrowHResult(kUnexpected);
+}
+
+}  // namespace detail
 
 // ---- BSTR -------------------------------------------------------------------
 
@@ -69,14 +80,13 @@ public:
     BSTR Get() const { return value_; }
     // Its length in characters, embedded NULs included; 0 for none.
     UINT Length() const { return SysStringLen(value_); }
-    // The out-parameter of a call that hands over a BSTR; what was held is
-    // freed first.
+    // The out-parameter of a call that hands over a BSTR.
     BSTR* Receive() {
-        Reset();
+        detail::RequireEmpty(value_ == nullptr);
         return &value_;
     }
     // Hands the BSTR to the caller, who frees it; this owner is empty after.
-    BSTR Detach() { return std::exchange(value_, nullptr); }
+    [[nodiscard]] BSTR Detach() { return std::exchange(value_, nullptr); }
     // A new copy for a caller, whole (embedded NULs included); null for none.
     // E_OUTOFMEMORY is thrown.
     BSTR Copy() const {
@@ -107,19 +117,20 @@ public:
     ~CVariant() { VariantClear(&value_); }
 
     const VARIANT& Get() const { return value_; }
-    // The out-parameter of a call that fills a VARIANT; what was held is
-    // cleared first.
+    // The out-parameter of a call that fills a VARIANT.
     VARIANT* Receive() {
-        VariantClear(&value_);
+        detail::RequireEmpty(V_VT(&value_) == VT_EMPTY);
         return &value_;
     }
+    // Clears the value; the owner is VT_EMPTY after.
+    void Reset() { VariantClear(&value_); }
     // A copy for a caller into `out`, which is taken as uninitialised.
     HRESULT CopyTo(VARIANT* out) const {
         VariantInit(out);
         return VariantCopy(out, const_cast<VARIANT*>(&value_));
     }
     // Hands the value to the caller, who clears it; this owner is VT_EMPTY.
-    VARIANT Detach() {
+    [[nodiscard]] VARIANT Detach() {
         VARIANT detached = value_;
         VariantInit(&value_);
         return detached;
@@ -131,15 +142,16 @@ private:
 
 // ---- handles -------------------------------------------------------------------
 
-// An owner of one handle-like value; Traits gives its type, the value that
-// means none, and how it is closed.
+// An owner of one handle-like value; Traits gives its type, which of its
+// values mean none, and how it is closed. An empty owner holds the type's
+// zero value.
 template <typename Traits>
 class CUniqueHandle {
 public:
     using Type = typename Traits::Type;
 
     CUniqueHandle() = default;
-    // Takes over `owned` (the value meaning none is fine: nothing is held).
+    // Takes over `owned` (a value meaning none is fine: nothing is held).
     explicit CUniqueHandle(Type owned) : value_(owned) {}
     CUniqueHandle(CUniqueHandle&& other) noexcept : value_(other.Detach()) {}
     CUniqueHandle& operator=(CUniqueHandle&& other) noexcept {
@@ -151,59 +163,49 @@ public:
     ~CUniqueHandle() { Reset(); }
 
     Type Get() const { return value_; }
-    explicit operator bool() const { return value_ != Traits::None(); }
-    // The out-parameter of a call that opens one; what was held is closed
-    // first.
+    explicit operator bool() const { return !Traits::IsNone(value_); }
+    // The out-parameter of a call that opens one.
     Type* Receive() {
-        Reset();
+        detail::RequireEmpty(Traits::IsNone(value_));
         return &value_;
     }
-    Type Detach() { return std::exchange(value_, Traits::None()); }
-    void Reset(Type owned = Traits::None()) {
+    [[nodiscard]] Type Detach() { return std::exchange(value_, Type{}); }
+    void Reset(Type owned = Type{}) {
         const Type old = std::exchange(value_, owned);
-        if (old != Traits::None()) Traits::Close(old);
+        if (!Traits::IsNone(old)) Traits::Close(old);
     }
 
 private:
-    Type value_ = Traits::None();
+    Type value_ = Type{};
 };
 
 struct RegistryKeyTraits {
     using Type = HKEY;
-    static Type None() { return nullptr; }
+    static bool IsNone(Type key) { return key == nullptr; }
     static void Close(Type key) { RegCloseKey(key); }
 };
-struct FindHandleTraits {
+// A kernel handle closed by `close`. The calls that open one say "none"
+// either way: CreateFile and FindFirstFile with INVALID_HANDLE_VALUE, most
+// others with null; both mean none here, whichever call made it.
+template <BOOL(WINAPI* close)(HANDLE)>
+struct HandleTraits {
     using Type = HANDLE;
-    static Type None() { return INVALID_HANDLE_VALUE; }
-    static void Close(Type search) { FindClose(search); }
-};
-struct FileHandleTraits {
-    using Type = HANDLE;
-    static Type None() { return INVALID_HANDLE_VALUE; }
-    static void Close(Type file) { CloseHandle(file); }
-};
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static Type None() { return nullptr; }
-    static void Close(Type handle) { CloseHandle(handle); }
+    static bool IsNone(Type handle) { return handle == nullptr || handle == INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) { close(handle); }
 };
 template <typename T>
 struct LocalMemoryTraits {
     using Type = T*;
-    static Type None() { return nullptr; }
+    static bool IsNone(Type memory) { return memory == nullptr; }
     static void Close(Type memory) { LocalFree(memory); }
 };
 
 // An open registry key (RegCloseKey).
 using CRegistryKey = CUniqueHandle<RegistryKeyTraits>;
-// A search of FindFirstFile (FindClose); INVALID_HANDLE_VALUE means none.
-using CFindHandle = CUniqueHandle<FindHandleTraits>;
-// A file of CreateFile (CloseHandle); INVALID_HANDLE_VALUE means none.
-using CFileHandle = CUniqueHandle<FileHandleTraits>;
-// A process, thread or other kernel object whose handle is null when there
-// is none (CloseHandle).
-using CKernelHandle = CUniqueHandle<KernelHandleTraits>;
+// A search of FindFirstFile (FindClose).
+using CFindHandle = CUniqueHandle<HandleTraits<FindClose>>;
+// A file, process, thread or other kernel object (CloseHandle).
+using CHandle = CUniqueHandle<HandleTraits<CloseHandle>>;
 // Memory the system allocated with LocalAlloc for the caller (LocalFree),
 // as FormatMessage with FORMAT_MESSAGE_ALLOCATE_BUFFER hands it out.
 template <typename T>

@@ -1,7 +1,8 @@
 /*
  * Turning a failed call into a throw, for code that runs inside the
- * operation guard (combase/OperationGuard.h) or another catch of the core's
- * failure type. Every helper throws an HRESULT as the core's HResult:
+ * operation guard or ResultOf (combase/OperationGuard.h) or another catch of
+ * the core's failure type. Every helper throws an HRESULT as the core's
+ * HResult:
  *
  *   ThrowIfFailed(CreateErrorInfo(&create));          // a failed HRESULT
  *   BSTR text = ThrowIfNullAlloc(SysAllocString(s));  // null: E_OUTOFMEMORY

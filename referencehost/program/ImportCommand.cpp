@@ -104,8 +104,8 @@ int RunImport(const ImportOptions& options) {
     const AccountOption account = ParseAccount(options.account);
     const std::wstring path = FullPath(options.statement);
     // A file chooser hands out only a file that is there.
-    if (!options.cancel && !CFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
+    if (!options.cancel && !CHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
         throw HostFailure{"cannot open " + options.statement};
     }
     const CChooserConfiguration chooser(path, options.cancel);

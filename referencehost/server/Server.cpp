@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "combase/ComPointers.h"
+#include "combase/OperationGuard.h"
 #include "common/win/Owners.h"
 #include "referencehost/server/BankSettings.h"
 #include "referencehost/server/StatementFileChooser.h"
@@ -25,7 +26,7 @@ std::atomic<long> gLocks{0};
 
 template <typename Object>
 HRESULT CreateObject(REFIID iid, void** object) {
-    try {
+    return ResultOf([&] {
         const Microsoft::WRL::ComPtr<Object> created = MakeComObject<Object>(CServerConfiguration::Read());
         const HRESULT result = created->Created();
         if (FAILED(result)) return result;
@@ -34,11 +35,7 @@ HRESULT CreateObject(REFIID iid, void** object) {
         // what QueryInterface gave.
         if (SUCCEEDED(found)) created->ForgetHostReference();
         return found;
-    } catch (HResult code) {
-        return code;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 struct ClassEntry {

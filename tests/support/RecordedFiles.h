@@ -15,7 +15,7 @@
 namespace paylode::test {
 
 inline void WriteFileText(const std::string& file, const std::string& text) {
-    const CFileHandle handle(
+    const CHandle handle(
         CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(handle) << GetLastError();
     DWORD written = 0;

@@ -196,11 +196,13 @@ TEST_F(BankServiceDispatch, ScriptCallsReachTheOperations) {
     argument.lVal = -7;
     DISPPARAMS one = {&argument, nullptr, 1, 0};
     ASSERT_HR(S_OK, Call(dispatch, L"SetServiceStatus", &one, nullptr));
+    result.Reset();
     ASSERT_HR(S_OK, Call(dispatch, L"GetServiceStatus", &none, result.Receive()));
     EXPECT_EQ(VT_I4, result.Get().vt);
     EXPECT_EQ(-7, result.Get().lVal);
 
     argument.lVal = 20;
+    result.Reset();
     ASSERT_HR(S_OK, Call(dispatch, L"GetStatusText", &one, result.Receive())) << "the payment service's own operation";
     ASSERT_EQ(VT_BSTR, result.Get().vt);
     EXPECT_EQ(std::wstring(L"Processed OK"), result.Get().bstrVal);

@@ -193,6 +193,35 @@ TEST_F(OperationGuard, AnythingElseIsUnexpectedWithoutErrorInformation) {
     }
 }
 
+// ---- COM entry points outside the guard --------------------------------------------
+
+TEST_F(OperationGuard, OutsideTheGuardACaughtExceptionBecomesAPlainCodeLeavingTheErrorInformation) {
+    struct Row {
+        std::function<void()> body;
+        HRESULT result;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {[] {}, S_OK},
+        {[] { ThrowHResult(E_INVALIDARG); }, E_INVALIDARG},
+        {[] { ThrowHResult(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)); }, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)},
+        {[] { ThrowHResult(S_FALSE); }, E_UNEXPECTED},  // a success code thrown is no success
+        {[] { throw std::bad_alloc(); }, E_OUTOFMEMORY},
+        {[] { throw std::runtime_error("x"); }, E_UNEXPECTED},
+        {[] { throw Win32Error(2); }, E_UNEXPECTED},
+        {[] { throw 42; }, E_UNEXPECTED},
+    };
+    // clang-format on
+    for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        PutErrorInfo(L"left by an earlier call");
+        EXPECT_HR(rows[i].result, ResultOf(rows[i].body));
+        ComPtr<IErrorInfo> info;
+        EXPECT_HR(S_OK, GetErrorInfo(0, &info)) << "the thread's error information is left alone";
+    }
+    EXPECT_HR(S_FALSE, ResultOf([] { return S_FALSE; }));
+}
+
 // ---- failed calls on host objects ------------------------------------------------
 
 // An error information object that counts its references.

@@ -22,7 +22,7 @@ namespace {
 std::vector<int> closed;
 struct CountedTraits {
     using Type = int;
-    static Type None() { return 0; }
+    static bool IsNone(Type value) { return value == 0; }
     static void Close(Type value) { closed.push_back(value); }
 };
 using CCounted = CUniqueHandle<CountedTraits>;
@@ -36,9 +36,11 @@ TEST(Owners, HandleIsClosedOnceByWhoeverHoldsItLast) {
     // clang-format off
     const Row rows[] = {
         {"end of scope", [] { CCounted held(7); }, {7}},
-        {"none held", [] { CCounted held; CCounted none(CountedTraits::None()); }, {}},
+        {"none held", [] { CCounted held; CCounted none(0); }, {}},
         {"reset to another", [] { CCounted held(7); held.Reset(8); }, {7, 8}},
-        {"receive closes first", [] { CCounted held(7); *held.Receive() = 9; }, {7, 9}},
+        {"receive into an empty owner", [] { CCounted held; *held.Receive() = 9; }, {9}},
+        {"receive refuses a held value", [] { CCounted held(7); EXPECT_THROW(held.Receive(), HResult); EXPECT_EQ(7, held.Get()); }, {7}},
+        {"reset, then receive", [] { CCounted held(7); held.Reset(); *held.Receive() = 9; }, {7, 9}},
         {"detach hands it over", [] { CCounted held(7); EXPECT_EQ(7, held.Detach()); EXPECT_FALSE(held); }, {}},
         {"move construction", [] { CCounted from(7); CCounted to(std::move(from)); EXPECT_FALSE(from); }, {7}},
         {"move assignment", [] { CCounted from(7); CCounted to(8); to = std::move(from); EXPECT_EQ(7, to.Get()); }, {8, 7}},
@@ -58,6 +60,18 @@ TEST(Owners, FindHandleTakesInvalidHandleValueAsNone) {
     EXPECT_FALSE(missing);
     const CFindHandle found(FindFirstFileA("C:\\windows\\*.*", &entry));
     EXPECT_TRUE(found);
+}
+
+TEST(Owners, KernelHandlesTakeNullAndInvalidHandleValueAsNone) {
+    for (HANDLE none : {HANDLE(nullptr), INVALID_HANDLE_VALUE}) {
+        SCOPED_TRACE(none);
+        CHandle handle(none);
+        CFindHandle search(none);
+        EXPECT_FALSE(handle);
+        EXPECT_FALSE(search);
+        EXPECT_NO_THROW(handle.Receive()) << "nothing held to lose";
+        EXPECT_NO_THROW(search.Receive());
+    }
 }
 
 TEST(Owners, BstrKeepsItsWholeTextAndHandsOutCopiesOrItself) {
@@ -86,8 +100,17 @@ TEST(Owners, BstrKeepsItsWholeTextAndHandsOutCopiesOrItself) {
     EXPECT_NE(nullptr, CBstr::Make(nullptr).Get()) << "an empty text, not none";
 }
 
-TEST(Owners, BstrReceiveFreesWhatWasHeld) {
+TEST(Owners, BstrReceiveRefusesToRunOverAHeldValue) {
     CBstr text = CBstr::Make(L"first");
+    const BSTR held = text.Get();
+    try {
+        text.Receive();
+        ADD_FAILURE() << "nothing thrown";
+    } catch (HResult code) {
+        EXPECT_HR(E_UNEXPECTED, code);
+    }
+    EXPECT_EQ(held, text.Get()) << "kept, not freed";
+    text.Reset();
     BSTR* out = text.Receive();
     EXPECT_EQ(nullptr, *out);
     *out = SysAllocString(L"second");
@@ -103,6 +126,8 @@ TEST(Owners, VariantClearsWhatItHeldAndCopiesForCallers) {
     V_BSTR(&source) = SysAllocString(L"CHQ 100234");
     ASSERT_HR(S_OK, VariantCopy(id.Receive(), &source));
     VariantClear(&source);
+    EXPECT_THROW(id.Receive(), HResult) << "a held value is not cleared behind the caller's back";
+    EXPECT_EQ(VT_BSTR, V_VT(&id.Get()));
 
     VARIANT out;
     ASSERT_HR(S_OK, id.CopyTo(&out));

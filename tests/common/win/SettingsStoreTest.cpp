@@ -38,8 +38,7 @@ std::string RawValue(const std::string& file, const char* key, const char* absen
 
 std::string FileText(const std::string& file) {
     std::string text;
-    const CFileHandle handle(
-        CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    const CHandle handle(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!handle) return "<none>";
     char buffer[4096];
     DWORD read = 0;
@@ -255,8 +254,8 @@ void ExpectWritesFailQuietly(const std::string& file, const MessageLog& messages
 TEST_F(SettingsFile, AReadOnlyFileIsNotWritten) {
     ASSERT_TRUE(WriteSetting("probe", "1"));
     ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY));
-    if (CFileHandle(CreateFileA(file_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr))) {
+    if (CHandle(CreateFileA(file_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                            nullptr))) {
         // Wine run by the superuser writes read-only files anyway.
         GTEST_SKIP() << "this machine writes read-only files";
     }
@@ -266,7 +265,7 @@ TEST_F(SettingsFile, AReadOnlyFileIsNotWritten) {
 }
 
 TEST_F(SettingsFile, AFileThatAnotherProgramHoldsIsNotWritten) {
-    CFileHandle held;
+    CHandle held;
     ExpectWritesFailQuietly(file_, messages_, [&] {
         *held.Receive() = CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_TRUE(held);

@@ -31,8 +31,8 @@ ScriptRun RunScript(const std::wstring& script) {
     std::wstring commandLine = L"\"" + program + L"\" //nologo \"" + testrig::PathBesideProgram(script) + L"\"";
 
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    CFileHandle output(CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    CHandle output(CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output) return run;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -45,10 +45,10 @@ ScriptRun RunScript(const std::wstring& script) {
     line.push_back(L'\0');
     const BOOL started =
         CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    output = CFileHandle();  // the script's copy is the one that writes now
+    output = CHandle();  // the script's copy is the one that writes now
     if (!started) return run;
-    const CKernelHandle thread(process.hThread);
-    const CKernelHandle child(process.hProcess);
+    const CHandle thread(process.hThread);
+    const CHandle child(process.hProcess);
     if (WaitForSingleObject(child.Get(), 60000) == WAIT_OBJECT_0) {
         run.finished = true;
         GetExitCodeProcess(child.Get(), &run.exitCode);
