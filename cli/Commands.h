@@ -33,7 +33,7 @@ extern const char kPaymentFormatHelp[];
 
 // Adds the required --format of `command`: the payment format by its
 // number, 0 to 3, into `format`.
-CLI::Option* AddPaymentFormatOption(CLI::App& command, PaymentFormat* format);
+void AddPaymentFormatOption(CLI::App& command, PaymentFormat* format);
 
 void AddCalendarCommand(CLI::App& app, Outcome& outcome);
 void AddCheckDateCommand(CLI::App& app, Outcome& outcome);

@@ -27,9 +27,9 @@ bool NamesAnOption(const CLI::App& command, const std::string& value) {
 const char kPaymentFormatHelp[] =
     "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, 3 Ad Hoc Bulk Payments";
 
-CLI::Option* AddPaymentFormatOption(CLI::App& command, PaymentFormat* format) {
+void AddPaymentFormatOption(CLI::App& command, PaymentFormat* format) {
     // The range check refuses every other value before the number is taken.
-    return command
+    command
         .add_option_function<int>(
             "--format", [format](const int& number) { PaymentFormatFromNumber(number, format); }, kPaymentFormatHelp)
         ->required()

@@ -129,8 +129,9 @@ public:
     // `batch` must outlive the model.
     CPayInfoModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference, int ireland);
 
-    // The dialog opens: the standard format, marking off, the list filled, and the next
-    // available crediting date from today as the processing date.
+    // The dialog opens: the standard format, marking off, the list filled,
+    // and the next available crediting date from today as the processing
+    // date.
     PayInfoFieldTexts Open();
 
     // A click on one of the four format radio buttons.
