@@ -62,18 +62,19 @@ std::vector<CPaymentValues> MakeBatch() {
     return batch;
 }
 
-// The choices of the options dialog for `format`.
-PaymentFileChoices ChoicesFor(int format) {
+// The choices of the options dialog for the format numbered `format`, the
+// benchmark's argument.
+PaymentFileChoices ChoicesFor(long format) {
     PaymentFileChoices choices;
     choices.processingDate = kProcessingDate;
-    choices.paymentFormat = format;
+    PaymentFormatFromNumber(format, &choices.paymentFormat);
     choices.templateName = "STAFF PAY";
-    choices.beneficiaryReference = format == kFormatBulkList ? "BEN/1" : "BEN REF";
+    choices.beneficiaryReference = choices.paymentFormat == PaymentFormat::BulkList ? "BEN/1" : "BEN REF";
     return choices;
 }
 
 // The payment file of `format` for the batch, written by the run's own steps.
-bool WriteFile(const std::vector<CPaymentValues>& payments, int format, const std::string& path) {
+bool WriteFile(const std::vector<CPaymentValues>& payments, long format, const std::string& path) {
     CPaymentBatchValues batch;
     batch.payments = payments;
     const PaymentFileResult result = WritePaymentFile(batch, batch.GetCount(), path, ChoicesFor(format));
@@ -82,8 +83,7 @@ bool WriteFile(const std::vector<CPaymentValues>& payments, int format, const st
 
 // Each iteration starts from the host's batch: the writers change statuses.
 void BM_RecordWriters(benchmark::State& state) {
-    const int format = static_cast<int>(state.range(0));
-    const PaymentFileChoices choices = ChoicesFor(format);
+    const PaymentFileChoices choices = ChoicesFor(static_cast<long>(state.range(0)));
     CPaymentBatchValues original;
     original.payments = MakeBatch();
     CPaymentBatchValues batch;
@@ -106,7 +106,7 @@ void BM_RecordWriters(benchmark::State& state) {
 // closing of the file.
 void BM_Fwrite(benchmark::State& state) {
     const std::string path = OutputPath();
-    if (!WriteFile(MakeBatch(), static_cast<int>(state.range(0)), path)) {
+    if (!WriteFile(MakeBatch(), static_cast<long>(state.range(0)), path)) {
         state.SkipWithError("the payment file could not be written");
         return;
     }

@@ -41,7 +41,7 @@ namespace {
 
 struct CheckOptions {
     std::string batch;
-    int format = 0;
+    PaymentFormat format = PaymentFormat::Standard;
     bool euro = false;
     bool human = false;
     std::string tables = PAYLODE_MODULUS_TABLES_DIR;
@@ -68,12 +68,12 @@ std::string DuplicateKey(const CPaymentValues& payment) {
 
 // The status the record writer of `format` leaves on the payment; nothing
 // is written anywhere. The IAT mark of the batch is read as the writer reads it.
-long RecordStatus(CPaymentValues payment, int format, bool euro) {
+long RecordStatus(CPaymentValues payment, PaymentFormat format, bool euro) {
     CDiscardRecordOutput nowhere;
-    if (format == kFormatAdHocBulk) {
-        WriteAdHocRecord(nowhere, payment, format, euro);
+    if (format == PaymentFormat::AdHocBulk) {
+        WriteAdHocRecord(nowhere, payment, CurrencyFor(euro));
     } else {
-        WritePaymentRecord(nowhere, payment, 0, format, "", euro, false);
+        WritePaymentRecord(nowhere, payment, kNoProcessingDate, format, "", CurrencyFor(euro), RecordFile::PaymentFile);
     }
     return payment.status;
 }
@@ -161,11 +161,7 @@ void AddCheckCommand(CLI::App& app, Outcome& outcome) {
         "status, its payee account's modulus check and any earlier duplicate, then a summary. Exit status 0\n"
         "when nothing is wrong, 1 otherwise, 2 for a usage or input error");
     command->add_option("BATCH", options->batch, "the batch of payments, CSV")->required();
-    command->add_option("--format", options->format,
-                        "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, "
-                        "3 Ad Hoc Bulk Payments")
-        ->required()
-        ->check(CLI::Range(0, 3));
+    AddPaymentFormatOption(*command, &options->format);
     command->add_flag("--euro", options->euro, "euro payments for the Republic of Ireland (totals in EUR)");
     command->add_flag("--human", options->human, "an aligned table and the summary under it");
     command->add_option("--tables", options->tables, "the folder of the weight and substitution tables");

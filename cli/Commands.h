@@ -11,6 +11,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "payments/PaymentFormat.h"
+
 namespace paylode::cli {
 
 // Exit status of a usage or input error, whichever subcommand meets it.
@@ -25,6 +27,13 @@ struct Outcome {
 // that a forgotten value is a usage error instead of a file named after the
 // next option. main() calls it once, after every subcommand is added.
 void RefuseOptionsAsValues(CLI::App& app);
+
+// What --format means, for the help of every command that takes it.
+extern const char kPaymentFormatHelp[];
+
+// Adds the required --format of `command`: the payment format by its
+// number, 0 to 3, into `format`.
+void AddPaymentFormatOption(CLI::App& command, PaymentFormat* format);
 
 void AddCalendarCommand(CLI::App& app, Outcome& outcome);
 void AddCheckDateCommand(CLI::App& app, Outcome& outcome);

@@ -132,10 +132,11 @@ void ReportTemplateFile(TemplateFileEnd end, const std::string& path) {
 int RunExport(const ExportOptions& options) {
     if (options.batch.empty()) return InputError("the batch CSV file is required");
     if (options.out.empty()) return InputError("--out is required");
-    if (options.format.size() != 1 || options.format[0] < '0' || options.format[0] > '3') {
+    // One digit: the format's number.
+    PaymentFormat format = PaymentFormat::Standard;
+    if (options.format.size() != 1 || !PaymentFormatFromNumber(options.format[0] - '0', &format)) {
         return InputError("--format must be 0, 1, 2 or 3");
     }
-    const int format = options.format[0] - '0';
     const std::optional<double> processingDate = ParseIsoDate(options.date);
     if (!processingDate) return InputError("--date must be a calendar date written YYYY-MM-DD");
     const double date = *processingDate;
@@ -152,18 +153,19 @@ int RunExport(const ExportOptions& options) {
         if (!verdict.ok) return InputError("--date refused: " + verdict.text);
     }
 
-    // The dialog returns the template name for formats 1 and 2 and the
-    // beneficiary reference for formats 2 and 3 only. Without the field
-    // checks both go to the writers as given (in the component's 8-bit text).
+    // The dialog returns the template name and the beneficiary reference
+    // only for the formats that take them. Without the field checks both go
+    // to the writers as given (in the component's 8-bit text).
     std::string templateName;
     std::string templateFileName;
     std::string reference;
-    const bool takesTemplate = format == kFormatTemplate || format == kFormatBulkList;
+    const bool takesTemplate = TakesTemplateName(format);
+    const bool takesReference = TakesBeneficiaryReference(format);
     if (options.noFieldCheck) {
         if (takesTemplate && !AnsiFromUtf8(options.templateName, &templateName)) {
             return InputError("--template is not UTF-8");
         }
-        if ((format == kFormatBulkList || format == kFormatAdHocBulk) && !AnsiFromUtf8(options.reference, &reference)) {
+        if (takesReference && !AnsiFromUtf8(options.reference, &reference)) {
             return InputError("--reference is not UTF-8");
         }
         // The template file is named after the name as given.
@@ -175,14 +177,14 @@ int RunExport(const ExportOptions& options) {
             if (check != FieldCheck::Accepted) return InputError(TemplateRefusal(check));
         }
         templateFileName = templateName;
-        if (format == kFormatBulkList) {
+        if (ChecksBeneficiaryReference(format)) {
             if (ReadDialogField(options.reference, kBeneficiaryReferenceLimit, CheckBeneficiaryReference, &reference) !=
                 FieldCheck::Accepted) {
                 return InputError(
                     "--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
                     "or \"/\"");
             }
-        } else if (format == kFormatAdHocBulk) {
+        } else if (takesReference) {
             if (!AnsiFromUtf8(options.reference, &reference)) return InputError("--reference is not UTF-8");
             reference = reference.substr(0, kBeneficiaryReferenceLimit);
         }
@@ -190,7 +192,7 @@ int RunExport(const ExportOptions& options) {
 
     // Either way the template file must be a file of its own beside the
     // payment file: never a folder, a path elsewhere or a device.
-    if (format == kFormatBulkList && !IsPlainTemplateFileName(templateFileName.c_str())) {
+    if (HasTemplateFile(format) && !IsPlainTemplateFileName(templateFileName.c_str())) {
         return InputError(
             "--template must name the bulk list template file: not empty or only blanks, no \"/\" or \"\\\", "
             "not \".\" or \"..\", not a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)");
@@ -224,7 +226,7 @@ int RunExport(const ExportOptions& options) {
     // In "Bulk List Payments" the template file comes first, beside the
     // payment file, as in the component's payment run. The question about
     // an existing one is answered by --overwrite-template.
-    if (format == kFormatBulkList) {
+    if (HasTemplateFile(format)) {
         ScopedMessageBoxHandler overwrite(
             [&](const MessageRequest&) { return options.overwriteTemplate ? MessageAnswer::Yes : MessageAnswer::No; });
         const std::string path = TemplateFilePath(DirectoryOfPath(options.out), templateFileName.c_str());
@@ -266,9 +268,7 @@ void AddExportCommand(CLI::App& app, Outcome& outcome) {
         "status marks an inter-account transfer). Exit status 0 when every payment passed the bank's\n"
         "checks, 1 when any failed, 2 for a usage or input error.");
     command->add_option("batch", options->batch, "the batch of payments, CSV");
-    command->add_option("--format", options->format,
-                        "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, "
-                        "3 Ad Hoc Bulk Payments");
+    command->add_option("--format", options->format, kPaymentFormatHelp);
     command->add_option("--date", options->date, "processing date, YYYY-MM-DD");
     command->add_option("--today", options->today,
                         "today's date for the processing-date checks, YYYY-MM-DD (default: the local date)");

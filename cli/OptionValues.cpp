@@ -1,5 +1,6 @@
 /*
- * Option values that are really the next option (see Commands.h).
+ * Option values that are really the next option, and the payment format
+ * option (see Commands.h).
  */
 #include <string>
 
@@ -22,6 +23,19 @@ bool NamesAnOption(const CLI::App& command, const std::string& value) {
 }
 
 }  // namespace
+
+const char kPaymentFormatHelp[] =
+    "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, 3 Ad Hoc Bulk Payments";
+
+void AddPaymentFormatOption(CLI::App& command, PaymentFormat* format) {
+    // The range check refuses every other value before the number is taken.
+    command
+        .add_option_function<int>(
+            "--format", [format](const int& number) { PaymentFormatFromNumber(number, format); }, kPaymentFormatHelp)
+        ->required()
+        ->check(
+            CLI::Range(PaymentFormatNumber(PaymentFormat::Standard), PaymentFormatNumber(PaymentFormat::AdHocBulk)));
+}
 
 void RefuseOptionsAsValues(CLI::App& app) {
     for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "payments/BankingCalendar.h"
-#include "payments/PaymentRecords.h"
 #include "payments/PaymentText.h"
 #include "payments/StatusTexts.h"
 #include "resources/resource.h"
@@ -132,15 +131,14 @@ CPayInfoModel::CPayInfoModel(IPaymentBatchView& batch, CString templateName, CSt
       ireland_(ireland != 0 ? 1 : 0) {}
 
 PayInfoFieldTexts CPayInfoModel::Open() {
-    format_ = kFormatStandard;
+    format_ = PaymentFormat::Standard;
     iatMarking_ = false;
     FillList();
     processingDate_ = GetNextCreditingDate(GetToday());
     return ApplyFormatRules();
 }
 
-PayInfoFieldTexts CPayInfoModel::SelectFormat(int format) {
-    if (format < kFormatStandard || format > kFormatAdHocBulk) return ApplyFormatRules();
+PayInfoFieldTexts CPayInfoModel::SelectFormat(PaymentFormat format) {
     if (format != format_) changed_ = true;
     format_ = format;
     return ApplyFormatRules();
@@ -151,7 +149,7 @@ PayInfoFieldTexts CPayInfoModel::SetIrelandPayment(bool ticked) {
     return ApplyFormatRules();
 }
 
-void CPayInfoModel::SetIatMarking(bool ticked) { iatMarking_ = ticked && IatAllowed(); }
+void CPayInfoModel::SetIatMarking(bool ticked) { iatMarking_ = ticked && AllowsIatMarks(format_); }
 
 bool CPayInfoModel::MarkRows(const std::vector<int>& selectedRows, bool iat) {
     if (selectedRows.empty()) return false;
@@ -182,7 +180,7 @@ PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char
     if (IsProcessingDateTooFar(processingDate_, dialog)) return {};
 
     const FieldCheck templateCheck = CheckTemplateName(templateField, &templateName_);
-    if (format_ == kFormatTemplate || format_ == kFormatBulkList) {
+    if (TakesTemplateName(format_)) {
         if (templateCheck != FieldCheck::Accepted) {
             // A device name gets the characters message: no file can bear
             // the name, whatever its characters.
@@ -192,9 +190,9 @@ PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char
         }
     }
 
-    if (format_ != kFormatBulkList) {
-        // Taken as typed: format 3 does not check it, formats 0 and 1 hold
-        // it empty.
+    if (!ChecksBeneficiaryReference(format_)) {
+        // Taken as typed: ad hoc bulk payments do not check it, the formats
+        // without the field hold it empty.
         beneficiaryReference_ = CString(referenceField).Left(kBeneficiaryReferenceLimit);
         return {true, PayInfoField::None};
     }
@@ -243,12 +241,12 @@ void CPayInfoModel::FillList() {
 PayInfoLayout CPayInfoModel::Layout() const {
     PayInfoLayout layout;
     layout.creditingLabelId = ireland_ != 0 ? IDS_NEXT_EURO_CREDITING_DATE : IDS_NEXT_BACS_CREDITING_DATE;
-    layout.descriptionId = ireland_ != 0 && format_ == kFormatStandard
+    layout.descriptionId = ireland_ != 0 && format_ == PaymentFormat::Standard
                                ? IDS_FORMAT_STANDARD_EURO_DESCRIPTION
-                               : static_cast<unsigned>(IDS_FORMAT_DESCRIPTION_BASE + format_);
-    layout.templateEnabled = format_ == kFormatTemplate || format_ == kFormatBulkList;
-    layout.referenceEnabled = format_ == kFormatBulkList || format_ == kFormatAdHocBulk;
-    layout.iatBoxEnabled = IatAllowed();
+                               : static_cast<unsigned>(IDS_FORMAT_DESCRIPTION_BASE + PaymentFormatNumber(format_));
+    layout.templateEnabled = TakesTemplateName(format_);
+    layout.referenceEnabled = TakesBeneficiaryReference(format_);
+    layout.iatBoxEnabled = AllowsIatMarks(format_);
     layout.iatBoxChecked = iatMarking_;
     layout.iatListEnabled = iatMarking_;
     return layout;
@@ -257,14 +255,12 @@ PayInfoLayout CPayInfoModel::Layout() const {
 PayInfoFieldTexts CPayInfoModel::ApplyFormatRules() {
     // Where marking is not allowed the box is cleared; marks already stored
     // on the payments stay as they are.
-    if (!IatAllowed()) iatMarking_ = false;
+    if (!AllowsIatMarks(format_)) iatMarking_ = false;
     const PayInfoLayout layout = Layout();
     PayInfoFieldTexts texts;
     if (layout.templateEnabled) texts.templateName = templateName_;
     if (layout.referenceEnabled) texts.beneficiaryReference = beneficiaryReference_;
     return texts;
 }
-
-bool CPayInfoModel::IatAllowed() const { return format_ == kFormatStandard || format_ == kFormatTemplate; }
 
 }  // namespace paylode

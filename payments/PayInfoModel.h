@@ -22,6 +22,7 @@
 #include "common/CString.h"
 #include "common/MessageBox.h"
 #include "payments/PaymentBatchView.h"
+#include "payments/PaymentFormat.h"
 
 namespace paylode {
 
@@ -128,12 +129,13 @@ public:
     // `batch` must outlive the model.
     CPayInfoModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference, int ireland);
 
-    // The dialog opens: format 0, marking off, the list filled, and the next
-    // available crediting date from today as the processing date.
+    // The dialog opens: the standard format, marking off, the list filled,
+    // and the next available crediting date from today as the processing
+    // date.
     PayInfoFieldTexts Open();
 
     // A click on one of the four format radio buttons.
-    PayInfoFieldTexts SelectFormat(int format);
+    PayInfoFieldTexts SelectFormat(PaymentFormat format);
     // The Republic Of Ireland check box ticked or cleared.
     PayInfoFieldTexts SetIrelandPayment(bool ticked);
     // The IAT check box ticked or cleared; ignored where marking is not
@@ -167,18 +169,17 @@ public:
     double GetProcessingDate() const { return processingDate_; }
     CString GetTemplateName() const { return templateName_; }
     CString GetBeneficiaryReference() const { return beneficiaryReference_; }
-    int GetPaymentFormat() const { return format_; }
+    PaymentFormat GetPaymentFormat() const { return format_; }
     int GetIrelandPayment() const { return ireland_; }
 
 private:
     PayInfoFieldTexts ApplyFormatRules();
-    bool IatAllowed() const;
 
     IPaymentBatchView& batch_;
     CString templateName_;
     CString beneficiaryReference_;
     int ireland_;
-    int format_ = 0;
+    PaymentFormat format_ = PaymentFormat::Standard;
     double processingDate_ = 0;
     bool changed_ = false;
     bool iatMarking_ = false;

@@ -30,8 +30,6 @@ void Abandon(CFileRecordOutput& out, IFileSystem& files, const std::string& path
     files.Remove(path);
 }
 
-bool IsBulkFormat(int format) { return format == kFormatBulkList || format == kFormatAdHocBulk; }
-
 }  // namespace
 
 long PaymentFileResult::StatusValue() const {
@@ -50,19 +48,21 @@ namespace {
 PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& batch, long count, const std::string& path,
                                       const PaymentFileChoices& choices, std::vector<long>& passed) {
     PaymentFileResult result;
-    const int format = choices.paymentFormat;
+    const PaymentFormat format = choices.paymentFormat;
+    const RecordCurrency currency = CurrencyFor(choices.ireland);
     const char* templateName = choices.templateName.GetString();
     const char* reference = choices.beneficiaryReference.GetString();
 
     // The bulk formats open with a header made from the first payment; an
     // empty batch has none to make it from and gets no header.
     bool headerPassed = true;
-    if (IsBulkFormat(format) && count > 0) {
+    if (HasHeaderRecord(format) && count > 0) {
         const std::unique_ptr<IPaymentView> first = batch.GetItem(0);
         if (!first) {
             result.end = PaymentFileEnd::CannotFetch;
-        } else if (format == kFormatBulkList) {
-            headerPassed = WriteBulkListHeader(out, *first, choices.processingDate, templateName, reference, false);
+        } else if (format == PaymentFormat::BulkList) {
+            headerPassed = WriteBulkListHeader(out, *first, choices.processingDate, templateName, reference,
+                                               RecordFile::PaymentFile);
         } else {
             headerPassed = WriteAdHocHeader(out, *first, choices.processingDate, reference, path.c_str());
         }
@@ -75,9 +75,10 @@ PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& bat
             result.end = PaymentFileEnd::CannotFetch;
             break;
         }
-        const bool ok = format == kFormatAdHocBulk ? WriteAdHocRecord(out, *payment, format, choices.ireland)
-                                                   : WritePaymentRecord(out, *payment, choices.processingDate, format,
-                                                                        templateName, choices.ireland, false);
+        const bool ok = format == PaymentFormat::AdHocBulk
+                            ? WriteAdHocRecord(out, *payment, currency)
+                            : WritePaymentRecord(out, *payment, choices.processingDate, format, templateName, currency,
+                                                 RecordFile::PaymentFile);
         if (ok) {
             passed.push_back(index);
         } else {
@@ -170,7 +171,8 @@ TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std:
     try {
         // The first payment is released before the records fetch it again.
         if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
-            WriteBulkListHeader(out, *first, 0, templateName, beneficiaryReference, true);
+            WriteBulkListHeader(out, *first, kNoProcessingDate, templateName, beneficiaryReference,
+                                RecordFile::TemplateFile);
         } else {
             end = TemplateFileEnd::CannotFetch;
         }
@@ -180,7 +182,8 @@ TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std:
                 end = TemplateFileEnd::CannotFetch;
                 break;
             }
-            WritePaymentRecord(out, *payment, 0, kFormatBulkList, templateName, false, true);
+            WritePaymentRecord(out, *payment, kNoProcessingDate, PaymentFormat::BulkList, templateName,
+                               RecordCurrency::Sterling, RecordFile::TemplateFile);
         }
     } catch (...) {
         Abandon(out, files, path);

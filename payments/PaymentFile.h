@@ -25,6 +25,7 @@
 #include "common/CString.h"
 #include "common/MessageBox.h"
 #include "payments/PaymentBatchView.h"
+#include "payments/PaymentFormat.h"
 
 namespace paylode {
 
@@ -43,7 +44,7 @@ constexpr long kMaxPaymentsInFile = 4000;
 // What the user chose in the payment options dialog.
 struct PaymentFileChoices {
     double processingDate = 0;  // OLE automation date
-    int paymentFormat = 0;      // PaymentFormat
+    PaymentFormat paymentFormat = PaymentFormat::Standard;
     CString templateName;
     CString beneficiaryReference;
     bool ireland = false;  // euro payments for the Republic Of Ireland

@@ -88,7 +88,7 @@ std::string DateField(double processingDate) {
     return text;
 }
 
-const char* Currency(bool ireland) { return ireland ? "EUR" : "GBP"; }
+const char* CurrencyCode(RecordCurrency currency) { return currency == RecordCurrency::Euro ? "EUR" : "GBP"; }
 
 // The payee's reference: the building society roll number when there is one,
 // else the payee's BACS reference.
@@ -172,19 +172,20 @@ private:
 
 }  // namespace
 
-bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double processingDate, int paymentFormat,
-                        const char* templateName, bool ireland, bool templateFileMode) {
-    const bool bulkList = paymentFormat == kFormatBulkList;
-    const bool withTemplate = paymentFormat == kFormatTemplate;
-    const bool iat = (paymentFormat == kFormatStandard || withTemplate) && payment.GetStatus() != 0;
+bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double processingDate, PaymentFormat format,
+                        const char* templateName, RecordCurrency currency, RecordFile target) {
+    const bool bulkList = format == PaymentFormat::BulkList;
+    const bool withTemplate = format == PaymentFormat::Template;
+    const bool iat = AllowsIatMarks(format) && payment.GetStatus() != 0;
+    const bool templateFile = target == RecordFile::TemplateFile;
     const std::string name = templateName != nullptr ? Cut(templateName, kMaxValue) : std::string();
 
     CRecord record(payment, iat ? "03" : bulkList ? "07" : "01");
     if (withTemplate) record.Set(6, Sanitised(name, 20));
     if (bulkList) record.Set(8, Sanitised(TextOf(payment.GetPayeeBACSReference()), 25));
     if (!bulkList) record.PayerAccount();
-    if ((iat || withTemplate || bulkList) && !templateFileMode) record.Set(16, Currency(ireland));
-    record.Amount(!templateFileMode);
+    if ((iat || withTemplate || bulkList) && !templateFile) record.Set(16, CurrencyCode(currency));
+    record.Amount(!templateFile);
     if (!bulkList) record.Set(19, DateField(processingDate));
     record.PayeeAccount(!withTemplate);
     if (!iat && !withTemplate) record.PayeeName();
@@ -199,15 +200,16 @@ bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double proce
 }
 
 bool WriteBulkListHeader(IRecordOutput& file, IPaymentView& payment, double processingDate, const char* templateName,
-                         const char* beneficiaryReference, bool templateFileMode) {
+                         const char* beneficiaryReference, RecordFile target) {
+    const bool templateFile = target == RecordFile::TemplateFile;
     CRecord record(payment, "06");
-    if (templateFileMode) {
+    if (templateFile) {
         record.Set(5, "T");
         record.Set(7, "N");
     }
     record.Set(6, Sanitised(templateName != nullptr ? Cut(templateName, kMaxValue) : "", 18));
     record.PayerAccount();
-    if (!templateFileMode) record.Set(19, DateField(processingDate));
+    if (!templateFile) record.Set(19, DateField(processingDate));
     record.Set(37, Sanitised(beneficiaryReference != nullptr ? Cut(beneficiaryReference, kMaxValue) : "", 18));
     return record.Write(file);
 }
@@ -226,9 +228,9 @@ bool WriteAdHocHeader(IRecordOutput& file, IPaymentView& payment, double process
     return record.Write(file);
 }
 
-bool WriteAdHocRecord(IRecordOutput& file, IPaymentView& payment, int /*paymentFormat*/, bool ireland) {
+bool WriteAdHocRecord(IRecordOutput& file, IPaymentView& payment, RecordCurrency currency) {
     CRecord record(payment, "09");
-    record.Set(16, Currency(ireland));
+    record.Set(16, CurrencyCode(currency));
     record.Amount(true);
     record.PayeeAccount(true);
     record.PayeeName();

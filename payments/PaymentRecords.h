@@ -16,37 +16,44 @@
  */
 #pragma once
 
+#include "payments/PaymentFormat.h"
 #include "payments/PaymentView.h"
 #include "payments/RecordOutput.h"
 
 namespace paylode {
 
-// Payment formats chosen in the payment options dialog.
-enum PaymentFormat : int {
-    kFormatStandard = 0,   // "Standard Domestic/IATs"
-    kFormatTemplate = 1,   // "Use a Template for Domestic/IAT"
-    kFormatBulkList = 2,   // "Bulk List Payments"
-    kFormatAdHocBulk = 3,  // "Ad Hoc Bulk Payments"
-};
-
 constexpr int kRecordColumns = 85;
 
-// Standard, template or IAT record (formats 0 and 1; a payment whose status
-// is nonzero is an IAT) or bulk list record (format 2). `processingDate` is an
-// OLE automation date; `ireland` selects "EUR" over "GBP".
-bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double processingDate, int paymentFormat,
-                        const char* templateName, bool ireland, bool templateFileMode);
+// The currency of the amounts: euro payments for the Republic Of Ireland,
+// sterling otherwise.
+enum class RecordCurrency { Sterling, Euro };
+
+constexpr RecordCurrency CurrencyFor(bool ireland) { return ireland ? RecordCurrency::Euro : RecordCurrency::Sterling; }
+
+// The file a record is written for: the payment file, or the bulk list
+// template file, whose records carry no date, amount or currency.
+enum class RecordFile { PaymentFile, TemplateFile };
+
+// The processing date given where no date is written (template file
+// records) or none matters (records only checked).
+constexpr double kNoProcessingDate = 0;
+
+// Standard, template or IAT record (standard and template formats; a
+// payment whose status is nonzero is an IAT) or bulk list record (bulk list
+// format). `processingDate` is an OLE automation date.
+bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double processingDate, PaymentFormat format,
+                        const char* templateName, RecordCurrency currency, RecordFile target);
 
 // Bulk list header, from the batch's first payment.
 bool WriteBulkListHeader(IRecordOutput& file, IPaymentView& payment, double processingDate, const char* templateName,
-                         const char* beneficiaryReference, bool templateFileMode);
+                         const char* beneficiaryReference, RecordFile target);
 
 // Ad hoc bulk header, from the batch's first payment; column 9 carries the
 // name part of the payment file's path.
 bool WriteAdHocHeader(IRecordOutput& file, IPaymentView& payment, double processingDate,
                       const char* beneficiaryReference, const char* paymentFilePath);
 
-// Ad hoc bulk record (format 3).
-bool WriteAdHocRecord(IRecordOutput& file, IPaymentView& payment, int paymentFormat, bool ireland);
+// Ad hoc bulk record.
+bool WriteAdHocRecord(IRecordOutput& file, IPaymentView& payment, RecordCurrency currency);
 
 }  // namespace paylode

@@ -219,10 +219,13 @@ void CPayInfoDialog::OnCommand(int id) {
     case IDC_FORMAT_STANDARD:
     case IDC_FORMAT_TEMPLATE:
     case IDC_FORMAT_BULK_LIST:
-    case IDC_FORMAT_AD_HOC_BULK:
-        ShowFieldTexts(model_.SelectFormat(id - IDC_FORMAT_STANDARD));
+    case IDC_FORMAT_AD_HOC_BULK: {
+        // The radio buttons are in format order.
+        PaymentFormat format = PaymentFormat::Standard;
+        if (PaymentFormatFromNumber(id - IDC_FORMAT_STANDARD, &format)) ShowFieldTexts(model_.SelectFormat(format));
         ShowLayout();
         break;
+    }
     case IDC_IRELAND:
         ShowFieldTexts(model_.SetIrelandPayment(IsDlgButtonChecked(window_, IDC_IRELAND) == BST_CHECKED));
         ShowLayout();

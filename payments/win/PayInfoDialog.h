@@ -54,7 +54,7 @@ public:
     double GetProcessingDate() const { return model_.GetProcessingDate(); }
     CString GetTemplateName() const { return model_.GetTemplateName(); }
     CString GetBeneficiaryReference() const { return model_.GetBeneficiaryReference(); }
-    int GetPaymentFormat() const { return model_.GetPaymentFormat(); }
+    PaymentFormat GetPaymentFormat() const { return model_.GetPaymentFormat(); }
     int GetIrelandPayment() const { return model_.GetIrelandPayment(); }
 
 private:

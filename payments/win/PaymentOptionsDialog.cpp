@@ -23,7 +23,7 @@ public:
     double GetProcessingDate() override { return dialog_.GetProcessingDate(); }
     CString GetTemplateName() override { return dialog_.GetTemplateName(); }
     CString GetBeneficiaryReference() override { return dialog_.GetBeneficiaryReference(); }
-    int GetPaymentFormat() override { return dialog_.GetPaymentFormat(); }
+    PaymentFormat GetPaymentFormat() override { return dialog_.GetPaymentFormat(); }
     int GetIrelandPayment() override { return dialog_.GetIrelandPayment(); }
 
 private:

@@ -16,6 +16,7 @@
 #include "common/Seam.h"
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
+#include "payments/PaymentFormat.h"
 
 namespace paylode {
 
@@ -27,7 +28,7 @@ public:
     virtual double GetProcessingDate() = 0;
     virtual CString GetTemplateName() = 0;
     virtual CString GetBeneficiaryReference() = 0;
-    virtual int GetPaymentFormat() = 0;
+    virtual PaymentFormat GetPaymentFormat() = 0;
     virtual int GetIrelandPayment() = 0;
 };
 

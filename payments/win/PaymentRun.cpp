@@ -16,7 +16,6 @@
 #include "common/Settings.h"
 #include "common/win/SettingsStore.h"
 #include "payments/PaymentFile.h"
-#include "payments/PaymentRecords.h"
 #include "payments/win/DefaultPaymentPath.h"
 #include "payments/win/HostBatchView.h"
 #include "payments/win/HostPaymentView.h"
@@ -135,7 +134,7 @@ HRESULT RunPayments(ITorvoBankPayments* payments, ITorvoBankAccount* account,
     WriteSettingFlag(kRICheckStateKey, choices.ireland ? 1 : 0);
 
     const long count = batch.GetCount();
-    if (choices.paymentFormat == kFormatBulkList) {
+    if (HasTemplateFile(choices.paymentFormat)) {
         WriteBulkListTemplateFile(batch, DirectoryOfPath(*path), choices.templateName, choices.beneficiaryReference,
                                   GetActiveWindow());
     }

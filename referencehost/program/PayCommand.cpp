@@ -50,7 +50,7 @@ using referencehost::PaymentData;
 
 struct PayOptions {
     std::string batch;
-    int format = 0;
+    PaymentFormat format = PaymentFormat::Standard;
     std::string date;
     std::string out;
     std::string templateName;
@@ -69,7 +69,7 @@ struct PayOptions {
 
 // What the options ask of the dialog, checked and ready to type.
 struct DialogAnswers {
-    int format = 0;
+    PaymentFormat format = PaymentFormat::Standard;
     DateFields day;  // the processing date to pick
     bool euro = false;
     std::string templateName, reference;  // ANSI, as typed
@@ -147,7 +147,7 @@ DialogAnswers ReadAnswers(const PayOptions& options, std::size_t count) {
     answers.templateName = AnsiForTyping(options.templateName, "--template");
     answers.reference = AnsiForTyping(options.reference, "--reference");
     answers.iatRows = ParseIatRows(options.iat, count);
-    if (!answers.iatRows.empty() && options.format > 1) {
+    if (!answers.iatRows.empty() && !AllowsIatMarks(options.format)) {
         throw HostFailure{"--iat marks inter-account transfers in formats 0 and 1 only"};
     }
     answers.cancel = options.cancel == "options";
@@ -167,7 +167,7 @@ struct OptionsDialogUser {
 
     void Answer(HWND window) {
         dialog = window;
-        Click(window, IDC_FORMAT_STANDARD + answers.format);
+        Click(window, IDC_FORMAT_STANDARD + PaymentFormatNumber(answers.format));
         PickDate(window, IDC_PROCESSING_DATE, answers.day.year, answers.day.month, answers.day.day);
         if ((IsDlgButtonChecked(window, IDC_IRELAND) == BST_CHECKED) != answers.euro) Click(window, IDC_IRELAND);
         // The format and the Ireland box set the fields' texts, so the fields
@@ -284,12 +284,7 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
         "service, answering its dialogs as a user would. Exit status: the service's status value (0, 1, 2,\n"
         "3 or 40), or 100.");
     command->add_option("BATCH", options->batch, "the batch of payments, CSV")->required();
-    command
-        ->add_option("--format", options->format,
-                     "0 Standard Domestic/IATs, 1 Use a Template for Domestic/IAT, 2 Bulk List Payments, "
-                     "3 Ad Hoc Bulk Payments")
-        ->required()
-        ->check(CLI::Range(0, 3));
+    cli::AddPaymentFormatOption(*command, &options->format);
     command->add_option("--date", options->date, "processing date picked in the dialog, YYYY-MM-DD")->required();
     command->add_option("--out", options->out, "the payment file named in the save-file dialog")->required();
     command->add_option("--template", options->templateName, "typed into the template field");

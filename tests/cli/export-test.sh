@@ -133,6 +133,9 @@ sed 's/05032024/09032024/g' "$data/standard.txt" | cmp -s - "$work/unchecked.txt
     fail "--no-date-check: records differ from the checked run's"
 run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-06 --out bad-past.txt
 run 2 batch.csv --format 4 --date 2024-03-05 --today 2024-03-01 --out bad-format.txt
+# export takes the format as one digit, check takes any number from 0 to 3.
+run 2 batch.csv --format 03 --date 2024-03-05 --today 2024-03-01 --out bad-format.txt
+[ "$(cat "$work/stderr")" = "paylode export: --format must be 0, 1, 2 or 3" ] || fail "export --format 03: $(cat "$work/stderr")"
 run 2 batch.csv --format 1 --date 2024-03-05 --today 2024-03-01 --template "a/b" --out bad-template.txt
 run 2 batch.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template staff --out no-reference.txt
 run 2 batch.csv --format 0 --date 2024-03-05 --today 2024-03-01
@@ -173,6 +176,8 @@ check 1 preflight.csv --format 0 --human
 grep -q "^5 payments, 1 faults, 1 account failures, 1 duplicates; total GBP 80.00$" "$work/stdout" ||
     fail "check --human: no summary: $(cat "$work/stdout")"
 check 2 preflight.csv --format 4
+grep -qx -- "--format: Value 4 not in range 0 to 3" "$work/stderr" || fail "check --format 4: $(cat "$work/stderr")"
+check 1 preflight.csv --format 03
 check 2 missing.csv --format 0
 check 2 preflight.csv --format 0 --tables /no/such/folder
 

@@ -29,6 +29,8 @@ DateFields Today() {
     return fields;
 }
 
+using F = PaymentFormat;
+
 // Records every message box and answers them in turn (Yes when none is left).
 struct Boxes {
     std::vector<MessageRequest> met;
@@ -69,17 +71,17 @@ struct ModelTest : ::testing::Test {
 
 TEST_F(ModelTest, FormatTableEnablesEmptiesAndDescribes) {
     struct Row {
-        int format;
+        PaymentFormat format;
         bool ireland;
         unsigned description, label;
         bool templateOn, referenceOn, iatAllowed;
     };
     // clang-format off
     const Row rows[] = {
-        {0, false, 403, 407, false, false, true}, {1, false, 404, 407, true, false, true},
-        {2, false, 405, 407, true, true, false},  {3, false, 406, 407, false, true, false},
-        {0, true, 409, 408, false, false, true},  {1, true, 404, 408, true, false, true},
-        {2, true, 405, 408, true, true, false},   {3, true, 406, 408, false, true, false},
+        {F::Standard, false, 403, 407, false, false, true}, {F::Template, false, 404, 407, true, false, true},
+        {F::BulkList, false, 405, 407, true, true, false},  {F::AdHocBulk, false, 406, 407, false, true, false},
+        {F::Standard, true, 409, 408, false, false, true},  {F::Template, true, 404, 408, true, false, true},
+        {F::BulkList, true, 405, 408, true, true, false},   {F::AdHocBulk, true, 406, 408, false, true, false},
     };
     // clang-format on
     model.Open();
@@ -103,7 +105,7 @@ TEST_F(ModelTest, FormatTableEnablesEmptiesAndDescribes) {
 TEST_F(ModelTest, OpensOnFormatZeroWithTheNextCreditingDateAndMarkingOff) {
     const PayInfoFieldTexts texts = model.Open();
     EXPECT_STREQ("", texts.templateName);
-    EXPECT_EQ(0, model.GetPaymentFormat());
+    EXPECT_EQ(PaymentFormat::Standard, model.GetPaymentFormat());
     EXPECT_EQ(GetNextCreditingDate(GetToday()), model.GetProcessingDate());
     EXPECT_FALSE(model.Layout().iatListEnabled);
     EXPECT_EQ(4u, model.Rows().size());
@@ -118,12 +120,12 @@ TEST_F(ModelTest, IatMarkingIsForcedOffByTheBulkFormatsAndMarksStay) {
     model.SetIatMarking(false);
     EXPECT_FALSE(model.Layout().iatListEnabled);
     model.SetIatMarking(true);
-    model.SelectFormat(2);
+    model.SelectFormat(PaymentFormat::BulkList);
     EXPECT_FALSE(model.Layout().iatBoxChecked);
     EXPECT_FALSE(model.Layout().iatListEnabled);
     model.SetIatMarking(true);  // a disabled box cannot be ticked
     EXPECT_FALSE(model.Layout().iatListEnabled);
-    model.SelectFormat(1);
+    model.SelectFormat(PaymentFormat::Template);
     EXPECT_TRUE(model.Layout().iatBoxEnabled);
     EXPECT_FALSE(model.Layout().iatBoxChecked);
     EXPECT_EQ((std::vector<long>{1, 0, 1, 0}), Statuses(batch));
@@ -138,8 +140,8 @@ TEST_F(ModelTest, WhatSetsTheChangedFlag) {
     };
     // clang-format off
     const Row rows[] = {
-        {"same format", [](CPayInfoModel& m, double) { m.SelectFormat(0); }, false},
-        {"other format", [](CPayInfoModel& m, double) { m.SelectFormat(3); }, true},
+        {"same format", [](CPayInfoModel& m, double) { m.SelectFormat(PaymentFormat::Standard); }, false},
+        {"other format", [](CPayInfoModel& m, double) { m.SelectFormat(PaymentFormat::AdHocBulk); }, true},
         {"Ireland box", [](CPayInfoModel& m, double) { m.SetIrelandPayment(true); }, false},
         {"IAT box", [](CPayInfoModel& m, double) { m.SetIatMarking(true); }, false},
         {"Set, no row", [](CPayInfoModel& m, double) { m.MarkRows({}, true); }, false},
@@ -175,7 +177,7 @@ TEST_F(ModelTest, OkChecksFieldsInOrderWithMessageAndFocus) {
         "0-9, spaces and the following special characters: .-/&&\r\nPlease consult your Paylode documentation, "
         "or Kelmar Bank for further details.";
     struct Row {
-        int format;
+        PaymentFormat format;
         const char* templateField;
         const char* referenceField;
         bool close;
@@ -186,32 +188,32 @@ TEST_F(ModelTest, OkChecksFieldsInOrderWithMessageAndFocus) {
     };
     // clang-format off
     const Row rows[] = {
-        {1, "abc-12 & co.", "", true, PayInfoField::None, nullptr, "ABC-12 & CO.", ""},
+        {F::Template, "abc-12 & co.", "", true, PayInfoField::None, nullptr, "ABC-12 & CO.", ""},
         // A refused template leaves the reference as it was.
-        {1, "AB/12", "", false, PayInfoField::TemplateName, badTemplate, "AB12", "STORED/REF"},
-        {1, "", "", false, PayInfoField::TemplateName, emptyTemplate, "", "STORED/REF"},
-        {1, "Caf\xE9", "", false, PayInfoField::TemplateName, badTemplate, "CAF", "STORED/REF"},
-        {2, "TPL", "AB/12", true, PayInfoField::None, nullptr, "TPL", "AB/12"},
-        {2, "TPL", "ab/12", true, PayInfoField::None, nullptr, "TPL", "AB/12"},
-        {2, "TPL", "", false, PayInfoField::BeneficiaryReference, emptyReference, "TPL", ""},
-        {2, "TPL", "a_b", false, PayInfoField::BeneficiaryReference, badReference, "TPL", "AB"},
-        {2, "", "", false, PayInfoField::TemplateName, emptyTemplate, "", "STORED/REF"},
-        {0, "", "", true, PayInfoField::None, nullptr, "", ""},
-        {3, "", "", true, PayInfoField::None, nullptr, "", ""},
-        {3, "", "x_y !", true, PayInfoField::None, nullptr, "", "x_y !"},
+        {F::Template, "AB/12", "", false, PayInfoField::TemplateName, badTemplate, "AB12", "STORED/REF"},
+        {F::Template, "", "", false, PayInfoField::TemplateName, emptyTemplate, "", "STORED/REF"},
+        {F::Template, "Caf\xE9", "", false, PayInfoField::TemplateName, badTemplate, "CAF", "STORED/REF"},
+        {F::BulkList, "TPL", "AB/12", true, PayInfoField::None, nullptr, "TPL", "AB/12"},
+        {F::BulkList, "TPL", "ab/12", true, PayInfoField::None, nullptr, "TPL", "AB/12"},
+        {F::BulkList, "TPL", "", false, PayInfoField::BeneficiaryReference, emptyReference, "TPL", ""},
+        {F::BulkList, "TPL", "a_b", false, PayInfoField::BeneficiaryReference, badReference, "TPL", "AB"},
+        {F::BulkList, "", "", false, PayInfoField::TemplateName, emptyTemplate, "", "STORED/REF"},
+        {F::Standard, "", "", true, PayInfoField::None, nullptr, "", ""},
+        {F::AdHocBulk, "", "", true, PayInfoField::None, nullptr, "", ""},
+        {F::AdHocBulk, "", "x_y !", true, PayInfoField::None, nullptr, "", "x_y !"},
         // The bulk list template file is named after the template: a name of
         // blanks only is no name, and a device name is no file name.
-        {2, "   ", "REF", false, PayInfoField::TemplateName, emptyTemplate, "   ", "STORED/REF"},
-        {1, " ", "", false, PayInfoField::TemplateName, emptyTemplate, " ", "STORED/REF"},
-        {2, "nul", "REF", false, PayInfoField::TemplateName, badTemplate, "NUL", "STORED/REF"},
-        {2, "Con.txt", "REF", false, PayInfoField::TemplateName, badTemplate, "CON.TXT", "STORED/REF"},
-        {2, "LPT1 ", "REF", false, PayInfoField::TemplateName, badTemplate, "LPT1 ", "STORED/REF"},
-        {2, "aux..", "REF", false, PayInfoField::TemplateName, badTemplate, "AUX..", "STORED/REF"},
-        {1, "com9", "", false, PayInfoField::TemplateName, badTemplate, "COM9", "STORED/REF"},
-        {2, "prn & co", "REF", true, PayInfoField::None, nullptr, "PRN & CO", "REF"},
-        {2, " A ", "REF", true, PayInfoField::None, nullptr, " A ", "REF"},
+        {F::BulkList, "   ", "REF", false, PayInfoField::TemplateName, emptyTemplate, "   ", "STORED/REF"},
+        {F::Template, " ", "", false, PayInfoField::TemplateName, emptyTemplate, " ", "STORED/REF"},
+        {F::BulkList, "nul", "REF", false, PayInfoField::TemplateName, badTemplate, "NUL", "STORED/REF"},
+        {F::BulkList, "Con.txt", "REF", false, PayInfoField::TemplateName, badTemplate, "CON.TXT", "STORED/REF"},
+        {F::BulkList, "LPT1 ", "REF", false, PayInfoField::TemplateName, badTemplate, "LPT1 ", "STORED/REF"},
+        {F::BulkList, "aux..", "REF", false, PayInfoField::TemplateName, badTemplate, "AUX..", "STORED/REF"},
+        {F::Template, "com9", "", false, PayInfoField::TemplateName, badTemplate, "COM9", "STORED/REF"},
+        {F::BulkList, "prn & co", "REF", true, PayInfoField::None, nullptr, "PRN & CO", "REF"},
+        {F::BulkList, " A ", "REF", true, PayInfoField::None, nullptr, " A ", "REF"},
         // The fields hold at most 20 and 18 characters.
-        {2, "ABCDEFGHIJKLMNOPQRSTUV", "123456789012345678XY", true, PayInfoField::None, nullptr,
+        {F::BulkList, "ABCDEFGHIJKLMNOPQRSTUV", "123456789012345678XY", true, PayInfoField::None, nullptr,
          "ABCDEFGHIJKLMNOPQRST", "123456789012345678"},
     };
     // clang-format on
@@ -256,7 +258,7 @@ TEST_F(ModelTest, OkChecksTheDateFirstAndStaysOpen) {
         Boxes seen;
         CPayInfoModel fresh(batch, "", "", 0);
         fresh.Open();
-        fresh.SelectFormat(1);
+        fresh.SelectFormat(PaymentFormat::Template);
         fresh.ChangeProcessingDate(rows[i].date);
         // An empty template would be refused too: the date's message comes alone.
         const PayInfoConfirmation outcome = fresh.Confirm("", "", kDialog, kActive);

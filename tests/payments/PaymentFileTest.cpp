@@ -89,7 +89,7 @@ CPaymentBatchValues ThreePayments() {
     return batch;
 }
 
-PaymentFileChoices Choices(int format) {
+PaymentFileChoices Choices(PaymentFormat format) {
     PaymentFileChoices choices;
     choices.processingDate = OleDateOfDay(2024, 3, 5);
     choices.paymentFormat = format;
@@ -127,8 +127,9 @@ std::vector<std::string> RecordTypes(const std::string& text) {
 constexpr const char* kPath = "D:\\Pay\\batch.txt";
 
 TEST(PaymentFile, AnEmptyBatchGetsAnEmptyFileAndNoHeaderInEveryFormat) {
-    for (int format = kFormatStandard; format <= kFormatAdHocBulk; ++format) {
-        SCOPED_TRACE(format);
+    for (const PaymentFormat format :
+         {PaymentFormat::Standard, PaymentFormat::Template, PaymentFormat::BulkList, PaymentFormat::AdHocBulk}) {
+        SCOPED_TRACE(PaymentFormatNumber(format));
         CFaultyFileSystem disk;
         ScopedFileSystem scope(disk);
         CPaymentBatchValues batch;
@@ -146,7 +147,7 @@ TEST(PaymentFile, AFailedCheckGoesOnToTheNextPaymentAndAFailedHeaderEndsTheFile)
         ScopedFileSystem scope(disk);
         CPaymentBatchValues batch = ThreePayments();
         batch.payments[1].payeeSortCode = "12345";
-        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(kFormatStandard));
+        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::Standard));
         EXPECT_EQ(kRunChecksFailed, result.StatusValue());
         EXPECT_TRUE(result.ReportsFailedChecks());
         EXPECT_EQ(3u, Lines(disk.files[kPath]).size());
@@ -161,7 +162,7 @@ TEST(PaymentFile, AFailedCheckGoesOnToTheNextPaymentAndAFailedHeaderEndsTheFile)
         CPaymentBatchValues batch = ThreePayments();
         batch.payments[0].payerSortCode = "1234";
         batch.payments[2].status = 1;
-        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(kFormatAdHocBulk));
+        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::AdHocBulk));
         EXPECT_EQ(kRunChecksFailed, result.StatusValue());
         EXPECT_EQ(std::vector<std::string>({"08"}), RecordTypes(disk.files[kPath]));
         EXPECT_EQ(kStatusInvalidPayerSortCode, batch.payments[0].status);
@@ -171,17 +172,17 @@ TEST(PaymentFile, AFailedCheckGoesOnToTheNextPaymentAndAFailedHeaderEndsTheFile)
 
 TEST(PaymentFile, APaymentTheBatchDoesNotReturnEndsTheLoopAndKeepsTheRecordsBeforeIt) {
     const struct {
-        int format;
+        PaymentFormat format;
         long missing;
         std::vector<std::string> types;
         bool checksFailed;
     } rows[] = {
-        {kFormatStandard, 2, {"01", "01"}, true},  // payment 1 fails a check first
-        {kFormatBulkList, 1, {"06", "07"}, false},
-        {kFormatAdHocBulk, 0, {}, false},  // no header without the first payment
+        {PaymentFormat::Standard, 2, {"01", "01"}, true},  // payment 1 fails a check first
+        {PaymentFormat::BulkList, 1, {"06", "07"}, false},
+        {PaymentFormat::AdHocBulk, 0, {}, false},  // no header without the first payment
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.format);
+        SCOPED_TRACE(PaymentFormatNumber(row.format));
         CFaultyFileSystem disk;
         ScopedFileSystem scope(disk);
         CPaymentBatchValues batch = ThreePayments();
@@ -221,7 +222,7 @@ TEST(PaymentFile, EveryFaultOnThePaymentFileLeavesNoFileAndStatusTwo) {
         ScopedFileSystem scope(disk);
         CPaymentBatchValues batch = ThreePayments();
         batch.payments[2].amount = 0;  // a failed check must not turn into S_FALSE
-        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(kFormatBulkList));
+        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::BulkList));
         EXPECT_EQ(rows[i].end, result.end);
         EXPECT_EQ(kRunFileFailed, result.StatusValue());
         EXPECT_FALSE(result.ReportsFailedChecks());
@@ -246,7 +247,7 @@ TEST(PaymentFile, AFailureRaisedHalfWayLeavesNoFileBehind) {
     ScopedMessageBoxHandler boxes([](const MessageRequest&) { return MessageAnswer::Yes; });
     CFailingBatch batch;
     batch.payments = ThreePayments().payments;
-    EXPECT_THROW(WritePaymentFile(batch, 3, kPath, Choices(kFormatStandard)), std::runtime_error);
+    EXPECT_THROW(WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::Standard)), std::runtime_error);
     EXPECT_THROW(WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", nullptr),
                  std::runtime_error);
     EXPECT_TRUE(disk.files.empty()) << "a half-written file was left behind";

@@ -48,6 +48,8 @@ CRecordingPayment ValidPayment() {
 }
 
 const double kFifthOfMarch2024 = OleDateOfDay(2024, 3, 5);
+constexpr RecordCurrency kSterling = RecordCurrency::Sterling;
+constexpr RecordFile kPaymentFile = RecordFile::PaymentFile;
 
 // The non-empty columns of one written line, after checking that the line is
 // exactly one record of 85 columns ended by CR LF.
@@ -91,28 +93,35 @@ struct Written {
 
 Written Write(Writer writer, CRecordingPayment& payment, bool ireland = false) {
     CStringRecordOutput out;
+    const RecordCurrency currency = CurrencyFor(ireland);
     bool ok = false;
     switch (writer) {
     case Writer::kStandard:
-        ok = WritePaymentRecord(out, payment, kFifthOfMarch2024, 0, "Staff Pay", ireland, false);
+        ok = WritePaymentRecord(out, payment, kFifthOfMarch2024, PaymentFormat::Standard, "Staff Pay", currency,
+                                kPaymentFile);
         break;
     case Writer::kTemplate:
-        ok = WritePaymentRecord(out, payment, kFifthOfMarch2024, 1, "Staff Pay", ireland, false);
+        ok = WritePaymentRecord(out, payment, kFifthOfMarch2024, PaymentFormat::Template, "Staff Pay", currency,
+                                kPaymentFile);
         break;
     case Writer::kBulkList:
-        ok = WritePaymentRecord(out, payment, kFifthOfMarch2024, 2, "Staff Pay", ireland, false);
+        ok = WritePaymentRecord(out, payment, kFifthOfMarch2024, PaymentFormat::BulkList, "Staff Pay", currency,
+                                kPaymentFile);
         break;
-    case Writer::kBulkListTemplateFile: ok = WritePaymentRecord(out, payment, 0, 2, "Staff Pay", ireland, true); break;
+    case Writer::kBulkListTemplateFile:
+        ok = WritePaymentRecord(out, payment, kNoProcessingDate, PaymentFormat::BulkList, "Staff Pay", currency,
+                                RecordFile::TemplateFile);
+        break;
     case Writer::kBulkHeader:
-        ok = WriteBulkListHeader(out, payment, kFifthOfMarch2024, "Staff Pay", "Ben/Ref 1", false);
+        ok = WriteBulkListHeader(out, payment, kFifthOfMarch2024, "Staff Pay", "Ben/Ref 1", kPaymentFile);
         break;
     case Writer::kBulkHeaderTemplateFile:
-        ok = WriteBulkListHeader(out, payment, 0, "Staff Pay", "Ben/Ref 1", true);
+        ok = WriteBulkListHeader(out, payment, kNoProcessingDate, "Staff Pay", "Ben/Ref 1", RecordFile::TemplateFile);
         break;
     case Writer::kAdHocHeader:
         ok = WriteAdHocHeader(out, payment, kFifthOfMarch2024, "Ben/Ref 1", "C:\\Pay\\batch_1.txt");
         break;
-    case Writer::kAdHocRecord: ok = WriteAdHocRecord(out, payment, 3, ireland); break;
+    case Writer::kAdHocRecord: ok = WriteAdHocRecord(out, payment, currency); break;
     }
     return {ok, out.Text()};
 }
@@ -371,15 +380,15 @@ TEST(PaymentRecords, TemplateNameWidthsAndDates) {
     };
     // clang-format off
     const Row rows[] = {
-        {[&](auto& out, auto& p) { WritePaymentRecord(out, p, kFifthOfMarch2024, 1, twenty, false, false); },
+        {[&](auto& out, auto& p) { WritePaymentRecord(out, p, kFifthOfMarch2024, PaymentFormat::Template, twenty, kSterling, kPaymentFile); },
          {{6, "ABCDEFGHIJ-KLMNOPQRS"}}},
-        {[&](auto& out, auto& p) { p.status = 1; WritePaymentRecord(out, p, kFifthOfMarch2024, 1, twenty, false, false); },
+        {[&](auto& out, auto& p) { p.status = 1; WritePaymentRecord(out, p, kFifthOfMarch2024, PaymentFormat::Template, twenty, kSterling, kPaymentFile); },
          {{6, "ABCDEFGHIJ-KLMNOPQRS"}}},
-        {[&](auto& out, auto& p) { p.status = 1; WritePaymentRecord(out, p, kFifthOfMarch2024, 0, twenty, false, false); },
+        {[&](auto& out, auto& p) { p.status = 1; WritePaymentRecord(out, p, kFifthOfMarch2024, PaymentFormat::Standard, twenty, kSterling, kPaymentFile); },
          {{6, ""}}},
-        {[&](auto& out, auto& p) { WriteBulkListHeader(out, p, kFifthOfMarch2024, twenty, "", false); },
+        {[&](auto& out, auto& p) { WriteBulkListHeader(out, p, kFifthOfMarch2024, twenty, "", kPaymentFile); },
          {{6, "ABCDEFGHIJ-KLMNOPQ"}, {37, ""}}},
-        {[&](auto& out, auto& p) { WritePaymentRecord(out, p, OleDateOfDay(1999, 12, 31) + 0.75, 0, "", false, false); },
+        {[&](auto& out, auto& p) { WritePaymentRecord(out, p, OleDateOfDay(1999, 12, 31) + 0.75, PaymentFormat::Standard, "", kSterling, kPaymentFile); },
          {{19, "31121999"}}},
         {[&](auto& out, auto& p) { WriteAdHocHeader(out, p, OleDateOfDay(2030, 1, 9), "", "/tmp/a.b/pay ments.csv"); },
          {{9, "PAY MENTS.CSV"}, {19, "09012030"}}},
@@ -407,8 +416,8 @@ TEST(PaymentRecords, FileOutputWritesCrLfBytes) {
         ASSERT_NE(nullptr, file);
         CFileRecordOutput out(*file);
         CRecordingPayment payment = ValidPayment();
-        WriteAdHocRecord(out, payment, 3, false);
-        WriteAdHocRecord(out, payment, 3, false);
+        WriteAdHocRecord(out, payment, kSterling);
+        WriteAdHocRecord(out, payment, kSterling);
         ASSERT_TRUE(out.Finish());
     }
     std::string text;
@@ -419,7 +428,7 @@ TEST(PaymentRecords, FileOutputWritesCrLfBytes) {
     std::remove(path.c_str());
     CRecordingPayment payment = ValidPayment();
     CStringRecordOutput expected;
-    WriteAdHocRecord(expected, payment, 3, false);
+    WriteAdHocRecord(expected, payment, kSterling);
     EXPECT_EQ(expected.Text() + expected.Text(), text);
 }
 

@@ -120,7 +120,8 @@ TEST(HostPaymentView, TextIsConvertedToTheAnsiCodePage) {
         host.texts["payeeAccountName"] = rows[i].name;
         CBankPaymentView view(&host);
         CStringRecordOutput out;
-        WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false);
+        WritePaymentRecord(out, view, 45356, PaymentFormat::Standard, "", RecordCurrency::Sterling,
+                           RecordFile::PaymentFile);
         std::string line = out.Text();
         std::vector<std::string> columns(1);
         for (char c : line.substr(0, line.size() - 2)) {
@@ -157,7 +158,8 @@ TEST(HostPaymentView, AFailingCallIsRaisedAndNoLineIsWritten) {
         CBankPaymentView view(&host);
         CStringRecordOutput out;
         try {
-            WritePaymentRecord(out, view, 45356, kFormatStandard, "", false, false);
+            WritePaymentRecord(out, view, 45356, PaymentFormat::Standard, "", RecordCurrency::Sterling,
+                               RecordFile::PaymentFile);
             ADD_FAILURE() << "nothing raised";
         } catch (const _com_error& error) {
             EXPECT_EQ(row.raised, error.Error());

@@ -327,7 +327,7 @@ TEST_F(PayInfoDialogTest, IrelandBoxSwitchesLabelAndTheStandardDescriptionOnly) 
     EXPECT_TRUE(boxes.Verify());
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(1, dialog.GetIrelandPayment());
-    EXPECT_EQ(1, dialog.GetPaymentFormat());
+    EXPECT_EQ(PaymentFormat::Template, dialog.GetPaymentFormat());
     EXPECT_STREQ("STORED", dialog.GetTemplateName());
 }
 

@@ -120,7 +120,7 @@ struct DialogScript {
     double processingDate = OleDateOfDay(2024, 3, 5);
     std::string templateName;
     std::string reference;
-    int format = kFormatStandard;
+    PaymentFormat format = PaymentFormat::Standard;
     int ireland = 0;
     std::vector<long> iatMarks;  // payments the user marks as IATs
 
@@ -145,7 +145,7 @@ public:
     double GetProcessingDate() override { return script_.processingDate; }
     CString GetTemplateName() override { return script_.templateName.c_str(); }
     CString GetBeneficiaryReference() override { return script_.reference.c_str(); }
-    int GetPaymentFormat() override { return script_.format; }
+    PaymentFormat GetPaymentFormat() override { return script_.format; }
     int GetIrelandPayment() override { return script_.ireland; }
 
 private:
@@ -278,7 +278,7 @@ protected:
 
 TEST_F(PaymentService, WritesTheSameBytesAsTheToolInEveryFormat) {
     struct Row {
-        int format;
+        PaymentFormat format;
         const char* templateName;
         const char* reference;
         int ireland;
@@ -287,10 +287,10 @@ TEST_F(PaymentService, WritesTheSameBytesAsTheToolInEveryFormat) {
     };
     // clang-format off
     const Row rows[] = {
-        {kFormatStandard, "", "", 0, "standard.txt", S_FALSE},
-        {kFormatTemplate, "STAFF PAY", "", 1, "template.txt", S_FALSE},
-        {kFormatBulkList, "STAFF", "BEN/1", 0, "bulklist.txt", S_FALSE},
-        {kFormatAdHocBulk, "", "Ben ref", 0, "adhoc.txt", S_FALSE},
+        {PaymentFormat::Standard, "", "", 0, "standard.txt", S_FALSE},
+        {PaymentFormat::Template, "STAFF PAY", "", 1, "template.txt", S_FALSE},
+        {PaymentFormat::BulkList, "STAFF", "BEN/1", 0, "bulklist.txt", S_FALSE},
+        {PaymentFormat::AdHocBulk, "", "Ben ref", 0, "adhoc.txt", S_FALSE},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -304,7 +304,7 @@ TEST_F(PaymentService, WritesTheSameBytesAsTheToolInEveryFormat) {
         EXPECT_HR(row.result, Run(batch.Get(), nullptr, dialog, PathOf(row.file)));
         EXPECT_EQ(kRunChecksFailed, status_);
         EXPECT_EQ(ExpectedExport(row.file), ReadBytes(PathOf(row.file)));
-        if (row.format == kFormatBulkList) EXPECT_EQ(ExpectedExport("STAFF"), ReadBytes(PathOf("STAFF")));
+        if (row.format == PaymentFormat::BulkList) EXPECT_EQ(ExpectedExport("STAFF"), ReadBytes(PathOf("STAFF")));
         EXPECT_EQ(std::vector<long>({0, kStatusInvalidPayeeAccountNumber, 0}),
                   std::vector<long>({batch->Payment(0).Data().status, batch->Payment(1).Data().status,
                                      batch->Payment(2).Data().status}));
@@ -403,7 +403,7 @@ TEST_F(PaymentService, RemembersTheChoicesPerPayingAccountAndTheIrelandFlagForAl
         if (row.sortCode != nullptr) account = MakeComObject<CHostBankAccount>(log, row.sortCode, row.accountNumber);
         ComPtr<CHostPayments> batch = Batch({GoodPayment()});
         DialogScript dialog;
-        dialog.format = kFormatBulkList;
+        dialog.format = PaymentFormat::BulkList;
         dialog.templateName = "NEXT";
         dialog.reference = "REF/10";
         EXPECT_HR(S_OK, Run(batch.Get(), account.Get(), dialog, PathOf("pay.txt")));
@@ -435,8 +435,8 @@ TEST_F(PaymentService, ReadsTheIrelandFlagInAnyLetterCaseAndStoresTrueOrFalse) {
 }
 
 TEST_F(PaymentService, IatMarksLeftByTheDialogMakeTransferRecordsAndAreReplacedByTheOutcome) {
-    for (const int format : {kFormatStandard, kFormatTemplate, kFormatBulkList}) {
-        SCOPED_TRACE(format);
+    for (const PaymentFormat format : {PaymentFormat::Standard, PaymentFormat::Template, PaymentFormat::BulkList}) {
+        SCOPED_TRACE(PaymentFormatNumber(format));
         ComPtr<CHostPayments> batch = Batch({GoodPayment(), GoodPayment()});
         DialogScript dialog;
         dialog.format = format;
@@ -445,7 +445,7 @@ TEST_F(PaymentService, IatMarksLeftByTheDialogMakeTransferRecordsAndAreReplacedB
         dialog.iatMarks = {1};
         EXPECT_HR(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("iat.txt")));
         const std::string text = ReadBytes(PathOf("iat.txt"));
-        const bool transfers = format != kFormatBulkList;
+        const bool transfers = format != PaymentFormat::BulkList;
         EXPECT_EQ(transfers, text.find(",,,03,") != std::string::npos) << text;
         EXPECT_EQ(0, batch->Payment(1).Data().status);
     }
@@ -473,7 +473,7 @@ TEST_F(PaymentService, TheTemplateFileIsReplacedOnlyWhenTheUserSaysYes) {
         answer_ = answer;
         ComPtr<CHostPayments> batch = Batch(ExportBatch());
         DialogScript dialog;
-        dialog.format = kFormatBulkList;
+        dialog.format = PaymentFormat::BulkList;
         dialog.templateName = "STAFF";
         dialog.reference = "BEN/1";
         EXPECT_HR(S_FALSE, Run(batch.Get(), nullptr, dialog, PathOf("bulklist.txt")));
