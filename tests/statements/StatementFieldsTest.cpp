@@ -12,9 +12,14 @@
 #include <vector>
 
 #include "common/OleDate.h"
+#include "statements/StatementValues.h"
+#include "tests/fuzz/ReferenceFields.h"
 
 namespace paylode {
 namespace {
+
+using fuzz::GetField;
+using fuzz::kFieldBufferSize;
 
 constexpr double kFirstFeb2006 = 38749;
 
@@ -109,11 +114,11 @@ TEST(StatementFields, LineFieldsPastTheKeptSeparatorsAreGetFieldsFields) {
         const char* expected = GetField(plain.data(), ',', number);
         const FieldText field = fields.Field(number);
         if (expected == nullptr) {
-            EXPECT_EQ(nullptr, field.text);
+            EXPECT_EQ(nullptr, field.data());
             continue;
         }
-        ASSERT_NE(nullptr, field.text);
-        EXPECT_EQ(std::string(expected), std::string(field.text, field.length));
+        ASSERT_NE(nullptr, field.data());
+        EXPECT_EQ(std::string(expected), std::string(field));
     }
 }
 
@@ -160,14 +165,12 @@ TEST(StatementFields, TextCleaning) {
     // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
+        EXPECT_EQ(rows[i].unquoted, std::string(Unquoted(rows[i].text)));
         CString text = rows[i].text;
-        Unquote(text);
-        EXPECT_STREQ(rows[i].unquoted, text);
-        text = rows[i].text;
-        RemoveWhitespace(text);
+        fuzz::RemoveWhitespace(text);
         EXPECT_STREQ(rows[i].withoutWhitespace, text);
         text = rows[i].text;
-        RemoveChars(text, ",-");
+        fuzz::RemoveChars(text, ",-");
         EXPECT_STREQ(rows[i].withoutCommasAndMinus, text);
     }
 }
