@@ -137,9 +137,4 @@ FieldText CLineFields::Field(int number) {
     return {start, static_cast<std::size_t>(end - start)};
 }
 
-FieldText Unquoted(FieldText field) {
-    if (field.size() >= 2 && field.front() == '"' && field.back() == '"') return field.substr(1, field.size() - 2);
-    return field;
-}
-
 }  // namespace paylode

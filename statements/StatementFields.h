@@ -59,6 +59,9 @@ private:
 };
 
 // The field without one surrounding pair of double quotes; inner quotes stay.
-FieldText Unquoted(FieldText field);
+inline FieldText Unquoted(FieldText field) {
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"') return field.substr(1, field.size() - 2);
+    return field;
+}
 
 }  // namespace paylode

@@ -60,6 +60,18 @@ DateComponents SplitDate(const char* text, const char* end, char separator) {
     return parts;
 }
 
+// The number written by the `count` characters at `text` when all of them are
+// digits; otherwise -1.
+int DigitsAt(const char* text, int count) {
+    int value = 0;
+    for (int i = 0; i < count; ++i) {
+        const unsigned digit = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
+        if (digit > 9) return -1;
+        value = value * 10 + static_cast<int>(digit);
+    }
+    return value;
+}
+
 // The date at midnight of the given components. A missing component, or a
 // day or month of 0, is refused rather than rolled back into the day or year
 // before: that would turn an empty or half-written date into a real one.
@@ -119,6 +131,27 @@ double ParseAmount(FieldText field) {
 double ParseDate(FieldText text) {
     double result = 0.0;
     double date = 0.0;
+
+    // The two forms the bank writes, DD/MM/YYYY and YYYY-MM-DD in digits
+    // only, are read where they stand, to the date the readings below give
+    // them: day first, a date after the epoch is taken (any other outcome is
+    // left to those readings); year first, the day-first reading finds a
+    // year alone, so the year-first reading decides.
+    if (text.size() == 10) {
+        const char* written = text.data();
+        if (written[2] == '/' && written[5] == '/') {
+            const int day = DigitsAt(written, 2), month = DigitsAt(written + 3, 2), year = DigitsAt(written + 6, 4);
+            if (day >= 0 && month >= 0 && year >= 0 && DateOf(year, true, month, true, day, true, &date) &&
+                date >= kFirstDayAfterEpoch) {
+                return date;
+            }
+        } else if (written[4] == '-' && written[7] == '-') {
+            const int year = DigitsAt(written, 4), month = DigitsAt(written + 5, 2), day = DigitsAt(written + 8, 2);
+            if (year >= 0 && month >= 0 && day >= 0) {
+                return DateOf(year, true, month, true, day, true, &date) ? date : 0.0;
+            }
+        }
+    }
 
     const char* end = text.data() + text.size();
     const DateComponents dayFirst = SplitDate(text.data(), end, '/');

@@ -127,12 +127,7 @@ void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const Col
 
     const FieldText dateText = Unquoted(ColumnText(lineFields, columns, layout.date));
     Keep(record.DateText, dateText, kMaxFieldLength);
-    if (!record.haveLastDate_ || record.lastDateText_ != dateText) {
-        record.lastDateText_.assign(dateText.data(), dateText.size());
-        record.lastDate_ = ParseDate(dateText);
-        record.haveLastDate_ = true;
-    }
-    record.Date = record.lastDate_;
+    record.Date = ParseDate(dateText);
 
     // A debit wins: the credit column is read only when there is no debit.
     const FieldText debitText = ColumnText(lineFields, columns, layout.debit);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -258,6 +259,24 @@ TEST(StatementFields, ParseDate) {
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(rows[i].text);
         EXPECT_EQ(rows[i].date, ParseDate(rows[i].text));
+    }
+}
+
+// The two written forms, DD/MM/YYYY and YYYY-MM-DD, read as any other text
+// does: the same text with one more separator behind it, which no reading
+// takes as a component, gives the same date, for days and months in and out
+// of range and years around the two-digit window and the epoch.
+TEST(StatementFields, WrittenDatesReadAsAnyOtherText) {
+    char written[16];
+    for (const int year : {0, 1, 29, 30, 99, 100, 1899, 1900, 2006, 2024, 9999}) {
+        for (int month = 0; month <= 19; ++month) {
+            for (int day = 0; day <= 39; ++day) {
+                std::snprintf(written, sizeof written, "%02d/%02d/%04d", day, month, year);
+                ASSERT_EQ(ParseDate(std::string(written) + "/"), ParseDate(written)) << written;
+                std::snprintf(written, sizeof written, "%04d-%02d-%02d", year, month, day);
+                ASSERT_EQ(ParseDate(std::string(written) + "-"), ParseDate(written)) << written;
+            }
+        }
     }
 }
 
