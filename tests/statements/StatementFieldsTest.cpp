@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -209,6 +211,26 @@ TEST(StatementFields, ParseAmount) {
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(rows[i].text);
         EXPECT_EQ(rows[i].amount, ParseAmount(rows[i].text));
+    }
+}
+
+// Amounts of every length from 1 to 17 digits, the decimal point anywhere or
+// nowhere: each is the double the standard conversion reads from the same
+// text, to the bit.
+TEST(StatementFields, AmountsAreTheStandardConversions) {
+    std::uint64_t state = 12345;
+    const auto next = [&state] { return (state = state * 6364136223846793005u + 1442695040888963407u) >> 33; };
+    for (int i = 0; i < 200000; ++i) {
+        const int digits = static_cast<int>(next() % 17) + 1;
+        const int point = static_cast<int>(next() % static_cast<std::uint64_t>(digits + 2));  // > digits: none
+        std::string text;
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) text += '.';
+            text += static_cast<char>('0' + next() % 10);
+        }
+        const double expected = std::strtod(text.c_str(), nullptr);
+        const double amount = ParseAmount(text);
+        ASSERT_EQ(0, std::memcmp(&expected, &amount, sizeof amount)) << text;
     }
 }
 
