@@ -109,7 +109,7 @@ CLineFields::CLineFields(char* line, char separator) : line_(line), separator_(s
     quoted_ = quoted != 0;
 }
 
-FieldText CLineFields::Field(int number) {
+FieldText CLineFields::OtherField(int number) {
     if (line_ == nullptr || number < 1) return {};
     if (number - 1 == separators_) return LastField(line_, separator_);
     if (number > separators_) return {};

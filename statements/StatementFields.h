@@ -46,10 +46,16 @@ public:
     // The line's field count, as CountFields gives it.
     int Count() const { return quoted_ ? separators_ : separators_ + 1; }
     // Field `number`, counted from 1; null data() when the line has no such
-    // field.
-    FieldText Field(int number);
+    // field. One between two kept separators, as most are, is at hand.
+    FieldText Field(int number) {
+        if (number < 2 || number > separators_ || number > kKeptSeparators) return OtherField(number);
+        return {ends_[number - 2] + 1, static_cast<std::size_t>(ends_[number - 1] - ends_[number - 2]) - 1};
+    }
 
 private:
+    // The first field, the last, a field past the kept separators or none.
+    FieldText OtherField(int number);
+
     static constexpr int kKeptSeparators = 32;
     char* line_;
     char separator_;
