@@ -40,15 +40,15 @@ const char* const kTypes[] = {"DD", "BGC", "POS", "CHQ", "TFR", "SO"};
 
 }  // namespace
 
-bool WriteStatementFile(const std::string& path, long lines, int fields) {
+bool WriteStatementFile(const std::string& path, long lines, int fields, long linesADay) {
     std::unique_ptr<std::FILE, Closer> file{std::fopen(path.c_str(), "wb")};
     if (!file) return false;
     std::FILE* out = file.get();
     std::fprintf(out, "%s\r\n", fields == 18 ? kHeader18 : kHeader14);
     for (long i = 0; i < lines; ++i) {
         const Account& account = kAccounts[i % 3];
-        // A few hundred lines a day, the day written day first or year first.
-        const long day = i / 400;
+        // `linesADay` lines a day, the day written day first or year first.
+        const long day = i / linesADay;
         const int d = static_cast<int>(day % 28) + 1, m = static_cast<int>(day / 28 % 12) + 1;
         const int y = 2006 + static_cast<int>(day / 336 % 20);
         char date[16];

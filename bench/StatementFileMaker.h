@@ -12,8 +12,12 @@
 
 namespace paylode::bench {
 
-// Writes `lines` transaction lines of `fields` fields (14 or 18) to `path`.
-// False when the file cannot be written.
-bool WriteStatementFile(const std::string& path, long lines, int fields);
+// Lines of one day in the usual statement: a few hundred transactions a day.
+constexpr long kLinesADay = 400;
+
+// Writes `lines` transaction lines of `fields` fields (14 or 18) to `path`,
+// `linesADay` lines to each date (1: the date changes on every line). False
+// when the file cannot be written.
+bool WriteStatementFile(const std::string& path, long lines, int fields, long linesADay = kLinesADay);
 
 }  // namespace paylode::bench

@@ -5,24 +5,27 @@
  *
  *   bench_statement_reader DATA_DIR [Google Benchmark flags]
  *
- * DATA_DIR receives the files (statement-<lines>-<fields>.csv, made once and
- * then reused). Every case reports MB/s (bytes_per_second) and lines/s.
+ * DATA_DIR receives the files (statement-<lines>-<fields>.csv, and
+ * statement-<lines>-<fields>-daily.csv for the files whose date changes on
+ * every line; made once and then reused). Every case reports MB/s
+ * (bytes_per_second) and lines/s.
  */
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <utility>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <tuple>
 
 #include <libfccp/csv.h>
 
 #include "bench/StatementFileMaker.h"
 #include "common/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
+#include "statements/StatementImport.h"
 
 namespace {
 
@@ -36,16 +39,22 @@ struct StatementFile {
     std::uintmax_t bytes;
 };
 
-const StatementFile& FileOf(long lines, int fields) {
-    static std::map<std::pair<long, int>, StatementFile> files;
-    auto found = files.find({lines, fields});
+// The file of a case: its arguments are the lines, the fields and the lines
+// a day (1: a new date on every line).
+const StatementFile& FileOf(const benchmark::State& state) {
+    const long lines = state.range(0);
+    const int fields = static_cast<int>(state.range(1));
+    const long linesADay = state.range(2);
+    static std::map<std::tuple<long, int, long>, StatementFile> files;
+    auto found = files.find({lines, fields, linesADay});
     if (found != files.end()) return found->second;
-    const std::string path = g_dataDir + "/statement-" + std::to_string(lines) + "-" + std::to_string(fields) + ".csv";
-    if (!std::filesystem::exists(path) && !WriteStatementFile(path, lines, fields)) {
+    const std::string path = g_dataDir + "/statement-" + std::to_string(lines) + "-" + std::to_string(fields) +
+                             (linesADay == 1 ? "-daily" : "") + ".csv";
+    if (!std::filesystem::exists(path) && !WriteStatementFile(path, lines, fields, linesADay)) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         std::exit(1);
     }
-    return files[{lines, fields}] = StatementFile{path, lines, std::filesystem::file_size(path)};
+    return files[{lines, fields, linesADay}] = StatementFile{path, lines, std::filesystem::file_size(path)};
 }
 
 void Report(benchmark::State& state, const StatementFile& file) {
@@ -56,7 +65,7 @@ void Report(benchmark::State& state, const StatementFile& file) {
 
 // The floor: every line read into a buffer, nothing done with it.
 void BM_Fgets(benchmark::State& state) {
-    const StatementFile& file = FileOf(state.range(0), static_cast<int>(state.range(1)));
+    const StatementFile& file = FileOf(state);
     for (auto _ : state) {
         std::FILE* in = std::fopen(file.path.c_str(), "rb");
         char line[4096];
@@ -94,7 +103,7 @@ long SplitWithFccp(const std::string& path, Names... names) {
 }
 
 void BM_FastCsvParser(benchmark::State& state) {
-    const StatementFile& file = FileOf(state.range(0), static_cast<int>(state.range(1)));
+    const StatementFile& file = FileOf(state);
     for (auto _ : state) {
         long lines;
         if (state.range(1) == 14) {
@@ -112,28 +121,36 @@ void BM_FastCsvParser(benchmark::State& state) {
     Report(state, file);
 }
 
-// The component's reader, as the statement import drives it: the header,
-// the column map, then every record until a read fails (the end of the file).
+// The component's reader, as `paylode statement` drives it in account mode
+// for an account with no line in the file: the header, the column map, then
+// the import's loop over every record until a read fails (the end of the
+// file), each record matched against the account.
 void BM_StatementReader(benchmark::State& state) {
-    const StatementFile& file = FileOf(state.range(0), static_cast<int>(state.range(1)));
+    const StatementFile& file = FileOf(state);
     const paylode::ScopedDebugOutputHandler quiet([](const char*) {});
+    paylode::StatementAccount account;
+    account.SetSortCode("99-99-99");
+    account.SetAccountNumber("99999999");
     for (auto _ : state) {
         paylode::CQVTTransactionFile reader(file.path.c_str(), std::ios_base::in | std::ios_base::binary);
         if (!reader.BuildColumnMap()) state.SkipWithError("reader: not a statement file");
-        paylode::CTransactionRecord record;
-        long records = 0;
-        while (reader.ReadRecord(record)) ++records;
-        if (records != file.lines) state.SkipWithError("reader: wrong record count");
-        benchmark::DoNotOptimize(record.Credit);
+        const paylode::StatementReading reading =
+            paylode::ImportStatementRecords(reader, account, [](const paylode::StatementTransaction&) {});
+        if (reading.records != file.lines || reading.transactions != 0) {
+            state.SkipWithError("reader: wrong record count");
+        }
+        benchmark::DoNotOptimize(reading.records);
     }
     Report(state, file);
 }
 
 void Sizes(benchmark::internal::Benchmark* bench) {
-    bench->ArgNames({"lines", "fields"});
+    bench->ArgNames({"lines", "fields", "lines_a_day"});
     for (long lines : {100000L, 1000000L}) {
-        for (int fields : {14, 18}) bench->Args({lines, fields});
+        for (int fields : {14, 18}) bench->Args({lines, fields, paylode::bench::kLinesADay});
     }
+    // A new date on every line: the date is read afresh each time.
+    bench->Args({1000000L, 14, 1});
     bench->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 }
 

@@ -22,7 +22,8 @@ paylode = os.path.join(build, "bin", "paylode")
 
 def load(path):
     """(benchmark, its arguments) -> (seconds per iteration, counters); the
-    arguments are the numbers named in the name ("lines:100000/fields:14")."""
+    arguments are the numbers named in the name
+    ("lines:100000/fields:14/lines_a_day:400")."""
     with open(path) as f:
         results = json.load(f)["benchmarks"]
     scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
@@ -31,7 +32,7 @@ def load(path):
         if "error_message" in r:
             continue
         name = r["name"].split("/")[0]
-        arguments = tuple(int(value) for value in re.findall(r"(?:lines|fields|format):(\d+)", r["name"]))
+        arguments = tuple(int(value) for value in re.findall(r"(?:lines|fields|lines_a_day|format):(\d+)", r["name"]))
         loaded[(name, arguments)] = (r["real_time"] * scale[r["time_unit"]], r)
     return loaded
 
@@ -74,15 +75,25 @@ def per_second(value, unit):
 
 
 reader = load(reader_json)
-sizes = sorted({arguments for _, arguments in reader if len(arguments) == 2})
-fgets_time = {}
-for lines, fields in sizes:
-    base = {peer: reader.get((peer, (lines, fields))) for peer in ("BM_Fgets", "BM_FastCsvParser", "BM_StatementReader")}
+sizes = sorted({arguments for _, arguments in reader if len(arguments) == 3})
+
+
+def describe(lines, fields, lines_a_day):
+    """The case's label and its statement file."""
+    daily = lines_a_day == 1
+    label = f"{lines:>7} lines, {fields} fields" + (", a new date every line" if daily else "")
+    name = f"statement-{lines}-{fields}" + ("-daily" if daily else "") + ".csv"
+    return label, os.path.join(data, name)
+
+
+fgets_time, fccp_time = {}, {}
+for size in sizes:
+    base = {peer: reader.get((peer, size)) for peer in ("BM_Fgets", "BM_FastCsvParser", "BM_StatementReader")}
     if None in base.values():
         continue
-    label = f"{lines:>7} lines, {fields} fields"
+    label, _ = describe(*size)
     fgets, fccp, ours = (base[p] for p in ("BM_Fgets", "BM_FastCsvParser", "BM_StatementReader"))
-    fgets_time[(lines, fields)] = fgets[0]
+    fgets_time[size], fccp_time[size] = fgets[0], fccp[0]
     row(f"fgets loop, {label}", mb(fgets[1]["bytes_per_second"]), per_second(fgets[1]["lines/s"], "lines"))
     row(f"fast-cpp-csv-parser, {label}", mb(fccp[1]["bytes_per_second"]), per_second(fccp[1]["lines/s"], "lines"))
     row(f"statement reader, {label}", mb(ours[1]["bytes_per_second"]), per_second(ours[1]["lines/s"], "lines"),
@@ -91,16 +102,16 @@ for lines, fields in sizes:
 
 # paylode statement end to end, in account mode on an account with no line
 # in the file: the reader's work and nothing else, and its peak memory.
-for lines, fields in sizes:
-    path = os.path.join(data, f"statement-{lines}-{fields}.csv")
-    if not os.path.exists(path) or (lines, fields) not in fgets_time:
+for size in sizes:
+    label, path = describe(*size)
+    if not os.path.exists(path) or size not in fgets_time:
         continue
     seconds, peak, status = run([paylode, "statement", path, "--sort-code", "99-99-99", "--account", "99999999"], 3)
     if status != 0:
         sys.exit(f"paylode statement {path}: exit status {status}")
-    size = os.path.getsize(path)
-    row(f"paylode statement, {lines:>7} lines, {fields} fields", mb(size / seconds),
-        f"peak RSS {peak / 1024:6.1f} MiB", "fgets loop", seconds / fgets_time[(lines, fields)])
+    row(f"paylode statement, {label}", mb(os.path.getsize(path) / seconds),
+        f"peak RSS {peak / 1024:6.1f} MiB", "fgets loop", seconds / fgets_time[size])
+    row("", "", "", "fast-cpp-csv-parser", seconds / fccp_time[size])
 
 writer = load(writer_json)
 for form in range(4):

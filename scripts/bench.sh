@@ -5,7 +5,7 @@
 # end to end, and prints one table with every case's throughput and its
 # ratio to the peer measured in the same run.
 #   bash scripts/bench.sh
-# The generated statement files (about 600 MB) stay in build/bench/data for
+# The generated statement files (about 750 MB) stay in build/bench/data for
 # the next run; the raw results are in build/bench/results.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -29,6 +29,9 @@ for lines in 100000 1000000; do
     [ -s "$file" ] || "$build/bin/make_statement_file" "$file" "$lines" "$fields"
   done
 done
+# A new date on every line.
+file=$data/statement-1000000-14-daily.csv
+[ -s "$file" ] || "$build/bin/make_statement_file" "$file" 1000000 14 1
 
 echo "=== bench: statement reader, fgets loop, fast-cpp-csv-parser"
 "$build/bin/bench_statement_reader" "$data" --benchmark_out="$results/reader.json" \

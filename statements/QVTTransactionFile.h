@@ -15,6 +15,7 @@
 
 #include <fstream>
 #include <ios>
+#include <memory>
 
 #include "common/CString.h"
 #include "statements/TransactionRecord.h"
@@ -66,6 +67,7 @@ private:
     bool ReadNext(CTransactionRecord& record, bool report);
 
     std::ifstream stream_;
+    std::unique_ptr<char[]> streamBuffer_;  // the stream's buffer, larger than its own
     ColumnMap columnMap_;
     int linesRead_ = 0;
     CTransactionRecord::ErrorCode lastError_ = CTransactionRecord::NoError;

@@ -43,7 +43,7 @@ void StatementAccount::SetAccountNumber(const CString& accountNumber) {
 }
 
 bool StatementAccount::Matches(const CTransactionRecord& record) const {
-    return record.GetSortCode() == AccountSortCode && record.GetAccountNumber() == AccountNumber;
+    return record.SortCode == AccountSortCode && record.AccountNumber == AccountNumber;
 }
 
 }  // namespace paylode

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "statements/StatementFields.h"
+#include "statements/StatementValues.h"
 
 namespace paylode {
 
@@ -61,27 +62,17 @@ constexpr Layout kShortLayout{9, 12, 13, false, 14};
 constexpr double kSmallestAmount = 5e-6;
 
 // The raw text of record column `position`, read through the column map and
-// held to the field buffer's size. A field the line does not have reads as
-// empty.
+// held to kMaxFieldLength. A field the line does not have reads as empty.
 FieldText ColumnText(CLineFields& fields, const ColumnMap& columns, int position) {
-    FieldText field = fields.Field(columns[static_cast<std::size_t>(position)]);
-    if (field.text == nullptr) return {"", 0};
-    if (field.length > kFieldBufferSize - 1) field.length = kFieldBufferSize - 1;
-    return field;
-}
-
-// The text without one surrounding pair of double quotes (see Unquote).
-FieldText Unquoted(FieldText field) {
-    if (field.length >= 2 && field.text[0] == '"' && field.text[field.length - 1] == '"') {
-        return {field.text + 1, field.length - 2};
-    }
-    return field;
+    const FieldText field = fields.Field(columns[static_cast<std::size_t>(position)]);
+    if (field.data() == nullptr) return {"", 0};
+    return field.substr(0, kMaxFieldLength);
 }
 
 // Stores the first `kept` characters of `field` into `target`, whose buffer
 // is reused when it is large enough.
 void Keep(CString& target, FieldText field, std::size_t kept) {
-    target.SetString(field.text, static_cast<int>(field.length < kept ? field.length : kept));
+    target.SetString(field.data(), static_cast<int>(field.size() < kept ? field.size() : kept));
 }
 
 }  // namespace
@@ -135,24 +126,18 @@ void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const Col
     }
 
     const FieldText dateText = Unquoted(ColumnText(lineFields, columns, layout.date));
-    Keep(record.DateText, dateText, kFieldBufferSize);
-    if (!record.haveLastDate_ ||
-        record.lastDateText_.compare(0, std::string::npos, dateText.text, dateText.length) != 0) {
-        record.lastDateText_.assign(dateText.text, dateText.length);
-        record.lastDate_ = ParseDateText(dateText.text, dateText.length);
-        record.haveLastDate_ = true;
-    }
-    record.Date = record.lastDate_;
+    Keep(record.DateText, dateText, kMaxFieldLength);
+    record.Date = ParseDate(dateText);
 
     // A debit wins: the credit column is read only when there is no debit.
     const FieldText debitText = ColumnText(lineFields, columns, layout.debit);
-    const double debit = ParseAmountText(debitText.text, debitText.length);
+    const double debit = ParseAmount(debitText);
     if (debit > kSmallestAmount) {
         record.Debit = debit;
         record.DebitFlag = 1;
     } else {
         const FieldText creditText = ColumnText(lineFields, columns, layout.credit);
-        const double credit = ParseAmountText(creditText.text, creditText.length);
+        const double credit = ParseAmount(creditText);
         if (credit > kSmallestAmount) {
             record.Credit = credit;
             record.DebitFlag = 0;

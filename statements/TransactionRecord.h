@@ -12,7 +12,6 @@
 
 #include <cstdint>
 #include <istream>
-#include <string>
 #include <vector>
 
 #include "common/CString.h"
@@ -72,16 +71,6 @@ public:
     double Credit = 0.0;         // money in, positive when set
     std::int32_t DebitFlag = 0;  // 1 for a debit line
     double Date = 0.0;           // OLE automation date of DateText; 0.0 when unreadable
-
-private:
-    friend void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const ColumnMap& columns);
-
-    // The last date text read into this record and its date, kept across
-    // Clear: a statement lists a day's transactions together, so the next
-    // line mostly has the same date text.
-    std::string lastDateText_;
-    bool haveLastDate_ = false;
-    double lastDate_ = 0.0;
 };
 
 // Reads one line of `in` into `record`, which is cleared first, taking the

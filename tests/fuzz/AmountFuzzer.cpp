@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "statements/StatementFields.h"
+#include "statements/StatementValues.h"
 #include "tests/fuzz/FuzzChecks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/OleDate.h"
-#include "statements/StatementFields.h"
+#include "statements/StatementValues.h"
 #include "tests/fuzz/FuzzChecks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

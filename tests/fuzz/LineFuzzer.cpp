@@ -70,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     line.push_back('\0');
     const int fields = CountFields(line.data(), ',');
     for (int number = 0; number <= fields + 1 && number <= 40; ++number) {
-        const char* field = GetField(line.data(), ',', number);
-        if (field != nullptr) fuzz::Check(std::string(field).size() < kFieldBufferSize, "field fits its buffer");
+        const char* field = fuzz::GetField(line.data(), ',', number);
+        if (field != nullptr) fuzz::Check(std::string(field).size() < fuzz::kFieldBufferSize, "field fits its buffer");
         if (number >= 1 && number <= fields && fields > 1) fuzz::Check(field != nullptr, "a counted field exists");
     }
     return 0;

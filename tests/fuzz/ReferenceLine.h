@@ -1,6 +1,6 @@
 /*
  * A statement line read the plain way: every column through GetField on the
- * line buffer, then Unquote, ParseAmount and ParseDate, in the parser's
+ * line buffer, then Unquoted, ParseAmount and ParseDate, in the parser's
  * order. The reader's parser walks the line only once; it must deliver
  * exactly what this reading does, for every line, so the line fuzzer and the
  * reader's tests compare the two.
@@ -10,8 +10,9 @@
 #include <cstring>
 #include <string>
 
-#include "statements/StatementFields.h"
+#include "statements/StatementValues.h"
 #include "statements/TransactionRecord.h"
+#include "tests/fuzz/ReferenceFields.h"
 
 namespace paylode::fuzz {
 
@@ -46,19 +47,16 @@ inline CTransactionRecord::ErrorCode ReadLineThePlainWay(const std::string& text
     if (columns.size() < (isLong ? 18u : 14u)) return CTransactionRecord::BeyondColumnMap;
     auto columnText = [&line, &columns](int position) {
         const char* field = GetField(line, ',', columns[static_cast<std::size_t>(position)]);
-        return CString(field != nullptr ? field : "");
+        return std::string(field != nullptr ? field : "");
     };
+    auto unquoted = [](const std::string& text) { return CString(std::string(Unquoted(text)).c_str()); };
     for (const Column& column : kColumns) {
         const int position = isLong ? column.longPosition : column.shortPosition;
         if (position < 0) continue;
-        CString value = columnText(position);
-        Unquote(value);
-        record.*column.field = value.Left(column.kept);
+        record.*column.field = unquoted(columnText(position)).Left(column.kept);
     }
-    CString date = columnText(9);
-    Unquote(date);
-    record.DateText = date;
-    record.Date = ParseDate(date);
+    record.DateText = unquoted(columnText(9));
+    record.Date = ParseDate(record.DateText.GetString());
     const double debit = ParseAmount(columnText(isLong ? 16 : 12));
     if (debit > 5e-6) {
         record.Debit = debit;
