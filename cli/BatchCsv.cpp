@@ -15,9 +15,6 @@
 
 #include <csv.h>
 
-#include "cli/Utf8.h"
-#include "common/TextConversion.h"
-
 namespace paylode::cli {
 namespace {
 
@@ -131,7 +128,7 @@ const std::map<std::string, Column>& ColumnNames() {
 }
 
 // Where a text column's value goes; null for amount and status.
-std::u16string BatchPayment::*TextOf(Column column) {
+WideString BatchPayment::*TextOf(Column column) {
     switch (column) {
     case Column::kPayerSortCode: return &BatchPayment::payerSortCode;
     case Column::kPayerAccountNumber: return &BatchPayment::payerAccountNumber;
@@ -171,20 +168,7 @@ bool ReadStatus(const std::string& text, long* status) {
     return true;
 }
 
-// UTF-16 text in the component's 8-bit text, as the host's text reaches it.
-std::string AnsiFromUtf16(const std::u16string& text) {
-    const std::basic_string<WideChar> wide(text.begin(), text.end());
-    return AnsiFromWide(wide.c_str(), static_cast<int>(wide.size()));
-}
-
 }  // namespace
-
-bool AnsiFromUtf8(const std::string& text, std::string* ansi) {
-    std::u16string wide;
-    if (!Utf16FromUtf8(text, &wide)) return false;
-    *ansi = AnsiFromUtf16(wide);
-    return true;
-}
 
 bool ReadBatchPayments(const std::string& bytes, std::vector<BatchPayment>* payments, std::string* error) {
     const std::string bom = "\xEF\xBB\xBF";
@@ -238,13 +222,14 @@ bool ReadBatchPayments(const std::string& bytes, std::vector<BatchPayment>* paym
                 }
                 continue;
             }
-            std::u16string& held = payment.*TextOf(columns[c]);
-            if (!Utf16FromUtf8(value, &held)) {
+            if (!IsUtf8(value)) {
                 *error = AtLine(record.line, "text that is not UTF-8");
                 return false;
             }
+            WideString& held = payment.*TextOf(columns[c]);
+            held = WideFromUtf8(value);
             // An embedded NUL ends the text, as it does in the component.
-            held.erase(std::find(held.begin(), held.end(), u'\0'), held.end());
+            held.erase(std::find(held.begin(), held.end(), WideChar()), held.end());
         }
         read.push_back(std::move(payment));
     }
@@ -261,14 +246,14 @@ bool ReadPaymentBatch(const std::string& bytes, std::vector<CPaymentValues>* pay
         CPaymentValues& to = converted[i];
         to.amount = from.amount;
         to.status = from.status;
-        to.payerSortCode = AnsiFromUtf16(from.payerSortCode).c_str();
-        to.payerAccountNumber = AnsiFromUtf16(from.payerAccountNumber).c_str();
-        to.payeeBACSReference = AnsiFromUtf16(from.payeeBACSReference).c_str();
-        to.payeeSortCode = AnsiFromUtf16(from.payeeSortCode).c_str();
-        to.payeeAccountNumber = AnsiFromUtf16(from.payeeAccountNumber).c_str();
-        to.payeeAccountName = AnsiFromUtf16(from.payeeAccountName).c_str();
-        to.payeeRollNumber = AnsiFromUtf16(from.payeeRollNumber).c_str();
-        to.details = AnsiFromUtf16(from.details).c_str();
+        to.payerSortCode = AnsiFromWide(from.payerSortCode.c_str()).c_str();
+        to.payerAccountNumber = AnsiFromWide(from.payerAccountNumber.c_str()).c_str();
+        to.payeeBACSReference = AnsiFromWide(from.payeeBACSReference.c_str()).c_str();
+        to.payeeSortCode = AnsiFromWide(from.payeeSortCode.c_str()).c_str();
+        to.payeeAccountNumber = AnsiFromWide(from.payeeAccountNumber.c_str()).c_str();
+        to.payeeAccountName = AnsiFromWide(from.payeeAccountName.c_str()).c_str();
+        to.payeeRollNumber = AnsiFromWide(from.payeeRollNumber.c_str()).c_str();
+        to.details = AnsiFromWide(from.details.c_str()).c_str();
     }
     *payments = std::move(converted);
     return true;

@@ -17,16 +17,17 @@
 #include <string>
 #include <vector>
 
+#include "common/TextConversion.h"
 #include "payments/PaymentView.h"
 
 namespace paylode::cli {
 
-// One payment as the host holds it: text as UTF-16, cut at an embedded NUL as
-// the component cuts it.
+// One payment as the host holds it: text as wide text, cut at an embedded NUL
+// as the component cuts it.
 struct BatchPayment {
     double amount = 0;
     long status = 0;
-    std::u16string payerSortCode, payerAccountNumber, payeeBACSReference, payeeSortCode, payeeAccountNumber,
+    WideString payerSortCode, payerAccountNumber, payeeBACSReference, payeeSortCode, payeeAccountNumber,
         payeeAccountName, payeeRollNumber, details;
 };
 
@@ -43,8 +44,5 @@ bool ReadPaymentBatch(const std::string& bytes, std::vector<CPaymentValues>* pay
 // (RFC 4180) when it holds a comma, a quote, a carriage return or a line feed.
 // A null text is empty. Write errors show in ferror(file).
 void WriteStatusLine(std::FILE* file, std::size_t index, long code, const char* text);
-
-// UTF-8 text to the component's 8-bit text. False when it is not UTF-8.
-bool AnsiFromUtf8(const std::string& text, std::string* ansi);
 
 }  // namespace paylode::cli

@@ -19,8 +19,8 @@
 
 #include "cli/Commands.h"
 #include "cli/TransactionJson.h"
-#include "cli/Utf8.h"
 #include "common/DebugOutput.h"
+#include "common/TextConversion.h"
 #include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"
 
@@ -38,7 +38,7 @@ struct StatementOptions {
     bool debugOutput = false;
 };
 
-Json Text(const CString& text) { return Utf8FromCp1252(text.GetString()); }
+Json Text(const CString& text) { return Utf8FromAnsi(text.GetString()); }
 
 Json RecordJson(CTransactionRecord& record) {
     Json json;
@@ -68,8 +68,8 @@ Json RecordJson(CTransactionRecord& record) {
 
 Json TransactionJson(const StatementTransaction& transaction) {
     return cli::TransactionJson(transaction.ID, transaction.Date, transaction.Type, transaction.Amount,
-                                Utf8FromCp1252(transaction.Reference.GetString()),
-                                Utf8FromCp1252(transaction.Description.GetString()));
+                                Utf8FromAnsi(transaction.Reference.GetString()),
+                                Utf8FromAnsi(transaction.Description.GetString()));
 }
 
 // Why the reading stopped, and what was lost behind the line it stopped at.

@@ -11,7 +11,7 @@
 
 #include "combase/ComPointers.h"
 #include "common/win/Owners.h"
-#include "common/win/WinText.h"
+#include "common/TextConversion.h"
 
 using Microsoft::WRL::ComPtr;
 

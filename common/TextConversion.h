@@ -1,14 +1,19 @@
 /*
- * The seam between wide text (what crosses the COM boundary as a BSTR) and
- * the component's 8-bit text in the ANSI code page.
+ * Text conversion, every kind the product needs, in one place: wide text
+ * (UTF-16, what crosses the COM boundary as a BSTR), the component's 8-bit
+ * text in the ANSI code page, and UTF-8 (the tools' files, arguments and
+ * output).
  *
- * On Windows the conversion is the platform's, for the ANSI code page of the
- * machine; natively it is Windows-1252, the code page of the machines the
- * component is built for, so both builds give the same bytes there.
+ * Wide text and ANSI text are converted by the platform: on Windows for the
+ * ANSI code page of the machine; natively it is Windows-1252, the code page
+ * of the machines the component is built for, so both builds give the same
+ * bytes there. Wide text to ANSI text is a seam (common/Seam.h). UTF-8 is
+ * read and written through utfcpp, the same in every build.
  */
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "common/Seam.h"
 
@@ -22,6 +27,10 @@ using WideChar = char16_t;
 #define PAYLODE_WIDE(text) u##text
 #endif
 static_assert(sizeof(WideChar) == 2, "wide text is UTF-16");
+using WideString = std::basic_string<WideChar>;
+using WideStringView = std::basic_string_view<WideChar>;
+
+// ---- wide text and ANSI text --------------------------------------------------
 
 // The platform's conversion: WideCharToMultiByte(CP_ACP) on Windows,
 // Windows-1252 natively.
@@ -34,5 +43,37 @@ using TextConversionSeam = Seam<&PlatformAnsiFromWide>;
 inline std::string AnsiFromWide(const WideChar* text, int length = -1) {
     return TextConversionSeam::Call(text, length);
 }
+
+// ANSI text to wide text: MultiByteToWideChar(CP_ACP) on Windows,
+// Windows-1252 natively. A negative length converts up to the first NUL; a
+// null text gives "".
+WideString WideFromAnsi(const char* text, int length = -1);
+
+#if defined(_WIN32)
+// Wide text of `length` characters to ANSI text only when the code page holds
+// every character as it is: no best-fit letter ("Ł" as "L", a fullwidth "＼"
+// as "\\"), no default character. False, and `out` empty, otherwise. A path
+// converted any other way could name another file.
+bool ExactAnsiFromWide(const wchar_t* text, int length, std::string* out);
+#endif
+
+// ---- UTF-8 ------------------------------------------------------------------
+
+// Whether `text` is well-formed UTF-8: no overlong forms, no surrogates, no
+// values above U+10FFFF.
+bool IsUtf8(std::string_view text);
+
+// UTF-8 to wide text; each ill-formed sequence becomes U+FFFD.
+WideString WideFromUtf8(std::string_view utf8);
+
+// Wide text to UTF-8; a surrogate that is not half of a pair becomes U+FFFD,
+// as the platform's own conversion writes it.
+std::string Utf8FromWide(WideStringView wide);
+
+// UTF-8 text to ANSI text (AnsiFromWide). False when it is not UTF-8.
+bool AnsiFromUtf8(std::string_view utf8, std::string* ansi);
+
+// ANSI text up to its terminating zero, as UTF-8.
+std::string Utf8FromAnsi(const char* ansi);
 
 }  // namespace paylode

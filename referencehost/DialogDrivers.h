@@ -8,7 +8,7 @@
 #pragma once
 
 #include "common/win/Platform.h"
-#include "common/win/WinText.h"
+#include "common/TextConversion.h"
 
 #include <commctrl.h>
 

@@ -8,7 +8,6 @@
 
 #include "common/TextConversion.h"
 #include "common/win/Owners.h"
-#include "common/win/WinText.h"
 
 namespace paylode::referencehost {
 

@@ -7,7 +7,7 @@
 #include "combase/HostBankSettings.h"
 #include "combase/OperationGuard.h"
 #include "common/win/Throw.h"
-#include "common/win/WinText.h"
+#include "common/TextConversion.h"
 #include "shell/BankServices.h"
 
 namespace paylode {

@@ -19,7 +19,7 @@
 #include "common/RegistryScript.h"
 #include "common/win/Owners.h"
 #include "common/win/Throw.h"
-#include "common/win/WinText.h"
+#include "common/TextConversion.h"
 #include "host/EBankingCategory.h"
 #include "shell/ClassTable.h"
 

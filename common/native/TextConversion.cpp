@@ -1,6 +1,8 @@
 /*
- * Wide text to ANSI text for the native build: Windows-1252.
+ * Wide text to ANSI text and back for the native build: Windows-1252.
  */
+#include <cstring>
+
 #include "common/Cp1252.h"
 #include "common/TextConversion.h"
 
@@ -15,6 +17,15 @@ std::string PlatformAnsiFromWide(const WideChar* text, int length) {
         count = static_cast<std::size_t>(length);
     }
     return Cp1252FromUtf16(text, count);
+}
+
+WideString WideFromAnsi(const char* text, int length) {
+    if (text == nullptr) return {};
+    const std::size_t count = length < 0 ? std::strlen(text) : static_cast<std::size_t>(length);
+    WideString wide;
+    wide.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) wide.push_back(Utf16FromCp1252(static_cast<unsigned char>(text[i])));
+    return wide;
 }
 
 }  // namespace paylode

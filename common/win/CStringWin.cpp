@@ -9,7 +9,7 @@
 #include "common/HResult.h"
 #include "common/win/Platform.h"
 #include "common/win/Throw.h"
-#include "common/win/WinText.h"
+#include "common/TextConversion.h"
 
 namespace paylode {
 

@@ -1,9 +1,9 @@
 /*
  * Wide text to ANSI text and back on Windows: the platform's conversion for
- * the machine's ANSI code page, with its default flags.
+ * the machine's ANSI code page, with its default flags; and the exact
+ * conversion that refuses best fit, for text that names something.
  */
 #include "common/TextConversion.h"
-#include "common/win/WinText.h"
 
 #include "common/HResult.h"
 #include "common/win/Platform.h"
@@ -37,7 +37,7 @@ bool ExactAnsiFromWide(const wchar_t* text, int length, std::string* out) {
     return true;
 }
 
-std::wstring WideFromAnsi(const char* text, int length) {
+WideString WideFromAnsi(const char* text, int length) {
     if (text == nullptr) return {};
     if (length < 0) length = lstrlenA(text);
     if (length == 0) return {};

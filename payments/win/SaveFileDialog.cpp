@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/MessageBox.h"
-#include "common/win/WinText.h"
+#include "common/TextConversion.h"
 #include "payments/win/PaymentRun.h"
 
 namespace paylode {

@@ -20,34 +20,12 @@ namespace paylode::host {
 
 using Microsoft::WRL::ComPtr;
 
-std::string Utf8FromWide(const wchar_t* text, std::size_t length) {
-    if (length == 0) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
-
-std::string Utf8FromWide(const std::wstring& text) { return Utf8FromWide(text.data(), text.size()); }
-
-std::wstring WideFromUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
-}
-
 std::string AnsiForTyping(const std::string& utf8, const char* what) {
     const std::wstring wide = WideFromUtf8(utf8);
-    if (wide.empty()) return {};
-    BOOL lost = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, &lost);
-    std::string ansi(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), ansi.data(), size,
-                        nullptr, &lost);
-    if (lost) throw HostFailure{std::string(what) + " holds characters that cannot be typed in this code page"};
+    std::string ansi;
+    if (!ExactAnsiFromWide(wide.data(), static_cast<int>(wide.size()), &ansi)) {
+        throw HostFailure{std::string(what) + " holds characters that cannot be typed in this code page"};
+    }
     return ansi;
 }
 
@@ -177,8 +155,7 @@ std::vector<std::string> Arguments() {
     const paylode::CLocalMemory<wchar_t*> wide(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::string> arguments;
     for (int i = 0; wide && i < count; ++i) {
-        arguments.push_back(
-            paylode::host::Utf8FromWide(wide.Get()[i], static_cast<std::size_t>(lstrlenW(wide.Get()[i]))));
+        arguments.push_back(paylode::Utf8FromWide(wide.Get()[i]));
     }
     return arguments;
 }

@@ -16,6 +16,7 @@
 
 #include <string>
 
+#include "common/TextConversion.h"
 #include "host/HostInterfaces.h"
 
 namespace paylode::host {
@@ -31,10 +32,6 @@ struct HostFailure {
     std::string message;
 };
 
-// UTF-8 for the console and files, and back.
-std::string Utf8FromWide(const wchar_t* text, std::size_t length);
-std::string Utf8FromWide(const std::wstring& text);
-std::wstring WideFromUtf8(const std::string& text);
 // The 8-bit ANSI text a user would type for `utf8`; a HostFailure naming
 // `what` when the code page cannot hold it.
 std::string AnsiForTyping(const std::string& utf8, const char* what);

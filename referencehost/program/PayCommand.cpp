@@ -97,18 +97,17 @@ std::vector<PaymentData> ReadBatch(const std::string& path) {
     if (!cli::ReadBatchPayments(ReadBytes(path), &read, &error)) throw HostFailure{path + ": " + error};
     std::vector<PaymentData> payments;
     payments.reserve(read.size());
-    const auto wide = [](const std::u16string& text) { return std::wstring(text.begin(), text.end()); };
     for (const cli::BatchPayment& row : read) {
         PaymentData payment;
         payment.amount = row.amount;
-        payment.payerSortCode = wide(row.payerSortCode);
-        payment.payerAccountNumber = wide(row.payerAccountNumber);
-        payment.payeeBacsReference = wide(row.payeeBACSReference);
-        payment.payeeSortCode = wide(row.payeeSortCode);
-        payment.payeeAccountNumber = wide(row.payeeAccountNumber);
-        payment.payeeAccountName = wide(row.payeeAccountName);
-        payment.payeeRollNumber = wide(row.payeeRollNumber);
-        payment.details = wide(row.details);
+        payment.payerSortCode = row.payerSortCode;
+        payment.payerAccountNumber = row.payerAccountNumber;
+        payment.payeeBacsReference = row.payeeBACSReference;
+        payment.payeeSortCode = row.payeeSortCode;
+        payment.payeeAccountNumber = row.payeeAccountNumber;
+        payment.payeeAccountName = row.payeeAccountName;
+        payment.payeeRollNumber = row.payeeRollNumber;
+        payment.details = row.details;
         payment.status = row.status;
         payments.push_back(std::move(payment));
     }
@@ -199,7 +198,7 @@ void PrintStatuses(ITorvoBankPaymentService* service, CHostPayments& batch) {
         CBstr text;
         const HRESULT result = service->GetStatusText(code, text.Receive());
         const std::string utf8 =
-            SUCCEEDED(result) && text.Get() != nullptr ? Utf8FromWide(text.Get(), text.Length()) : std::string();
+            SUCCEEDED(result) && text.Get() != nullptr ? Utf8FromWide({text.Get(), text.Length()}) : std::string();
         cli::WriteStatusLine(stdout, index, code, utf8.c_str());
     }
     std::fflush(stdout);

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/TextConversion.h"
-#include "common/win/WinText.h"
 
 namespace paylode::referencehost {
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "common/win/WinText.h"
+#include "common/TextConversion.h"
 #include "referencehost/StatementImportBlock.h"
 
 namespace paylode::referencehost {

@@ -25,7 +25,7 @@
 
 #include "combase/ComPointers.h"
 #include "common/win/Owners.h"
-#include "common/win/WinText.h"
+#include "common/TextConversion.h"
 #include "combase/HostBankSettings.h"
 #include "combase/HostCall.h"
 #include "combase/ComponentObject.h"

@@ -25,9 +25,9 @@ bool operator==(const BatchPayment& a, const BatchPayment& b) {
 }
 
 void PrintTo(const BatchPayment& p, std::ostream* out) {
-    const auto text = [out](const std::u16string& value) {
+    const auto text = [out](const WideString& value) {
         *out << " \"";
-        for (char16_t unit : value) {
+        for (WideChar unit : value) {
             if (unit >= 0x20 && unit < 0x7F) {
                 *out << static_cast<char>(unit);
             } else {
@@ -37,7 +37,7 @@ void PrintTo(const BatchPayment& p, std::ostream* out) {
         *out << '"';
     };
     *out << "{" << p.amount << " " << p.status;
-    for (const std::u16string* value :
+    for (const WideString* value :
          {&p.payerSortCode, &p.payerAccountNumber, &p.payeeBACSReference, &p.payeeSortCode, &p.payeeAccountNumber,
           &p.payeeAccountName, &p.payeeRollNumber, &p.details}) {
         text(*value);
@@ -47,8 +47,8 @@ void PrintTo(const BatchPayment& p, std::ostream* out) {
 
 namespace {
 
-BatchPayment Payment(double amount, long status, std::u16string payeeAccountName, std::u16string details = u"",
-                     std::u16string payeeSortCode = u"") {
+BatchPayment Payment(double amount, long status, WideString payeeAccountName, WideString details = PAYLODE_WIDE(""),
+                     WideString payeeSortCode = PAYLODE_WIDE("")) {
     BatchPayment payment;
     payment.amount = amount;
     payment.status = status;
@@ -73,9 +73,11 @@ TEST(BatchCsv, ReadsTheHostsPaymentsOrNamesTheLine) {
                 "\"Smith \"\"Joinery\"\"\",-0.25,,1,\r\n"
                 "\r\n"
                 "Caf\xC3\xA9 \xC5\x81\xC3\xB3\x64\xC5\xBA \xF0\x9F\x92\xB7,,\"a\0b\",,\" 65 \"\n"s,
-         {Payment(1234.5, 0, u"O'Brien & Sons, Ltd", u"two\r\nlines", u"12-34-56"),
-          Payment(-0.25, 1, u"Smith \"Joinery\""),
-          Payment(0, 0, u"Caf\u00e9 \u0141\u00f3d\u017a \U0001F4B7", u"a", u" 65 ")},
+         {Payment(1234.5, 0, PAYLODE_WIDE("O'Brien & Sons, Ltd"), PAYLODE_WIDE("two\r\nlines"),
+                  PAYLODE_WIDE("12-34-56")),
+          Payment(-0.25, 1, PAYLODE_WIDE("Smith \"Joinery\"")),
+          Payment(0, 0, PAYLODE_WIDE("Caf\u00e9 \u0141\u00f3d\u017a \U0001F4B7"), PAYLODE_WIDE("a"),
+                  PAYLODE_WIDE(" 65 "))},
          ""},
         {"a header and no payments", "amount,details\n", {}, ""},
         {"nothing at all", "", {}, "line 1: no header row naming the columns"},
@@ -96,7 +98,7 @@ TEST(BatchCsv, ReadsTheHostsPaymentsOrNamesTheLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<BatchPayment> payments{Payment(7, 7, u"kept")};
+        std::vector<BatchPayment> payments{Payment(7, 7, PAYLODE_WIDE("kept"))};
         std::string error;
         const bool read = ReadBatchPayments(c.bytes, &payments, &error);
         if (c.error.empty()) {
@@ -105,7 +107,8 @@ TEST(BatchCsv, ReadsTheHostsPaymentsOrNamesTheLine) {
         } else {
             EXPECT_FALSE(read);
             EXPECT_EQ(c.error, error);
-            EXPECT_EQ(std::vector<BatchPayment>{Payment(7, 7, u"kept")}, payments) << "changed by a failed read";
+            EXPECT_EQ(std::vector<BatchPayment>{Payment(7, 7, PAYLODE_WIDE("kept"))}, payments)
+                << "changed by a failed read";
         }
     }
 }

@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "common/RegistryScript.h"
+#include "common/TextConversion.h"
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "host/EBankingCategory.h"
@@ -52,16 +53,7 @@ namespace {
 
 constexpr bool kIs64Bit = sizeof(void*) == 8;
 
-std::string Utf8(const wchar_t* text) {
-    if (text == nullptr || *text == L'\0') return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(size > 0 ? size : 0, '\0');
-    if (size <= 0 || WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr) != size) {
-        throw std::runtime_error("a text of the type library is not convertible");
-    }
-    bytes.resize(size - 1);
-    return bytes;
-}
+std::string Utf8(const wchar_t* text) { return text == nullptr ? std::string() : paylode::Utf8FromWide(text); }
 
 std::string GuidText(const GUID& guid) {
     wchar_t text[40] = {};

@@ -9,7 +9,7 @@
 #include "common/HResult.h"
 #include "common/win/Platform.h"
 #include "support/TestStrings.h"
-#include "common/win/WinText.h"
+#include "common/TextConversion.h"
 #include "common/win/Owners.h"
 
 namespace paylode {
@@ -108,6 +108,21 @@ TEST(WinText, ExactAnsiFromWideRefusesBestFitAndDefaultCharacters) {
         std::string ansi = "left over";
         EXPECT_EQ(rows[i].exact, ExactAnsiFromWide(rows[i].text, static_cast<int>(wcslen(rows[i].text)), &ansi));
         EXPECT_EQ(rows[i].ansi, ansi);
+    }
+}
+
+// The console and the files of the host program take UTF-8 as the platform
+// writes it, a surrogate without its other half included.
+TEST(WinText, Utf8FromWideWritesWhatThePlatformWrites) {
+    const wchar_t* const rows[] = {L"Caf\u00E9 \u20AC\U0001F4B7", L"\xD800", L"a\xDC00" L"b", L"\xD800\xD800\xDC00",
+                                   L"\xDBFF"};
+    for (const wchar_t* row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(row)));
+        const int length = lstrlenW(row);
+        const int size = WideCharToMultiByte(CP_UTF8, 0, row, length, nullptr, 0, nullptr, nullptr);
+        std::string platform(static_cast<std::size_t>(size), '\0');
+        ASSERT_EQ(size, WideCharToMultiByte(CP_UTF8, 0, row, length, platform.data(), size, nullptr, nullptr));
+        EXPECT_EQ(platform, Utf8FromWide(row));
     }
 }
 

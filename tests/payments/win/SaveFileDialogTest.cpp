@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/win/Platform.h"
-#include "common/win/WinText.h"
+#include "common/TextConversion.h"
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
 #include "referencehost/DialogDrivers.h"

@@ -56,13 +56,7 @@ std::string Ours(const std::string& narratives, const std::string& type, const s
     return Line("123456", "12345678", "01/02/2006", narratives, type, debit, credit);
 }
 
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    result.resize(static_cast<std::size_t>(size) - 1);
-    return result;
-}
+std::string Utf8(const std::wstring& text) { return Utf8FromWide(text.c_str()); }
 
 // A number as `paylode statement` writes it: the fewest decimals that read
 // back exactly, and ".0" on whole numbers.
