@@ -1,7 +1,8 @@
 /*
  * The statement-file test (see IsStatementFile.h). The candidate is opened in
- * text mode and only its header is read; the shared column map is left alone,
- * so a test made while the user browses never disturbs an import.
+ * text mode and only its header is read, by a reader of its own: every reader
+ * holds its own column map, so a test made while the user browses never
+ * disturbs an import.
  */
 #include "statements/win/IsStatementFile.h"
 
