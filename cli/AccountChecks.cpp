@@ -40,8 +40,9 @@ nlohmann::ordered_json AccountCheckJson(const std::string& sortCode, const std::
     return line;
 }
 
-std::string AccountWarning(std::size_t index, const std::string& sortCode, const std::string& accountNumber,
-                           const AccountCheck& check) {
+std::string AccountWarning(const CModulusTables& tables, std::size_t index, const std::string& sortCode,
+                           const std::string& accountNumber) {
+    const AccountCheck check = tables.Check(sortCode, accountNumber);
     if (AccountCheckPassed(check)) return {};
     std::string warning = "payment " + std::to_string(index) + ": sort code " + sortCode + ", account " +
                           accountNumber + ": " + AccountCheckResultText(check.result);

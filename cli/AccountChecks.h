@@ -25,10 +25,11 @@ std::string SortCodeText(const std::string& given);
 nlohmann::ordered_json AccountCheckJson(const std::string& sortCode, const std::string& accountNumber,
                                         const AccountCheck& check);
 
-// The warning for a payment whose payee account fails its check, or "" when
-// it passes: "payment 3: sort code 12-34-56, account 12345678: invalid (MOD11)".
-std::string AccountWarning(std::size_t index, const std::string& sortCode, const std::string& accountNumber,
-                           const AccountCheck& check);
+// The payee account of payment `index` checked with `tables`: the warning
+// when it fails, "" when it passes:
+// "payment 3: sort code 12-34-56, account 12345678: invalid (MOD11)".
+std::string AccountWarning(const CModulusTables& tables, std::size_t index, const std::string& sortCode,
+                           const std::string& accountNumber);
 
 // Valid and not checked pass; invalid and bad format fail.
 inline bool AccountCheckPassed(const AccountCheck& check) {

@@ -18,13 +18,10 @@
  * Exit status 0 with no fault, no failed account and no duplicate, else 1;
  * kUsageError for a usage or input error.
  */
-#include <cstdio>
-#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -53,16 +50,10 @@ struct PaymentReport {
     long duplicateOf = -1;  // -1: none
 };
 
-std::string Amount(double amount) {
-    char text[400];
-    std::snprintf(text, sizeof text, "%.2f", amount);
-    return text;
-}
-
 // What makes two payments the same payment twice.
 std::string DuplicateKey(const CPaymentValues& payment) {
     return std::string(DigitsOf(payment.payeeSortCode.GetString()).GetString()) + "|" +
-           payment.payeeAccountNumber.GetString() + "|" + Amount(payment.amount) + "|" +
+           payment.payeeAccountNumber.GetString() + "|" + AmountField(payment.amount) + "|" +
            payment.payeeBACSReference.GetString();
 }
 
@@ -79,16 +70,14 @@ long RecordStatus(CPaymentValues payment, PaymentFormat format, bool euro) {
 }
 
 int RunCheck(const CheckOptions& options) {
-    std::ifstream in(options.batch, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    if (!in) {
+    std::string bytes;
+    if (!ReadFileBytes(options.batch, &bytes)) {
         std::cerr << "paylode check: cannot read " << options.batch << "\n";
         return kUsageError;
     }
     std::vector<CPaymentValues> payments;
     std::string error;
-    if (!ReadPaymentBatch(bytes.str(), &payments, &error)) {
+    if (!ReadPaymentBatch(bytes, &payments, &error)) {
         std::cerr << "paylode check: " << options.batch << ": " << error << "\n";
         return kUsageError;
     }
@@ -125,7 +114,7 @@ int RunCheck(const CheckOptions& options) {
         }
         std::cout << "\n"
                   << payments.size() << " payments, " << faults << " faults, " << accountFailures
-                  << " account failures, " << duplicates << " duplicates; total " << currency << " " << Amount(total)
+                  << " account failures, " << duplicates << " duplicates; total " << currency << " " << AmountField(total)
                   << "\n";
     } else {
         for (std::size_t i = 0; i < reports.size(); ++i) {
@@ -144,7 +133,7 @@ int RunCheck(const CheckOptions& options) {
         summary["faults"] = faults;
         summary["account_failures"] = accountFailures;
         summary["duplicates"] = duplicates;
-        summary["totals"] = {{currency, Amount(total)}};
+        summary["totals"] = {{currency, AmountField(total)}};
         std::cout << summary.dump() << "\n";
     }
     std::cout.flush();

@@ -17,11 +17,9 @@
  * is deleted).
  */
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -86,15 +84,6 @@ std::string TemplateRefusal(FieldCheck check) {
                "without an extension)";
     default: return "--template must name the template in at most 20 letters, digits, spaces, \".\", \"-\" or \"&\"";
     }
-}
-
-bool ReadFile(const std::string& path, std::string* bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    *bytes = text.str();
-    return !in.bad();
 }
 
 // The statuses file: one CSV record per payment, index (from 0), status code
@@ -199,7 +188,7 @@ int RunExport(const ExportOptions& options) {
     }
 
     std::string bytes;
-    if (!ReadFile(options.batch, &bytes)) return InputError("cannot read " + options.batch);
+    if (!ReadFileBytes(options.batch, &bytes)) return InputError("cannot read " + options.batch);
     CPaymentBatchValues batch;
     std::string error;
     if (!ReadPaymentBatch(bytes, &batch.payments, &error)) return InputError(options.batch + ": " + error);
@@ -211,9 +200,8 @@ int RunExport(const ExportOptions& options) {
         if (!tables) return kUsageError;
         for (std::size_t i = 0; i < batch.payments.size(); ++i) {
             const CPaymentValues& payment = batch.payments[i];
-            const std::string warning =
-                AccountWarning(i, payment.payeeSortCode.GetString(), payment.payeeAccountNumber.GetString(),
-                               tables->Check(payment.payeeSortCode.GetString(), payment.payeeAccountNumber.GetString()));
+            const std::string warning = AccountWarning(*tables, i, payment.payeeSortCode.GetString(),
+                                                       payment.payeeAccountNumber.GetString());
             if (!warning.empty()) std::cerr << warning << "\n";
         }
     }

@@ -14,6 +14,13 @@
 #include "payments/StatusTexts.h"
 
 namespace paylode {
+
+std::string AmountField(double amount) {
+    char text[400];  // "%.2f" of the largest double takes 312 characters
+    std::snprintf(text, sizeof text, "%.2f", amount);
+    return text;
+}
+
 namespace {
 
 // Values from the host are taken into a 256-byte buffer: at most 255
@@ -64,12 +71,6 @@ bool IsAccountNumber(const std::string& text) {
         if (c < '0' || c > '9') return false;
     }
     return true;
-}
-
-std::string AmountField(double amount) {
-    char text[400];  // "%.2f" of the largest double takes 312 characters
-    std::snprintf(text, sizeof text, "%.2f", amount);
-    return text;
 }
 
 // Whether an amount pays anything, judged by what its column carries: the

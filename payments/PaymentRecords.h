@@ -16,6 +16,8 @@
  */
 #pragma once
 
+#include <string>
+
 #include "payments/PaymentFormat.h"
 #include "payments/PaymentView.h"
 #include "payments/RecordOutput.h"
@@ -23,6 +25,9 @@
 namespace paylode {
 
 constexpr int kRecordColumns = 85;
+
+// An amount as its column carries it: "%.2f", whatever its size.
+std::string AmountField(double amount);
 
 // The currency of the amounts: euro payments for the Republic Of Ireland,
 // sterling otherwise.

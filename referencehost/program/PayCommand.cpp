@@ -212,9 +212,8 @@ void WarnOfAccounts(const PayOptions& options, const std::vector<PaymentData>& p
     const std::optional<CModulusTables> tables = cli::LoadModulusTables(folder, "pay");
     if (!tables) throw HostFailure{"--check-accounts: the modulus tables cannot be read"};
     for (std::size_t i = 0; i < payments.size(); ++i) {
-        const std::string sortCode = Utf8FromWide(payments[i].payeeSortCode);
-        const std::string account = Utf8FromWide(payments[i].payeeAccountNumber);
-        const std::string warning = cli::AccountWarning(i, sortCode, account, tables->Check(sortCode, account));
+        const std::string warning = cli::AccountWarning(*tables, i, Utf8FromWide(payments[i].payeeSortCode),
+                                                        Utf8FromWide(payments[i].payeeAccountNumber));
         if (!warning.empty()) std::cerr << warning << "\n";
     }
 }
