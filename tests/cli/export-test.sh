@@ -12,14 +12,18 @@ failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# run EXPECTED_STATUS ARGS...: runs paylode export in $work.
-run() {
-    local expected=$1
-    shift
-    (cd "$work" && "$paylode" export "$@" >"$work/stdout" 2>"$work/stderr")
+# in_work SUBCOMMAND EXPECTED_STATUS ARGS...: runs paylode SUBCOMMAND in
+# $work, its output in $work/stdout and $work/stderr.
+in_work() {
+    local subcommand=$1 expected=$2
+    shift 2
+    (cd "$work" && "$paylode" "$subcommand" "$@" >"$work/stdout" 2>"$work/stderr")
     local status=$?
-    [ "$status" = "$expected" ] || fail "exit status $status, expected $expected: $* ($(cat "$work/stderr"))"
+    [ "$status" = "$expected" ] ||
+        fail "$subcommand: exit status $status, expected $expected: $* ($(cat "$work/stderr"))"
 }
+# run EXPECTED_STATUS ARGS...: paylode export in $work.
+run() { in_work export "$@"; }
 
 same() {  # same ACTUAL EXPECTED
     cmp -s "$1" "$2" || { fail "$1 differs from $2"; diff <(cat -A "$2") <(cat -A "$1") | head -20; }
@@ -153,13 +157,7 @@ amount,payer_sort_code,payer_account_number,payee_sort_code,payee_account_number
 10,12-34-56,12345678,08-99-99,66374958,FIRST,REF9,0
 EOF
 # check EXPECTED_STATUS ARGS...: paylode check in $work.
-check() {
-    local expected=$1
-    shift
-    (cd "$work" && "$paylode" check "$@" >"$work/stdout" 2>"$work/stderr")
-    local status=$?
-    [ "$status" = "$expected" ] || fail "check: exit status $status, expected $expected: $* ($(cat "$work/stderr"))"
-}
+check() { in_work check "$@"; }
 check 1 preflight.csv --format 0
 cat >"$work/preflight.expected" <<'EOF'
 {"index":0,"code":0,"text":"Payment processed successfully.","account_check":"valid","duplicate_of":null}
