@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the tests under Wine.
 #   wine-run.sh PREFIX PROGRAM [ARGS...]
-# PREFIX is the build tree's own Wine prefix, created on first use (a lock
-# makes parallel tests wait for the one creation). The wine server is kept
-# alive (-p) so that later programs start in a fraction of a second. Without
-# a display the program gets a private Xvfb, since windows need one.
+# PREFIX is the build tree's own Wine prefix, made on first use by
+# wine-prefix.sh (a copy of a prefix booted once; a lock makes parallel tests
+# wait for the one copy). The wine server is kept alive (-p) so that later
+# programs start in a fraction of a second; `wineserver -k` with WINEPREFIX
+# set stops it (scripts/test.sh does at its end). Without a display the
+# program gets a private Xvfb, since windows need one.
 #
 # Wine leaves helper processes running (the server, device and desktop
 # processes); they must not hold the caller's output open, or CTest would wait
@@ -27,30 +29,34 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;mscoree,mshtml=}
 # make every later program of this prefix wait for it forever.
 (
   flock 9
+  "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$prefix" 9>&- || exit 1
   wineserver -p </dev/null >/dev/null 2>&1 9>&- || true  # fails harmlessly when one already runs
-  if [ ! -f "$prefix/system.reg" ]; then
-    wineboot -i </dev/null >/dev/null 2>&1 9>&-
-  fi
-  # Windows unmanaged by the X server: without a window manager (Xvfb has
-  # none) Wine waits two seconds for one whenever a window is hidden, which
-  # made every message box and dialog of the tests cost seconds.
-  if [ ! -f "$prefix/.unmanaged-windows" ]; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&- &&
-      touch "$prefix/.unmanaged-windows"
-  fi
-) 9>"$prefix.lock"
+) 9>"$prefix.lock" || exit 1
 
 runner=()
 if [ -z "${DISPLAY:-}" ]; then
   runner=(xvfb-run -a -s "-screen 0 1280x1024x24")
 fi
 log=$(mktemp)
-status=0
-if [ -n "${PAYLODE_STDERR:-}" ]; then
-  "${runner[@]}" "${PAYLODE_WINE:-wine}" "$@" </dev/null >"$log" 2>"$PAYLODE_STDERR" || status=$?
-else
-  "${runner[@]}" "${PAYLODE_WINE:-wine}" "$@" </dev/null >"$log" 2>&1 || status=$?
-fi
+errors=${PAYLODE_STDERR:-$log}
+# Now and then Wine fails to start a program at all, for reasons of its own
+# (seen once in about a hundred launches on a fresh machine): instead of the
+# program's output it prints its own launch error. Such a launch is made
+# once more, said on standard error and counted in PAYLODE_WINE_RETRIES
+# (a file, one line a retry) when that is set. A program that ran is never
+# run again, whatever its exit status or output.
+launch_error='ShellExecuteEx failed'
+for attempt in 1 2; do
+  status=0
+  if [ "$errors" = "$log" ]; then
+    "${runner[@]}" "${PAYLODE_WINE:-wine}" "$@" </dev/null >"$log" 2>&1 || status=$?
+  else
+    "${runner[@]}" "${PAYLODE_WINE:-wine}" "$@" </dev/null >"$log" 2>"$errors" || status=$?
+  fi
+  [ "$attempt" = 1 ] && grep -qs "$launch_error" "$log" "$errors" || break
+  echo "wine-run.sh: Wine could not start $1 ($launch_error); starting it once more" >&2
+  [ -n "${PAYLODE_WINE_RETRIES:-}" ] && echo "$1" >>"$PAYLODE_WINE_RETRIES"
+done
 cat "$log"
 rm -f "$log"
 exit "$status"

@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
 # Builds the installer package of one bitness of the bank component.
-#   make-msi.sh BUILD_DIR ARCH VERSION OUT.msi
-# BUILD_DIR is a Windows build tree (build/win32, build/win64 or an optimised
-# one) with bin/TorvoKelmarBankPaylode.DLL and bin/paylode-msi-registry.exe
-# of the bitness that ARCH (x86 or x64) names; VERSION is the package's
+#   make-msi.sh BUILD_DIR ARCH VERSION OUT.msi [DLL]
+# BUILD_DIR is a Windows build tree (build/win32 or build/win64) with
+# bin/TorvoKelmarBankPaylode.DLL and bin/paylode-msi-registry.exe of the
+# bitness that ARCH (x86 or x64) names; VERSION is the package's
 # ProductVersion (major.minor.build, optionally a fourth field that Windows
-# Installer ignores when it compares versions).
+# Installer ignores when it compares versions). DLL is the component the
+# package carries, when not the build tree's own (the release's signed copy).
 #
 # The registration rows are read from the DLL itself by paylode-msi-registry,
 # run under Wine in the build tree's prefix (BUILD_DIR/wineprefix, made on
 # first use), and the package is built by wixl from
 # resources/msi/TorvoKelmarBankPaylode.wxs.
 set -euo pipefail
-if [ $# -ne 4 ]; then
-    echo "usage: make-msi.sh BUILD_DIR x86|x64 VERSION OUT.msi" >&2
+if [ $# -lt 4 ] || [ $# -gt 5 ]; then
+    echo "usage: make-msi.sh BUILD_DIR x86|x64 VERSION OUT.msi [DLL]" >&2
     exit 2
 fi
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -33,6 +34,7 @@ if ! [[ $version =~ ^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,5})(\.[0-9]{1,5})?$ ]]
     exit 2
 fi
 dll=$build_dir/bin/TorvoKelmarBankPaylode.DLL
+[ $# -eq 5 ] && dll=$(realpath "$5")
 tool=$build_dir/bin/paylode-msi-registry.exe
 for file in "$dll" "$tool"; do
     [ -f "$file" ] || { echo "make-msi.sh: $file is missing: build $build_dir first" >&2; exit 1; }
@@ -42,7 +44,8 @@ out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp "$source_dir/resources/msi/TorvoKelmarBankPaylode.wxs" "$dll" "$stage/"
+cp "$source_dir/resources/msi/TorvoKelmarBankPaylode.wxs" "$stage/"
+cp "$dll" "$stage/TorvoKelmarBankPaylode.DLL"
 
 # The DLL as Wine's Z: drive shows it.
 windows_dll="Z:${dll//\//\\}"

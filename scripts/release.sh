@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The release: optimised Windows builds of both bitnesses and, in dist/,
+# The release, made from the Windows build trees that the test command tests
+# (build/win32 and build/win64, optimised; built here when they are not yet)
+# and, in dist/,
 #   TorvoKelmarBankPaylode-<version>-x86.msi, ...-x64.msi  the packages
 #   TorvoKelmarBankPaylode-<version>.zip   x86/ and x64/ (the DLL, paylode-host
 #                                          with the modulus tables, and the
@@ -10,7 +12,9 @@
 # PAYLODE_SIGN_PASSWORD) set, every DLL, EXE and MSI is signed with
 # osslsigncode (SHA-256), with a timestamp only when
 # PAYLODE_SIGN_TIMESTAMP_URL is set; without them nothing is signed, and the
-# release says so. Installs what it needs from Debian's mirror.
+# release says so. Signing works on copies in a staging folder: the build
+# trees keep exactly what was tested, which the release test checks byte for
+# byte. Installs what it needs from Debian's mirror.
 #   bash scripts/release.sh [DIST_DIR]       (default dist/)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -20,15 +24,15 @@ started=$(date +%s)
 
 bash scripts/install-deps.sh
 
-# ---- optimised builds of both bitnesses, apart from the development trees ------
+# ---- the tested trees of both bitnesses (nothing to do when they are built) ----
 declare -A arch_of=([win32]=x86 [win64]=x64)
 targets=(TorvoKelmarBankPaylode TorvoReferenceHost paylode-host paylode-msi-registry)
 for preset in win32 win64; do
-    echo "=== $preset: optimised build"
-    cmake --preset "$preset" -B "build/release/$preset" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "build/release/$preset" --target "${targets[@]}"
+    echo "=== $preset: build"
+    [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" --target "${targets[@]}"
 done
-version=$(cat build/release/win64/version.txt)
+version=$(cat build/win64/version.txt)
 name="TorvoKelmarBankPaylode-$version"
 
 # ---- signing ---------------------------------------------------------------------
@@ -54,7 +58,7 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 for preset in win32 win64; do
     arch=${arch_of[$preset]}
-    bin="build/release/$preset/bin"
+    bin="build/$preset/bin"
     mkdir -p "$stage/$name/$arch"
     for file in TorvoKelmarBankPaylode.DLL paylode-host.exe TorvoReferenceHost.dll; do
         cp "$bin/$file" "$stage/$name/$arch/"
@@ -62,9 +66,9 @@ for preset in win32 win64; do
     done
     # The published modulus tables, for paylode-host pay --check-accounts.
     cp -r "$bin/modulus" "$stage/$name/$arch/"
-    # The package is made from the signed DLL.
-    cp "$stage/$name/$arch/TorvoKelmarBankPaylode.DLL" "$bin/TorvoKelmarBankPaylode.DLL"
-    bash scripts/make-msi.sh "build/release/$preset" "$arch" "$version" "$dist/$name-$arch.msi"
+    # The package carries the signed DLL.
+    bash scripts/make-msi.sh "build/$preset" "$arch" "$version" "$dist/$name-$arch.msi" \
+        "$stage/$name/$arch/TorvoKelmarBankPaylode.DLL"
     sign "$dist/$name-$arch.msi"
 done
 sed 's/$/\r/' docs/administrators-guide.txt >"$stage/$name/README-ADMINISTRATORS.txt"

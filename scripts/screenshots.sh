@@ -19,7 +19,7 @@ cmake --preset win64 >/dev/null || exit 1
 cmake --build --preset win64 --target paylode_dialog_screenshots || exit 1
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+trap 'rm -rf "$work"; stop_displays' EXIT
 cmake/wine-run.sh "$repo/build/win64/wineprefix" build/win64/bin/paylode_dialog_screenshots.exe "Z:$work" || exit 1
 
 mkdir -p docs

@@ -14,23 +14,34 @@
 #   fault-campaign.sh WINE_RUN PREFIX PAYLODE_HOST_EXE PAYLODE_TOOL
 # PAYLODE_TOOL is the native `paylode` (for a processing date the dialog
 # accepts today). PAYLODE_CAMPAIGN_JOBS runs that many faulted runs at once
-# (default 1: two programs showing dialogs on one display at once can keep
-# each other's windows from being activated, which stalls the drivers).
+# (default 2), each in a Wine prefix and on an X display of its own: two
+# programs showing dialogs in one prefix or on one display can keep each
+# other's windows from being activated, which stalls the drivers. The first
+# runs in PREFIX on the caller's display; every other in a fresh prefix in
+# the work folder, with the component registered, on an Xvfb of its own.
 set -uo pipefail
 wine_run=$1
 prefix=$2
 host=$3
 tool=$4
-jobs=${PAYLODE_CAMPAIGN_JOBS:-1}
+jobs=${PAYLODE_CAMPAIGN_JOBS:-2}
 work=$(mktemp -d)
 torvo="$prefix/drive_c/ProgramData/TORVO"
 [ -e "$torvo" ] && keepTorvo=1 || keepTorvo=0
-trap 'rm -rf "$work"; [ "$keepTorvo" = 1 ] || rm -rf "$torvo"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
+cleanup() {
+    local slot
+    for slot in $(seq 1 $((jobs - 1))); do
+        [ -d "$work/slot-$slot/prefix" ] && WINEPREFIX=$work/slot-$slot/prefix wineserver -k >/dev/null 2>&1
+    done
+    stop_displays
+    rm -rf "$work"
+    [ "$keepTorvo" = 1 ] || rm -rf "$torvo"
+}
+trap cleanup EXIT
 
-if [ ! -x "$tool" ]; then
-    echo "FAIL: the native tool $tool is missing: build the native preset first (scripts/test.sh does)"
-    exit 1
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../support/needs.sh"
+needs "$tool" "the native paylode tool: build the native preset"
 date=$("$tool" calendar "$(date +%F)" | sed -n 's/.*"next":"\([0-9-]*\)".*/\1/p')
 [ -n "$date" ] || { echo "FAIL: no processing date from paylode calendar"; exit 1; }
 
@@ -39,12 +50,17 @@ date=$("$tool" calendar "$(date +%F)" | sed -n 's/.*"next":"\([0-9-]*\)".*/\1/p'
 # that does not end within a minute is run once more and noted in
 # DIR/retried: a stall of Wine's own passes the second time, while a hang
 # that the fault causes comes again and fails (exit status 124).
+# The run takes the prefix and display of its xargs slot (PAYLODE_SLOT).
 run() {
-    local dir=$1 attempt status
+    local dir=$1 attempt status slot=${PAYLODE_SLOT:-0} run_prefix=$prefix run_display=${DISPLAY:-}
     shift
+    if [ "$slot" != 0 ]; then
+        run_prefix=$work/slot-$slot/prefix
+        run_display=$(cat "$work/slot-$slot/display")
+    fi
     for attempt in 1 2; do
         rm -rf "$dir" && mkdir -p "$dir" && cp "$work"/*.csv "$dir"/
-        (cd "$dir" && PAYLODE_STDERR="$dir/err" timeout 60 "$wine_run" "$prefix" "$host" "$@" >"$dir/out")
+        (cd "$dir" && DISPLAY=$run_display PAYLODE_STDERR="$dir/err" timeout 60 "$wine_run" "$run_prefix" "$host" "$@" >"$dir/out")
         status=$?
         [ "$status" = 124 ] && [ "$attempt" = 1 ] && continue
         break
@@ -56,6 +72,13 @@ export -f run
 export wine_run prefix host work
 
 (cd "$work" && "$wine_run" "$prefix" "$host" register >/dev/null 2>&1) || { echo "FAIL: register"; exit 1; }
+for slot in $(seq 1 $((jobs - 1))); do
+    mkdir -p "$work/slot-$slot"
+    new_display display
+    echo "$display" >"$work/slot-$slot/display"
+    (cd "$work" && DISPLAY=$display "$wine_run" "$work/slot-$slot/prefix" "$host" register >/dev/null 2>&1) ||
+        { echo "FAIL: register in the prefix of slot $slot"; exit 1; }
+done
 
 cat >"$work/batch.csv" <<'EOF'
 amount,payer_sort_code,payer_account_number,payee_sort_code,payee_account_number,payee_account_name,payee_bacs_reference,status
@@ -121,7 +144,7 @@ for format in 0 1 2 3; do
     [ -s "$clean/pay.txt" ] || { fail "pay $format fault-free: no payment file"; continue; }
     count=$(calls_of "$clean/err")
     echo "pay format $format: $count host calls, exit status $(cat "$clean/status")"
-    seq 1 "$count" | xargs -P "$jobs" -I{} bash -c 'run "$work/pay-'"$format"'-{}" pay batch.csv "$@" --fail-call {}' _ \
+    seq 1 "$count" | xargs -P "$jobs" --process-slot-var=PAYLODE_SLOT -I{} bash -c 'run "$work/pay-'"$format"'-{}" pay batch.csv "$@" --fail-call {}' _ \
         "${options[@]}"
     for n in $(seq 1 "$count"); do
         dir="$work/pay-$format-$n"
@@ -153,7 +176,7 @@ if check_ending "import fault-free" "$clean" import ImportStatement 0; then
     [ "$(wc -l <"$clean/out")" = 3 ] || fail "import fault-free: $(wc -l <"$clean/out") transactions, expected 3"
     count=$(calls_of "$clean/err")
     echo "import: $count host calls"
-    seq 1 "$count" | xargs -P "$jobs" -I{} bash -c \
+    seq 1 "$count" | xargs -P "$jobs" --process-slot-var=PAYLODE_SLOT -I{} bash -c \
         'run "$work/import-{}" import statement.csv --account 12-34-56:12345678 --fail-call {}'
     for n in $(seq 1 "$count"); do
         dir="$work/import-$n"

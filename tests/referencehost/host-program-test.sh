@@ -25,10 +25,8 @@ failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-if [ ! -x "$tool" ]; then
-    echo "FAIL: the native tool $tool is missing: build the native preset first (scripts/test.sh does)"
-    exit 1
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../support/needs.sh"
+needs "$tool" "the native paylode tool: build the native preset"
 
 # host EXPECTED_STATUS NAME ARGS...: paylode-host in $work; standard output
 # to NAME.out, standard error to NAME.err.

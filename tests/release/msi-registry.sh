@@ -18,6 +18,8 @@ wine_run=$1
 source_dir=$2
 build64=$3
 build32=$4
+source "$(dirname "${BASH_SOURCE[0]}")/../support/needs.sh"
+needs "$build32/bin/paylode-msi-registry.exe" "the 32-bit package's tools: build the win32 preset"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -61,14 +63,29 @@ run() {
     [ "$bits" = 32 ] && loader=wine
     PAYLODE_WINE=$loader "$wine_run" "$prefix" "$@"
 }
-# dump PREFIX: every key of the component in both views, as reg shows it.
+# dump PREFIX OUT: every key of the component in both views, with its
+# values, into OUT: one `reg export` of HKEY_CLASSES_ROOT per view (each Wine
+# launch costs, and now and then fails for Wine's own reasons), cut to the
+# component's keys and their subkeys, values unescaped.
 dump() {
-    local prefix=$1 view key
+    local prefix=$1 out=$2 view
+    : >"$out"
     for view in 32 64; do
-        for key in "${keys[@]}"; do
-            echo "== view $view: $key"
-            run "$prefix" 64 reg query "HKCR\\$key" /s /reg:$view 2>&1 | tr -d '\r' | grep -v '^$'
-        done
+        rm -f "$work/hkcr.reg"
+        run "$prefix" 64 reg export HKEY_CLASSES_ROOT "$(windows_path "$work/hkcr.reg")" /reg:$view /y >/dev/null 2>&1 &&
+            [ -s "$work/hkcr.reg" ] || { fail "reg export of the $view-bit view of $prefix"; return 1; }
+        echo "== view $view" >>"$out"
+        iconv -f UTF-16LE -t UTF-8 "$work/hkcr.reg" | tr -d '\r' | KEYS="${keys[*]}" awk '
+            BEGIN { n = split(tolower(ENVIRON["KEYS"]), list, " ") }
+            /^\[/ {
+                name = tolower(substr($0, 2, length($0) - 2))
+                keep = 0
+                for (i = 1; i <= n; i++) {
+                    root = "hkey_classes_root\\" list[i]
+                    if (name == root || index(name, root "\\") == 1) keep = 1
+                }
+            }
+            keep && NF { gsub(/\\\\/, "\\"); print }' >>"$out"
     done
 }
 # normalise DLL64 DLL32: the dump on standard input with each DLL's path and
@@ -103,21 +120,25 @@ done
 
 run "$work/a" 32 regsvr32 /s "$build32/bin/TorvoKelmarBankPaylode.DLL" >/dev/null 2>&1 || fail "regsvr32 the 32-bit DLL"
 run "$work/a" 64 regsvr32 /s "$build64/bin/TorvoKelmarBankPaylode.DLL" >/dev/null 2>&1 || fail "regsvr32 the 64-bit DLL"
-dump "$work/a" | normalise "$(windows_path "$build64/bin/TorvoKelmarBankPaylode.DLL")" \
-    "$(windows_path "$build32/bin/TorvoKelmarBankPaylode.DLL")" >"$work/regsvr32.txt"
+dump "$work/a" "$work/a.dump"
+normalise "$(windows_path "$build64/bin/TorvoKelmarBankPaylode.DLL")" \
+    "$(windows_path "$build32/bin/TorvoKelmarBankPaylode.DLL")" <"$work/a.dump" >"$work/regsvr32.txt"
 
 run "$work/b" 32 msiexec /i "$(windows_path "$work/paylode-x86.msi")" /qn >/dev/null 2>&1 || fail "install the 32-bit package"
 run "$work/b" 64 msiexec /i "$(windows_path "$work/paylode-x64.msi")" /qn >/dev/null 2>&1 || fail "install the 64-bit package"
 installed64='C:\Program Files\Torvo\Kelmar Bank Paylode\TorvoKelmarBankPaylode.DLL'
 installed32='C:\Program Files (x86)\Torvo\Kelmar Bank Paylode\TorvoKelmarBankPaylode.DLL'
-dump "$work/b" | normalise "$installed64" "$installed32" >"$work/msi.txt"
+dump "$work/b" "$work/b.dump"
+normalise "$installed64" "$installed32" <"$work/b.dump" >"$work/msi.txt"
 
 # Guard against two equally empty dumps: regsvr32 wrote every key in its view.
 for view in 32 64; do
     for key in "${keys[@]}"; do
         case $key in TorvoKelmarBankPaylode.*) [ $view = 32 ] && continue ;; esac
-        awk -v head="== view $view: $key" '$0 == head { getline; exit $0 ~ /^HKEY_CLASSES_ROOT/ ? 0 : 1 }' \
-            "$work/regsvr32.txt" || fail "regsvr32 left no $key in the $view-bit view"
+        KEY="[hkey_classes_root\\$key]" awk -v head="== view $view" '
+            /^== view/ { inside = ($0 == head) }
+            inside && tolower($0) == tolower(ENVIRON["KEY"]) { found = 1 }
+            END { exit !found }' "$work/a.dump" || fail "regsvr32 left no $key in the $view-bit view"
     done
 done
 diff -u "$work/regsvr32.txt" "$work/msi.txt" >"$work/diff" ||
@@ -138,7 +159,7 @@ class_present 64 && fail "the 64-bit package left its class behind"
 [ -f "$work/b/drive_c/Program Files (x86)/Torvo/Kelmar Bank Paylode/TorvoKelmarBankPaylode.DLL" ] ||
     fail "removing the 64-bit package took the 32-bit DLL"
 run "$work/b" 32 msiexec /x "$(windows_path "$work/paylode-x86.msi")" /qn >/dev/null 2>&1 || fail "remove the 32-bit package"
-dump "$work/b" | grep '^HKEY' >"$work/left.txt" && fail "both packages removed, yet keys are left:
+dump "$work/b" "$work/b-removed.dump" && grep '^\[' "$work/b-removed.dump" >"$work/left.txt" && fail "both packages removed, yet keys are left:
 $(cat "$work/left.txt")"
 [ -f "$settings/BANKSERV.INI" ] || fail "removing the packages took BANKSERV.INI"
 

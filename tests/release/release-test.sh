@@ -5,12 +5,19 @@
 # ProgIDs (paylode-host and a script of each bitness), an upgrade from a
 # lower version in place, a downgrade refused, and uninstalling that keeps
 # the other bitness working and, at the end, leaves nothing of the
-# component but the users' BANKSERV.INI.
+# component but the users' BANKSERV.INI. Every shipped DLL, its signature
+# removed, is byte for byte the one the win32 and win64 suites tested.
 #   bash tests/release/release-test.sh
+# The release is made from build/win32 and build/win64; scripts/test.sh
+# builds and tests them first; when either is missing, the test is skipped.
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=$(mktemp -d)
 trap 'WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
+source "$repo/tests/support/needs.sh"
+for preset in win32 win64; do
+    needs "$repo/build/$preset/bin/paylode-msi-registry.exe" "the release is made from the tested $preset tree: build the $preset preset"
+done
 failures=0
 checks=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -40,7 +47,7 @@ dist="$work/dist"
 PAYLODE_SIGN_PFX="$work/signer.pfx" PAYLODE_SIGN_PASSWORD=test bash "$repo/scripts/release.sh" "$dist" \
     >"$work/release.log" 2>&1 || { tail -20 "$work/release.log"; echo "FAIL: release.sh"; exit 1; }
 tail -8 "$work/release.log"
-version=$(cat "$repo/build/release/win64/version.txt")
+version=$(cat "$repo/build/win64/version.txt")
 name="TorvoKelmarBankPaylode-$version"
 for file in "$name-x86.msi" "$name-x64.msi" "$name.zip" SHA256SUMS; do
     check "$file is in the release" test -s "$dist/$file"
@@ -58,11 +65,20 @@ for arch in x86 x64; do
     check "$name-$arch.msi signed by the test CA" \
         verified "$dist/$name-$arch.msi"
 done
+# The shipped DLLs are the tested ones: signing changed nothing but the signature.
+declare -A tree_of=([x86]=win32 [x64]=win64)
+tested() {  # tested ARCH: the zip's DLL of ARCH, its signature removed, is the tested tree's
+    osslsigncode remove-signature -in "$work/$name/$1/TorvoKelmarBankPaylode.DLL" -out "$work/unsigned-$1.dll" \
+        >/dev/null 2>&1 && cmp "$work/unsigned-$1.dll" "$repo/build/${tree_of[$1]}/bin/TorvoKelmarBankPaylode.DLL"
+}
+for arch in x86 x64; do
+    check "$arch/TorvoKelmarBankPaylode.DLL without its signature is build/${tree_of[$arch]}'s, byte for byte" tested "$arch"
+done
 check "the guide has CR LF line ends" bash -c "head -1 '$work/$name/README-ADMINISTRATORS.txt' | grep -q $'\r$'"
 
 # ---- a fresh 64-bit prefix -----------------------------------------------------------
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml="
-wineboot -i >/dev/null 2>&1
+"$repo/cmake/wine-prefix.sh" "$WINEPREFIX" || { echo "FAIL: no Wine prefix"; exit 1; }
 run32() { wine "$@" </dev/null 2>/dev/null; }
 run64() { /usr/lib/wine/wine64 "$@" </dev/null 2>/dev/null; }
 win() { winepath -w "$1" 2>/dev/null; }
@@ -88,7 +104,7 @@ msi() { run32 msiexec "$1" "$(win "$2")" /qn; }
 
 # An older package first, made by the test from the same build.
 older="$work/older-x64.msi"
-bash "$repo/scripts/make-msi.sh" "$repo/build/release/win64" x64 1.0.0 "$older" >/dev/null 2>&1 ||
+bash "$repo/scripts/make-msi.sh" "$repo/build/win64" x64 1.0.0 "$older" >/dev/null 2>&1 ||
     fail "cannot make the older package"
 check "the older package installs" msi /i "$older"
 check "the older package works" works 64

@@ -14,9 +14,8 @@ bin32=$4
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-for file in "$bin64/TorvoKelmarBankPaylode.DLL" "$bin32/TorvoKelmarBankPaylode.DLL"; do
-    [ -f "$file" ] || { echo "FAIL: $file is missing: build the win32 and win64 presets first (scripts/test.sh does)"; exit 1; }
-done
+source "$(dirname "${BASH_SOURCE[0]}")/../support/needs.sh"
+needs "$bin32/TorvoKelmarBankPaylode.DLL" "the 32-bit DLL: build the win32 preset"
 
 # loader BITS: the Wine loader that runs that bitness's built-in programs.
 loader() { [ "$1" = 32 ] && echo wine || echo /usr/lib/wine/wine64; }

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Makes a Wine prefix for the tests, unless PREFIX already holds one.
+#   wine-prefix.sh PREFIX
+# Booting a prefix (wineboot) takes about 20 s, so it happens once per build
+# folder: the first prefix asked for is booted as a template
+# (PAYLODE_WINE_TEMPLATE, default build/wineprefix-template in the source
+# tree), with its server stopped, and every prefix is a copy of it (cp -a,
+# about a second). The template is booted again when the installed Wine
+# changes. Windows of every copy are unmanaged by the X server: without a
+# window manager (Xvfb has none) Wine waits two seconds for one whenever a
+# window is hidden, which made every message box and dialog cost seconds.
+#
+# Callers that may run at once (parallel tests) hold a lock on PREFIX; the
+# template has a lock of its own. Lock descriptors are closed for every Wine
+# process, since a wine server holding a lock would make every later caller
+# wait for it forever.
+set -uo pipefail
+prefix=$1
+[ -f "$prefix/system.reg" ] && exit 0
+
+template=${PAYLODE_WINE_TEMPLATE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix-template}
+export WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml="
+version=$(wine --version 2>/dev/null)
+mkdir -p "$(dirname "$template")"
+(
+  flock 8
+  if [ "$(cat "$template/.wine-version" 2>/dev/null)" != "$version" ]; then
+    rm -rf "$template"
+    export WINEPREFIX=$template
+    { wineboot -i &&
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f &&
+        wineserver -k; wineserver -w; } </dev/null >/dev/null 2>&1 8>&- || true
+    if [ ! -f "$template/system.reg" ]; then
+      echo "wine-prefix.sh: wineboot made no prefix in $template" >&2
+      exit 1
+    fi
+    echo "$version" >"$template/.wine-version"
+  fi
+) 8>"$template.lock" || exit 1
+
+if [ -n "$(ls -A "$prefix" 2>/dev/null)" ]; then
+  echo "wine-prefix.sh: $prefix is not empty and holds no Wine prefix" >&2
+  exit 1
+fi
+rm -rf "$prefix" "$prefix.copy"
+mkdir -p "$(dirname "$prefix")"
+cp -a "$template" "$prefix.copy" && rm -f "$prefix.copy/.wine-version" && mv "$prefix.copy" "$prefix"
