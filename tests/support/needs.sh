@@ -6,7 +6,8 @@
 #   with PAYLODE_NO_SKIP set (scripts/test.sh), it fails instead.
 needs() {
     [ -e "$1" ] && return 0
-    echo "SKIP: $1 is missing: $2 (bash scripts/test.sh builds every tree)"
-    [ -n "${PAYLODE_NO_SKIP:-}" ] && exit 1
-    exit 77
+    local verdict=SKIP status=77
+    [ -n "${PAYLODE_NO_SKIP:-}" ] && verdict=FAIL status=1
+    echo "$verdict: $1 is missing: $2 (bash scripts/test.sh builds every tree)"
+    exit "$status"
 }
