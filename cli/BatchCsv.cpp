@@ -15,6 +15,8 @@
 
 #include <csv.h>
 
+#include "common/NumberText.h"
+
 namespace paylode::cli {
 namespace {
 
@@ -147,10 +149,8 @@ bool ReadAmount(const std::string& text, double* amount) {
         *amount = 0;
         return true;
     }
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(value)) return false;
+    double value = 0.0;
+    if (ReadNumber(text, &value) != text.size()) return false;
     *amount = value;
     return true;
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "payments/BankingCalendar.h"
+#include "payments/PaymentRecords.h"
 #include "payments/PaymentText.h"
 #include "payments/StatusTexts.h"
 #include "resources/resource.h"
@@ -230,7 +231,7 @@ void CPayInfoModel::FillList() {
         row.cells[kColumnSortCode] = payment->GetPayeeSortCode().Left(kSortCodeCell);
         row.cells[kColumnAccountNumber] = payment->GetPayeeAccountNumber().Left(kAccountNumberCell);
         row.cells[kColumnName] = payment->GetPayeeAccountName().Left(kNameCell);
-        row.cells[kColumnAmount].Format("%.2f", payment->GetAmount());
+        row.cells[kColumnAmount] = AmountField(payment->GetAmount()).c_str();
         row.cells[kColumnReference] = payment->GetPayeeBACSReference().Left(kReferenceCell);
         row.cells[kColumnDetails] = payment->GetDetails().Left(kDetailsCell);
         row.cells[kColumnIsIat] = payment->GetStatus() != 0 ? "Yes" : "No";

@@ -9,17 +9,14 @@
 #include <cstdio>
 #include <string>
 
+#include "common/NumberText.h"
 #include "common/OleDate.h"
 #include "payments/PaymentText.h"
 #include "payments/StatusTexts.h"
 
 namespace paylode {
 
-std::string AmountField(double amount) {
-    char text[400];  // "%.2f" of the largest double takes 312 characters
-    std::snprintf(text, sizeof text, "%.2f", amount);
-    return text;
-}
+std::string AmountField(double amount) { return NumberText(amount, std::chars_format::fixed, 2); }
 
 namespace {
 

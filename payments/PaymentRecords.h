@@ -26,7 +26,8 @@ namespace paylode {
 
 constexpr int kRecordColumns = 85;
 
-// An amount as its column carries it: "%.2f", whatever its size.
+// An amount as its column carries it: "%.2f" as the "C" locale writes it,
+// whatever its size and whatever C locale the process has.
 std::string AmountField(double amount);
 
 // The currency of the amounts: euro payments for the Republic Of Ireland,

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <wrl/client.h>
 
+#include "common/NumberText.h"
 #include "common/TextConversion.h"
 #include "common/win/Owners.h"
 
@@ -68,11 +69,7 @@ std::string TextArgument(const wchar_t* text) {
     return "\"" + AnsiFromWide(text) + "\"";
 }
 
-std::string NumberArgument(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.15g", value);
-    return text;
-}
+std::string NumberArgument(double value) { return NumberText(value, std::chars_format::general, 15); }
 
 std::string VariantArgument(const VARIANT* value) {
     if (value == nullptr) return "null";

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/NumberText.h"
 #include "common/OleDate.h"
 
 namespace paylode {
@@ -150,10 +151,10 @@ double ParseAmount(FieldText field) {
     if (kDoublesRoundOnce && !scaled && digits <= kExactDigits) {
         return static_cast<double>(number) / kPowersOfTen[decimals];
     }
-    *p = '\0';
-    const double amount = std::strtod(start, nullptr);
-    // An amount too large for a double is no amount.
-    return std::isfinite(amount) ? amount : 0.0;
+    // Read as the standard conversion reads it, whatever the process's C
+    // locale; an amount beyond a double's range is no amount.
+    double amount = 0.0;
+    return ReadNumber(std::string_view(start, static_cast<std::size_t>(p - start)), &amount) != 0 ? amount : 0.0;
 }
 
 double ParseDate(FieldText text) {

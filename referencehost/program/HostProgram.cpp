@@ -8,6 +8,7 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <clocale>
 #include <cstdio>
 #include <iostream>
 #include <vector>
@@ -118,6 +119,19 @@ void AddFaultOptions(CLI::App& command, FaultOptions& options) {
             return referencehost::ParseHResult(text, &result) ? std::string()
                                                               : "--fail-with must be an HRESULT, 0x... or decimal";
         });
+}
+
+void AddCLocaleOption(CLI::App& command) {
+    command
+        .add_option_function<std::string>(
+            "--c-locale",
+            [](const std::string& name) {
+                if (std::setlocale(LC_ALL, name.c_str()) == nullptr) {
+                    throw CLI::ValidationError("--c-locale", "no C locale is named " + name);
+                }
+            },
+            "the process's C locale, as a host may set it (setlocale(LC_ALL, NAME)), e.g. German_Germany.1252")
+        ->trigger_on_parse();
 }
 
 CHostCallWatch::CHostCallWatch(const FaultOptions& options)

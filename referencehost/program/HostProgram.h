@@ -73,6 +73,11 @@ struct FaultOptions {
 };
 void AddFaultOptions(CLI::App& command, FaultOptions& options);
 
+// --c-locale NAME: the process's C locale (setlocale(LC_ALL, NAME)) set as
+// the command line is read, before the component is made, as a host
+// application (or another component in its process) may set it.
+void AddCLocaleOption(CLI::App& command);
+
 // Arms the reference host's call plan for one operation when made, just
 // before the operation; Report, just after it returned, says how many calls
 // the component made on host objects and how many references on them it

@@ -154,6 +154,7 @@ void AddImportCommand(CLI::App& app, Outcome& outcome) {
     command->add_option("--account", options->account, "the host's account, SORTCODE:ACCOUNTNUMBER")->required();
     command->add_flag("--cancel", options->cancel, "the user cancels the file chooser");
     AddFaultOptions(*command, options->faults);
+    AddCLocaleOption(*command);
     command->callback([options, &outcome] { outcome.status = RunImport(*options); });
 }
 

@@ -304,6 +304,7 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
     command->add_option("--tables", options->tables,
                         "the folder of the modulus tables (default: modulus beside the program)");
     AddFaultOptions(*command, options->faults);
+    AddCLocaleOption(*command);
     command->callback([options, &outcome] { outcome.status = RunPay(*options); });
 }
 

@@ -109,6 +109,12 @@ rows=(
     "iat-1|unmarked.csv|marked.csv|1|0|--iat|0,2|--template|T1"
     "large-0|large.csv|large.csv|0|0"
     "large-3|large.csv|large.csv|3|0|--reference|BULK"
+    # The host process's C locale writes a decimal comma (as a host may set
+    # it): the files and statuses are those of the runs without it.
+    "comma-0|batch.csv|batch.csv|0|1|--c-locale|German_Germany.1252"
+    "comma-1|batch.csv|batch.csv|1|1|--c-locale|German_Germany.1252|--template|Staff pay|--euro"
+    "comma-2|batch.csv|batch.csv|2|1|--c-locale|German_Germany.1252|--template|staff|--reference|ben/1"
+    "comma-3|large.csv|large.csv|3|0|--c-locale|German_Germany.1252|--reference|BULK"
 )
 for row in "${rows[@]}"; do
     IFS='|' read -r -a f <<<"$row"
@@ -117,7 +123,7 @@ for row in "${rows[@]}"; do
     hostExtra=() toolExtra=()
     for ((i = 0; i < ${#extra[@]}; i++)); do
         case ${extra[i]} in
-        --iat) hostExtra+=(--iat "${extra[i + 1]}"); i=$((i + 1)) ;;
+        --iat | --c-locale) hostExtra+=("${extra[i]}" "${extra[i + 1]}"); i=$((i + 1)) ;;
         --euro) hostExtra+=(--euro); toolExtra+=(--euro) ;;
         --*) hostExtra+=("${extra[i]}" "${extra[i + 1]}"); toolExtra+=("${extra[i]}" "${extra[i + 1]}"); i=$((i + 1)) ;;
         esac
@@ -195,6 +201,8 @@ for account in 99-99-99:00000000 654321:87654321 12-34-56:12345678; do
     tool 0 statement sample-statement.csv --sort-code "${account%%:*}" --account "${account#*:}"
     host 0 import import sample-statement.csv --account "$account"
     same "import $account" "$work/import.out" "$work/tool.out"
+    host 0 import-comma import sample-statement.csv --account "$account" --c-locale German_Germany.1252
+    same "import $account under a decimal-comma C locale" "$work/import-comma.out" "$work/tool.out"
 done
 [ -s "$work/import.out" ] || fail "import: no transaction for 12-34-56:12345678"
 tool 0 statement batch.csv --sort-code 12-34-56 --account 12345678
