@@ -11,9 +11,11 @@
 using paylode::Module;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    // Thread notifications stay on: the C and C++ runtimes and the threads
+    // library are linked in statically, and free what they keep for each
+    // thread when it ends through those notifications.
     if (reason == DLL_PROCESS_ATTACH) {
         Module::Attach(instance);
-        DisableThreadLibraryCalls(instance);
     } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
         // Unloaded by FreeLibrary: the class objects and the cached type
         // information go with the module. At process end COM may already be

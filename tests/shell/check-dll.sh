@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks the shipped DLL from outside: among its imports only system DLLs
-# (the runtime is linked in statically), and the four COM server exports at
+# (the runtime is linked in statically), and not DisableThreadLibraryCalls,
+# which would stop the thread notifications through which that runtime
+# frees what it keeps for each thread; the four COM server exports at
 # ordinals 1 to 4.
 #   check-dll.sh OBJDUMP DLL
 set -euo pipefail
@@ -18,6 +20,10 @@ while read -r name; do
     status=1
   fi
 done <<<"$imports"
+if grep -qw DisableThreadLibraryCalls <<<"$dump"; then
+  echo "imports DisableThreadLibraryCalls: the static runtime's per-thread clean-up would not run"
+  status=1
+fi
 
 # Rows of the "[Ordinal/Name Pointer] Table" read "[   0] +base[   1] 0000 Name"
 # (newer binutils) or "[   0] Name", where the first number is the ordinal
