@@ -29,7 +29,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;mscoree,mshtml=}
 # make every later program of this prefix wait for it forever.
 (
   flock 9
-  "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$prefix" 9>&- || exit 1
+  [ -f "$prefix/system.reg" ] || "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$prefix" 9>&- || exit 1
   wineserver -p </dev/null >/dev/null 2>&1 9>&- || true  # fails harmlessly when one already runs
 ) 9>"$prefix.lock" || exit 1
 

@@ -3,7 +3,6 @@
  */
 #include "common/NumberText.h"
 
-#include <cctype>
 #include <cmath>
 
 namespace paylode {
@@ -16,21 +15,16 @@ std::string NumberText(double value, std::chars_format format, int precision) {
 }
 
 std::size_t ReadNumber(std::string_view text, double* value) {
-    // White space as the "C" locale's isspace knows it, then the sign that
-    // strtod takes and from_chars does not (a minus sign it takes itself).
+    // White space as the "C" locale's isspace knows it, then the plus sign
+    // that strtod takes and from_chars does not (a minus sign it takes
+    // itself, but not after a plus).
     std::size_t at = text.find_first_not_of(" \t\n\v\f\r");
     if (at == std::string_view::npos) return 0;
-    const bool plus = text[at] == '+';
-    if (plus) ++at;
-    if (at < text.size() && (text[at] == '+' || (plus && text[at] == '-'))) return 0;
-    // Words such as "inf" and "nan" are no numbers here.
-    const std::size_t digit = at + (at < text.size() && text[at] == '-' ? 1 : 0);
-    if (digit >= text.size() || !(std::isdigit(static_cast<unsigned char>(text[digit])) || text[digit] == '.')) {
-        return 0;
-    }
+    if (text[at] == '+' && ++at < text.size() && text[at] == '-') return 0;
     double number = 0.0;
     const std::from_chars_result read =
         std::from_chars(text.data() + at, text.data() + text.size(), number, std::chars_format::general);
+    // Words such as "inf" and "nan" are read as what they name: no amount.
     if (read.ec != std::errc() || !std::isfinite(number)) return 0;
     *value = number;
     return static_cast<std::size_t>(read.ptr - text.data());

@@ -6,9 +6,7 @@
 #include <cctype>
 #include <cfloat>
 #include <climits>
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "common/NumberText.h"
