@@ -140,13 +140,17 @@ stop_wine
 # ---- one line per stage --------------------------------------------------------
 echo
 echo "=== times: the builds one after another, then every stage's tests at once"
-line="builds:"
-for build in "${builds[@]}"; do line+=" $build ${build_time[$build]} s"; done
-echo "$line"
 passed=0 failed=0
 for stage in "${stages[@]}"; do
-  printf '%-8s %-22s tests %s s\n' "$stage" "${stage_result[$stage]}" "$(cat "$logs/$stage.time" 2>/dev/null || echo 0)"
+  build=
+  [ -n "${build_time[$stage]:-}" ] && build="build ${build_time[$stage]} s, "
+  printf '%-8s %-22s %stests %s s\n' "$stage" "${stage_result[$stage]}" "$build" \
+    "$(cat "$logs/$stage.time" 2>/dev/null || echo 0)"
   [ "${stage_result[$stage]}" = passed ] && passed=$((passed + 1)) || failed=$((failed + 1))
+done
+# The trees built for another stage's tests only (win64's use of win32).
+for build in "${builds[@]}"; do
+  [[ " ${stages[*]} " == *" $build "* ]] || echo "built for the other stages: $build ${build_time[$build]} s"
 done
 echo "Wine launches made once more after Wine's own launch error: $(wc -l <"$PAYLODE_WINE_RETRIES")"
 echo "total $(($(date +%s) - started)) s"
