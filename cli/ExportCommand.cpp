@@ -112,7 +112,7 @@ void ReportTemplateFile(TemplateFileEnd end, const std::string& path) {
         std::cerr << "paylode export: cannot create the bulk list template file " << path << "\n";
         break;
     case TemplateFileEnd::WriteFailed:
-        std::cerr << "paylode export: cannot write the bulk list template file " << path << "\n";
+        std::cerr << "paylode export: cannot write the bulk list template file " << path << " (it is left as it was)\n";
         break;
     default: break;
     }
@@ -238,7 +238,7 @@ int RunExport(const ExportOptions& options) {
     case PaymentFileEnd::Written: break;
     case PaymentFileEnd::CannotCreate: return InputError("cannot create the payment file " + options.out);
     case PaymentFileEnd::WriteFailed:
-        return InputError("cannot write the payment file " + options.out + " (no part of it is kept)");
+        return InputError("cannot write the payment file " + options.out + " (it is left as it was)");
     case PaymentFileEnd::CannotFetch: return InputError("cannot read a payment of the batch");
     }
     return written.checksFailed ? 1 : 0;

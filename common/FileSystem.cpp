@@ -1,10 +1,7 @@
 /*
- * Output files through the C library's buffered files, and the replaceable
- * file system in front of them (see FileSystem.h).
+ * What both platforms' output files share (see FileSystem.h).
  */
 #include "common/FileSystem.h"
-
-#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -12,58 +9,46 @@ namespace paylode {
 
 namespace {
 
-class CStdioOutputFile : public IOutputFile {
-public:
-    explicit CStdioOutputFile(std::FILE* file) : file_(file) {}
-    ~CStdioOutputFile() override {
-        if (file_ != nullptr) std::fclose(file_);
-    }
-    CStdioOutputFile(const CStdioOutputFile&) = delete;
-    CStdioOutputFile& operator=(const CStdioOutputFile&) = delete;
-
-    bool Write(const char* data, std::size_t size) override {
-        return file_ != nullptr && std::fwrite(data, 1, size, file_) == size;
-    }
-    bool Flush() override { return file_ != nullptr && std::fflush(file_) == 0; }
-    // fclose flushes first and reports a failed flush as its own failure.
-    bool Close() override {
-        if (file_ == nullptr) return false;
-        const bool failedBefore = std::ferror(file_) != 0;
-        const bool closed = std::fclose(std::exchange(file_, nullptr)) == 0;
-        return closed && !failedBefore;
-    }
-
-private:
-    std::FILE* file_;
-};
-
-class CStdioFileSystem : public IFileSystem {
-public:
-    bool CanOpenForReading(const std::string& path) override {
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        if (file == nullptr) return false;
-        std::fclose(file);
-        return true;
-    }
-    std::unique_ptr<IOutputFile> CreateForWriting(const std::string& path) override {
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (file == nullptr) return nullptr;
-        return std::make_unique<CStdioOutputFile>(file);
-    }
-    // Only an ordinary file is deleted: a payment "file" that is a device
-    // (a printer port, a null or full device) is no file of ours.
-    bool Remove(const std::string& path) override {
-        struct stat status;
-        if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-        return std::remove(path.c_str()) == 0;
-    }
-};
+// Large enough that a 4000-payment file takes a handful of writes.
+constexpr std::size_t kBufferBytes = 64 * 1024;
 
 }  // namespace
 
-IFileSystem& PlatformFileSystem() {
-    static CStdioFileSystem files;
-    return files;
+std::string DirectoryOfPath(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    if (separator != std::string::npos) return path.substr(0, separator + 1);
+    // "C:batch.txt": the drive alone.
+    if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+    return std::string();
+}
+
+std::string UnfinishedFilePath(const std::string& chosenPath, unsigned long process, unsigned attempt) {
+    char name[48];
+    std::snprintf(name, sizeof name, "~paylode-%lx-%x.tmp", process, attempt);
+    return DirectoryOfPath(chosenPath) + name;
+}
+
+bool CBufferedOutputFile::Write(const char* data, std::size_t size) {
+    if (failed_ || committed_) return false;
+    if (buffer_.size() + size > kBufferBytes && !Drain()) return false;
+    if (size >= kBufferBytes) {
+        failed_ = !WriteOut(data, size);
+        return !failed_;
+    }
+    buffer_.append(data, size);
+    return true;
+}
+
+bool CBufferedOutputFile::Drain() {
+    if (!buffer_.empty() && !failed_) failed_ = !WriteOut(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return !failed_;
+}
+
+bool CBufferedOutputFile::Commit() {
+    if (committed_ || !Drain()) return false;
+    committed_ = true;
+    return Finish();
 }
 
 }  // namespace paylode

@@ -2,12 +2,19 @@
  * The seam through which the component makes its output files: the payment
  * file and the bulk list template file.
  *
- * Every operation on a file being written says whether it succeeded, so that
- * a full disk or a failed flush or close is seen by the code that writes the
- * file rather than lost in a buffer. The platform's side is the C library's
- * buffered files, opened in binary mode (the writers put CR LF themselves),
- * which both builds share; tests put a file system of their own in front of
- * it for as long as a ScopedFileSystem lives, to fail any chosen operation.
+ * An output file appears whole or not at all. Its bytes go to a new file of
+ * its own in the chosen file's folder, named "~paylode-<number>.tmp"; only
+ * when every byte is on the disk does one step put it at the chosen path,
+ * replacing what was there. Until that step the chosen path holds exactly
+ * what it held before, the old bytes or nothing; a run that fails removes
+ * its new file, and a process killed half-way leaves at most such a
+ * "~paylode-" file beside the untouched chosen file.
+ *
+ * Every step says whether it succeeded, so that a full disk or a failed
+ * flush is seen by the code that writes the file. The platform's side is in
+ * common/native/PosixFileSystem.cpp and common/win/WindowsFileSystem.cpp;
+ * tests put a file system of their own in front of it for as long as a
+ * ScopedFileSystem lives, to fail any chosen step.
  */
 #pragma once
 
@@ -18,15 +25,18 @@
 
 namespace paylode {
 
-// A file open for writing. Close() flushes what is buffered; a file that is
-// destroyed without Close() is closed quietly.
+// A file being written to replace the one at its chosen path. Destroyed
+// without a successful Commit(), it is closed and deleted, and the chosen
+// path is left as it was.
 class IOutputFile {
 public:
     virtual ~IOutputFile() = default;
     // True when every byte was taken.
     virtual bool Write(const char* data, std::size_t size) = 0;
-    virtual bool Flush() = 0;
-    virtual bool Close() = 0;
+    // Puts every byte on the disk, closes the file and puts it at the chosen
+    // path in one step. False when any of that failed: the chosen path then
+    // holds what it held before and the new file is gone.
+    virtual bool Commit() = 0;
 };
 
 class IFileSystem {
@@ -34,13 +44,12 @@ public:
     virtual ~IFileSystem() = default;
     // True when a file at `path` can be opened for reading.
     virtual bool CanOpenForReading(const std::string& path) = 0;
-    // Creates the file, or truncates an existing one; null when that fails.
-    virtual std::unique_ptr<IOutputFile> CreateForWriting(const std::string& path) = 0;
-    // Deletes the file; true when it is gone.
-    virtual bool Remove(const std::string& path) = 0;
+    // Starts a new file that is to replace `path`; null when it cannot be
+    // created. Nothing at `path` changes until it is committed.
+    virtual std::unique_ptr<IOutputFile> CreateReplacement(const std::string& path) = 0;
 };
 
-// The platform's file system, through the C library.
+// The platform's file system.
 IFileSystem& PlatformFileSystem();
 
 using FileSystemSeam = Seam<&PlatformFileSystem>;
@@ -53,6 +62,41 @@ inline IFileSystem& CurrentFileSystem() { return FileSystemSeam::Call(); }
 class ScopedFileSystem : public FileSystemSeam::Override {
 public:
     explicit ScopedFileSystem(IFileSystem& files) : Override([&files]() -> IFileSystem& { return files; }) {}
+};
+
+// The drive and directory of a path, with their closing separator: "D:\Pay\"
+// for "D:\Pay\batch.txt"; empty for a bare file name.
+std::string DirectoryOfPath(const std::string& path);
+
+// The name that a file being written beside `chosenPath` takes, in the same
+// folder: "~paylode-<process>-<attempt>.tmp", numbers in hexadecimal. A
+// file of that name that outlives its run is a leftover of a killed one.
+std::string UnfinishedFilePath(const std::string& chosenPath, unsigned long process, unsigned attempt);
+
+// How many names a new file tries before its creation is given up.
+constexpr unsigned kUnfinishedFileAttempts = 64;
+
+// The buffering both platforms' files share: bytes gather in memory and go
+// to the file in large writes; the platform says how to write, and how to
+// put the finished file in place.
+class CBufferedOutputFile : public IOutputFile {
+public:
+    bool Write(const char* data, std::size_t size) final;
+    bool Commit() final;
+
+protected:
+    // Writes straight to the file; true when every byte was taken.
+    virtual bool WriteOut(const char* data, std::size_t size) = 0;
+    // Puts the written bytes on the disk, closes the file and moves it to
+    // the chosen path. On failure the file is deleted.
+    virtual bool Finish() = 0;
+
+private:
+    bool Drain();
+
+    std::string buffer_;
+    bool failed_ = false;
+    bool committed_ = false;
 };
 
 }  // namespace paylode

@@ -14,32 +14,12 @@
 
 namespace paylode {
 
-namespace {
-
-// Closes the file and deletes it when any of its writes, its flush or its
-// close failed: a half-written file must not be mistaken for a whole one.
-bool FinishOrRemove(CFileRecordOutput& out, IFileSystem& files, const std::string& path) {
-    if (out.Finish()) return true;
-    files.Remove(path);
-    return false;
-}
-
-// Closes the file whatever it holds and deletes it.
-void Abandon(CFileRecordOutput& out, IFileSystem& files, const std::string& path) {
-    out.Finish();
-    files.Remove(path);
-}
-
-}  // namespace
-
 long PaymentFileResult::StatusValue() const {
     if (end != PaymentFileEnd::Written) return kRunFileFailed;
     return checksFailed ? kRunChecksFailed : kRunCompleted;
 }
 
-bool PaymentFileResult::ReportsFailedChecks() const {
-    return checksFailed && (end == PaymentFileEnd::Written || end == PaymentFileEnd::CannotFetch);
-}
+bool PaymentFileResult::ReportsFailedChecks() const { return checksFailed && end == PaymentFileEnd::Written; }
 
 namespace {
 
@@ -54,7 +34,9 @@ PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& bat
     const char* reference = choices.beneficiaryReference.GetString();
 
     // The bulk formats open with a header made from the first payment; an
-    // empty batch has none to make it from and gets no header.
+    // empty batch has none to make it from and gets no header. Without the
+    // first payment there is no header, and no file, but every payment the
+    // batch returns is still checked.
     bool headerPassed = true;
     if (HasHeaderRecord(format) && count > 0) {
         const std::unique_ptr<IPaymentView> first = batch.GetItem(0);
@@ -69,11 +51,14 @@ PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& bat
     }
     // A header that fails its checks is followed by no payment records.
     result.checksFailed = !headerPassed;
-    for (long index = 0; headerPassed && result.end == PaymentFileEnd::Written && index < count; ++index) {
+    for (long index = 0; headerPassed && index < count; ++index) {
+        // A payment the batch does not return leaves the file incomplete:
+        // the file will not be kept, and the payments after it are checked
+        // so that each one that passed is told so.
         const std::unique_ptr<IPaymentView> payment = batch.GetItem(index);
         if (!payment) {
             result.end = PaymentFileEnd::CannotFetch;
-            break;
+            continue;
         }
         const bool ok = format == PaymentFormat::AdHocBulk
                             ? WriteAdHocRecord(out, *payment, currency)
@@ -97,13 +82,26 @@ void RejectPassedPayments(IPaymentBatchView& batch, const std::vector<long>& pas
     }
 }
 
+// The same after the run failed with an error on its way to the caller: a
+// payment that the host cannot give or that does not take its status is
+// passed over, so that the others still get theirs and the first error is
+// the one the caller sees.
+void RejectPassedPaymentsWherePossible(IPaymentBatchView& batch, const std::vector<long>& passed) {
+    for (long index : passed) {
+        try {
+            if (const std::unique_ptr<IPaymentView> payment = batch.GetItem(index))
+                payment->SetStatus(kStatusBatchRejected);
+        } catch (...) {
+        }
+    }
+}
+
 }  // namespace
 
 PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const std::string& path,
                                    const PaymentFileChoices& choices) {
-    IFileSystem& files = CurrentFileSystem();
     std::vector<long> passed;
-    std::unique_ptr<IOutputFile> file = files.CreateForWriting(path);
+    std::unique_ptr<IOutputFile> file = CurrentFileSystem().CreateReplacement(path);
     if (!file) {
         CDiscardRecordOutput nowhere;
         PaymentFileResult result = WritePaymentRecords(nowhere, batch, count, path, choices, passed);
@@ -116,24 +114,18 @@ PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const s
     try {
         result = WritePaymentRecords(out, batch, count, path, choices, passed);
     } catch (...) {
-        // A run that fails half-way (a host call that fails, say) leaves no
-        // half-written payment file behind.
-        Abandon(out, files, path);
+        // A run that fails half-way (a host call that fails, say) deletes
+        // its new file; the chosen path keeps what it held.
+        file.reset();
+        RejectPassedPaymentsWherePossible(batch, passed);
         throw;
     }
-    if (!FinishOrRemove(out, files, path)) {
-        result.end = PaymentFileEnd::WriteFailed;
+    if (result.end == PaymentFileEnd::Written && !out.Commit()) result.end = PaymentFileEnd::WriteFailed;
+    if (result.end != PaymentFileEnd::Written) {
+        file.reset();
         RejectPassedPayments(batch, passed);
     }
     return result;
-}
-
-std::string DirectoryOfPath(const std::string& path) {
-    const std::size_t separator = path.find_last_of("\\/");
-    if (separator != std::string::npos) return path.substr(0, separator + 1);
-    // "C:batch.txt": the drive alone.
-    if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
-    return std::string();
 }
 
 std::string TemplateFilePath(const std::string& directory, const char* templateName) {
@@ -163,40 +155,33 @@ TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std:
         question.buttons = MessageButtons::YesNo;
         if (ShowMessageBox(question) != MessageAnswer::Yes) return TemplateFileEnd::Declined;
     }
-    std::unique_ptr<IOutputFile> file = files.CreateForWriting(path);
+    const std::unique_ptr<IOutputFile> file = files.CreateReplacement(path);
     if (!file) return TemplateFileEnd::CannotCreate;
     CFileRecordOutput out(*file);
 
+    // Whatever ends the file early (a payment the batch does not return, a
+    // failure on its way to the caller) drops the new file with `file`.
     TemplateFileEnd end = TemplateFileEnd::Written;
-    try {
-        // The first payment is released before the records fetch it again.
-        if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
-            WriteBulkListHeader(out, *first, kNoProcessingDate, templateName, beneficiaryReference,
-                                RecordFile::TemplateFile);
-        } else {
+    // The first payment is released before the records fetch it again.
+    if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
+        WriteBulkListHeader(out, *first, kNoProcessingDate, templateName, beneficiaryReference,
+                            RecordFile::TemplateFile);
+    } else {
+        end = TemplateFileEnd::CannotFetch;
+    }
+    for (long index = 0; end == TemplateFileEnd::Written && index < count; ++index) {
+        const std::unique_ptr<IPaymentView> payment = batch.GetItem(index);
+        if (!payment) {
             end = TemplateFileEnd::CannotFetch;
+            break;
         }
-        for (long index = 0; end == TemplateFileEnd::Written && index < count; ++index) {
-            const std::unique_ptr<IPaymentView> payment = batch.GetItem(index);
-            if (!payment) {
-                end = TemplateFileEnd::CannotFetch;
-                break;
-            }
-            WritePaymentRecord(out, *payment, kNoProcessingDate, PaymentFormat::BulkList, templateName,
-                               RecordCurrency::Sterling, RecordFile::TemplateFile);
-        }
-    } catch (...) {
-        Abandon(out, files, path);
-        throw;
+        WritePaymentRecord(out, *payment, kNoProcessingDate, PaymentFormat::BulkList, templateName,
+                           RecordCurrency::Sterling, RecordFile::TemplateFile);
     }
     // A template missing a payment would set up a bulk list that silently
     // leaves a payee out: it goes like a file that could not be written.
-    if (end == TemplateFileEnd::CannotFetch) {
-        Abandon(out, files, path);
-        return end;
-    }
-    if (!FinishOrRemove(out, files, path)) return TemplateFileEnd::WriteFailed;
-    return end;
+    if (end == TemplateFileEnd::CannotFetch) return end;
+    return out.Commit() ? end : TemplateFileEnd::WriteFailed;
 }
 
 }  // namespace paylode

@@ -9,11 +9,13 @@
  *     payment, then one record per payment, each payment checked and left
  *     with its status.
  *
- * Both files go through the file seam (common/FileSystem.h), and every
- * write, the flush and the close are checked: a file that cannot be written
- * completely is deleted rather than left truncated, because a truncated
- * payment file uploaded to the bank pays some suppliers and silently drops
- * the rest.
+ * Both files go through the file seam (common/FileSystem.h): each is
+ * written to a new file beside the chosen one and put in place in one step
+ * only when it is whole, so that the chosen path holds either the complete
+ * new file or exactly what it held before, whatever happens to the run: a
+ * truncated payment file uploaded to the bank would pay some suppliers and
+ * silently drop the rest, and a user's existing file must not be lost to a
+ * run that failed.
  *
  * The batch is reached through IPaymentBatchView; each payment is fetched
  * when it is written and let go before the next is fetched.
@@ -23,6 +25,7 @@
 #include <string>
 
 #include "common/CString.h"
+#include "common/FileSystem.h"
 #include "common/MessageBox.h"
 #include "payments/PaymentBatchView.h"
 #include "payments/PaymentFormat.h"
@@ -33,7 +36,7 @@ namespace paylode {
 enum PaymentRunStatus : long {
     kRunCompleted = 0,        // every record written, no check failed
     kRunChecksFailed = 1,     // at least one payment failed a check
-    kRunFileFailed = 2,       // the payment file cannot be made, or a payment cannot be fetched
+    kRunFileFailed = 2,       // no new payment file: it cannot be made, a payment cannot be fetched, or the run failed
     kRunCancelled = 3,        // the user cancelled the options or the save dialog
     kRunTooManyPayments = 40  // more payments than one file may hold
 };
@@ -52,11 +55,13 @@ struct PaymentFileChoices {
 
 // How writing the payment file ended.
 enum class PaymentFileEnd {
-    Written,       // the whole file was written and closed
+    Written,       // the whole file is at the chosen path
     CannotCreate,  // the file could not be created; nothing was written
-    CannotFetch,   // the batch returned no payment at an index; the file keeps the records before it
-    WriteFailed,   // a write, the flush or the close failed; the file was deleted
+    CannotFetch,   // the batch returned no payment at an index; no file
+    WriteFailed,   // a write or putting the file in place failed; no file
 };
+// Every end but Written leaves the chosen path as it was, and gives each
+// payment that passed its checks the status "batch rejected".
 
 struct PaymentFileResult {
     PaymentFileEnd end = PaymentFileEnd::Written;
@@ -64,8 +69,8 @@ struct PaymentFileResult {
 
     // The payment service's status value: 0, 1 or 2.
     long StatusValue() const;
-    // Whether the run reports failed checks (S_FALSE): only when the file
-    // that holds them exists.
+    // Whether the run reports failed checks (S_FALSE): only when the new
+    // file that holds them is in place.
     bool ReportsFailedChecks() const;
 };
 
@@ -77,10 +82,6 @@ struct PaymentFileResult {
 PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const std::string& path,
                                    const PaymentFileChoices& choices);
 
-// The drive and directory of a path, with their closing separator: "D:\Pay\"
-// for "D:\Pay\batch.txt"; empty for a bare file name.
-std::string DirectoryOfPath(const std::string& path);
-
 // How writing the bulk list template file ended. The payment run goes on
 // whatever the outcome and tells the user nothing; the tool reports it.
 enum class TemplateFileEnd {
@@ -88,9 +89,10 @@ enum class TemplateFileEnd {
     EmptyBatch,    // no payment to make the header from: no file
     Declined,      // the file exists and the user chose not to overwrite it
     CannotCreate,  // the file could not be created
-    CannotFetch,   // the batch returned no payment at an index; the file was deleted
-    WriteFailed,   // a write, the flush or the close failed; the file was deleted
+    CannotFetch,   // the batch returned no payment at an index; no file
+    WriteFailed,   // a write or putting the file in place failed; no file
 };
+// Every end but Written leaves the template file's path as it was.
 
 constexpr const char* kTemplateExistsCaption = "Bulk List Template Exists";
 

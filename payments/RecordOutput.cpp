@@ -10,11 +10,6 @@ void CFileRecordOutput::Write(const char* data, std::size_t size) {
     if (!file_.Write(data, size)) failed_ = true;
 }
 
-bool CFileRecordOutput::Finish() {
-    // Both are tried even after a failure, so that the file is closed.
-    const bool flushed = file_.Flush();
-    const bool closed = file_.Close();
-    return !failed_ && flushed && closed;
-}
+bool CFileRecordOutput::Commit() { return !failed_ && file_.Commit(); }
 
 }  // namespace paylode

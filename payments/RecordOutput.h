@@ -26,8 +26,9 @@ public:
     explicit CFileRecordOutput(IOutputFile& file) : file_(file) {}
     void Write(const char* data, std::size_t size) override;
 
-    // Flushes and closes the file; true when that and every write succeeded.
-    bool Finish();
+    // Puts the file at its chosen path when every write succeeded; true when
+    // it is there. A file not committed is deleted with its IOutputFile.
+    bool Commit();
 
 private:
     IOutputFile& file_;

@@ -71,15 +71,10 @@ std::string PaymentFileFilter() {
     return list;
 }
 
-HRESULT RunPayments(ITorvoBankPayments* payments, ITorvoBankAccount* account,
-                    const SetServiceStatusFunction& setStatus) {
-    // The host's defaults for the file; its settings object drops the name's
-    // last character.
-    const CPaymentFileSettings defaults = CHostBankSettings().GetPaymentFileSettings();
-    char initialPath[kPaymentPathBytes] = {};
-    ResolveDefaultPaymentPath(defaults.fileName, defaults.directory, initialPath);
+namespace {
 
-    setStatus(kRunCompleted);
+HRESULT RunPaymentSteps(ITorvoBankPayments* payments, ITorvoBankAccount* account, const char* initialPath,
+                        const SetServiceStatusFunction& setStatus) {
     const std::string filter = PaymentFileFilter();
     RequireArgument(payments != nullptr);
     CHostBatchView batch(payments);
@@ -141,6 +136,28 @@ HRESULT RunPayments(ITorvoBankPayments* payments, ITorvoBankAccount* account,
     const PaymentFileResult written = WritePaymentFile(batch, count, *path, choices);
     setStatus(written.StatusValue());
     return written.ReportsFailedChecks() ? S_FALSE : S_OK;
+}
+
+}  // namespace
+
+HRESULT RunPayments(ITorvoBankPayments* payments, ITorvoBankAccount* account,
+                    const SetServiceStatusFunction& setStatus) {
+    // The host's defaults for the file; its settings object drops the name's
+    // last character. A host that cannot give them ends the run before it
+    // starts, its status value untouched.
+    const CPaymentFileSettings defaults = CHostBankSettings().GetPaymentFileSettings();
+    char initialPath[kPaymentPathBytes] = {};
+    ResolveDefaultPaymentPath(defaults.fileName, defaults.directory, initialPath);
+
+    // A run that fails later (a host call that fails) has made no new file:
+    // its status value says so before the failure goes on to the host.
+    setStatus(kRunCompleted);
+    try {
+        return RunPaymentSteps(payments, account, initialPath, setStatus);
+    } catch (...) {
+        setStatus(kRunFileFailed);
+        throw;
+    }
 }
 
 BSTR PaymentStatusTextFor(LONG code) {

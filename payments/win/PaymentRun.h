@@ -15,11 +15,13 @@
  *      payment file, then the payment file itself (payments/PaymentFile.h).
  *
  * The run leaves the service's status value as it goes: 0, 1 (a payment
- * failed a check), 2 (the payment file cannot be written, or a payment
- * cannot be fetched), 3 (either dialog cancelled) or 40 (too many payments).
- * Everything the user must be told is shown in a message box; none of these
- * ends is a failure HRESULT. A failing bank settings object or a null batch
- * is thrown, for the service's operation guard.
+ * failed a check), 2 (no new payment file: it cannot be written, a payment
+ * cannot be fetched, or the run failed), 3 (either dialog cancelled) or 40
+ * (too many payments). Everything the user must be told is shown in a
+ * message box; none of these ends is a failure HRESULT. A failing host call
+ * or a null batch is thrown, for the service's operation guard, after the
+ * status value was set to 2; only a bank settings object that fails at the
+ * start leaves the status value as it was.
  */
 #pragma once
 

@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -19,13 +22,19 @@
 #include "payments/RecordOutput.h"
 #include "payments/StatusTexts.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace paylode {
 namespace {
 
-enum class FileOp { Create, Write, Flush, Close };
+enum class FileOp { Create, Write, Flush, Close, Replace };
 
-// Files in memory. Written bytes land at once, as on a disk; one chosen
-// operation on one chosen file fails (for writes, the n-th write, from 0).
+// Files in memory. A new file is written under its own name beside the
+// chosen one and moved over it on commit, as on a disk; one chosen step on
+// one chosen path fails (for writes, the n-th write, from 0).
 class CFaultyFileSystem : public IFileSystem {
 public:
     std::map<std::string, std::string> files;
@@ -42,34 +51,46 @@ public:
     }
 
     bool CanOpenForReading(const std::string& path) override { return files.count(path) != 0; }
-    std::unique_ptr<IOutputFile> CreateForWriting(const std::string& path) override {
+    std::unique_ptr<IOutputFile> CreateReplacement(const std::string& path) override {
         if (Fails(path, FileOp::Create)) return nullptr;
-        files[path].clear();
-        return std::make_unique<CFile>(*this, path);
+        const std::string temporary = UnfinishedFilePath(path, 1, created_++);
+        files[temporary].clear();
+        return std::make_unique<CFile>(*this, path, temporary);
     }
-    bool Remove(const std::string& path) override { return files.erase(path) != 0; }
 
 private:
     bool Fails(const std::string& path, FileOp op) const { return failing && path == failPath && op == failOp; }
 
     class CFile : public IOutputFile {
     public:
-        CFile(CFaultyFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+        CFile(CFaultyFileSystem& owner, std::string path, std::string temporary)
+            : owner_(owner), path_(std::move(path)), temporary_(std::move(temporary)) {}
+        ~CFile() override { owner_.files.erase(temporary_); }
         bool Write(const char* data, std::size_t size) override {
             const bool fails = owner_.Fails(path_, FileOp::Write) && writes_++ == owner_.failWrite;
             // A failed write may still have put part of its bytes on the disk.
-            owner_.files[path_].append(data, fails ? size / 2 : size);
+            owner_.files[temporary_].append(data, fails ? size / 2 : size);
             return !fails;
         }
-        bool Flush() override { return !owner_.Fails(path_, FileOp::Flush); }
-        bool Close() override { return !owner_.Fails(path_, FileOp::Close); }
+        bool Commit() override {
+            for (const FileOp step : {FileOp::Flush, FileOp::Close, FileOp::Replace}) {
+                if (owner_.Fails(path_, step)) return false;
+            }
+            owner_.files[path_] = owner_.files[temporary_];
+            return true;
+        }
 
     private:
         CFaultyFileSystem& owner_;
         std::string path_;
+        std::string temporary_;
         int writes_ = 0;
     };
+
+    unsigned created_ = 0;
 };
+
+using Disk = std::map<std::string, std::string>;
 
 CPaymentValues Payment(const char* name, const char* payeeSortCode = "65-43-21") {
     CPaymentValues payment;
@@ -170,38 +191,45 @@ TEST(PaymentFile, AFailedCheckGoesOnToTheNextPaymentAndAFailedHeaderEndsTheFile)
     }
 }
 
-TEST(PaymentFile, APaymentTheBatchDoesNotReturnEndsTheLoopAndKeepsTheRecordsBeforeIt) {
+// A payment the batch does not return leaves the batch incomplete: no new
+// file, and every other payment is still checked, those that pass told that
+// the batch was rejected.
+TEST(PaymentFile, APaymentTheBatchDoesNotReturnLeavesTheOldFileAndRejectsTheBatch) {
     const struct {
         PaymentFormat format;
         long missing;
-        std::vector<std::string> types;
-        bool checksFailed;
+        std::vector<long> statuses;
     } rows[] = {
-        {PaymentFormat::Standard, 2, {"01", "01"}, true},  // payment 1 fails a check first
-        {PaymentFormat::BulkList, 1, {"06", "07"}, false},
-        {PaymentFormat::AdHocBulk, 0, {}, false},  // no header without the first payment
+        {PaymentFormat::Standard, 2, {kStatusBatchRejected, kStatusInvalidPayeeAccountName, 5}},
+        {PaymentFormat::BulkList, 1, {kStatusBatchRejected, 5, kStatusBatchRejected}},
+        {PaymentFormat::AdHocBulk, 0, {5, kStatusBatchRejected, kStatusBatchRejected}},  // no header to make
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(PaymentFormatNumber(row.format));
         CFaultyFileSystem disk;
+        disk.files[kPath] = "OLD FILE\r\n";
         ScopedFileSystem scope(disk);
         CPaymentBatchValues batch = ThreePayments();
-        if (row.checksFailed) batch.payments[1].payeeAccountName = "";
+        if (row.format == PaymentFormat::Standard) batch.payments[1].payeeAccountName = "";
+        batch.payments[row.missing].status = 5;
         batch.missing.insert(row.missing);
         const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(row.format));
         EXPECT_EQ(PaymentFileEnd::CannotFetch, result.end);
         EXPECT_EQ(kRunFileFailed, result.StatusValue());
-        EXPECT_EQ(row.checksFailed, result.ReportsFailedChecks());
-        EXPECT_EQ(row.types, RecordTypes(disk.files[kPath]));
+        EXPECT_FALSE(result.ReportsFailedChecks());
+        EXPECT_EQ(Disk({{kPath, "OLD FILE\r\n"}}), disk.files);
+        EXPECT_EQ(row.statuses,
+                  std::vector<long>({batch.payments[0].status, batch.payments[1].status, batch.payments[2].status}));
     }
 }
 
-// Every file operation of the payment file, failed in turn: the run ends
-// with status value 2, no truncated file remains, no failed check is
-// reported for a file that does not exist, and every payment is still
-// checked: the valid ones are told the batch was rejected, the others keep
-// their fault.
-TEST(PaymentFile, EveryFaultOnThePaymentFileLeavesNoFileAndStatusTwo) {
+// Every step of the payment file, failed in turn, with and without a file
+// already at the chosen path: the run ends with status value 2, the chosen
+// path holds what it held, byte for byte, and nothing else is left; no
+// failed check is reported for a file that does not exist, and every
+// payment is still checked: the valid ones are told the batch was rejected,
+// the others keep their fault.
+TEST(PaymentFile, EveryFaultOnThePaymentFileLeavesThePathAsItWasAndStatusTwo) {
     struct Row {
         FileOp op;
         int write;
@@ -212,45 +240,54 @@ TEST(PaymentFile, EveryFaultOnThePaymentFileLeavesNoFileAndStatusTwo) {
         {FileOp::Create, 0, PaymentFileEnd::CannotCreate}, {FileOp::Write, 0, PaymentFileEnd::WriteFailed},
         {FileOp::Write, 1, PaymentFileEnd::WriteFailed},   {FileOp::Write, 2, PaymentFileEnd::WriteFailed},
         {FileOp::Write, 3, PaymentFileEnd::WriteFailed},   {FileOp::Flush, 0, PaymentFileEnd::WriteFailed},
-        {FileOp::Close, 0, PaymentFileEnd::WriteFailed},
+        {FileOp::Close, 0, PaymentFileEnd::WriteFailed},   {FileOp::Replace, 0, PaymentFileEnd::WriteFailed},
     };
     // clang-format on
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(testing::Message() << "row " << i);
-        CFaultyFileSystem disk;
-        disk.Fail(kPath, rows[i].op, rows[i].write);
-        ScopedFileSystem scope(disk);
-        CPaymentBatchValues batch = ThreePayments();
-        batch.payments[2].amount = 0;  // a failed check must not turn into S_FALSE
-        const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::BulkList));
-        EXPECT_EQ(rows[i].end, result.end);
-        EXPECT_EQ(kRunFileFailed, result.StatusValue());
-        EXPECT_FALSE(result.ReportsFailedChecks());
-        EXPECT_EQ(0u, disk.files.count(kPath)) << "a truncated payment file was left behind";
-        EXPECT_EQ(std::vector<long>({kStatusBatchRejected, kStatusBatchRejected, kStatusInvalidAmount}),
-                  std::vector<long>({batch.payments[0].status, batch.payments[1].status, batch.payments[2].status}));
+    for (const Disk& before : {Disk(), Disk({{kPath, "OLD FILE\r\n"}})}) {
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
+            SCOPED_TRACE(testing::Message() << "row " << i << (before.empty() ? ", no file before" : ", old file"));
+            CFaultyFileSystem disk;
+            disk.files = before;
+            disk.Fail(kPath, rows[i].op, rows[i].write);
+            ScopedFileSystem scope(disk);
+            CPaymentBatchValues batch = ThreePayments();
+            batch.payments[2].amount = 0;  // a failed check must not turn into S_FALSE
+            const PaymentFileResult result = WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::BulkList));
+            EXPECT_EQ(rows[i].end, result.end);
+            EXPECT_EQ(kRunFileFailed, result.StatusValue());
+            EXPECT_FALSE(result.ReportsFailedChecks());
+            EXPECT_EQ(before, disk.files);
+            EXPECT_EQ(std::vector<long>({kStatusBatchRejected, kStatusBatchRejected, kStatusInvalidAmount}),
+                      std::vector<long>({batch.payments[0].status, batch.payments[1].status, batch.payments[2].status}));
+        }
     }
 }
 
 // A failure raised while a file is written (a host call that fails) goes on
-// to the caller, and the half-written file goes with it.
-TEST(PaymentFile, AFailureRaisedHalfWayLeavesNoFileBehind) {
+// to the caller; the new file goes, the old one stays, and the payments that
+// had passed their checks are told that the batch was rejected.
+TEST(PaymentFile, AFailureRaisedHalfWayLeavesTheOldFilesAsTheyWere) {
     class CFailingBatch : public CPaymentBatchValues {
     public:
         std::unique_ptr<IPaymentView> GetItem(long index) override {
-            if (index == 1) throw std::runtime_error("the host failed");
+            if (index == 1 && failures-- > 0) throw std::runtime_error("the host failed");
             return CPaymentBatchValues::GetItem(index);
         }
+        int failures = 2;
     };
+    const Disk before = {{kPath, "OLD FILE\r\n"}, {"D:\\Pay\\STAFF", "OLD TEMPLATE\r\n"}};
     CFaultyFileSystem disk;
+    disk.files = before;
     ScopedFileSystem scope(disk);
     ScopedMessageBoxHandler boxes([](const MessageRequest&) { return MessageAnswer::Yes; });
     CFailingBatch batch;
     batch.payments = ThreePayments().payments;
-    EXPECT_THROW(WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::Standard)), std::runtime_error);
     EXPECT_THROW(WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", nullptr),
                  std::runtime_error);
-    EXPECT_TRUE(disk.files.empty()) << "a half-written file was left behind";
+    EXPECT_THROW(WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::Standard)), std::runtime_error);
+    EXPECT_EQ(before, disk.files);
+    EXPECT_EQ(std::vector<long>({kStatusBatchRejected, 0, 0}),
+              std::vector<long>({batch.payments[0].status, batch.payments[1].status, batch.payments[2].status}));
 }
 
 const std::string kTemplatePath = "D:\\Pay\\STAFF";
@@ -321,7 +358,7 @@ TEST(BulkListTemplateFile, AnEmptyBatchMakesNoFileAndAsksNothing) {
     EXPECT_EQ("kept\r\n", disk.files[kTemplatePath]);
 }
 
-TEST(BulkListTemplateFile, EveryFaultLeavesNoHalfWrittenFile) {
+TEST(BulkListTemplateFile, EveryFaultLeavesTheOldFileAsItWas) {
     const struct {
         FileOp op;
         int write;
@@ -330,18 +367,21 @@ TEST(BulkListTemplateFile, EveryFaultLeavesNoHalfWrittenFile) {
     } rows[] = {
         {FileOp::Create, 0, TemplateFileEnd::CannotCreate, -1}, {FileOp::Write, 0, TemplateFileEnd::WriteFailed, -1},
         {FileOp::Write, 3, TemplateFileEnd::WriteFailed, -1},   {FileOp::Flush, 0, TemplateFileEnd::WriteFailed, -1},
-        {FileOp::Close, 0, TemplateFileEnd::WriteFailed, -1},   {FileOp::Write, 9, TemplateFileEnd::CannotFetch, 0},
-        {FileOp::Write, 9, TemplateFileEnd::CannotFetch, 2},
+        {FileOp::Close, 0, TemplateFileEnd::WriteFailed, -1},   {FileOp::Replace, 0, TemplateFileEnd::WriteFailed, -1},
+        {FileOp::Write, 9, TemplateFileEnd::CannotFetch, 0},    {FileOp::Write, 9, TemplateFileEnd::CannotFetch, 2},
     };
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(testing::Message() << "row " << i);
-        CFaultyFileSystem disk;
-        disk.Fail(kTemplatePath, rows[i].op, rows[i].write);
-        ScopedFileSystem scope(disk);
-        CPaymentBatchValues batch = ThreePayments();
-        if (rows[i].missing >= 0) batch.missing.insert(rows[i].missing);
-        EXPECT_EQ(rows[i].end, WriteTemplate(batch).end);
-        EXPECT_EQ(0u, disk.files.count(kTemplatePath));
+    for (const Disk& before : {Disk(), Disk({{kTemplatePath, "kept\r\n"}})}) {
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
+            SCOPED_TRACE(testing::Message() << "row " << i << (before.empty() ? ", no file before" : ", old file"));
+            CFaultyFileSystem disk;
+            disk.files = before;
+            disk.Fail(kTemplatePath, rows[i].op, rows[i].write);
+            ScopedFileSystem scope(disk);
+            CPaymentBatchValues batch = ThreePayments();
+            if (rows[i].missing >= 0) batch.missing.insert(rows[i].missing);
+            EXPECT_EQ(rows[i].end, WriteTemplate(batch, MessageAnswer::Yes).end);
+            EXPECT_EQ(before, disk.files);
+        }
     }
 }
 
@@ -360,20 +400,80 @@ TEST(PaymentFile, TheTemplateFileLiesInTheDriveAndDirectoryOfThePaymentFile) {
     for (const auto& row : rows) EXPECT_EQ(row.directory, DirectoryOfPath(row.path)) << row.path;
 }
 
-// The platform's files on a device that takes no bytes: the buffered write
-// is accepted, the flush and the close are not.
-TEST(PlatformFileSystem, ReportsAFullDeviceAtFlushAndClose) {
-#ifdef _WIN32
-    const std::string device = "Z:\\dev\\full";  // under Wine
-#else
-    const std::string device = "/dev/full";
-#endif
-    std::unique_ptr<IOutputFile> file = PlatformFileSystem().CreateForWriting(device);
-    if (!file) GTEST_SKIP() << "no " << device << " here";
-    EXPECT_TRUE(file->Write("0123456789\r\n", 12));
-    EXPECT_FALSE(file->Flush());
-    EXPECT_FALSE(file->Close());
+// The platform's files, in a folder of their own: what the folder holds
+// after a commit, after a file dropped without one, and after a commit that
+// cannot replace the chosen path (a folder stands there).
+TEST(PlatformFileSystem, TheChosenPathHoldsTheOldBytesOrTheWholeNewFile) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(testing::TempDir()) / "paylode-files";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string chosen = (folder / "pay.txt").string();
+    const auto contents = [&] {
+        std::map<std::string, std::string> found;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            found[entry.path().filename().string()] =
+                entry.is_directory() ? "<folder>" : std::string(std::istreambuf_iterator<char>(in), {});
+        }
+        return found;
+    };
+    const auto make = [&](const std::string& text) {
+        std::ofstream(chosen, std::ios::binary) << text;
+    };
+    IFileSystem& files = PlatformFileSystem();
+    {
+        make("OLD FILE\r\n");
+        std::unique_ptr<IOutputFile> file = files.CreateReplacement(chosen);
+        ASSERT_TRUE(file);
+        ASSERT_TRUE(file->Write("NEW\r\n", 5));
+        const std::map<std::string, std::string> during = contents();
+        ASSERT_EQ(2u, during.size());
+        const std::string unfinished = std::next(during.begin())->first.rfind("~paylode-", 0) == 0
+                                           ? std::next(during.begin())->first
+                                           : during.begin()->first;
+        EXPECT_EQ(0u, unfinished.rfind("~paylode-", 0)) << unfinished;
+        EXPECT_EQ(".tmp", unfinished.substr(unfinished.size() - 4)) << unfinished;
+        EXPECT_EQ("OLD FILE\r\n", during.at("pay.txt"));
+        file.reset();
+        EXPECT_EQ((std::map<std::string, std::string>{{"pay.txt", "OLD FILE\r\n"}}), contents()) << "dropped";
+    }
+    {
+        std::unique_ptr<IOutputFile> file = files.CreateReplacement(chosen);
+        ASSERT_TRUE(file);
+        std::string big(200000, 'x');
+        ASSERT_TRUE(file->Write(big.data(), big.size()));
+        ASSERT_TRUE(file->Write("\r\n", 2));
+        EXPECT_TRUE(file->Commit());
+        EXPECT_EQ((std::map<std::string, std::string>{{"pay.txt", big + "\r\n"}}), contents()) << "committed";
+    }
+    {
+        fs::remove(chosen);
+        fs::create_directory(chosen);
+        std::unique_ptr<IOutputFile> file = files.CreateReplacement(chosen);
+        ASSERT_TRUE(file);
+        ASSERT_TRUE(file->Write("NEW\r\n", 5));
+        EXPECT_FALSE(file->Commit());
+        EXPECT_EQ((std::map<std::string, std::string>{{"pay.txt", "<folder>"}}), contents()) << "cannot replace";
+    }
+    EXPECT_FALSE(files.CreateReplacement((folder / "missing" / "pay.txt").string())) << "no such folder";
+    fs::remove_all(folder);
 }
+
+#ifndef _WIN32
+// A device cannot be replaced by renaming (that would take it away): it is
+// written in place, and a full one fails the commit.
+TEST(PlatformFileSystem, WritesADeviceInPlaceAndReportsAFullOne) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
+    std::unique_ptr<IOutputFile> file = PlatformFileSystem().CreateReplacement("/dev/full");
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->Write("0123456789\r\n", 12));
+    EXPECT_FALSE(file->Commit());
+    struct stat status;
+    ASSERT_EQ(0, stat("/dev/full", &status));
+    EXPECT_TRUE(S_ISCHR(status.st_mode));
+}
+#endif
 
 }  // namespace
 }  // namespace paylode

@@ -412,13 +412,13 @@ TEST(PaymentRecords, TemplateNameWidthsAndDates) {
 TEST(PaymentRecords, FileOutputWritesCrLfBytes) {
     const std::string path = testing::TempDir() + "paylode-records-crlf.txt";
     {
-        std::unique_ptr<IOutputFile> file = PlatformFileSystem().CreateForWriting(path);
+        std::unique_ptr<IOutputFile> file = PlatformFileSystem().CreateReplacement(path);
         ASSERT_NE(nullptr, file);
         CFileRecordOutput out(*file);
         CRecordingPayment payment = ValidPayment();
         WriteAdHocRecord(out, payment, kSterling);
         WriteAdHocRecord(out, payment, kSterling);
-        ASSERT_TRUE(out.Finish());
+        ASSERT_TRUE(out.Commit());
     }
     std::string text;
     if (std::FILE* file = std::fopen(path.c_str(), "rb")) {

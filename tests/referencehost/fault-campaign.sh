@@ -6,9 +6,11 @@
 #   - the program ends with a documented exit status and the outcome line
 #     is the last line of standard error, after the host call line;
 #   - the component holds no reference on a host object afterwards;
-#   - pay 0 or 1 wrote exactly the fault-free payment file (and template
-#     file); pay 2 or 100 left none, or the fault-free file's first lines,
-#     each line whole; pay 3 left none;
+#   - every run starts with an old payment file (and template file) in its
+#     folder: pay 0 or 1 left exactly the fault-free payment file, 2, 3 or
+#     100 exactly the old one; the template file is either the old or the
+#     fault-free one; nothing else is left in the folder (no "~paylode-"
+#     file either);
 #   - import 0 received exactly the fault-free transactions, 100 the first of
 #     them, 1 none.
 #   fault-campaign.sh WINE_RUN PREFIX PAYLODE_HOST_EXE PAYLODE_TOOL
@@ -59,7 +61,7 @@ run() {
         run_display=$(cat "$work/slot-$slot/display")
     fi
     for attempt in 1 2; do
-        rm -rf "$dir" && mkdir -p "$dir" && cp "$work"/*.csv "$dir"/
+        rm -rf "$dir" && mkdir -p "$dir" && cp "$work"/*.csv "$work"/old/* "$dir"/
         (cd "$dir" && DISPLAY=$run_display PAYLODE_STDERR="$dir/err" timeout 60 "$wine_run" "$run_prefix" "$host" "$@" >"$dir/out")
         status=$?
         [ "$status" = 124 ] && [ "$attempt" = 1 ] && continue
@@ -80,6 +82,9 @@ for slot in $(seq 1 $((jobs - 1))); do
         { echo "FAIL: register in the prefix of slot $slot"; exit 1; }
 done
 
+mkdir "$work/old"
+printf 'OLD PAYMENT FILE\r\n' >"$work/old/pay.txt"
+printf 'OLD TEMPLATE\r\n' >"$work/old/CAMP"
 cat >"$work/batch.csv" <<'EOF'
 amount,payer_sort_code,payer_account_number,payee_sort_code,payee_account_number,payee_account_name,payee_bacs_reference,status
 10,12-34-56,12345678,65-43-21,87654321,FIRST,REF1,0
@@ -135,13 +140,14 @@ for format in 0 1 2 3; do
     case $format in
     0) options+=(--iat 0,2) ;;
     1) options+=(--iat 1 --template "Camp T1") ;;
-    2) options+=(--template "Camp" --reference "Ben 1") ;;
+    2) options+=(--template "Camp" --reference "Ben 1" --overwrite-template yes) ;;
     3) options+=(--reference "Ben 2") ;;
     esac
     clean="$work/pay-$format-clean"
     run "$clean" pay batch.csv "${options[@]}" --statuses
     check_ending "pay $format fault-free" "$clean" pay ProcessPayments 0 1 || continue
-    [ -s "$clean/pay.txt" ] || { fail "pay $format fault-free: no payment file"; continue; }
+    cmp -s "$clean/pay.txt" "$work/old/pay.txt" && { fail "pay $format fault-free: the old payment file is left"; continue; }
+    [ "$format" != 2 ] || ! cmp -s "$clean/CAMP" "$work/old/CAMP" || { fail "pay 2 fault-free: the old template file is left"; continue; }
     count=$(calls_of "$clean/err")
     echo "pay format $format: $count host calls, exit status $(cat "$clean/status")"
     seq 1 "$count" | xargs -P "$jobs" --process-slot-var=PAYLODE_SLOT -I{} bash -c 'run "$work/pay-'"$format"'-{}" pay batch.csv "$@" --fail-call {}' _ \
@@ -152,20 +158,16 @@ for format in 0 1 2 3; do
         check_ending "pay $format --fail-call $n" "$dir" pay ProcessPayments 0 1 2 3 100 || continue
         status=$(cat "$dir/status")
         case $status in
-        0 | 1)
-            cmp -s "$dir/pay.txt" "$clean/pay.txt" ||
-                fail "pay $format --fail-call $n: exit $status with another payment file"
-            # The run goes on without a template file it could not write
-            # whole, and never leaves part of one.
-            [ "$format" != 2 ] || [ ! -e "$dir/CAMP" ] || cmp -s "$dir/CAMP" "$clean/CAMP" ||
-                fail "pay $format --fail-call $n: exit $status with another template file"
-            ;;
-        2 | 100)
-            [ ! -e "$dir/pay.txt" ] || is_prefix "$dir/pay.txt" "$clean/pay.txt" '\r\n' ||
-                fail "pay $format --fail-call $n: exit $status left a payment file that is not the first lines"
-            ;;
-        3) [ ! -e "$dir/pay.txt" ] || fail "pay $format --fail-call $n: exit 3 left a payment file" ;;
+        0 | 1) expected=$clean/pay.txt ;;
+        *) expected=$work/old/pay.txt ;;
         esac
+        cmp -s "$dir/pay.txt" "$expected" ||
+            fail "pay $format --fail-call $n: exit $status left another payment file than $expected"
+        # The run goes on without a template file it could not write whole.
+        cmp -s "$dir/CAMP" "$work/old/CAMP" || cmp -s "$dir/CAMP" "$clean/CAMP" ||
+            fail "pay $format --fail-call $n: exit $status left a template file neither old nor fault-free"
+        other=$(ls -A "$dir" | grep -vx -e batch.csv -e statement.csv -e pay.txt -e CAMP -e out -e err -e status -e retried)
+        [ -z "$other" ] || fail "pay $format --fail-call $n: left $(echo $other)"
     done
 done
 

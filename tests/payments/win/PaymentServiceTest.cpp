@@ -451,14 +451,21 @@ TEST_F(PaymentService, IatMarksLeftByTheDialogMakeTransferRecordsAndAreReplacedB
     }
 }
 
-TEST_F(PaymentService, APaymentTheBatchCannotGiveEndsTheRunWithStatusTwoAndKeepsTheRecordsBefore) {
+// An incomplete batch makes no payment file: the old one stays, and the
+// payments that passed are told the batch was rejected.
+TEST_F(PaymentService, APaymentTheBatchCannotGiveEndsTheRunWithStatusTwoAndTheOldFile) {
+    {
+        std::ofstream old(PathOf("hole.txt"), std::ios::binary);
+        old << "OLD FILE\r\n";
+    }
     ComPtr<CHostPayments> host = Batch({GoodPayment(), GoodPayment(), GoodPayment()});
     CBatchWithHole batch(host.Get(), 2);
     DialogScript dialog;
     EXPECT_HR(S_OK, Run(&batch, nullptr, dialog, PathOf("hole.txt")));
     EXPECT_EQ(kRunFileFailed, status_);
-    const std::string text = ReadBytes(PathOf("hole.txt"));
-    EXPECT_EQ(2, Lines(text)) << text;
+    EXPECT_EQ("OLD FILE\r\n", ReadBytes(PathOf("hole.txt")));
+    EXPECT_EQ(kStatusBatchRejected, host->Payment(0).Data().status);
+    EXPECT_EQ(kStatusBatchRejected, host->Payment(1).Data().status);
     EXPECT_EQ(1u, batch.references);
 }
 
