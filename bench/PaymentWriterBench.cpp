@@ -1,8 +1,11 @@
 /*
  * The payment file's record writers on a batch of 4000 payments (the most a
  * payment file holds), in each of the four formats, against one fwrite of the
- * same bytes: the payment run's own file steps (the file created, the header
- * from the first payment, one record a payment, the file flushed and closed).
+ * same bytes: the payment run's own file steps (a new file created beside
+ * the chosen one, the header from the first payment, one record a payment,
+ * the file put on the disk and moved over the chosen one). The same steps
+ * written straight into the chosen file, with neither sync nor move, give
+ * the price of the durable step.
  *
  *   bench_payment_writer [Google Benchmark flags]
  */
@@ -14,8 +17,10 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/FileSystem.h"
 #include "payments/PaymentBatchView.h"
 #include "payments/PaymentFile.h"
 #include "payments/PaymentRecords.h"
@@ -102,6 +107,39 @@ void BM_RecordWriters(benchmark::State& state) {
     state.counters["payments/s"] = benchmark::Counter(kPayments, benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// Files written straight into the chosen path through the C library, with
+// no sync and no move: what the run's durable step is measured against.
+class CInPlaceFileSystem : public IFileSystem {
+public:
+    bool CanOpenForReading(const std::string&) override { return false; }
+    std::unique_ptr<IOutputFile> CreateReplacement(const std::string& path) override {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        return file != nullptr ? std::make_unique<CFile>(file) : nullptr;
+    }
+
+private:
+    class CFile : public IOutputFile {
+    public:
+        explicit CFile(std::FILE* file) : file_(file) {}
+        ~CFile() override {
+            if (file_ != nullptr) std::fclose(file_);
+        }
+        CFile(const CFile&) = delete;
+        CFile& operator=(const CFile&) = delete;
+        bool Write(const char* data, std::size_t size) override { return std::fwrite(data, 1, size, file_) == size; }
+        bool Commit() override { return std::fclose(std::exchange(file_, nullptr)) == 0; }
+
+    private:
+        std::FILE* file_;
+    };
+};
+
+void BM_RecordWritersInPlace(benchmark::State& state) {
+    CInPlaceFileSystem files;
+    ScopedFileSystem scope(files);
+    BM_RecordWriters(state);
+}
+
 // The floor: the same bytes in one fwrite, between the same creation and
 // closing of the file.
 void BM_Fwrite(benchmark::State& state) {
@@ -132,6 +170,7 @@ void Formats(benchmark::internal::Benchmark* bench) {
 
 BENCHMARK(BM_Fwrite)->Apply(Formats);
 BENCHMARK(BM_RecordWriters)->Apply(Formats);
+BENCHMARK(BM_RecordWritersInPlace)->Apply(Formats);
 
 }  // namespace
 

@@ -7,8 +7,13 @@
  * read, all fields by name, until the first line that cannot be read. With
  * the host's sort code and account number it prints the transactions that
  * the import would add to the host's statement. A last line on standard
- * error says how far the reading went, why it stopped, and how many lines
- * that could have been read lie unread behind the line it stopped at.
+ * error says how far the reading went and why it stopped.
+ *
+ * A file that the import would refuse (it cannot be opened, its header has
+ * another field count than 14 or 18, or a line that cannot be read has
+ * readable lines after it) ends with exit status 1 and the import's own
+ * sentence as the last line; with an account nothing is printed then, as
+ * the import adds nothing.
  */
 #include <filesystem>
 #include <iostream>
@@ -72,7 +77,7 @@ Json TransactionJson(const StatementTransaction& transaction) {
                                 Utf8FromAnsi(transaction.Description.GetString()));
 }
 
-// Why the reading stopped, and what was lost behind the line it stopped at.
+// Why the reading stopped.
 std::string StopReason(const StatementReading& reading, int columnCount) {
     const std::string at = "line " + std::to_string(reading.linesRead);
     std::string reason = "unknown";
@@ -88,7 +93,6 @@ std::string StopReason(const StatementReading& reading, int columnCount) {
     case CTransactionRecord::TextFailure: reason = at + " could not be handled as text"; break;
     case CTransactionRecord::NoError: break;
     }
-    if (reading.LostLines()) reason += std::string("; ") + reading.LostLinesText().GetString();
     return reason;
 }
 
@@ -106,8 +110,7 @@ int RunStatement(const StatementOptions& options) {
     CQVTTransactionFile reader(options.file.c_str(), std::ios_base::in | std::ios_base::binary);
     if (directory || !reader.IsOpen()) {
         if (!options.forAccount) std::cout << Json{{"ColumnCount", 0}, {"IsStatementFile", false}}.dump() << '\n';
-        std::cerr << "statement: 0 lines read, 0 records delivered; stopped: " << options.file
-                  << " could not be opened\n";
+        std::cerr << "statement: " << options.file << " cannot be opened.\n";
         return 1;
     }
 
@@ -115,12 +118,13 @@ int RunStatement(const StatementOptions& options) {
     if (!options.forAccount) {
         std::cout << Json{{"ColumnCount", reader.ColumnCount}, {"IsStatementFile", statement}}.dump() << '\n';
     }
-    if (!statement) {
-        std::cerr << "statement: " << reader.GetLinesRead()
-                  << " lines read, 0 records delivered; stopped after the header: not a statement file (the header "
-                     "has "
-                  << reader.ColumnCount << " fields, not 14 or 18)\n";
-        return 0;
+    // The import reads the whole file before it adds anything: a file it
+    // refuses gets no transaction.
+    const std::string problem = statement && !options.forAccount ? std::string()
+                                                                  : StatementFileProblem(options.file.c_str());
+    if (!problem.empty()) {
+        std::cerr << "statement: " << problem << '\n';
+        return 1;
     }
 
     StatementReading reading;
@@ -138,6 +142,10 @@ int RunStatement(const StatementOptions& options) {
     std::cerr << "statement: " << reading.linesRead << " lines read, " << reading.records << " records delivered";
     if (options.forAccount) std::cerr << ", " << reading.transactions << " for the account";
     std::cerr << "; stopped: " << StopReason(reading, reader.ColumnCount) << '\n';
+    if (reading.LostLines()) {
+        std::cerr << "statement: " << UnreadableLineText(reading, options.file.c_str()) << '\n';
+        return 1;
+    }
     return 0;
 }
 
@@ -148,7 +156,9 @@ void AddStatementCommand(CLI::App& app, Outcome& outcome) {
     CLI::App* command = app.add_subcommand(
         "statement",
         "Read a statement file as the import does and print it as JSON lines: the header's verdict and every\n"
-        "record, or with --sort-code and --account the transactions the import would add for that account.");
+        "record, or with --sort-code and --account the transactions the import would add for that account.\n"
+        "Exit status 1 for a file the import refuses (it cannot be opened, is not a statement, or has a line\n"
+        "that cannot be read before readable ones), with the import's sentence on standard error.");
     command->add_option("FILE", options->file, "the statement file")->required();
     CLI::Option* sortCode =
         command->add_option("--sort-code", options->sortCode, "the host account's sort code (punctuation allowed)");

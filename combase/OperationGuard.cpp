@@ -12,6 +12,7 @@
 #include "combase/ComPointers.h"
 #include "common/win/Owners.h"
 #include "common/TextConversion.h"
+#include "common/win/Throw.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -84,6 +85,14 @@ HRESULT ConvertThrownWin32Error(Win32Error code) noexcept {
     create->SetDescription(&text[0]);
     InstallErrorInfo(create.Get());
     return kSystemTextResult;
+}
+
+void ThrowDescribedFailure(const std::wstring& description) {
+    ComPtr<ICreateErrorInfo> create;
+    ThrowIfFailed(CreateErrorInfo(&create));
+    ThrowIfFailed(create->SetDescription(const_cast<wchar_t*>(description.c_str())));
+    // The guard takes the reference over with the pointer.
+    throw create.Detach();
 }
 
 HRESULT ConvertCurrentException() noexcept {

@@ -35,6 +35,7 @@
  */
 #pragma once
 
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -44,8 +45,8 @@
 namespace paylode {
 
 // The component's own codes: FACILITY_CONTROL with 0xFFFE - row of the
-// error conversion table, and 0xFFFF for a failure told by the system's
-// message text.
+// error conversion table, and 0xFFFF for a failure told by a description of
+// its own (the system's message text, or the component's words).
 constexpr HRESULT kTableResultBase = static_cast<HRESULT>(0x800A0000u);
 constexpr HRESULT kSystemTextResult = static_cast<HRESULT>(0x800AFFFFu);
 
@@ -57,6 +58,11 @@ HRESULT ConvertThrownHResult(HRESULT code) noexcept;
 // Turns a thrown Win32 error code into 0x800AFFFF with the system's message
 // text for it as the thread's error description.
 HRESULT ConvertThrownWin32Error(Win32Error code) noexcept;
+
+// Ends the operation with a failure told in the component's own words: the
+// host sees 0x800AFFFF with `description` as the thread's error description
+// (thrown as error information, see the table above).
+[[noreturn]] void ThrowDescribedFailure(const std::wstring& description);
 
 // Turns the exception being handled into the host's HRESULT. Only to be
 // called from inside a catch block.

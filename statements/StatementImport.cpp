@@ -19,6 +19,7 @@ CString StatementReading::LostLinesText() const {
 StatementReading ReadStatementRecords(CQVTTransactionFile& reader,
                                       const std::function<void(CTransactionRecord&)>& deliver) {
     StatementReading reading;
+    reading.headerFields = reader.ColumnCount;
     CTransactionRecord record;
     int linesBefore = reader.GetLinesRead();
     while (reader.ReadRecord(record)) {
@@ -28,6 +29,7 @@ StatementReading ReadStatementRecords(CQVTTransactionFile& reader,
     }
     reading.linesRead = reader.GetLinesRead();
     reading.stop = reader.GetLastError();
+    reading.stopFields = record.FieldCount;
     reading.atEnd = reading.linesRead == linesBefore;
     if (reading.stop == CTransactionRecord::FileNotOpen || reading.atEnd) return reading;
 
@@ -37,6 +39,35 @@ StatementReading ReadStatementRecords(CQVTTransactionFile& reader,
         WriteDebugOutput(text);
     }
     return reading;
+}
+
+std::string UnreadableLineText(const StatementReading& reading, const char* path) {
+    if (!reading.LostLines()) return std::string();
+    std::string why;
+    switch (reading.stop) {
+    case CTransactionRecord::TooFewFields:
+        why = reading.stopFields == 0 ? "it is empty; a statement line has at least 14 fields"
+                                      : "it has " + std::to_string(reading.stopFields) +
+                                            (reading.stopFields == 1 ? " field" : " fields") +
+                                            "; a statement line has at least 14";
+        break;
+    case CTransactionRecord::LineTooLong: why = "it is longer than 2047 characters"; break;
+    case CTransactionRecord::BeyondColumnMap:
+        why = "it has 18 fields but the header only " + std::to_string(reading.headerFields);
+        break;
+    default: why = "it could not be handled as text"; break;
+    }
+    return "Line " + std::to_string(reading.linesRead) + " of " + path + " cannot be read: " + why + ".";
+}
+
+std::string StatementFileProblem(const char* path) {
+    CQVTTransactionFile reader(path, std::ios_base::in | std::ios_base::binary);
+    if (!reader.IsOpen()) return std::string(path) + " cannot be opened.";
+    if (!reader.BuildColumnMap()) {
+        return std::string(path) + " is not a statement file: its header has " + std::to_string(reader.ColumnCount) +
+               (reader.ColumnCount == 1 ? " field" : " fields") + "; a statement's header has 14 or 18.";
+    }
+    return UnreadableLineText(ReadStatementRecords(reader, [](CTransactionRecord&) {}), path);
 }
 
 StatementReading ImportStatementRecords(CQVTTransactionFile& reader, const StatementAccount& account,

@@ -3,16 +3,22 @@
  * `paylode statement` tool so that both read a file the same way.
  *
  * Reading goes record by record from the line after the header and stops at
- * the first line that cannot be read; a trailing empty line is the file's
- * normal end. When lines that could have been read follow the line where
- * reading stopped, their transactions never reach the host: the loop then
- * says so on the debugger output, with the line number and the count of
- * those lines, and hands the same figures to its caller.
+ * the first line that cannot be read; a trailing empty line, or a footer of
+ * fewer fields, is the file's normal end. When lines that could have been
+ * read follow the line where reading stopped, the file cannot be imported
+ * whole: the loop says so on the debugger output, with the line number and
+ * the count of those lines, and hands the same figures to its caller, and
+ * the import tells the user why (StatementFileProblem).
+ *
+ * An import reads the whole file before it touches the host's statement
+ * (CheckStatementFile), so that a file that cannot be imported whole leaves
+ * the statement as it was.
  */
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "common/CString.h"
 #include "statements/QVTTransactionFile.h"
@@ -29,6 +35,8 @@ struct StatementReading {
     CTransactionRecord::ErrorCode stop = CTransactionRecord::NoError;  // why the last read failed
     bool atEnd = false;    // the last read found no line left: the file's end
     int linesNotRead = 0;  // lines after the stopping line that could have been read
+    int stopFields = 0;    // fields of the stopping line (0 for an empty one)
+    int headerFields = 0;  // fields of the file's header
 
     bool LostLines() const { return linesNotRead > 0; }
     // "1 readable line after line 7 not read", "3 readable lines after ...".
@@ -40,6 +48,18 @@ struct StatementReading {
 // lost after it.
 StatementReading ReadStatementRecords(CQVTTransactionFile& reader,
                                       const std::function<void(CTransactionRecord&)>& deliver);
+
+// The sentence that tells the user why the statement at `path` cannot be
+// imported whole, once reading stopped at a line that readable lines follow:
+// "Line 7 of C:\Statements\march.csv cannot be read: it has 9 fields; a
+// statement line has at least 14." Empty when nothing was lost.
+std::string UnreadableLineText(const StatementReading& reading, const char* path);
+
+// Reads the whole statement at `path` without delivering anything and says
+// why it cannot be imported whole: it cannot be opened, its header has
+// another field count than 14 or 18, or a line that cannot be read is
+// followed by a readable one. Empty when it can be imported.
+std::string StatementFileProblem(const char* path);
 
 // The import: every record of `account` becomes a transaction, numbered
 // from 1 without gaps, handed to `add` in file order. What `add` throws ends

@@ -89,6 +89,7 @@ void CTransactionRecord::Clear() {
     Credit = 0.0;
     DebitFlag = 0;
     Date = 0.0;
+    FieldCount = 0;
 }
 
 CString CTransactionRecord::GetNarrative() {
@@ -114,6 +115,8 @@ void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const Col
     // The line is walked once; its fields are then taken from where they lie.
     CLineFields lineFields(line, ',');
     const int fields = lineFields.Count();
+    const bool empty = line[0] == '\0' || (line[0] == '\r' && line[1] == '\0');
+    record.FieldCount = empty ? 0 : fields;
     if (fields < kMinimumFields) throw CTransactionRecord::TooFewFields;
     const Layout& layout = fields == kLongLayoutFields ? kLongLayout : kShortLayout;
     if (columns.size() < layout.columns) throw CTransactionRecord::BeyondColumnMap;

@@ -71,6 +71,7 @@ public:
     double Credit = 0.0;         // money in, positive when set
     std::int32_t DebitFlag = 0;  // 1 for a debit line
     double Date = 0.0;           // OLE automation date of DateText; 0.0 when unreadable
+    int FieldCount = 0;          // fields of the line last read, 0 for an empty one (CR alone); set also when refused
 };
 
 // Reads one line of `in` into `record`, which is cleared first, taking the

@@ -6,8 +6,10 @@
  * transactions that the host's statement receives are printed as JSON lines
  * in the shape of `paylode statement --sort-code --account`.
  *
- * Exit status 0 when the import ran, 1 when no file was chosen,
- * kHostFailure on failure.
+ * Exit status 0 when the import ran, 1 when no file was chosen, 2 when the
+ * component refused the file (it cannot be opened, is not a statement, or
+ * has a line that cannot be read before readable ones: 0x800AFFFF, whose
+ * description says why), kHostFailure on any other failure.
  */
 #include <cstdio>
 #include <fstream>
@@ -35,6 +37,9 @@ using referencehost::CHostStatement;
 
 // The service's status value when the user chose no file.
 constexpr long kNoFileChosen = 1;
+// The component's failure told in its own words: the file it refused.
+constexpr HRESULT kFileRefused = static_cast<HRESULT>(0x800AFFFFu);
+constexpr int kFileRefusedStatus = 2;
 
 struct ImportOptions {
     std::string statement;
@@ -137,6 +142,7 @@ int RunImport(const ImportOptions& options) {
     std::cerr << "paylode-host import: " << calls << "\n";
     std::cerr << "paylode-host import: " << run.Line("ImportStatement") << ", " << statement->Size()
               << " transactions received\n";
+    if (run.result == kFileRefused) return kFileRefusedStatus;
     if (FAILED(run.result)) return kHostFailure;
     return run.status == kNoFileChosen ? 1 : 0;
 }
@@ -149,7 +155,8 @@ void AddImportCommand(CLI::App& app, Outcome& outcome) {
         "import",
         "Import a statement file into the host's statement for an account through the registered statement\n"
         "service, and print each transaction received as a JSON line. Exit status 0 when imported, 1 when\n"
-        "no file was chosen, 100 on failure.");
+        "no file was chosen, 2 when the component refused the file (its description says why), 100 on\n"
+        "any other failure.");
     command->add_option("STATEMENT", options->statement, "the statement file the chooser returns")->required();
     command->add_option("--account", options->account, "the host's account, SORTCODE:ACCOUNTNUMBER")->required();
     command->add_flag("--cancel", options->cancel, "the user cancels the file chooser");

@@ -10,12 +10,17 @@
  * SetDate, SetType, SetAmount, SetDescription and SetReference, a cheque
  * getting "CHQ" before its description in a second SetDescription.
  *
- * A failed Clear or SetBalance, a failed AddTransaction, or one that hands
- * out no transaction, ends the import with the host's failure; what was
- * added before it stays. A failed setter on a new transaction ends it too,
- * and the statement is emptied rather than left with a half-made
- * transaction. Failing calls for the account's details end the import
- * before any line is read.
+ * The chosen file is read to its end before the statement is touched: a
+ * file that cannot be opened, is not a statement, or holds a line that
+ * cannot be read with readable lines after it leaves the statement as it was
+ * and ends the import with 0x800AFFFF and a description that names the file
+ * and, for a line, its number and why.
+ *
+ * A failed Clear or SetBalance, or failing calls for the account's details,
+ * end the import with the host's failure before anything is added. A failed
+ * AddTransaction, one that hands out no transaction, or a failed setter on a
+ * new transaction ends it too, and the statement is emptied rather than
+ * left with part of the file or a half-made transaction.
  */
 #include "statements/win/BankStatementService.h"
 
@@ -28,6 +33,7 @@
 #include "common/TextConversion.h"
 #include "combase/HostBankSettings.h"
 #include "combase/HostCall.h"
+#include "combase/OperationGuard.h"
 #include "combase/ComponentObject.h"
 #include "common/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
@@ -106,24 +112,13 @@ bool ChooseStatementFile(CString& path) {
     return ChosenPath(chosen, path);
 }
 
-// Adds `transaction` to the host's statement. A transaction the host took
-// but could not be given all its values is not left half-made on the
-// statement: the only way back that every host offers is Clear, so the
-// statement is emptied and the host's failure raised.
+// Adds `transaction` to the host's statement; a call the host fails is
+// raised with its error information.
 void AddTransaction(ITorvoBankStatement* statement, const StatementTransaction& transaction) {
     ComPtr<ITorvoBankTransaction> added;
     CheckHostCall(statement->AddTransaction(added.GetAddressOf()), statement, IID_ITorvoBankStatement);
     ITorvoBankTransaction* const host = RequireHostObject(added.Get());
-    const auto check = [&](HRESULT result) {
-        if (SUCCEEDED(result)) return;
-        // The failure's error information is taken before Clear can replace it.
-        try {
-            CheckHostCall(result, host, IID_ITorvoBankTransaction);
-        } catch (...) {
-            statement->Clear();
-            throw;
-        }
-    };
+    const auto check = [&](HRESULT result) { CheckHostCall(result, host, IID_ITorvoBankTransaction); };
 
     // A VT_I4 holds nothing to free.
     VARIANT id;
@@ -162,17 +157,33 @@ STDMETHODIMP CBankStatementService::ImportStatement(ITorvoBankAccount* account, 
             SetStatus(1);
             return;
         }
+        // Part of a statement reconciled as if it were all of it would leave
+        // the missing transactions unmatched with nobody told why.
+        const std::string problem = StatementFileProblem(path);
+        if (!problem.empty()) ThrowDescribedFailure(WideFromAnsi(problem.c_str()));
+
         // Transactions added to a statement that kept its old ones would be
         // reconciled twice: a statement that cannot be emptied ends the import.
         CheckHostCall(statement->Clear(), statement, IID_ITorvoBankStatement);
         CheckHostCall(statement->SetBalance(0.0), statement, IID_ITorvoBankStatement);
         ReadAccountDetails(account);
 
-        CQVTTransactionFile reader(path, std::ios_base::in | std::ios_base::binary);
-        if (!reader.BuildColumnMap()) return;
-        ImportStatementRecords(reader, account_, [statement](const StatementTransaction& transaction) {
-            AddTransaction(statement, transaction);
-        });
+        // An import that fails once the additions began (a host call that
+        // fails, a file changed since it was read whole) leaves no part of
+        // the statement behind, nor a half-made transaction: the only way
+        // back that every host offers is Clear. The failure's error
+        // information was taken before Clear could replace it.
+        try {
+            CQVTTransactionFile reader(path, std::ios_base::in | std::ios_base::binary);
+            if (!reader.BuildColumnMap()) ThrowDescribedFailure(WideFromAnsi(StatementFileProblem(path).c_str()));
+            const StatementReading reading = ImportStatementRecords(
+                reader, account_,
+                [statement](const StatementTransaction& transaction) { AddTransaction(statement, transaction); });
+            if (reading.LostLines()) ThrowDescribedFailure(WideFromAnsi(UnreadableLineText(reading, path).c_str()));
+        } catch (...) {
+            statement->Clear();
+            throw;
+        }
     });
 }
 

@@ -29,35 +29,49 @@ check() {
 }
 
 check records 0 "$here/statement-records.expected" \
-  "statement: 7 lines read, 5 records delivered; stopped: line 7 has fewer than 14 fields; 1 readable line after line 7 not read" \
+  "statement: 7 lines read, 6 records delivered; stopped: end of the file" \
   "$sample"
 check account 0 "$here/statement-account.expected" \
-  "statement: 7 lines read, 5 records delivered, 3 for the account; stopped: line 7 has fewer than 14 fields; 1 readable line after line 7 not read" \
+  "statement: 7 lines read, 6 records delivered, 4 for the account; stopped: end of the file" \
   "$sample" --sort-code 12-34-56 --account 12345678
 check other-account 0 /dev/null \
-  "statement: 7 lines read, 5 records delivered, 0 for the account; stopped: line 7 has fewer than 14 fields; 1 readable line after line 7 not read" \
+  "statement: 7 lines read, 6 records delivered, 0 for the account; stopped: end of the file" \
   "$sample" --sort-code 123456 --account 1234567
 missing_expected=$(mktemp)
 echo '{"ColumnCount":0,"IsStatementFile":false}' >"$missing_expected"
 check missing 1 "$missing_expected" \
-  "statement: 0 lines read, 0 records delivered; stopped: $here/no-such-statement.csv could not be opened" \
+  "statement: $here/no-such-statement.csv cannot be opened." \
   "$here/no-such-statement.csv"
 check missing-account 1 /dev/null \
-  "statement: 0 lines read, 0 records delivered; stopped: $here/no-such-statement.csv could not be opened" \
+  "statement: $here/no-such-statement.csv cannot be opened." \
   "$here/no-such-statement.csv" --sort-code 1 --account 2
 not_statement=$(mktemp)
 printf 'a,b,c\r\n1,2,3\r\n' >"$not_statement"
 echo '{"ColumnCount":3,"IsStatementFile":false}' >"$missing_expected"
-check not-a-statement 0 "$missing_expected" \
-  "statement: 1 lines read, 0 records delivered; stopped after the header: not a statement file (the header has 3 fields, not 14 or 18)" \
+check not-a-statement 1 "$missing_expected" \
+  "statement: $not_statement is not a statement file: its header has 3 fields; a statement's header has 14 or 18." \
   "$not_statement"
-rm -f "$missing_expected" "$not_statement"
+check not-a-statement-account 1 /dev/null \
+  "statement: $not_statement is not a statement file: its header has 3 fields; a statement's header has 14 or 18." \
+  "$not_statement" --sort-code 12-34-56 --account 12345678
 
-# The reader's own report of the lost line gives the summary's figures.
-debug=$("$paylode" statement "$sample" --debug-output 2>&1 >/dev/null)
-if ! grep -qx 'debug: Statement file: 1 readable line after line 7 not read' <<<"$debug"; then
-  echo "FAIL debug-output: no report of the line lost after line 7"; failures=$((failures + 1))
+# A blank line after the first record, readable lines after it: the import
+# refuses the file, so nothing is printed for the account; the records up
+# to the blank line are printed without one.
+gap=$(mktemp)
+{ head -n 2 "$sample"; printf '\r\n'; tail -n +3 "$sample"; } >"$gap"
+head -n 2 "$here/statement-records.expected" >"$missing_expected"
+for lines in "$missing_expected" /dev/null; do
+  [ "$lines" = /dev/null ] && set -- --sort-code 12-34-56 --account 12345678 || set --
+  check "blank-line $*" 1 "$lines" \
+    "statement: Line 3 of $gap cannot be read: it is empty; a statement line has at least 14 fields." "$gap" "$@"
+done
+# The reader's own report of the lost lines gives the same figures.
+debug=$("$paylode" statement "$gap" --debug-output 2>&1 >/dev/null)
+if ! grep -qx 'debug: Statement file: 5 readable lines after line 3 not read' <<<"$debug"; then
+  echo "FAIL debug-output: no report of the lines lost after line 3"; failures=$((failures + 1))
 fi
+rm -f "$missing_expected" "$not_statement" "$gap"
 
 [ "$failures" -eq 0 ] && echo "paylode statement: all cases pass"
 exit $((failures > 0))

@@ -11,8 +11,8 @@
 #     100 exactly the old one; the template file is either the old or the
 #     fault-free one; nothing else is left in the folder (no "~paylode-"
 #     file either);
-#   - import 0 received exactly the fault-free transactions, 100 the first of
-#     them, 1 none.
+#   - import 0 left exactly the fault-free transactions on the statement,
+#     1 or 100 none (the statement is emptied when the additions had begun).
 #   fault-campaign.sh WINE_RUN PREFIX PAYLODE_HOST_EXE PAYLODE_TOOL
 # PAYLODE_TOOL is the native `paylode` (for a processing date the dialog
 # accepts today). PAYLODE_CAMPAIGN_JOBS runs that many faulted runs at once
@@ -125,15 +125,6 @@ check_ending() {
     return 0
 }
 
-# is_prefix ACTUAL EXPECTED LINE_END: ACTUAL is EXPECTED's first lines, each
-# whole (ending in LINE_END, as od -c writes it: '\r\n' or '\n').
-is_prefix() {
-    local size
-    size=$(stat -c %s "$1")
-    [ "$size" = 0 ] && return 0
-    cmp -s -n "$size" "$1" "$2" && [ "$(tail -c $((${#3} / 2)) "$1" | od -An -c | tr -d ' ')" = "$3" ]
-}
-
 # ---- the payment run, every format ---------------------------------------------
 for format in 0 1 2 3; do
     options=(--format "$format" --date "$date" --out pay.txt)
@@ -187,9 +178,7 @@ if check_ending "import fault-free" "$clean" import ImportStatement 0; then
         status=$(cat "$dir/status")
         case $status in
         0) cmp -s "$dir/out" "$clean/out" || fail "import --fail-call $n: exit 0 with other transactions" ;;
-        100) is_prefix "$dir/out" "$clean/out" '\n' ||
-            fail "import --fail-call $n: exit 100 with transactions that are not the first" ;;
-        1) [ ! -s "$dir/out" ] || fail "import --fail-call $n: exit 1 with transactions" ;;
+        *) [ ! -s "$dir/out" ] || fail "import --fail-call $n: exit $status with transactions on the statement" ;;
         esac
     done
 fi

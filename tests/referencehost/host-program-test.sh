@@ -205,9 +205,19 @@ for account in 99-99-99:00000000 654321:87654321 12-34-56:12345678; do
     same "import $account under a decimal-comma C locale" "$work/import-comma.out" "$work/tool.out"
 done
 [ -s "$work/import.out" ] || fail "import: no transaction for 12-34-56:12345678"
-tool 0 statement batch.csv --sort-code 12-34-56 --account 12345678
-host 0 not-statement import batch.csv --account 12-34-56:12345678
-same "not a statement" "$work/not-statement.out" "$work/tool.out"
+# Files the import refuses: the tool and the host say why in the same words,
+# and nothing reaches the statement.
+{ head -n 2 "$data/sample-statement.csv"; printf '\r\n'; tail -n +3 "$data/sample-statement.csv"; } >"$work/gap.csv"
+for refused in "batch.csv:is not a statement file: its header has 10 fields; a statement's header has 14 or 18." \
+    "gap.csv:cannot be read: it is empty; a statement line has at least 14 fields."; do
+    file=${refused%%:*}
+    tool 1 statement "$file" --sort-code 12-34-56 --account 12345678
+    contains "statement $file" "$work/tool.err" "${refused#*:}"
+    host 2 refused import "$file" --account 12-34-56:12345678
+    contains "import $file" "$work/refused.err" "${refused#*:}"
+    [ ! -s "$work/refused.out" ] || fail "import $file: transactions received"
+done
+contains "import gap.csv" "$work/refused.err" "ImportStatement returned 0x800AFFFF Line 3 of Z:"
 host 1 import-cancel import sample-statement.csv --account 12-34-56:12345678 --cancel
 [ ! -s "$work/import-cancel.out" ] || fail "import-cancel: transactions printed"
 host 100 import-no-account import sample-statement.csv

@@ -56,17 +56,23 @@ TEST(StatementImport, ReportsReadableLinesLostBehindTheLineWhereReadingStopped) 
         int linesRead;
         bool atEnd;
         int linesNotRead;
+        const char* problem;  // why the file cannot be imported whole, after "Line N of PATH cannot be read: "
     };
     // clang-format off
     const Row rows[] = {
-        {"end of the file", kHeader14 + Line("A") + Line("B"), "AB", 3, true, 0},
-        {"no line end at the end", kHeader14 + Line("A") + "123456,1", "A", 3, false, 0},
-        {"trailing empty lines", kHeader14 + Line("A") + "\r\n\n\n", "A", 3, false, 0},
-        {"empty line inside", kHeader14 + Line("A") + "\n" + Line("B") + Line("C"), "A", 3, false, 2},
-        {"garbled lines between", kHeader14 + "\n" + "x,y\n" + Line("B") + "\n" + Line("C"), "", 2, false, 2},
-        {"overlong line", kHeader14 + Line("A") + std::string(3000, ' ') + "\n" + Line("B") + Line("C"), "A", 3, false, 2},
-        {"long layout under a short header", kHeader14 + Long("L") + Line("B"), "", 2, false, 1},
-        {"header only", kHeader14, "", 1, true, 0},
+        {"end of the file", kHeader14 + Line("A") + Line("B"), "AB", 3, true, 0, ""},
+        {"no line end at the end", kHeader14 + Line("A") + "123456,1", "A", 3, false, 0, ""},
+        {"trailing empty lines", kHeader14 + Line("A") + "\r\n\n\n", "A", 3, false, 0, ""},
+        {"a footer of fewer fields", kHeader14 + Line("A") + "Total,1\r\n", "A", 3, false, 0, ""},
+        {"empty line inside", kHeader14 + Line("A") + "\r\n" + Line("B") + Line("C"), "A", 3, false, 2,
+         "it is empty; a statement line has at least 14 fields."},
+        {"garbled lines between", kHeader14 + "x,y\n" + "\n" + Line("B") + "\n" + Line("C"), "", 2, false, 2,
+         "it has 2 fields; a statement line has at least 14."},
+        {"overlong line", kHeader14 + Line("A") + std::string(3000, ' ') + "\n" + Line("B") + Line("C"), "A", 3, false, 2,
+         "it is longer than 2047 characters."},
+        {"long layout under a short header", kHeader14 + Long("L") + Line("B"), "", 2, false, 1,
+         "it has 18 fields but the header only 14."},
+        {"header only", kHeader14, "", 1, true, 0, ""},
     };
     // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -95,7 +101,23 @@ TEST(StatementImport, ReportsReadableLinesLostBehindTheLineWhereReadingStopped) 
         } else {
             EXPECT_EQ("Failed to read the Balance record\n", output.back());
         }
+
+        // The user is told why the whole file cannot be imported.
+        const std::string problem = *rows[i].problem == '\0' ? std::string()
+                                                               : "Line " + std::to_string(rows[i].linesRead) + " of " +
+                                                                     file.path() + " cannot be read: " + rows[i].problem;
+        EXPECT_EQ(problem, UnreadableLineText(reading, file.path()));
+        EXPECT_EQ(problem, StatementFileProblem(file.path()));
     }
+}
+
+TEST(StatementImport, AFileThatIsNoStatementIsRefusedWithItsReason) {
+    StatementFile threeFields("a,b,c\r\n" + Line("A"));
+    EXPECT_EQ(std::string(threeFields.path()) +
+                  " is not a statement file: its header has 3 fields; a statement's header has 14 or 18.",
+              StatementFileProblem(threeFields.path()));
+    const std::string missing = std::string(threeFields.path()) + ".missing";
+    EXPECT_EQ(missing + " cannot be opened.", StatementFileProblem(missing.c_str()));
 }
 
 TEST(StatementImport, NumbersTheAccountsTransactionsWithoutGaps) {
