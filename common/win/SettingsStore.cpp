@@ -5,12 +5,61 @@
 
 #include "common/win/Platform.h"
 
+#include <sddl.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+
+#include "common/DebugOutput.h"
 
 namespace paylode {
 
 namespace {
+
+// Every process on the machine that runs the component (each user's host on
+// a terminal server) writes the one settings file, and the platform's
+// profile calls read the whole file, change one key and write it all back:
+// two writes at once can each put back a file without the other's key. A
+// machine-wide mutex puts the component's writes one after another. Every
+// user may wait on it and release it; a process that holds it too long is
+// waited for at most kSettingsLockWait, and the write is then made without
+// it and the wait reported.
+constexpr wchar_t kSettingsLockName[] = L"Global\\TorvoKelmarBankPaylode.BANKSERV.INI";
+constexpr wchar_t kSettingsLockAccess[] = L"D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00100001;;;WD)";
+constexpr DWORD kSettingsLockWait = 5000;
+
+class CSettingsLock {
+public:
+    CSettingsLock() {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
+        if (ConvertStringSecurityDescriptorToSecurityDescriptorW(kSettingsLockAccess, SDDL_REVISION_1, &descriptor,
+                                                                 nullptr)) {
+            attributes.lpSecurityDescriptor = descriptor;
+        }
+        mutex_ = CreateMutexW(&attributes, FALSE, kSettingsLockName);
+        if (mutex_ == nullptr) mutex_ = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kSettingsLockName);
+        if (descriptor != nullptr) LocalFree(descriptor);
+        if (mutex_ == nullptr) {
+            WriteDebugOutput("BANKSERV.INI: the settings lock cannot be made; writing without it\n");
+            return;
+        }
+        // A holder that ended without releasing it leaves it abandoned: the
+        // file it was writing is whole again once its write call returned.
+        const DWORD waited = WaitForSingleObject(mutex_, kSettingsLockWait);
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        if (!held_) WriteDebugOutput("BANKSERV.INI: another process held the settings lock for 5 s; writing without it\n");
+    }
+    ~CSettingsLock() {
+        if (held_) ReleaseMutex(mutex_);
+        if (mutex_ != nullptr) CloseHandle(mutex_);
+    }
+    CSettingsLock(const CSettingsLock&) = delete;
+    CSettingsLock& operator=(const CSettingsLock&) = delete;
+
+private:
+    HANDLE mutex_ = nullptr;
+    bool held_ = false;
+};
 
 // The path is process-wide and only ever written on the user-interface thread.
 char settingsPath[MAX_PATH];
@@ -43,6 +92,7 @@ bool ReadSetting(const CString& key, char* buffer, int size) {
 bool WriteSetting(const CString& key, const char* value) {
     const char* file = GetSettingsFilePath();
     if (file[0] == '\0' || !IsSafeSettingKey(key.GetString())) return false;
+    const CSettingsLock lock;
     return WritePrivateProfileStringA(kSettingsSection, key.GetString(), value != nullptr ? value : "", file) != FALSE;
 }
 

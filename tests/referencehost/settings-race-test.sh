@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Many users on one machine: RUNS paylode-host pay runs at once under Wine
+# (default 16), each with its own paying account, template name and
+# reference, against the one BANKSERV.INI of a Wine prefix of their own (one
+# machine). Wine ties a prefix's windows to one X display, where dialogs of
+# several programs keep each other from being activated; so each run has a
+# virtual desktop of its own (explorer /desktop). The file starts with
+# another component's keys.
+# Afterwards each account's keys must hold that run's values and no key may
+# be lost.
+#   settings-race-test.sh WINE_RUN PAYLODE_HOST_EXE PAYLODE_TOOL [RUNS]
+set -uo pipefail
+wine_run=$(realpath "$1")
+host=$(realpath "$2")
+tool=$(realpath "$3")
+runs=${4:-16}
+work=$(mktemp -d)
+prefix=$work/prefix
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/needs.sh"
+cleanup() {
+    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
+    stop_displays
+    rm -rf "$work"
+}
+trap cleanup EXIT
+needs "$tool" "the native paylode tool: build the native preset"
+date=$("$tool" calendar "$(date +%F)" | sed -n 's/.*"next":"\([0-9-]*\)".*/\1/p')
+[ -n "$date" ] || { echo "FAIL: no processing date from paylode calendar"; exit 1; }
+new_display DISPLAY
+export DISPLAY
+(cd "$work" && "$wine_run" "$prefix" "$host" register >/dev/null 2>&1) || { echo "FAIL: register"; exit 1; }
+settings="$prefix/drive_c/ProgramData/TORVO/Torvo EBanking/BANKSERV.INI"
+printf '[MIGRATED]\r\nOtherComponent=kept\r\n[Other]\r\nKey=kept too\r\n' >"$settings"
+
+pids=()
+for i in $(seq 1 "$runs"); do
+    mkdir -p "$work/run-$i"
+    cat >"$work/run-$i/batch.csv" <<CSV
+amount,payer_sort_code,payer_account_number,payee_sort_code,payee_account_number,payee_account_name,payee_bacs_reference,status
+10,12-34-56,$((10000000 + i)),65-43-21,87654321,PAYEE,REF,0
+CSV
+    (cd "$work/run-$i" && PAYLODE_STDERR="$work/run-$i/err" timeout 300 "$wine_run" "$prefix" \
+        explorer "/desktop=run$i,800x600" "$host" pay batch.csv --format 2 --date "$date" --out pay.txt --account "12-34-56:$((10000000 + i))" \
+        --template "T$i" --reference "R$i" $([ $((i % 2)) = 1 ] && echo --euro) >/dev/null
+     echo $? >"$work/run-$i/status") &
+    pids+=($!)
+done
+wait "${pids[@]}"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# value KEY: the value of KEY in the file, CR removed.
+value() { tr -d '\r' <"$settings" | sed -n "s/^$1=//p"; }
+lost=0
+for i in $(seq 1 "$runs"); do
+    [ "$(cat "$work/run-$i/status")" = 0 ] || fail "run $i exited $(cat "$work/run-$i/status"): $(tail -2 "$work/run-$i/err")"
+    suffix=123456_$((10000000 + i))
+    for pair in "KelmarPaylodeTemplate$suffix=T$i" "KelmarPaylodeBenRef$suffix=R$i"; do
+        [ "$(value "${pair%%=*}")" = "${pair#*=}" ] || { lost=$((lost + 1)); fail "run $i: ${pair%%=*} is '$(value "${pair%%=*}")'"; }
+    done
+done
+[ "$(value OtherComponent)" = kept ] || { lost=$((lost + 1)); fail "another component's key was lost"; }
+[ "$(value Key)" = "kept too" ] || { lost=$((lost + 1)); fail "another section's key was lost"; }
+case $(value RICheckState) in TRUE | FALSE) ;; *) lost=$((lost + 1)); fail "RICheckState is '$(value RICheckState)'" ;; esac
+echo "$runs runs at once: $lost of $((2 * runs + 3)) keys lost or wrong"
+[ "$failures" = 0 ] || exit 1
+echo "every run's keys are in the settings file, and nothing else was lost"
