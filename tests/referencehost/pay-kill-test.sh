@@ -11,28 +11,9 @@
 # The runs go in a Wine prefix and on an Xvfb display of their own, so
 # that only this test's processes are killed.
 set -uo pipefail
-wine_run=$(realpath "$1")
-host=$(realpath "$2")
-tool=$(realpath "$3")
-kills=${4:-10}
-work=$(mktemp -d)
-prefix=$work/prefix
-source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
-source "$(dirname "${BASH_SOURCE[0]}")/../support/needs.sh"
+kills=${4:-6}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/own-prefix.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../support/kill-run.sh"
-cleanup() {
-    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
-    stop_displays
-    rm -rf "$work"
-}
-trap cleanup EXIT
-needs "$tool" "the native paylode tool: build the native preset"
-date=$("$tool" calendar "$(date +%F)" | sed -n 's/.*"next":"\([0-9-]*\)".*/\1/p')
-[ -n "$date" ] || { echo "FAIL: no processing date from paylode calendar"; exit 1; }
-new_display DISPLAY
-export DISPLAY
-
-(cd "$work" && "$wine_run" "$prefix" "$host" register >/dev/null 2>&1) || { echo "FAIL: register"; exit 1; }
 make_batch "$work/batch.csv" 4000
 printf 'OLD PAYMENT FILE\r\n' >"$work/old-pay"
 printf 'OLD TEMPLATE\r\n' >"$work/old-template"

@@ -10,26 +10,8 @@
 # be lost.
 #   settings-race-test.sh WINE_RUN PAYLODE_HOST_EXE PAYLODE_TOOL [RUNS]
 set -uo pipefail
-wine_run=$(realpath "$1")
-host=$(realpath "$2")
-tool=$(realpath "$3")
 runs=${4:-16}
-work=$(mktemp -d)
-prefix=$work/prefix
-source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
-source "$(dirname "${BASH_SOURCE[0]}")/../support/needs.sh"
-cleanup() {
-    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
-    stop_displays
-    rm -rf "$work"
-}
-trap cleanup EXIT
-needs "$tool" "the native paylode tool: build the native preset"
-date=$("$tool" calendar "$(date +%F)" | sed -n 's/.*"next":"\([0-9-]*\)".*/\1/p')
-[ -n "$date" ] || { echo "FAIL: no processing date from paylode calendar"; exit 1; }
-new_display DISPLAY
-export DISPLAY
-(cd "$work" && "$wine_run" "$prefix" "$host" register >/dev/null 2>&1) || { echo "FAIL: register"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../support/own-prefix.sh"
 settings="$prefix/drive_c/ProgramData/TORVO/Torvo EBanking/BANKSERV.INI"
 printf '[MIGRATED]\r\nOtherComponent=kept\r\n[Other]\r\nKey=kept too\r\n' >"$settings"
 

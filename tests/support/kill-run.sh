@@ -28,9 +28,11 @@ same_or_old() {
 # strays DIR KNOWN...: the names in DIR other than KNOWN and the component's
 # "~paylode-*.tmp" leftovers, one per line.
 strays() {
-    local dir=$1 name
+    local dir=$1 path name
     shift
-    for name in $(ls -A "$dir"); do
+    for path in "$dir"/* "$dir"/.[!.]*; do
+        [ -e "$path" ] || continue
+        name=${path##*/}
         [[ " $* " == *" $name "* || $name == "~paylode-"*.tmp ]] || echo "$name"
     done
 }
