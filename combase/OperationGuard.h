@@ -13,6 +13,7 @@
  *                                                 DISP_E_EXCEPTION pass through untouched
  *   a Win32 error code (paylode::Win32Error)      0x800AFFFF with the system's message text
  *   an ICreateErrorInfo pointer                   0x800AFFFF with that error info installed
+ *     (ThrowDescribedFailure: the component's own words)
  *   anything else                                 E_UNEXPECTED, no error info
  *
  * A method reads:

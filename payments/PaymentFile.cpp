@@ -75,23 +75,17 @@ PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& bat
 
 // A payment file that could not be made or kept pays nobody: a payment that
 // passed its checks is told so, instead of keeping "processed successfully".
-void RejectPassedPayments(IPaymentBatchView& batch, const std::vector<long>& passed) {
-    for (long index : passed) {
-        if (const std::unique_ptr<IPaymentView> payment = batch.GetItem(index))
-            payment->SetStatus(kStatusBatchRejected);
-    }
-}
-
-// The same after the run failed with an error on its way to the caller: a
-// payment that the host cannot give or that does not take its status is
+// After the run failed with an error on its way to the caller (`quietly`),
+// a payment that the host cannot give or that does not take its status is
 // passed over, so that the others still get theirs and the first error is
 // the one the caller sees.
-void RejectPassedPaymentsWherePossible(IPaymentBatchView& batch, const std::vector<long>& passed) {
+void RejectPassedPayments(IPaymentBatchView& batch, const std::vector<long>& passed, bool quietly = false) {
     for (long index : passed) {
         try {
             if (const std::unique_ptr<IPaymentView> payment = batch.GetItem(index))
                 payment->SetStatus(kStatusBatchRejected);
         } catch (...) {
+            if (!quietly) throw;
         }
     }
 }
@@ -117,7 +111,7 @@ PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const s
         // A run that fails half-way (a host call that fails, say) deletes
         // its new file; the chosen path keeps what it held.
         file.reset();
-        RejectPassedPaymentsWherePossible(batch, passed);
+        RejectPassedPayments(batch, passed, /*quietly=*/true);
         throw;
     }
     if (result.end == PaymentFileEnd::Written && !out.Commit()) result.end = PaymentFileEnd::WriteFailed;
