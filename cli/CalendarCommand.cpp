@@ -2,7 +2,8 @@
  * `paylode calendar FROM [TO]`: the banking calendar day by day, one JSON
  * object a line: whether the day is a banking day, why not, how many days on
  * the next likely banking day lies, and the next available crediting date
- * that the payment options dialog would propose on that day.
+ * that the payment options dialog would propose on that day; and, for a day
+ * in the table of bank closures, why the banks are closed.
  */
 #include <iostream>
 #include <memory>
@@ -14,6 +15,18 @@
 
 namespace paylode::cli {
 
+const CBankClosures& ToolBankClosures() {
+    static const CBankClosures closures = [] {
+        CBankClosures table;
+        std::string error;
+        if (!table.Load(std::string(PAYLODE_MODULUS_TABLES_DIR) + "/" + kBankClosuresFileName, &error)) {
+            std::cerr << "paylode: no table of bank closures: " << error << '\n';
+        }
+        return table;
+    }();
+    return closures;
+}
+
 void AddCalendarCommand(CLI::App& app, Outcome& outcome) {
     struct Arguments {
         std::string from;
@@ -24,7 +37,8 @@ void AddCalendarCommand(CLI::App& app, Outcome& outcome) {
         app.add_subcommand("calendar",
                            "Banking days from FROM to TO (or FROM alone), one JSON object a line:\n"
                            "{\"date\",\"banking\",\"reason\" (0 banking day, 1 bank holiday, 2 weekend),\n"
-                           "\"days\" (to the next likely banking day),\"next\" (next crediting date)}");
+                           "\"days\" (to the next likely banking day),\"next\" (next crediting date),\n"
+                           "\"closed\" (why the banks are closed, for a day in the table of bank closures)}");
     command->add_option("FROM", arguments->from, "first day, YYYY-MM-DD")->required()->check(IsoDate());
     command->add_option("TO", arguments->to, "last day, YYYY-MM-DD (default: FROM)")->check(IsoDate());
     command->callback([arguments, &outcome] {
@@ -41,6 +55,7 @@ void AddCalendarCommand(CLI::App& app, Outcome& outcome) {
             line["reason"] = reason;
             line["days"] = daysToNext;
             line["next"] = FormatIsoDate(GetNextCreditingDate(day));
+            if (const std::string* closed = ToolBankClosures().ReasonFor(day)) line["closed"] = *closed;
             std::cout << line.dump() << '\n';
         }
         std::cout.flush();

@@ -1,7 +1,9 @@
 /*
  * `paylode check-date DATE [--today DATE]`: the checks the payment options
- * dialog makes on OK for a processing date, and the message it would show.
- * Exit status 0 when the date would be accepted, 1 when refused.
+ * dialog makes on OK for a processing date, and the message it would show;
+ * for a date in the table of bank closures, also why the banks are closed.
+ * Exit status 0 when the date would be accepted, 1 when refused (by the
+ * computed calendar alone).
  */
 #include <iostream>
 #include <memory>
@@ -22,15 +24,19 @@ void AddCheckDateCommand(CLI::App& app, Outcome& outcome) {
     CLI::App* command =
         app.add_subcommand("check-date",
                            "Checks a processing date as the payment options dialog does on OK; prints\n"
-                           "{\"ok\":true} or {\"ok\":false,\"caption\":...,\"text\":...}; exit status 0 or 1");
+                           "{\"ok\":true} or {\"ok\":false,\"caption\":...,\"text\":...}, with \"closed\":REASON\n"
+                           "for a date in the table of bank closures; exit status 0 or 1");
     command->add_option("DATE", arguments->date, "processing date, YYYY-MM-DD")->required()->check(IsoDate());
     command->add_option("--today", arguments->today, "today's date, YYYY-MM-DD (default: the local date)")
         ->check(IsoDate());
     command->callback([arguments, &outcome] {
         std::optional<double> today;
         if (!arguments->today.empty()) today = ParseIsoDate(arguments->today);
-        const ProcessingDateVerdict verdict = CheckProcessingDate(*ParseIsoDate(arguments->date), today);
-        std::cout << VerdictJson(verdict).dump() << std::endl;
+        const double date = *ParseIsoDate(arguments->date);
+        const ProcessingDateVerdict verdict = CheckProcessingDate(date, today);
+        nlohmann::ordered_json json = VerdictJson(verdict);
+        if (const std::string* closed = ToolBankClosures().ReasonFor(date)) json["closed"] = *closed;
+        std::cout << json.dump() << std::endl;
         outcome.status = verdict.ok ? 0 : 1;
     });
 }

@@ -11,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "payments/BankClosures.h"
 #include "payments/PaymentFormat.h"
 
 namespace paylode::cli {
@@ -41,6 +42,9 @@ void AddPaymentFormatOption(CLI::App& command, PaymentFormat* format);
 
 void AddCalendarCommand(CLI::App& app, Outcome& outcome);
 void AddCheckDateCommand(CLI::App& app, Outcome& outcome);
+// The table of bank closures beside the modulus tables, read on first use;
+// empty, with a line on standard error, when it cannot be read.
+const CBankClosures& ToolBankClosures();
 // paylode check-account: the UK modulus checks on one account (cli/CheckAccountCommand.cpp).
 void AddCheckAccountCommand(CLI::App& app, Outcome& outcome);
 // paylode check: a batch's pre-flight report (cli/CheckCommand.cpp).

@@ -16,14 +16,9 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "common/OleDate.h"
+
 namespace paylode::cli {
-
-// A calendar date YYYY-MM-DD from 1900-01-01 to 9999-12-31 as an OLE
-// automation date at midnight; nothing for any other text.
-std::optional<double> ParseIsoDate(const std::string& text);
-
-// The calendar date of an OLE automation date, YYYY-MM-DD.
-std::string FormatIsoDate(double date);
 
 // Refuses option values that ParseIsoDate does not take.
 CLI::Validator IsoDate();

@@ -19,6 +19,9 @@
  */
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "common/Seam.h"
 
 namespace paylode {
@@ -58,5 +61,12 @@ inline bool FieldsFromOleDate(double date, DateFields* fields) { return FieldsFr
 // Convenience for whole days: the date at midnight; the fields are taken as
 // given (no two-digit years, no rolling over): for valid dates only.
 double OleDateOfDay(int year, int month, int day);
+
+// A calendar date YYYY-MM-DD from 1900-01-01 to 9999-12-31 as an OLE
+// automation date at midnight; nothing for any other text.
+std::optional<double> ParseIsoDate(const std::string& text);
+
+// The calendar date of an OLE automation date, YYYY-MM-DD.
+std::string FormatIsoDate(double date);
 
 }  // namespace paylode

@@ -138,7 +138,7 @@ std::vector<int> ParseIatRows(const std::string& text, std::size_t count) {
 DialogAnswers ReadAnswers(const PayOptions& options, std::size_t count) {
     DialogAnswers answers;
     answers.format = options.format;
-    const std::optional<double> date = cli::ParseIsoDate(options.date);
+    const std::optional<double> date = ParseIsoDate(options.date);
     if (!date || !FieldsFromOleDate(*date, &answers.day)) {
         throw HostFailure{"--date must be a calendar date written YYYY-MM-DD"};
     }

@@ -40,6 +40,12 @@ expect 0 '{"date":"2024-03-29","banking":false,"reason":1,"days":4,"next":"2024-
 expect 0 '{"date":"2022-01-01","banking":false,"reason":1,"days":3,"next":"2022-01-05"}' calendar 2022-01-01
 expect 0 '{"date":"2024-05-27","banking":false,"reason":1,"days":1,"next":"2024-05-29"}' calendar 2024-05-27 2024-05-27
 
+# Days the banks are closed beyond the computed rules: still banking days by
+# the rules, with the reason from the table of bank closures.
+expect 0 '{"date":"2022-09-19","banking":true,"reason":0,"days":0,"next":"2022-09-21","closed":"Bank holiday for the State Funeral of the Queen"}' \
+  calendar 2022-09-19
+expect 0 '{"ok":true,"closed":"New Year'"'"'s Day, substitute day"}' check-date 2028-01-03 --today 2027-12-20
+
 # Processing dates against a given today (Wednesday 12 June 2024).
 expect 0 '{"ok":true}' check-date 2024-06-12 --today 2024-06-12
 expect 0 '{"ok":true}' check-date 2024-07-26 --today 2024-06-12

@@ -15,6 +15,7 @@
 #include "common/HResult.h"
 #include "common/LocalClock.h"
 #include "common/OleDate.h"
+#include "payments/BankClosures.h"
 
 namespace paylode {
 namespace {
@@ -321,6 +322,57 @@ TEST(BankingCalendar, TheChecksReadTheClockAtEveryCall) {
     now = Moment({2024, 6, 13}, 0, 0, 1);  // past midnight with the dialog still open
     EXPECT_FALSE(ValidateProcessingDate(Day({2024, 6, 12}), nullptr));
     EXPECT_FALSE(IsProcessingDateTooFar(Day({2024, 7, 28}), nullptr));
+}
+
+// The table of bank closures: what its reader takes and refuses.
+TEST(BankClosures, ReadsDatedReasonsAndRefusesAnyOtherLine) {
+    const struct {
+        const char* text;
+        std::size_t days;  // read, or 0 with `error`
+        const char* error;
+    } rows[] = {
+        {"# comment\r\n\r\n2028-01-03 New Year's Day, substitute day\r\n2022-06-03 Jubilee", 2, ""},
+        {"2028-01-03 A\n2028-01-03 B\n", 0, "line 2 repeats an earlier date"},
+        {"2028-02-30 No such day\n", 0, "line 1 does not start with a date YYYY-MM-DD"},
+        {"2028-01-03\n", 0, "line 1 has no reason after one space"},
+        {"2028-01-03  Two spaces\n", 0, "line 1 has no reason after one space"},
+        {"x\n", 0, "line 1 does not start with a date YYYY-MM-DD"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        CBankClosures closures;
+        std::string error;
+        EXPECT_EQ(row.days != 0, closures.Parse(row.text, &error));
+        EXPECT_EQ(row.error, error);
+        EXPECT_EQ(row.days, closures.Days().size());
+    }
+    CBankClosures closures;
+    ASSERT_TRUE(closures.Parse("2028-01-03 New Year's Day, substitute day\n", nullptr));
+    ASSERT_NE(nullptr, closures.ReasonFor(OleDateOfDay(2028, 1, 3) + 0.75));
+    EXPECT_EQ("New Year's Day, substitute day", *closures.ReasonFor(OleDateOfDay(2028, 1, 3)));
+    EXPECT_EQ(nullptr, closures.ReasonFor(OleDateOfDay(2028, 1, 4)));
+}
+
+// Every shipped closure is a weekday that the computed rules call a banking
+// day (a day they already close needs no line), and the table knows every
+// substitute New Year Monday from 1995 to 2040, which the rules miss.
+TEST(BankClosures, TheShippedTableAddsOnlyDaysTheRulesCallBankingDays) {
+    CBankClosures closures;
+    std::string error;
+    ASSERT_TRUE(closures.Load(std::string(PAYLODE_MODULUS_TABLES_DIR) + "/" + kBankClosuresFileName, &error)) << error;
+    for (const auto& [day, reason] : closures.Days()) {
+        SCOPED_TRACE(FormatIsoDate(day) + " " + reason);
+        int daysToNext = 0;
+        int why = 0;
+        EXPECT_TRUE(IsBankingDay(day, &daysToNext, &why));
+        EXPECT_TRUE(IsWeekday(day));
+    }
+    for (int year = 1995; year <= 2040; ++year) {
+        DateFields fields;
+        ASSERT_TRUE(FieldsFromOleDate(OleDateOfDay(year, 1, 1), &fields));
+        if (fields.dayOfWeek != 6) continue;  // Saturday
+        EXPECT_NE(nullptr, closures.ReasonFor(OleDateOfDay(year, 1, 3))) << year;
+    }
 }
 
 }  // namespace
