@@ -3,9 +3,12 @@
  */
 #include "payments/PayInfoModel.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
+#include "common/OleDate.h"
 #include "payments/BankingCalendar.h"
 #include "payments/PaymentRecords.h"
 #include "payments/PaymentText.h"
@@ -28,6 +31,22 @@ constexpr const char kReferenceCharactersText[] =
     "The Beneficiary Reference field contains invalid characters.\r\n"
     "You may use the letters A-Z, numbers 0-9, spaces and the following special characters: .-/&&\r\n"
     "Please consult your Paylode documentation, or Kelmar Bank for further details.";
+// The question about a processing date on which the banks are closed,
+// though the computed calendar calls it a banking day: "The bank is closed
+// on Monday 3 January 2028 (New Year's Day, substitute day). ..."
+std::string ClosedDateQuestion(double date, const std::string& reason) {
+    static const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    static const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                                          "July",    "August",   "September", "October", "November", "December"};
+    DateFields fields;
+    if (!FieldsFromOleDate(std::floor(date), &fields)) return std::string();
+    char day[64];
+    std::snprintf(day, sizeof day, "%s %d %s %d", kDays[fields.dayOfWeek % 7], fields.day,
+                  kMonths[(fields.month + 11) % 12], fields.year);
+    return std::string("The bank is closed on ") + day + " (" + reason +
+           "). Payments dated then will not be processed that day. Use this date anyway?";
+}
+
 constexpr const char kChangesCaption[] = "Changes have been made";
 constexpr const char kChangesText[] = "Do you wish to ignore these changes?";
 
@@ -179,6 +198,12 @@ PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char
                                            WindowHandle activeWindow) {
     if (!ValidateProcessingDate(processingDate_, dialog)) return {};
     if (IsProcessingDateTooFar(processingDate_, dialog)) return {};
+    if (const std::string* closed = closures_ != nullptr ? closures_->ReasonFor(processingDate_) : nullptr) {
+        const MessageAnswer answer = ShowMessageBox({dialog, kFieldMessageCaption,
+                                                     ClosedDateQuestion(processingDate_, *closed),
+                                                     MessageIcon::Warning, MessageButtons::YesNo});
+        if (answer != MessageAnswer::Yes) return {};
+    }
 
     const FieldCheck templateCheck = CheckTemplateName(templateField, &templateName_);
     if (TakesTemplateName(format_)) {

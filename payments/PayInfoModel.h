@@ -21,6 +21,7 @@
 
 #include "common/CString.h"
 #include "common/MessageBox.h"
+#include "payments/BankClosures.h"
 #include "payments/PaymentBatchView.h"
 #include "payments/PaymentFormat.h"
 
@@ -149,9 +150,14 @@ public:
     // The date picker reports a new date.
     void ChangeProcessingDate(double date);
 
-    // OK: the date checks, then the template and the reference. Message
-    // boxes about the date are owned by `dialog`, those about the fields by
-    // `activeWindow`.
+    // The days the banks are closed beyond the computed calendar; null (as
+    // at first) for none. `closures` must outlive the model.
+    void SetBankClosures(const CBankClosures* closures) { closures_ = closures; }
+
+    // OK: the date checks, then, for a date in the table of bank closures,
+    // the question whether to use it anyway, then the template and the
+    // reference. Message boxes about the date are owned by `dialog`, those
+    // about the fields by `activeWindow`.
     PayInfoConfirmation Confirm(const char* templateField, const char* referenceField, WindowHandle dialog,
                                 WindowHandle activeWindow);
     // Cancel, Escape or the close box: asks first when something was changed;
@@ -184,6 +190,7 @@ private:
     bool changed_ = false;
     bool iatMarking_ = false;
     std::vector<PaymentListRow> rows_;
+    const CBankClosures* closures_ = nullptr;
 };
 
 }  // namespace paylode

@@ -9,6 +9,7 @@
 
 #include "combase/Module.h"
 #include "common/OleDate.h"
+#include "payments/win/ComponentTables.h"
 #include "resources/resource.h"
 
 namespace paylode {
@@ -46,7 +47,9 @@ CPayInfoDialog::CPayInfoDialog(ITorvoBankPayments* batch, const CString& templat
                                const CString& beneficiaryReference, int ireland)
     : batch_(batch, FailedFetch::Raise),
       model_(batch_, templateName, beneficiaryReference, ireland),
-      commonControls_(LoadCommonControls()) {}
+      commonControls_(LoadCommonControls()) {
+    model_.SetBankClosures(&ComponentBankClosures());
+}
 
 CPayInfoDialog::~CPayInfoDialog() {
     if (largeIcon_ != nullptr) DestroyIcon(largeIcon_);

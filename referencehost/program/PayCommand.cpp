@@ -59,6 +59,7 @@ struct PayOptions {
     std::string iat;
     std::string account;
     std::string overwriteTemplate = "no";
+    std::string closedDateWarning = "yes";
     std::string cancel;
     bool statuses = false;
     std::string screenshot;
@@ -189,6 +190,8 @@ struct OptionsDialogUser {
 
 constexpr const char kTemplateQuestion[] = "Bulk List Template Exists";
 constexpr const char kChangesQuestion[] = "Changes have been made";
+// The dialog's question about a date on which the banks are closed.
+constexpr const char kClosedDateQuestion[] = "The bank is closed on ";
 
 bool IsSaveFileDialog(HWND window) { return window != nullptr && GetDlgItem(window, kFileNameBox) != nullptr; }
 
@@ -245,6 +248,14 @@ int RunPay(const PayOptions& options) {
         // The save-file dialog asks before it replaces FILE, which the user named.
         if (IsSaveFileDialog(box.owner)) return IDYES;
         if (box.caption == kChangesQuestion) return IDYES;
+        if (box.owner == user.dialog && box.text.rfind(kClosedDateQuestion, 0) == 0) {
+            if (options.closedDateWarning == "yes") return IDYES;
+            // No leaves the dialog open: the user then gives up, as after a
+            // refused OK.
+            user.refused = true;
+            PostMessageA(user.dialog, WM_COMMAND, IDCANCEL, 0);
+            return IDNO;
+        }
         if (user.okPressed && box.owner == user.dialog && !user.refused) {
             // The dialog refused OK: the user reads its message and gives up.
             user.refused = true;
@@ -293,6 +304,10 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
     command
         ->add_option("--overwrite-template", options->overwriteTemplate,
                      "answer to replacing an existing bulk list template file (default no)")
+        ->check(CLI::IsMember({"yes", "no"}));
+    command
+        ->add_option("--closed-date-warning", options->closedDateWarning,
+                     "answer to using a processing date on which the banks are closed (default yes; no cancels)")
         ->check(CLI::IsMember({"yes", "no"}));
     command->add_option("--cancel", options->cancel, "cancel the options dialog or the save-file dialog")
         ->check(CLI::IsMember({"options", "save"}));

@@ -276,6 +276,44 @@ TEST_F(ModelTest, OkChecksTheDateFirstAndStaysOpen) {
     }
 }
 
+// A date the computed calendar accepts but the banks are closed on: OK asks
+// first, owned by the dialog; Yes goes on as OK does, No stays open.
+TEST_F(ModelTest, OkAsksBeforeUsingADateOnWhichTheBanksAreClosed) {
+    CBankClosures closures;
+    ASSERT_TRUE(closures.Parse("2026-03-06 Test closure\n", nullptr));
+    const struct {
+        double date;
+        MessageAnswer answer;
+        bool asked;
+        bool close;
+    } rows[] = {
+        {OleDateOfDay(2026, 3, 6), MessageAnswer::Yes, true, true},
+        {OleDateOfDay(2026, 3, 6), MessageAnswer::No, true, false},
+        {OleDateOfDay(2026, 3, 5), MessageAnswer::No, false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.date);
+        Boxes seen;
+        seen.answers = {row.answer};
+        CPayInfoModel fresh(batch, "", "", 0);
+        fresh.SetBankClosures(&closures);
+        fresh.Open();
+        fresh.ChangeProcessingDate(row.date);
+        const PayInfoConfirmation outcome = fresh.Confirm("T", "", kDialog, kActive);
+        EXPECT_EQ(row.close, outcome.close);
+        EXPECT_EQ(PayInfoField::None, outcome.focus);
+        ASSERT_EQ(row.asked ? 1u : 0u, seen.met.size());
+        if (!row.asked) continue;
+        EXPECT_EQ("Torvo Kelmar Bank Paylode", seen.met[0].caption);
+        EXPECT_EQ("The bank is closed on Friday 6 March 2026 (Test closure). Payments dated then will not be "
+                  "processed that day. Use this date anyway?",
+                  seen.met[0].text);
+        EXPECT_EQ(MessageIcon::Warning, seen.met[0].icon);
+        EXPECT_EQ(MessageButtons::YesNo, seen.met[0].buttons);
+        EXPECT_EQ(kDialog, seen.met[0].owner);
+    }
+}
+
 TEST_F(ModelTest, CancelAsksOnlyAfterChangesAndClearsEveryMark) {
     struct Row {
         bool change;

@@ -1,0 +1,16 @@
+/*
+ * The tables that ship in the "modulus" folder beside the component's DLL
+ * (not beside the host's program), each read once, on first use. A table
+ * that is missing or unreadable never blocks a run: it reads as empty, and
+ * one debugger line says why.
+ */
+#pragma once
+
+#include "payments/BankClosures.h"
+
+namespace paylode {
+
+// The days the banks are closed beyond the computed calendar.
+const CBankClosures& ComponentBankClosures();
+
+}  // namespace paylode
