@@ -11,7 +11,8 @@
 # The registration rows are read from the DLL itself by paylode-msi-registry,
 # run under Wine in the build tree's prefix (BUILD_DIR/wineprefix, made on
 # first use), and the package is built by wixl from
-# resources/msi/TorvoKelmarBankPaylode.wxs.
+# resources/msi/TorvoKelmarBankPaylode.wxs, with third_party/modulus as the
+# "modulus" folder beside the DLL.
 set -euo pipefail
 if [ $# -lt 4 ] || [ $# -gt 5 ]; then
     echo "usage: make-msi.sh BUILD_DIR x86|x64 VERSION OUT.msi [DLL]" >&2
@@ -46,6 +47,28 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$source_dir/resources/msi/TorvoKelmarBankPaylode.wxs" "$stage/"
 cp "$dll" "$stage/TorvoKelmarBankPaylode.DLL"
+
+# The modulus folder beside the DLL: every file of third_party/modulus (the
+# tables keep their published names, which change with their version), one
+# component, listed for the package in modulus.wxi.
+mkdir "$stage/modulus"
+cp "$source_dir"/third_party/modulus/* "$stage/modulus/"
+{
+    echo '<Include>'
+    echo '  <Directory Id="ModulusFolder" Name="modulus">'
+    echo '    <Component Id="ComponentModulus" Guid="$(var.ModulusGuid)" Win64="$(var.Win64)">'
+    number=0
+    for file in "$stage"/modulus/*; do
+        name=$(basename "$file")
+        number=$((number + 1))
+        keypath=
+        [ "$name" = bank-closures.txt ] && keypath=' KeyPath="yes"'
+        echo "      <File Id=\"Modulus$number\" Name=\"$name\" Source=\"modulus/$name\"$keypath/>"
+    done
+    echo '    </Component>'
+    echo '  </Directory>'
+    echo '</Include>'
+} >"$stage/modulus.wxi"
 
 # The DLL as Wine's Z: drive shows it.
 windows_dll="Z:${dll//\//\\}"

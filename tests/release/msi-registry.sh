@@ -145,6 +145,12 @@ diff -u "$work/regsvr32.txt" "$work/msi.txt" >"$work/diff" ||
     fail "the packages register differently from regsvr32 (- regsvr32, + packages):
 $(cat "$work/diff")"
 
+# The tables travel with each DLL, in its "modulus" folder.
+for folder in "Program Files" "Program Files (x86)"; do
+    [ -f "$work/b/drive_c/$folder/Torvo/Kelmar Bank Paylode/modulus/bank-closures.txt" ] ||
+        fail "no modulus folder with the table of bank closures beside the DLL in $folder"
+done
+
 # The settings folder is the package's; a BANKSERV.INI in it never is.
 settings="$work/b/drive_c/ProgramData/TORVO/Torvo EBanking"
 [ -d "$settings" ] || fail "the packages made no settings folder"

@@ -116,6 +116,10 @@ check "the downgrade left the newer package alone" test "$(installed_versions 64
 check "the 32-bit package installs beside it" msi /i "$dist/$name-x86.msi"
 check "the DLLs are under Program Files" test -f "$WINEPREFIX/drive_c/Program Files/Torvo/Kelmar Bank Paylode/TorvoKelmarBankPaylode.DLL"
 check "... and Program Files (x86)" test -f "$WINEPREFIX/drive_c/Program Files (x86)/Torvo/Kelmar Bank Paylode/TorvoKelmarBankPaylode.DLL"
+check "the modulus folder beside each DLL holds what third_party/modulus holds" \
+    diff -r -x ".*" "$repo/third_party/modulus" "$WINEPREFIX/drive_c/Program Files/Torvo/Kelmar Bank Paylode/modulus"
+check "... beside the 32-bit DLL too" \
+    diff -r -x ".*" "$repo/third_party/modulus" "$WINEPREFIX/drive_c/Program Files (x86)/Torvo/Kelmar Bank Paylode/modulus"
 settings="$WINEPREFIX/drive_c/ProgramData/TORVO/Torvo EBanking"
 check "the settings folder is made" test -d "$settings"
 check "the 64-bit component works" works 64
