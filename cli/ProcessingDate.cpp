@@ -3,8 +3,6 @@
  */
 #include "cli/ProcessingDate.h"
 
-#include <cmath>
-#include <cstdio>
 #include <optional>
 
 #include "common/HResult.h"

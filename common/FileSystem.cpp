@@ -4,6 +4,8 @@
 #include "common/FileSystem.h"
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 namespace paylode {
 
@@ -13,6 +15,15 @@ namespace {
 constexpr std::size_t kBufferBytes = 64 * 1024;
 
 }  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return text.str();
+}
 
 std::string DirectoryOfPath(const std::string& path) {
     const std::size_t separator = path.find_last_of("\\/");

@@ -1,6 +1,7 @@
 /*
  * The seam through which the component makes its output files: the payment
- * file and the bulk list template file.
+ * file and the bulk list template file; and the reading of the small tables
+ * it ships with.
  *
  * An output file appears whole or not at all. Its bytes go to a new file of
  * its own in the chosen file's folder, named "~paylode-<number>.tmp"; only
@@ -18,7 +19,9 @@
  */
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/Seam.h"
@@ -63,6 +66,11 @@ class ScopedFileSystem : public FileSystemSeam::Override {
 public:
     explicit ScopedFileSystem(IFileSystem& files) : Override([&files]() -> IFileSystem& { return files; }) {}
 };
+
+// The whole of a small file, read in binary; nothing when it cannot be read.
+// The path is the platform's own (wide on Windows), so that no folder name
+// is lost to the ANSI code page.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 // The drive and directory of a path, with their closing separator: "D:\Pay\"
 // for "D:\Pay\batch.txt"; empty for a bare file name.

@@ -4,23 +4,21 @@
 #include "payments/BankClosures.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
+#include "common/FileSystem.h"
 #include "common/OleDate.h"
 
 namespace paylode {
 
-bool CBankClosures::Load(const std::string& path, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+bool CBankClosures::Load(const std::filesystem::path& path, std::string* error) {
+    const std::optional<std::string> text = ReadWholeFile(path);
+    if (!text) {
         days_.clear();
-        if (error != nullptr) *error = path + " cannot be opened";
+        if (error != nullptr) *error = path.u8string() + " cannot be opened";
         return false;
     }
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return Parse(text, error);
+    return Parse(*text, error);
 }
 
 bool CBankClosures::Parse(const std::string& text, std::string* error) {

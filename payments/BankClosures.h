@@ -10,6 +10,7 @@
  */
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <string>
 
@@ -23,7 +24,7 @@ public:
     // Reads the table at `path`. False when it cannot be read or a line is
     // not a date and a reason (`error` then says which line and why); the
     // closures are then empty.
-    bool Load(const std::string& path, std::string* error);
+    bool Load(const std::filesystem::path& path, std::string* error);
     // The same from the table's text.
     bool Parse(const std::string& text, std::string* error);
 

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "common/FileSystem.h"
 
 namespace paylode {
 namespace {
@@ -79,15 +79,6 @@ bool IsSortCodeWord(const std::string& word) { return word.size() == 6 && AllDig
 bool Fail(std::string* error, const std::string& text) {
     if (error) *error = text;
     return false;
-}
-
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return text.str();
 }
 
 }  // namespace
