@@ -43,7 +43,7 @@ nlohmann::ordered_json AccountCheckJson(const std::string& sortCode, const std::
 std::string AccountWarning(const CModulusTables& tables, std::size_t index, const std::string& sortCode,
                            const std::string& accountNumber) {
     const AccountCheck check = tables.Check(sortCode, accountNumber);
-    if (AccountCheckPassed(check)) return {};
+    if (AccountCheckPassed(check.result)) return {};
     std::string warning = "payment " + std::to_string(index) + ": sort code " + sortCode + ", account " +
                           accountNumber + ": " + AccountCheckResultText(check.result);
     std::string failed;

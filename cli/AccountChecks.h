@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "payments/ModulusCheck.h"
+#include "payments/PayeeChecks.h"
 
 namespace paylode::cli {
 
@@ -30,10 +31,5 @@ nlohmann::ordered_json AccountCheckJson(const std::string& sortCode, const std::
 // "payment 3: sort code 12-34-56, account 12345678: invalid (MOD11)".
 std::string AccountWarning(const CModulusTables& tables, std::size_t index, const std::string& sortCode,
                            const std::string& accountNumber);
-
-// Valid and not checked pass; invalid and bad format fail.
-inline bool AccountCheckPassed(const AccountCheck& check) {
-    return check.result == AccountCheckResult::Valid || check.result == AccountCheckResult::NotChecked;
-}
 
 }  // namespace paylode::cli

@@ -43,7 +43,7 @@ void AddCheckAccountCommand(CLI::App& app, Outcome& outcome) {
         }
         const AccountCheck check = tables->Check(arguments->sortCode, arguments->accountNumber);
         std::cout << AccountCheckJson(arguments->sortCode, arguments->accountNumber, check).dump() << std::endl;
-        outcome.status = AccountCheckPassed(check) ? 0 : 1;
+        outcome.status = AccountCheckPassed(check.result) ? 0 : 1;
     });
 }
 

@@ -20,7 +20,6 @@
  */
 #include <iomanip>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +27,7 @@
 #include "cli/AccountChecks.h"
 #include "cli/BatchCsv.h"
 #include "cli/Commands.h"
-#include "common/DigitsOf.h"
+#include "payments/PayeeChecks.h"
 #include "payments/PaymentFile.h"
 #include "payments/PaymentRecords.h"
 #include "payments/StatusTexts.h"
@@ -46,16 +45,8 @@ struct CheckOptions {
 
 struct PaymentReport {
     long code = 0;
-    AccountCheck account;
-    long duplicateOf = -1;  // -1: none
+    PayeeCheck payee;
 };
-
-// What makes two payments the same payment twice.
-std::string DuplicateKey(const CPaymentValues& payment) {
-    return std::string(DigitsOf(payment.payeeSortCode.GetString()).GetString()) + "|" +
-           payment.payeeAccountNumber.GetString() + "|" + AmountField(payment.amount) + "|" +
-           payment.payeeBACSReference.GetString();
-}
 
 // The status the record writer of `format` leaves on the payment; nothing
 // is written anywhere. The IAT mark of the batch is read as the writer reads it.
@@ -85,20 +76,21 @@ int RunCheck(const CheckOptions& options) {
     if (!tables) return kUsageError;
 
     std::vector<PaymentReport> reports(payments.size());
-    std::map<std::string, long> firstOf;
-    long faults = 0, accountFailures = 0, duplicates = 0;
+    CPayeeChecker payees(&*tables);
+    long faults = 0;
     double total = 0;
     for (std::size_t i = 0; i < payments.size(); ++i) {
+        const CPaymentValues& payment = payments[i];
         PaymentReport& report = reports[i];
-        report.code = RecordStatus(payments[i], options.format, options.euro);
-        report.account = tables->Check(payments[i].payeeSortCode.GetString(), payments[i].payeeAccountNumber.GetString());
-        const auto [first, added] = firstOf.emplace(DuplicateKey(payments[i]), static_cast<long>(i));
-        if (!added) report.duplicateOf = first->second;
+        report.code = RecordStatus(payment, options.format, options.euro);
+        report.payee = payees.Check(static_cast<long>(i), payment.payeeSortCode.GetString(),
+                                    payment.payeeAccountNumber.GetString(), payment.amount,
+                                    payment.payeeBACSReference.GetString());
         faults += report.code != kStatusSuccess;
-        accountFailures += !AccountCheckPassed(report.account);
-        duplicates += report.duplicateOf >= 0;
-        total += payments[i].amount;
+        total += payment.amount;
     }
+    const long accountFailures = payees.AccountFailures();
+    const long duplicates = payees.Repeats();
     const char* currency = options.euro ? "EUR" : "GBP";
 
     if (options.human) {
@@ -108,8 +100,8 @@ int RunCheck(const CheckOptions& options) {
             const PaymentReport& report = reports[i];
             const char* text = PaymentStatusText(report.code);
             std::cout << std::setw(6) << i << std::setw(6) << report.code << std::setw(13)
-                      << AccountCheckResultText(report.account.result) << std::setw(11)
-                      << (report.duplicateOf >= 0 ? "of " + std::to_string(report.duplicateOf) : std::string("-"))
+                      << AccountCheckResultText(report.payee.account) << std::setw(11)
+                      << (report.payee.repeats >= 0 ? "of " + std::to_string(report.payee.repeats) : std::string("-"))
                       << (text != nullptr ? text : "") << "\n";
         }
         std::cout << "\n"
@@ -124,8 +116,8 @@ int RunCheck(const CheckOptions& options) {
             line["index"] = i;
             line["code"] = report.code;
             line["text"] = text != nullptr ? text : "";
-            line["account_check"] = AccountCheckResultText(report.account.result);
-            line["duplicate_of"] = report.duplicateOf >= 0 ? nlohmann::ordered_json(report.duplicateOf) : nullptr;
+            line["account_check"] = AccountCheckResultText(report.payee.account);
+            line["duplicate_of"] = report.payee.repeats >= 0 ? nlohmann::ordered_json(report.payee.repeats) : nullptr;
             std::cout << line.dump() << "\n";
         }
         nlohmann::ordered_json summary;

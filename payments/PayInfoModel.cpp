@@ -10,6 +10,7 @@
 
 #include "common/OleDate.h"
 #include "payments/BankingCalendar.h"
+#include "payments/PayeeChecks.h"
 #include "payments/PaymentRecords.h"
 #include "payments/PaymentText.h"
 #include "payments/StatusTexts.h"
@@ -45,6 +46,24 @@ std::string ClosedDateQuestion(double date, const std::string& reason) {
                   kMonths[(fields.month + 11) % 12], fields.year);
     return std::string("The bank is closed on ") + day + " (" + reason +
            "). Payments dated then will not be processed that day. Use this date anyway?";
+}
+
+// The question on OK about payees that will bounce: "2 payee accounts fail
+// the bank's account number check and 1 payment repeats an earlier one.
+// Export the payment file anyway?"
+std::string PayeeWarningQuestion(long accountFailures, long repeats) {
+    std::string text;
+    if (accountFailures > 0) {
+        text = std::to_string(accountFailures) +
+               (accountFailures == 1 ? " payee account fails" : " payee accounts fail") +
+               " the bank's account number check";
+    }
+    if (repeats > 0) {
+        if (!text.empty()) text += " and ";
+        text += std::to_string(repeats) +
+                (repeats == 1 ? " payment repeats an earlier one" : " payments repeat earlier ones");
+    }
+    return text + ". Export the payment file anyway?";
 }
 
 constexpr const char kChangesCaption[] = "Changes have been made";
@@ -88,7 +107,7 @@ void ShowFieldError(WindowHandle owner, const char* text) {
 // clang-format off
 const PaymentListColumnInfo kPaymentListColumns[kPaymentListColumnCount] = {
     {"Sort Code", 65, false}, {"Acc. Number", 80, false}, {"Name", 95, false},   {"Amount", 70, true},
-    {"Reference", 90, false}, {"Details", 110, false},    {"Is IAT", 50, false},
+    {"Reference", 90, false}, {"Details", 110, false},    {"Is IAT", 50, false},   {"Account check", 110, false},
 };
 // clang-format on
 
@@ -220,13 +239,20 @@ PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char
         // Taken as typed: ad hoc bulk payments do not check it, the formats
         // without the field hold it empty.
         beneficiaryReference_ = CString(referenceField).Left(kBeneficiaryReferenceLimit);
-        return {true, PayInfoField::None};
+    } else {
+        const FieldCheck referenceCheck = CheckBeneficiaryReference(referenceField, &beneficiaryReference_);
+        if (referenceCheck != FieldCheck::Accepted) {
+            ShowFieldError(activeWindow,
+                           referenceCheck == FieldCheck::Empty ? kEmptyReferenceText : kReferenceCharactersText);
+            return {false, PayInfoField::BeneficiaryReference};
+        }
     }
-    const FieldCheck referenceCheck = CheckBeneficiaryReference(referenceField, &beneficiaryReference_);
-    if (referenceCheck != FieldCheck::Accepted) {
-        ShowFieldError(activeWindow,
-                       referenceCheck == FieldCheck::Empty ? kEmptyReferenceText : kReferenceCharactersText);
-        return {false, PayInfoField::BeneficiaryReference};
+
+    if (accountFailures_ > 0 || repeats_ > 0) {
+        const MessageAnswer answer = ShowMessageBox({dialog, kFieldMessageCaption,
+                                                     PayeeWarningQuestion(accountFailures_, repeats_),
+                                                     MessageIcon::Warning, MessageButtons::YesNo});
+        if (answer != MessageAnswer::Yes) return {};
     }
     return {true, PayInfoField::None};
 }
@@ -246,22 +272,34 @@ bool CPayInfoModel::Cancel(WindowHandle dialog) {
 
 void CPayInfoModel::FillList() {
     rows_.clear();
+    CPayeeChecker payees(modulusTables_);
     const long count = batch_.GetCount();
     if (count > 0) rows_.reserve(static_cast<std::size_t>(count));
     for (long index = 0; index < count; ++index) {
         std::unique_ptr<IPaymentView> payment = batch_.GetItem(index);
         if (!payment) continue;
+        // Read in the columns' order, each once.
+        const CString sortCode = payment->GetPayeeSortCode();
+        const CString accountNumber = payment->GetPayeeAccountNumber();
         PaymentListRow row;
         row.batchIndex = index;
-        row.cells[kColumnSortCode] = payment->GetPayeeSortCode().Left(kSortCodeCell);
-        row.cells[kColumnAccountNumber] = payment->GetPayeeAccountNumber().Left(kAccountNumberCell);
+        row.cells[kColumnSortCode] = sortCode.Left(kSortCodeCell);
+        row.cells[kColumnAccountNumber] = accountNumber.Left(kAccountNumberCell);
         row.cells[kColumnName] = payment->GetPayeeAccountName().Left(kNameCell);
-        row.cells[kColumnAmount] = AmountField(payment->GetAmount()).c_str();
-        row.cells[kColumnReference] = payment->GetPayeeBACSReference().Left(kReferenceCell);
+        const double amount = payment->GetAmount();
+        row.cells[kColumnAmount] = AmountField(amount).c_str();
+        const CString reference = payment->GetPayeeBACSReference();
+        row.cells[kColumnReference] = reference.Left(kReferenceCell);
         row.cells[kColumnDetails] = payment->GetDetails().Left(kDetailsCell);
         row.cells[kColumnIsIat] = payment->GetStatus() != 0 ? "Yes" : "No";
+        // Repeats are told by row number, the position the user sees.
+        const PayeeCheck check = payees.Check(static_cast<long>(rows_.size()), sortCode.GetString(),
+                                              accountNumber.GetString(), amount, reference.GetString());
+        row.cells[kColumnAccountCheck] = PayeeCheckText(check).c_str();
         rows_.push_back(std::move(row));
     }
+    accountFailures_ = payees.AccountFailures();
+    repeats_ = payees.Repeats();
 }
 
 PayInfoLayout CPayInfoModel::Layout() const {

@@ -22,6 +22,7 @@
 #include "common/CString.h"
 #include "common/MessageBox.h"
 #include "payments/BankClosures.h"
+#include "payments/ModulusCheck.h"
 #include "payments/PaymentBatchView.h"
 #include "payments/PaymentFormat.h"
 
@@ -82,6 +83,7 @@ enum PaymentListColumn : int {
     kColumnReference,
     kColumnDetails,
     kColumnIsIat,
+    kColumnAccountCheck,  // the payee checks (payments/PayeeChecks.h)
     kPaymentListColumnCount
 };
 
@@ -153,11 +155,17 @@ public:
     // The days the banks are closed beyond the computed calendar; null (as
     // at first) for none. `closures` must outlive the model.
     void SetBankClosures(const CBankClosures* closures) { closures_ = closures; }
+    // The modulus tables the payee accounts are checked with when the list
+    // is filled; null (as at first) leaves every account "not checked".
+    // `tables` must outlive the model.
+    void SetModulusTables(const CModulusTables* tables) { modulusTables_ = tables; }
 
     // OK: the date checks, then, for a date in the table of bank closures,
     // the question whether to use it anyway, then the template and the
-    // reference. Message boxes about the date are owned by `dialog`, those
-    // about the fields by `activeWindow`.
+    // reference, then, when a payee account fails its check or a payment
+    // repeats an earlier one, the question whether to export anyway.
+    // Message boxes about the fields are owned by `activeWindow`, the others
+    // by `dialog`.
     PayInfoConfirmation Confirm(const char* templateField, const char* referenceField, WindowHandle dialog,
                                 WindowHandle activeWindow);
     // Cancel, Escape or the close box: asks first when something was changed;
@@ -165,7 +173,8 @@ public:
     // is cleared and the dialog may close.
     bool Cancel(WindowHandle dialog);
 
-    // Reads every payment of the batch once into the list's rows.
+    // Reads every payment of the batch once into the list's rows, and checks
+    // each payee.
     void FillList();
     const std::vector<PaymentListRow>& Rows() const { return rows_; }
 
@@ -191,6 +200,9 @@ private:
     bool iatMarking_ = false;
     std::vector<PaymentListRow> rows_;
     const CBankClosures* closures_ = nullptr;
+    const CModulusTables* modulusTables_ = nullptr;
+    long accountFailures_ = 0;  // of the rows, as last filled
+    long repeats_ = 0;
 };
 
 }  // namespace paylode

@@ -95,6 +95,18 @@ inline void SelectRows(HWND dialog, int listId, const std::vector<int>& rows) {
     }
 }
 
+// Scrolls a list right to its last column, as a user drags its scroll bar.
+inline void ScrollToLastColumn(HWND dialog, int listId) {
+    const HWND list = GetDlgItem(dialog, listId);
+    const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int columns = header != nullptr ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    int width = 0;
+    for (int column = 0; column < columns; ++column) {
+        width += static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+    }
+    SendMessageA(list, LVM_SCROLL, width, 0);
+}
+
 // A date picked in a date picker: its value set, and the change notification
 // it sends its dialog when the user picks a date.
 inline void PickDate(HWND dialog, int pickerId, int year, int month, int day) {

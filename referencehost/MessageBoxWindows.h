@@ -33,6 +33,12 @@ void ForEachChild(HWND parent, Visit visit) {
     EnumChildWindows(parent, &VisitWindow<Visit>, reinterpret_cast<LPARAM>(&visit));
 }
 
+// Every top-level window of a thread (this one unless given).
+template <typename Visit>
+void ForEachThreadWindow(Visit visit, DWORD thread = GetCurrentThreadId()) {
+    EnumThreadWindows(thread, &VisitWindow<Visit>, reinterpret_cast<LPARAM>(&visit));
+}
+
 // What a message box shows.
 struct MessageBoxContents {
     HWND owner = nullptr;

@@ -9,7 +9,10 @@ namespace paylode::referencehost {
 
 bool SaveWindowPicture(HWND window, const std::string& path) {
     RECT rect{};
-    if (!GetWindowRect(window, &rect)) return false;
+    return GetWindowRect(window, &rect) && SaveScreenPicture(rect, window, path);
+}
+
+bool SaveScreenPicture(const RECT& rect, HWND window, const std::string& path) {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return false;

@@ -16,4 +16,8 @@ namespace paylode::referencehost {
 // `path` (ANSI). False when the file cannot be written.
 bool SaveWindowPicture(HWND window, const std::string& path);
 
+// The same for an area of the screen (a dialog and the message box over it,
+// say); `window` is drawn again while the picture is of one colour.
+bool SaveScreenPicture(const RECT& area, HWND window, const std::string& path);
+
 }  // namespace paylode::referencehost

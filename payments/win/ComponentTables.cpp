@@ -4,6 +4,7 @@
 #include "payments/win/ComponentTables.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "combase/Module.h"
@@ -37,6 +38,18 @@ const CBankClosures& ComponentBankClosures() {
         return table;
     }();
     return closures;
+}
+
+const CModulusTables* ComponentModulusTables() {
+    static const std::optional<CModulusTables> tables = []() -> std::optional<CModulusTables> {
+        const std::filesystem::path folder = TableFolder();
+        std::string error = "the DLL's own path is not known";
+        std::optional<CModulusTables> loaded;
+        if (!folder.empty()) loaded = CModulusTables::Load(folder.u8string(), &error);
+        if (!loaded) WriteDebugOutput(("Payee accounts not checked: " + error + "\n").c_str());
+        return loaded;
+    }();
+    return tables ? &*tables : nullptr;
 }
 
 }  // namespace paylode

@@ -7,10 +7,15 @@
 #pragma once
 
 #include "payments/BankClosures.h"
+#include "payments/ModulusCheck.h"
 
 namespace paylode {
 
 // The days the banks are closed beyond the computed calendar.
 const CBankClosures& ComponentBankClosures();
+
+// The modulus tables the payee accounts are checked with; null when they
+// cannot be read (every account is then "not checked").
+const CModulusTables* ComponentModulusTables();
 
 }  // namespace paylode

@@ -49,6 +49,7 @@ CPayInfoDialog::CPayInfoDialog(ITorvoBankPayments* batch, const CString& templat
       model_(batch_, templateName, beneficiaryReference, ireland),
       commonControls_(LoadCommonControls()) {
     model_.SetBankClosures(&ComponentBankClosures());
+    model_.SetModulusTables(ComponentModulusTables());
 }
 
 CPayInfoDialog::~CPayInfoDialog() {

@@ -23,6 +23,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/AccountChecks.h"
@@ -60,6 +61,7 @@ struct PayOptions {
     std::string account;
     std::string overwriteTemplate = "no";
     std::string closedDateWarning = "yes";
+    std::string accountWarning = "yes";
     std::string cancel;
     bool statuses = false;
     std::string screenshot;
@@ -180,6 +182,9 @@ struct OptionsDialogUser {
             Click(window, IDC_SET);
         }
         if (!answers.picture.empty()) {
+            // The picture shows the list's last columns: the IAT marks and
+            // the account checks.
+            ScrollToLastColumn(window, IDC_IAT_LIST);
             RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             pictureSaved = referencehost::SaveWindowPicture(window, answers.picture);
         }
@@ -190,8 +195,14 @@ struct OptionsDialogUser {
 
 constexpr const char kTemplateQuestion[] = "Bulk List Template Exists";
 constexpr const char kChangesQuestion[] = "Changes have been made";
-// The dialog's question about a date on which the banks are closed.
+// The dialog's questions about a date on which the banks are closed, and
+// about payee accounts that fail their check or payments that repeat.
 constexpr const char kClosedDateQuestion[] = "The bank is closed on ";
+constexpr std::string_view kPayeeQuestionEnd = ". Export the payment file anyway?";
+
+bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
 
 bool IsSaveFileDialog(HWND window) { return window != nullptr && GetDlgItem(window, kFileNameBox) != nullptr; }
 
@@ -248,8 +259,9 @@ int RunPay(const PayOptions& options) {
         // The save-file dialog asks before it replaces FILE, which the user named.
         if (IsSaveFileDialog(box.owner)) return IDYES;
         if (box.caption == kChangesQuestion) return IDYES;
-        if (box.owner == user.dialog && box.text.rfind(kClosedDateQuestion, 0) == 0) {
-            if (options.closedDateWarning == "yes") return IDYES;
+        const bool closedDate = box.text.rfind(kClosedDateQuestion, 0) == 0;
+        if (box.owner == user.dialog && (closedDate || EndsWith(box.text, kPayeeQuestionEnd))) {
+            if ((closedDate ? options.closedDateWarning : options.accountWarning) == "yes") return IDYES;
             // No leaves the dialog open: the user then gives up, as after a
             // refused OK.
             user.refused = true;
@@ -308,6 +320,11 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
     command
         ->add_option("--closed-date-warning", options->closedDateWarning,
                      "answer to using a processing date on which the banks are closed (default yes; no cancels)")
+        ->check(CLI::IsMember({"yes", "no"}));
+    command
+        ->add_option("--account-warning", options->accountWarning,
+                     "answer to exporting when a payee account fails its check or a payment repeats an earlier one "
+                     "(default yes; no cancels)")
         ->check(CLI::IsMember({"yes", "no"}));
     command->add_option("--cancel", options->cancel, "cancel the options dialog or the save-file dialog")
         ->check(CLI::IsMember({"options", "save"}));

@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/LocalClock.h"
 #include "common/OleDate.h"
 #include "payments/BankingCalendar.h"
+#include "payments/ModulusCheck.h"
 
 namespace paylode {
 namespace {
@@ -312,6 +314,84 @@ TEST_F(ModelTest, OkAsksBeforeUsingADateOnWhichTheBanksAreClosed) {
         EXPECT_EQ(MessageButtons::YesNo, seen.met[0].buttons);
         EXPECT_EQ(kDialog, seen.met[0].owner);
     }
+}
+
+TEST_F(ModelTest, ListChecksPayeesAndOkAsksBeforeExportingWhenOneWillBounce) {
+    std::string error;
+    const std::optional<CModulusTables> tables = CModulusTables::Load(PAYLODE_MODULUS_TABLES_DIR, &error);
+    ASSERT_TRUE(tables) << error;
+    struct Payee {
+        const char *sortCode, *account;
+        double amount;
+        const char* reference;
+    };
+    const Payee valid{"08-99-99", "66374958", 10, "INV1"}, invalid{"107999", "88837493", 20, "INV2"},
+        unchecked{"99-99-99", "12345678", 30, "INV3"}, badFormat{"089999", "6637 4958", 40, "INV4"};
+    // The same payee, amount and reference as `valid`, however the sort
+    // code is written: a repeat. A penny more, or another reference, is not.
+    const Payee again{"089999", "66374958", 10.004, "INV1"}, penny{"089999", "66374958", 10.01, "INV1"},
+        otherReference{"089999", "66374958", 10, "INV9"};
+    struct Row {
+        std::vector<Payee> payees;
+        std::vector<const char*> cells;
+        const char* question;  // null: none asked
+        MessageAnswer answer;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {{valid, unchecked, penny, otherReference}, {"valid", "not checked", "valid", "valid"}, nullptr,
+         MessageAnswer::No},
+        {{valid, invalid}, {"valid", "invalid"},
+         "1 payee account fails the bank's account number check. Export the payment file anyway?", MessageAnswer::Yes},
+        {{valid, invalid, badFormat}, {"valid", "invalid", "bad format"},
+         "2 payee accounts fail the bank's account number check. Export the payment file anyway?", MessageAnswer::No},
+        {{valid, unchecked, again}, {"valid", "not checked", "valid, repeats 1"},
+         "1 payment repeats an earlier one. Export the payment file anyway?", MessageAnswer::Yes},
+        {{invalid, valid, invalid, again, again}, {"invalid", "valid", "invalid, repeats 1", "valid, repeats 2",
+         "valid, repeats 2"},
+         "2 payee accounts fail the bank's account number check and 3 payments repeat earlier ones. Export the "
+         "payment file anyway?", MessageAnswer::No},
+    };
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        const Row& row = rows[i];
+        CPaymentBatchValues payees;
+        for (const Payee& payee : row.payees) {
+            CPaymentValues payment;
+            payment.payeeSortCode = payee.sortCode;
+            payment.payeeAccountNumber = payee.account;
+            payment.amount = payee.amount;
+            payment.payeeBACSReference = payee.reference;
+            payees.payments.push_back(payment);
+        }
+        Boxes seen;
+        seen.answers = {row.answer};
+        CPayInfoModel fresh(payees, "", "", 0);
+        fresh.SetModulusTables(&*tables);
+        fresh.Open();
+        ASSERT_EQ(row.cells.size(), fresh.Rows().size());
+        for (std::size_t r = 0; r < row.cells.size(); ++r) {
+            EXPECT_STREQ(row.cells[r], fresh.Rows()[r].cells[kColumnAccountCheck]) << r;
+        }
+        const PayInfoConfirmation outcome = fresh.Confirm("", "", kDialog, kActive);
+        EXPECT_EQ(row.question == nullptr || row.answer == MessageAnswer::Yes, outcome.close);
+        EXPECT_EQ(PayInfoField::None, outcome.focus);
+        ASSERT_EQ(row.question != nullptr ? 1u : 0u, seen.met.size());
+        if (row.question == nullptr) continue;
+        EXPECT_EQ(row.question, seen.met[0].text);
+        EXPECT_EQ("Torvo Kelmar Bank Paylode", seen.met[0].caption);
+        EXPECT_EQ(MessageIcon::Warning, seen.met[0].icon);
+        EXPECT_EQ(MessageButtons::YesNo, seen.met[0].buttons);
+        EXPECT_EQ(kDialog, seen.met[0].owner);
+    }
+    // Without the tables every account is "not checked"; repeats are still told.
+    CPaymentBatchValues twice = Batch(1);
+    twice.payments.push_back(twice.payments[0]);
+    CPayInfoModel untabled(twice, "", "", 0);
+    untabled.FillList();
+    EXPECT_STREQ("not checked", untabled.Rows()[0].cells[kColumnAccountCheck]);
+    EXPECT_STREQ("not checked, repeats 1", untabled.Rows()[1].cells[kColumnAccountCheck]);
 }
 
 TEST_F(ModelTest, CancelAsksOnlyAfterChangesAndClearsEveryMark) {

@@ -14,10 +14,10 @@ namespace paylode::testrig {
 
 using referencehost::ClassOf;
 using referencehost::ForEachChild;
+using referencehost::ForEachThreadWindow;
 using referencehost::Press;
 using referencehost::SafestButton;
 using referencehost::TextOf;
-using referencehost::VisitWindow;
 
 namespace {
 
@@ -27,11 +27,6 @@ thread_local MessageBoxScript* tCurrentScript = nullptr;
 // (after another window was active) is not taken for a new one. The mark
 // goes with the window.
 constexpr const char* kMetMark = "PaylodeRigMetBox";
-
-template <typename Visit>
-void ForEachThreadWindow(DWORD thread, Visit visit) {
-    EnumThreadWindows(thread, &VisitWindow<Visit>, reinterpret_cast<LPARAM>(&visit));
-}
 
 // The box's icon: its icon static control holds one of the system's shared
 // icons, the same handle that LoadIcon(nullptr, IDI_...) gives in this
@@ -73,12 +68,15 @@ std::string ButtonName(int id) {
 // windows that are dialogs or whose owner is disabled.
 std::vector<HWND> ModalWindowsOf(DWORD thread) {
     std::vector<HWND> windows;
-    ForEachThreadWindow(thread, [&](HWND window) {
-        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-            const HWND owner = GetWindow(window, GW_OWNER);
-            if (ClassOf(window) == "#32770" || (owner != nullptr && !IsWindowEnabled(owner))) windows.push_back(window);
-        }
-    });
+    ForEachThreadWindow(
+        [&](HWND window) {
+            if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+                const HWND owner = GetWindow(window, GW_OWNER);
+                if (ClassOf(window) == "#32770" || (owner != nullptr && !IsWindowEnabled(owner)))
+                    windows.push_back(window);
+            }
+        },
+        thread);
     return windows;
 }
 

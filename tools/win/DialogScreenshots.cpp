@@ -1,12 +1,15 @@
 /*
  * Pictures of the payment options dialog for the documentation: the real
  * dialog from the DLL's resources over a reference host batch of a dozen
- * supplier payments, put into each state and captured as it is drawn.
+ * supplier payments (one to an account that fails its check, one entered
+ * twice), put into each state and captured as it is drawn.
  *
  *   paylode_dialog_screenshots OUTPUT_FOLDER
  *
- * Writes one 24-bit BMP per picture (format0 to format3, ireland, iat);
- * scripts/screenshots.sh turns them into the PNG files in docs/.
+ * Writes one 24-bit BMP per picture (format0 to format3, ireland, iat, and
+ * account-check: the list scrolled to its account checks, and the question
+ * OK asks over the dialog); scripts/screenshots.sh turns them into the PNG
+ * files in docs/.
  */
 #include "common/win/Platform.h"
 
@@ -22,6 +25,7 @@
 #include "payments/win/PayInfoDialog.h"
 #include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
+#include "referencehost/MessageBoxWindows.h"
 #include "referencehost/WindowPicture.h"
 #include "resources/resource.h"
 
@@ -36,25 +40,53 @@ struct Picture {
     int formatButton;
     bool ireland;
     std::vector<int> iatRows;  // rows marked as IATs with Set
+    bool question;             // OK pressed: the picture shows its question
 };
+
+// The question on OK, met by a timer inside its own modal loop: the picture
+// is of the dialog and the box over it; then No returns to the dialog.
+struct QuestionPicture {
+    HWND dialog = nullptr;
+    std::string path;
+    bool captured = false;
+};
+QuestionPicture g_question;
+
+void CALLBACK TakeQuestionPicture(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    HWND box = nullptr;
+    ForEachThreadWindow([&](HWND window) {
+        if (IsMessageBoxWindow(window) && GetWindow(window, GW_OWNER) == dialog) box = window;
+    });
+    if (box == nullptr) return;
+    KillTimer(dialog, timer);
+    RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT dialogArea{}, boxArea{}, area{};
+    GetWindowRect(dialog, &dialogArea);
+    GetWindowRect(box, &boxArea);
+    UnionRect(&area, &dialogArea, &boxArea);
+    g_question.captured = SaveScreenPicture(area, box, g_question.path);
+    Press(box, IDNO);
+}
 
 std::vector<PaymentData> Payments() {
     const struct {
         const wchar_t *sortCode, *account, *name, *reference, *details;
         double amount;
     } rows[] = {
-        {L"20-45-77", L"41234567", L"Abbott Office Supplies", L"INV10231", L"Paper and toner, March", 412.50},
-        {L"30-91-12", L"00876512", L"Brennan Haulage Ltd", L"BH-2291", L"Deliveries week 9", 1280.00},
+        {L"20-45-77", L"41234528", L"Abbott Office Supplies", L"INV10231", L"Paper and toner, March", 412.50},
+        {L"30-91-12", L"00876500", L"Brennan Haulage Ltd", L"BH-2291", L"Deliveries week 9", 1280.00},
+        // An account number that fails its sort code's check.
         {L"40-11-62", L"71220981", L"Castle Print & Design", L"CPD778", L"Brochures", 96.75},
-        {L"60-02-44", L"33019876", L"Dunmore Electrical", L"DE/5521", L"Wiring, unit 4", 2315.40},
-        {L"20-45-77", L"55510203", L"Evergreen Grounds", L"EG0042", L"Grounds maintenance", 180.00},
-        {L"83-06-08", L"10293847", L"Fairview Catering", L"FC-9001", L"Staff lunch, 28 Feb", 264.30},
-        {L"30-00-02", L"67812345", L"Glen Tool Hire", L"GTH455", L"Scaffold hire", 740.00},
-        {L"40-47-84", L"90817263", L"Harbour Freight Co", L"HF1187", L"Import duty advance", 5120.99},
-        {L"20-32-06", L"12121212", L"Ivy Cleaning Services", L"ICS-03", L"Office cleaning, March", 350.00},
-        {L"60-83-71", L"44556677", L"Juniper Software", L"JS2026", L"Licences renewal", 1899.00},
+        {L"60-02-44", L"33019800", L"Dunmore Electrical", L"DE/5521", L"Wiring, unit 4", 2315.40},
+        {L"20-45-77", L"55510201", L"Evergreen Grounds", L"EG0042", L"Grounds maintenance", 180.00},
+        {L"83-06-08", L"10293807", L"Fairview Catering", L"FC-9001", L"Staff lunch, 28 Feb", 264.30},
+        {L"30-00-02", L"67812308", L"Glen Tool Hire", L"GTH455", L"Scaffold hire", 740.00},
+        {L"40-47-84", L"90817228", L"Harbour Freight Co", L"HF1187", L"Import duty advance", 5120.99},
+        {L"20-32-06", L"12121069", L"Ivy Cleaning Services", L"ICS-03", L"Office cleaning, March", 350.00},
+        {L"60-83-71", L"44556607", L"Juniper Software", L"JS2026", L"Licences renewal", 1899.00},
         {L"30-65-41", L"98765432", L"Kestrel Couriers", L"KC7781", L"Same-day courier", 58.20},
-        {L"20-00-00", L"11223344", L"Lough Water Coolers", L"LWC118", L"Cooler rental", 45.00},
+        // The same payment as the fifth, entered twice.
+        {L"20-45-77", L"55510201", L"Evergreen Grounds", L"EG0042", L"Grounds maintenance", 180.00},
     };
     std::vector<PaymentData> payments;
     for (const auto& row : rows) {
@@ -87,12 +119,13 @@ int main(int argc, char** argv) {
 
     // clang-format off
     const Picture pictures[] = {
-        {"format0", IDC_FORMAT_STANDARD, false, {}},
-        {"format1", IDC_FORMAT_TEMPLATE, false, {}},
-        {"format2", IDC_FORMAT_BULK_LIST, false, {}},
-        {"format3", IDC_FORMAT_AD_HOC_BULK, false, {}},
-        {"ireland", IDC_FORMAT_STANDARD, true, {}},
-        {"iat", IDC_FORMAT_STANDARD, false, {1, 3, 6}},
+        {"format0", IDC_FORMAT_STANDARD, false, {}, false},
+        {"format1", IDC_FORMAT_TEMPLATE, false, {}, false},
+        {"format2", IDC_FORMAT_BULK_LIST, false, {}, false},
+        {"format3", IDC_FORMAT_AD_HOC_BULK, false, {}, false},
+        {"ireland", IDC_FORMAT_STANDARD, true, {}, false},
+        {"iat", IDC_FORMAT_STANDARD, false, {1, 3, 6}, false},
+        {"account-check", IDC_FORMAT_STANDARD, false, {}, true},
     };
     // clang-format on
     int status = 0;
@@ -115,9 +148,18 @@ int main(int argc, char** argv) {
                 state.state = LVIS_SELECTED | LVIS_FOCUSED;
                 SendDlgItemMessageA(window, IDC_IAT_LIST, LVM_SETITEMSTATE, 8, reinterpret_cast<LPARAM>(&state));
             }
-            RedrawWindow(window, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            captured = referencehost::SaveWindowPicture(window, folder + "\\" + picture.name + ".bmp");
+            const std::string path = folder + "\\" + picture.name + ".bmp";
+            if (picture.question) {
+                ScrollToLastColumn(window, IDC_IAT_LIST);
+                g_question = {window, path, false};
+                SetTimer(window, 1, 100, TakeQuestionPicture);
+                Click(window, IDOK);
+                captured = g_question.captured;
+            } else {
+                RedrawWindow(window, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                captured = referencehost::SaveWindowPicture(window, path);
+            }
             EndDialog(window, IDCANCEL);
         });
         dialog.DoModal(nullptr);

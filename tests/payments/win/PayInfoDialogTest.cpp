@@ -105,7 +105,8 @@ protected:
         std::vector<PaymentData> payments(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             PaymentData& data = payments[static_cast<std::size_t>(i)];
-            data.payeeSortCode = L"20-00-0" + std::to_wstring(i % 10);
+            // Sort codes no modulus rule covers: no account is questioned.
+            data.payeeSortCode = L"99-00-0" + std::to_wstring(i % 10);
             data.payeeAccountNumber = L"1234567" + std::to_wstring(i % 10);
             data.payeeAccountName = L"Supplier " + std::to_wstring(i);
             data.payeeBacsReference = L"INV" + std::to_wstring(i);
@@ -233,7 +234,8 @@ TEST_F(PayInfoDialogTest, ControlsSitWhereTheResourceDrawsThem) {
             EXPECT_TRUE((style & WS_BORDER) != 0 || (exStyle & WS_EX_CLIENTEDGE) != 0) << id;
         }
 
-        // The list: whole-row selection, seven columns.
+        // The list: whole-row selection, eight columns, the last added to
+        // what the resource holds.
         const HWND list = GetDlgItem(window, IDC_IAT_LIST);
         EXPECT_NE(0, SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
         const struct {
@@ -241,8 +243,8 @@ TEST_F(PayInfoDialogTest, ControlsSitWhereTheResourceDrawsThem) {
             int width, format;
         } columns[] = {{"Sort Code", 65, LVCFMT_LEFT}, {"Acc. Number", 80, LVCFMT_LEFT}, {"Name", 95, LVCFMT_LEFT},
                        {"Amount", 70, LVCFMT_RIGHT},   {"Reference", 90, LVCFMT_LEFT},   {"Details", 110, LVCFMT_LEFT},
-                       {"Is IAT", 50, LVCFMT_LEFT}};
-        for (int i = 0; i < 7; ++i) {
+                       {"Is IAT", 50, LVCFMT_LEFT},    {"Account check", 110, LVCFMT_LEFT}};
+        for (int i = 0; i < 8; ++i) {
             SCOPED_TRACE(i);
             char header[64] = {};
             LVCOLUMNA column{};
@@ -254,7 +256,7 @@ TEST_F(PayInfoDialogTest, ControlsSitWhereTheResourceDrawsThem) {
             EXPECT_EQ(columns[i].width, column.cx);
             EXPECT_EQ(columns[i].format, column.fmt & LVCFMT_JUSTIFYMASK);
         }
-        EXPECT_FALSE(SendMessageA(list, LVM_GETCOLUMNA, 7, reinterpret_cast<LPARAM>(&size)));
+        EXPECT_FALSE(SendMessageA(list, LVM_GETCOLUMNA, 8, reinterpret_cast<LPARAM>(&size)));
         Click(window, IDCANCEL);
     });
     EXPECT_TRUE(boxes.Verify());
@@ -297,8 +299,9 @@ TEST_F(PayInfoDialogTest, OpensCentredOnFormatZeroWithTheRowsAndTheNextCrediting
         EXPECT_EQ(fields.day, shown.wDay);
 
         ASSERT_EQ(4, RowCount(window));
-        const char* const expected[] = {"20-00-02", "12345672", "Supplier 2", "102.25", "INV2", "Invoice 2", "Yes"};
-        for (int column = 0; column < 7; ++column) EXPECT_EQ(expected[column], Cell(window, 2, column)) << column;
+        const char* const expected[] = {"99-00-02", "12345672", "Supplier 2", "102.25",
+                                        "INV2",     "Invoice 2", "Yes",       "not checked"};
+        for (int column = 0; column < 8; ++column) EXPECT_EQ(expected[column], Cell(window, 2, column)) << column;
         EXPECT_EQ("No", Cell(window, 1, 6));
         Click(window, IDCANCEL);
     });
@@ -436,6 +439,91 @@ TEST_F(PayInfoDialogTest, OkRefusesDatesTheCalendarRefuses) {
         EXPECT_EQ(shown, boxes.Met()[0].owner);
         EXPECT_EQ("Changes have been made", boxes.Met()[1].caption);
         EXPECT_EQ(OleDateOfDay(row.year, row.month, row.day), std::floor(dialog.GetProcessingDate()));
+    }
+}
+
+// ---- the questions on OK ---------------------------------------------------
+
+TEST_F(PayInfoDialogTest, OkAsksAboutPayeesThatWillBounceAndDaysTheBanksAreClosed) {
+    // Monday 20 December 2027: Monday 3 January 2028 is a banking day by the
+    // computed rules and a closed day in the table beside the DLL.
+    DateFields monday;
+    ASSERT_TRUE(FieldsFromOleDate(OleDateOfDay(2027, 12, 20), &monday));
+    ScopedLocalClock clock(monday);
+    const char* const closed =
+        "The bank is closed on Monday 3 January 2028 (New Year's Day, substitute day). Payments dated then will not "
+        "be processed that day. Use this date anyway?";
+    const char* const fails = "1 payee account fails the bank's account number check";
+    const char* const repeats = "1 payment repeats an earlier one";
+    const std::string anyway = ". Export the payment file anyway?";
+    const auto payee = [](const wchar_t* sortCode, const wchar_t* account, const wchar_t* reference, double amount) {
+        PaymentData data;
+        data.payeeSortCode = sortCode;
+        data.payeeAccountNumber = account;
+        data.payeeBacsReference = reference;
+        data.amount = amount;
+        return data;
+    };
+    const PaymentData valid = payee(L"089999", L"66374958", L"INV1", 10),
+                      unchecked = payee(L"99-99-99", L"12345678", L"INV2", 20),
+                      invalid = payee(L"107999", L"88837493", L"INV3", 30),
+                      again = payee(L"08-99-99", L"66374958", L"INV1", 10);
+    struct Row {
+        std::vector<PaymentData> payees;
+        bool closedDate;
+        MessageAnswer answer;
+        std::vector<std::string> asked;
+        const char* lastCell;  // the account check of the last row
+    };
+    const auto Y = MessageAnswer::Yes, N = MessageAnswer::No;
+    // clang-format off
+    const Row rows[] = {
+        {{valid, unchecked}, false, Y, {}, "not checked"},
+        {{valid, unchecked, invalid}, false, Y, {fails + anyway}, "invalid"},
+        {{valid, unchecked, invalid}, false, N, {fails + anyway}, "invalid"},
+        {{valid, unchecked, again}, false, Y, {repeats + anyway}, "valid, repeats 1"},
+        {{valid, unchecked, again}, false, N, {repeats + anyway}, "valid, repeats 1"},
+        {{valid, invalid, again}, false, Y, {fails + std::string(" and ") + repeats + anyway}, "valid, repeats 1"},
+        {{valid, invalid, again}, false, N, {fails + std::string(" and ") + repeats + anyway}, "valid, repeats 1"},
+        {{valid, unchecked}, true, Y, {closed}, "not checked"},
+        {{valid, unchecked}, true, N, {closed}, "not checked"},
+        // Both questions, in turn; No to the second still keeps the dialog.
+        {{valid, invalid}, true, Y, {closed, fails + anyway}, "invalid"},
+    };
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        const Row& row = rows[i];
+        batch_ = MakeComObject<CHostPayments>(log_, row.payees);
+        // Yes to every question but the last, which gets the row's answer;
+        // after No, Cancel asks about the changed date.
+        std::vector<MessageAnswer> answers(row.asked.size(), Y);
+        if (!answers.empty()) answers.back() = row.answer;
+        if (row.answer == N && row.closedDate) answers.push_back(Y);
+        MessageBoxScript boxes(answers);
+        CPayInfoDialog dialog(batch_.Get(), "", "", 0);
+        HWND shown = nullptr;
+        const INT_PTR result = Run(dialog, [&](HWND window) {
+            shown = window;
+            EXPECT_EQ(row.lastCell, Cell(window, static_cast<int>(row.payees.size()) - 1, 7));
+            if (row.closedDate) PickDate(window, 2028, 1, 3);
+            Click(window, IDOK);
+            // EndDialog hides the dialog; it is destroyed once its loop ends.
+            if (!IsWindowVisible(window)) return;
+            EXPECT_EQ(N, row.answer) << "the dialog stayed open after Yes";
+            Click(window, IDCANCEL);
+        });
+        EXPECT_TRUE(boxes.Verify());
+        EXPECT_EQ(row.answer == Y ? IDOK : IDCANCEL, result);
+        ASSERT_LE(row.asked.size(), boxes.Met().size());
+        for (std::size_t b = 0; b < row.asked.size(); ++b) {
+            EXPECT_EQ(row.asked[b], boxes.Met()[b].text);
+            EXPECT_EQ("Torvo Kelmar Bank Paylode", boxes.Met()[b].caption);
+            EXPECT_EQ(MessageIcon::Warning, boxes.Met()[b].icon);
+            EXPECT_EQ(shown, boxes.Met()[b].owner);
+        }
+        // The checks never touch a payment's status.
+        EXPECT_EQ(std::vector<long>(row.payees.size(), 0), Statuses());
     }
 }
 

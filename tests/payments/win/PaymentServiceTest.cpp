@@ -627,9 +627,14 @@ TEST_F(RegisteredPaymentService, WritesTheToolsBytesInEveryFormat) {
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         });
         CSaveDialogDriver save(PathOf(row.file));
-        testrig::MessageBoxScript boxes({});
+        // The batch's two faulty payee accounts fail their modulus check too:
+        // OK asks first, and Yes writes exactly what the tool writes.
+        testrig::MessageBoxScript boxes({MessageAnswer::Yes});
         EXPECT_HR(S_FALSE, service->ProcessPayments(batch.Get(), nullptr));
         EXPECT_TRUE(boxes.Verify());
+        ASSERT_EQ(1u, boxes.Met().size());
+        EXPECT_EQ("2 payee accounts fail the bank's account number check. Export the payment file anyway?",
+                  boxes.Met()[0].text);
         ASSERT_TRUE(options.met) << "the payment options dialog was never shown";
         ASSERT_TRUE(save.met) << "the save-file dialog was never shown";
         LONG status = -1;
