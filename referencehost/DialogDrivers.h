@@ -95,7 +95,7 @@ inline void SelectRows(HWND dialog, int listId, const std::vector<int>& rows) {
     }
 }
 
-// Scrolls a list right to its last column, as a user drags its scroll bar.
+// Scrolls a list right to its last column.
 inline void ScrollToLastColumn(HWND dialog, int listId) {
     const HWND list = GetDlgItem(dialog, listId);
     const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
@@ -105,6 +105,11 @@ inline void ScrollToLastColumn(HWND dialog, int listId) {
         width += static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
     }
     SendMessageA(list, LVM_SCROLL, width, 0);
+    // The header moves with the list, and is drawn again whole.
+    if (header != nullptr) {
+        InvalidateRect(header, nullptr, TRUE);
+        UpdateWindow(header);
+    }
 }
 
 // A date picked in a date picker: its value set, and the change notification

@@ -59,9 +59,17 @@ void CALLBACK TakeQuestionPicture(HWND dialog, UINT, UINT_PTR timer, DWORD) {
     });
     if (box == nullptr) return;
     KillTimer(dialog, timer);
-    RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT dialogArea{}, boxArea{}, area{};
+    // Over the dialog's upper half, so that the list, its header and the
+    // account checks are in the picture whole.
+    RECT dialogArea{}, boxArea{};
     GetWindowRect(dialog, &dialogArea);
+    GetWindowRect(box, &boxArea);
+    SetWindowPos(box, nullptr, boxArea.left, dialogArea.top + 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (HWND window : {dialog, box}) {
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    RECT area{};
     GetWindowRect(box, &boxArea);
     UnionRect(&area, &dialogArea, &boxArea);
     g_question.captured = SaveScreenPicture(area, box, g_question.path);
@@ -80,13 +88,13 @@ std::vector<PaymentData> Payments() {
         {L"60-02-44", L"33019800", L"Dunmore Electrical", L"DE/5521", L"Wiring, unit 4", 2315.40},
         {L"20-45-77", L"55510201", L"Evergreen Grounds", L"EG0042", L"Grounds maintenance", 180.00},
         {L"83-06-08", L"10293807", L"Fairview Catering", L"FC-9001", L"Staff lunch, 28 Feb", 264.30},
+        // The same payment as the fifth, entered twice.
+        {L"20-45-77", L"55510201", L"Evergreen Grounds", L"EG0042", L"Grounds maintenance", 180.00},
         {L"30-00-02", L"67812308", L"Glen Tool Hire", L"GTH455", L"Scaffold hire", 740.00},
         {L"40-47-84", L"90817228", L"Harbour Freight Co", L"HF1187", L"Import duty advance", 5120.99},
         {L"20-32-06", L"12121069", L"Ivy Cleaning Services", L"ICS-03", L"Office cleaning, March", 350.00},
         {L"60-83-71", L"44556607", L"Juniper Software", L"JS2026", L"Licences renewal", 1899.00},
         {L"30-65-41", L"98765432", L"Kestrel Couriers", L"KC7781", L"Same-day courier", 58.20},
-        // The same payment as the fifth, entered twice.
-        {L"20-45-77", L"55510201", L"Evergreen Grounds", L"EG0042", L"Grounds maintenance", 180.00},
     };
     std::vector<PaymentData> payments;
     for (const auto& row : rows) {
@@ -124,7 +132,7 @@ int main(int argc, char** argv) {
         {"format2", IDC_FORMAT_BULK_LIST, false, {}, false},
         {"format3", IDC_FORMAT_AD_HOC_BULK, false, {}, false},
         {"ireland", IDC_FORMAT_STANDARD, true, {}, false},
-        {"iat", IDC_FORMAT_STANDARD, false, {1, 3, 6}, false},
+        {"iat", IDC_FORMAT_STANDARD, false, {1, 3, 7}, false},
         {"account-check", IDC_FORMAT_STANDARD, false, {}, true},
     };
     // clang-format on
@@ -151,6 +159,7 @@ int main(int argc, char** argv) {
             const std::string path = folder + "\\" + picture.name + ".bmp";
             if (picture.question) {
                 ScrollToLastColumn(window, IDC_IAT_LIST);
+                RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
                 g_question = {window, path, false};
                 SetTimer(window, 1, 100, TakeQuestionPicture);
                 Click(window, IDOK);
