@@ -6,7 +6,8 @@
 # one. Yes goes on as OK does, and the payment file is what `paylode export`
 # writes for the same batch; No leaves the dialog open, and paylode-host then
 # cancels it (status 3, no file). A batch with nothing to question, on a day
-# not in the table, is asked nothing.
+# not in the table, is asked nothing; nor is any batch when the modulus
+# tables are missing.
 #
 # The component reads its tables from the "modulus" folder beside its own
 # DLL, so the program, the DLLs and the tables, with a closures table that
@@ -78,6 +79,10 @@ case_ repeat-yes repeat "$later" yes "$repeats$anyway"
 case_ repeat-no repeat "$later" no "$repeats$anyway" --account-warning no
 case_ both-yes both "$later" yes "$fails and $repeats$anyway"
 case_ both-no both "$later" no "$fails and $repeats$anyway" --account-warning no
+# Without its weight table the component checks no account: nothing is
+# asked, and the run goes on.
+rm "$work"/bin/modulus/valacdos*.txt
+case_ no-tables invalid "$later" yes ""
 (cd "$work" && "$wine_run" "$prefix" "$host" unregister >/dev/null 2>&1)
 [ "$failures" = 0 ] || exit 1
 echo "the dialog asks about closed dates, failing accounts and repeats; Yes goes on, No cancels, nothing else is asked"
