@@ -5,7 +5,7 @@
  * callback sets the exit status in the shared Outcome.
  *
  * Every subcommand ends a usage or input error with one exit status,
- * kUsageError; its other statuses are its own (see the README).
+ * kUsageError; its other statuses are its own (see docs/developers-guide.md).
  */
 #pragma once
 

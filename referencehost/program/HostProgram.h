@@ -6,7 +6,8 @@
  * Each command lives in its own file and is added to the program by an Add
  * function declared here. Every command ends a usage or input error, a
  * component that cannot be reached and a failing HRESULT with one exit
- * status, kHostFailure; its other statuses are its own (see the README).
+ * status, kHostFailure; its other statuses are its own (see
+ * docs/developers-guide.md).
  */
 #pragma once
 
