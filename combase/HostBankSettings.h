@@ -6,10 +6,10 @@
  * The object may live in a local server, so it is created for IUnknown with
  * every class context, put into its running state (OleRun) and then asked
  * for its settings interface. Any failure on that way leaves no object: the
- * first call through it then raises E_POINTER as a _com_error. A call that
- * fails is raised as a _com_error carrying the object's error information
- * when it gives any (combase/HostCall.h); the operation guard turns both into
- * DISP_E_EXCEPTION for the host.
+ * first call through it then raises E_POINTER as a failed host call. A call
+ * that fails is raised as a failed host call carrying the object's error
+ * description when it gives any (combase/HostCall.h); the operation guard
+ * turns both into DISP_E_EXCEPTION for the host.
  */
 #pragma once
 

@@ -1,27 +1,40 @@
 /*
- * Raising a failed host call as a _com_error (see HostCall.h).
+ * Raising a failed host call (see HostCall.h).
  */
 #include "combase/HostCall.h"
 
-#include <comdef.h>
 #include <wrl/client.h>
+
+#include <new>
+#include <string>
+#include <utility>
+
+#include "common/win/Owners.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace paylode {
 
-void CheckHostCall(HRESULT result, IUnknown* object, REFIID iid) {
+void CheckHostCall(HRESULT result, IUnknown* object, REFIID iid, SourcePlace where) {
     if (SUCCEEDED(result)) return;
-    ComPtr<IErrorInfo> info;
+    std::wstring description;
     ComPtr<ISupportErrorInfo> support;
     if (object != nullptr && SUCCEEDED(object->QueryInterface(IID_PPV_ARGS(&support))) &&
         support->InterfaceSupportsErrorInfo(iid) == S_OK) {
-        if (GetErrorInfo(0, &info) != S_OK) info.Reset();
+        ComPtr<IErrorInfo> info;
+        CBstr text;
+        if (GetErrorInfo(0, &info) == S_OK && info && SUCCEEDED(info->GetDescription(text.Receive())) &&
+            text.Get() != nullptr) {
+            try {
+                description.assign(text.Get(), text.Length());
+            } catch (const std::bad_alloc&) {
+                // No memory for the words: the failure is told by its code.
+            }
+        }
     }
-    // The exception takes over the reference that GetErrorInfo handed over.
-    throw _com_error(result, info.Detach(), false);
+    throw CFailure(CFailure::Kind::HostCall, result, where, std::move(description));
 }
 
-void RaiseNullHostObject() { throw _com_error(E_POINTER); }
+void RaiseNullHostObject(SourcePlace where) { throw CFailure(CFailure::Kind::HostCall, E_POINTER, where); }
 
 }  // namespace paylode

@@ -1,12 +1,13 @@
 /*
  * Calls on the host's objects that raise on failure.
  *
- * A failed call on a host object is raised as a _com_error, which the
- * operation guard turns into DISP_E_EXCEPTION. Before raising, the call asks
- * the host object through ISupportErrorInfo whether it gives error
- * information for the interface that was called and, if so, takes the
- * thread's error information into the exception, so that it is not left
- * behind on the thread.
+ * A failed call on a host object is raised as a CFailure of kind HostCall
+ * (common/HResult.h), which the operation guard turns into
+ * DISP_E_EXCEPTION. Before raising, the call asks the host object through
+ * ISupportErrorInfo whether it gives error information for the interface
+ * that was called and, if so, takes the thread's error information off the
+ * thread, so that it is not left behind, and its description into the
+ * failure (which the guard does not pass on).
  *
  *   CheckHostCall(settings->GetPaymentFileSettings(&name, &directory), settings.Get(),
  *                 __uuidof(ITorvoBankSettings));
@@ -15,21 +16,24 @@
 
 #include <wrl/client.h>
 
+#include "common/HResult.h"
 #include "common/win/Platform.h"
 
 namespace paylode {
 
-// Raises `result` as a _com_error when it is a failure; `object` is the host
-// object that was called through its interface `iid`.
-void CheckHostCall(HRESULT result, IUnknown* object, REFIID iid);
+// Raises `result` as a failed host call when it is a failure; `object` is
+// the host object that was called through its interface `iid`.
+void CheckHostCall(HRESULT result, IUnknown* object, REFIID iid, SourcePlace where = SourcePlace::Here());
 
-// Raises E_POINTER as a _com_error: a call through a null host-object pointer.
-[[noreturn]] void RaiseNullHostObject();
+// Raises E_POINTER as a failed host call: a call through a null host-object
+// pointer.
+[[noreturn]] void RaiseNullHostObject(SourcePlace where = SourcePlace::Here());
 
-// The host object itself, or the E_POINTER _com_error when there is none.
+// The host object itself, or the E_POINTER host-call failure when there is
+// none.
 template <typename Interface>
-Interface* RequireHostObject(Interface* object) {
-    if (object == nullptr) RaiseNullHostObject();
+Interface* RequireHostObject(Interface* object, SourcePlace where = SourcePlace::Here()) {
+    if (object == nullptr) RaiseNullHostObject(where);
     return object;
 }
 

@@ -3,13 +3,14 @@
  */
 #include "combase/OperationGuard.h"
 
-#include <comdef.h>
 #include <wrl/client.h>
 
 #include <new>
 #include <string>
+#include <utility>
 
 #include "combase/ComPointers.h"
+#include "common/DebugOutput.h"
 #include "common/win/Owners.h"
 #include "common/TextConversion.h"
 #include "common/win/Throw.h"
@@ -62,6 +63,25 @@ std::wstring SystemMessageText(DWORD code) {
     return wide;
 }
 
+// 0x800AFFFF with `description` as the thread's error description.
+HRESULT ReportDescribed(const std::wstring& description) noexcept {
+    ComPtr<ICreateErrorInfo> create;
+    const HRESULT created = CreateErrorInfo(&create);
+    if (FAILED(created)) return created;
+    create->SetDescription(const_cast<wchar_t*>(description.c_str()));
+    InstallErrorInfo(create.Get());
+    return kSystemTextResult;
+}
+
+// The failure's code and the place of its throw, on the debugger's output.
+void TellDebugger(const CFailure& failure) noexcept {
+    try {
+        WriteDebugOutput(("TorvoKelmarBankPaylode: " + failure.Text() + "\n").c_str());
+    } catch (...) {
+        // No memory for the line: the failure is still returned.
+    }
+}
+
 }  // namespace
 
 HRESULT ConvertThrownHResult(HRESULT code) noexcept {
@@ -77,43 +97,34 @@ HRESULT ConvertThrownHResult(HRESULT code) noexcept {
     return kTableResultBase + (0xFFFE - row);
 }
 
-HRESULT ConvertThrownWin32Error(Win32Error code) noexcept {
-    ComPtr<ICreateErrorInfo> create;
-    const HRESULT created = CreateErrorInfo(&create);
-    if (FAILED(created)) return created;
-    std::wstring text = SystemMessageText(code);
-    create->SetDescription(&text[0]);
-    InstallErrorInfo(create.Get());
-    return kSystemTextResult;
+void ThrowDescribedFailure(std::wstring description, SourcePlace where) {
+    throw CFailure(CFailure::Kind::Described, kSystemTextResult, where, std::move(description));
 }
 
-void ThrowDescribedFailure(const std::wstring& description) {
-    ComPtr<ICreateErrorInfo> create;
-    ThrowIfFailed(CreateErrorInfo(&create));
-    ThrowIfFailed(create->SetDescription(const_cast<wchar_t*>(description.c_str())));
-    // The guard takes the reference over with the pointer.
-    throw create.Detach();
+void ThrowWithSystemMessage(Win32Error code, SourcePlace where) {
+    throw CFailure(CFailure::Kind::SystemMessage, kSystemTextResult, where, std::wstring(), code);
 }
 
 HRESULT ConvertCurrentException() noexcept {
     try {
         throw;
-    } catch (const _com_error&) {
-        // The host object's own description is not passed on: the failure is
-        // told only by its code. Whatever the host call left on the thread
-        // goes too, so that the caller cannot take it for this failure's.
-        SetErrorInfo(0, nullptr);
-        return DISP_E_EXCEPTION;
-    } catch (HResult code) {
-        return ConvertThrownHResult(code);
-    } catch (Win32Error code) {
-        return ConvertThrownWin32Error(code);
-    } catch (ICreateErrorInfo* thrown) {
-        // The thrower handed its reference over with the pointer.
-        const ComPtr<ICreateErrorInfo> create = TakeOver(thrown);
-        if (!create) return E_UNEXPECTED;
-        InstallErrorInfo(create.Get());
-        return kSystemTextResult;
+    } catch (const CFailure& failure) {
+        TellDebugger(failure);
+        switch (failure.GetKind()) {
+        case CFailure::Kind::HostCall:
+            // The host object's own description is not passed on: the
+            // failure is told only by its code. Whatever the host call left
+            // on the thread goes too, so that the caller cannot take it for
+            // this failure's.
+            SetErrorInfo(0, nullptr);
+            return DISP_E_EXCEPTION;
+        case CFailure::Kind::SystemMessage: return ReportDescribed(SystemMessageText(failure.Win32Code()));
+        case CFailure::Kind::Described: return ReportDescribed(failure.Description());
+        case CFailure::Kind::Code: break;
+        }
+        return ConvertThrownHResult(failure.Code());
+    } catch (const std::bad_alloc&) {
+        return ConvertThrownHResult(E_OUTOFMEMORY);
     } catch (...) {
         SetErrorInfo(0, nullptr);
         return E_UNEXPECTED;
@@ -123,9 +134,10 @@ HRESULT ConvertCurrentException() noexcept {
 HRESULT HResultFromCaughtException() noexcept {
     try {
         throw;
-    } catch (HResult code) {
+    } catch (const CFailure& failure) {
+        TellDebugger(failure);
         // A success code thrown by mistake must not pass for a success.
-        return FAILED(code) ? code : E_UNEXPECTED;
+        return FAILED(failure.Code()) ? failure.Code() : E_UNEXPECTED;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {

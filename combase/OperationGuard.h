@@ -3,18 +3,21 @@
  * reaches the host.
  *
  * Every operation that the host calls on the bank, the services collection
- * or a service runs its body inside Guarded(). The body throws on failure
- * and the guard turns what was thrown into the HRESULT and the COM error
- * information (the thread's IErrorInfo) that the host sees:
+ * or a service runs its body inside Guarded(). The body throws a CFailure
+ * (common/HResult.h) on failure, and the guard turns it into the HRESULT and
+ * the COM error information (the thread's IErrorInfo) that the host sees,
+ * by its kind:
  *
- *   _com_error (a failed call on a host object)  DISP_E_EXCEPTION, no error info
- *   an HRESULT (paylode::HResult)                 the component's code 0x800AFFFA..0x800AFFFE
+ *   HostCall (a failed call on a host object)    DISP_E_EXCEPTION, no error info
+ *   Code (ThrowHResult and the Throw helpers)    the component's code 0x800AFFFA..0x800AFFFE
  *                                                 with its description; facility-10 codes and
  *                                                 DISP_E_EXCEPTION pass through untouched
- *   a Win32 error code (paylode::Win32Error)      0x800AFFFF with the system's message text
- *   an ICreateErrorInfo pointer                   0x800AFFFF with that error info installed
- *     (ThrowDescribedFailure: the component's own words)
+ *   SystemMessage (a Win32 error code)            0x800AFFFF with the system's message text
+ *   Described (ThrowDescribedFailure)             0x800AFFFF with the component's own words
+ *   std::bad_alloc                                as the Code E_OUTOFMEMORY: 0x800AFFFD, "Out of Memory"
  *   anything else                                 E_UNEXPECTED, no error info
+ *
+ * A failure's code and the place of its throw go to the debugger's output.
  *
  * A method reads:
  *
@@ -30,7 +33,7 @@
  * Their bodies run inside ResultOf(), which never lets an exception escape
  * either:
  *
- *   an HRESULT that is a failure                  that code
+ *   a CFailure whose code is a failure            that code
  *   std::bad_alloc                                E_OUTOFMEMORY
  *   anything else (a success code included)       E_UNEXPECTED
  */
@@ -56,14 +59,13 @@ constexpr HRESULT kSystemTextResult = static_cast<HRESULT>(0x800AFFFFu);
 // back unchanged with the thread's error information left as it is.
 HRESULT ConvertThrownHResult(HRESULT code) noexcept;
 
-// Turns a thrown Win32 error code into 0x800AFFFF with the system's message
-// text for it as the thread's error description.
-HRESULT ConvertThrownWin32Error(Win32Error code) noexcept;
-
 // Ends the operation with a failure told in the component's own words: the
-// host sees 0x800AFFFF with `description` as the thread's error description
-// (thrown as error information, see the table above).
-[[noreturn]] void ThrowDescribedFailure(const std::wstring& description);
+// host sees 0x800AFFFF with `description` as the thread's error description.
+[[noreturn]] void ThrowDescribedFailure(std::wstring description, SourcePlace where = SourcePlace::Here());
+
+// Ends the operation with a Win32 error told by the system's message text
+// for it: the host sees 0x800AFFFF with that text as the description.
+[[noreturn]] void ThrowWithSystemMessage(Win32Error code, SourcePlace where = SourcePlace::Here());
 
 // Turns the exception being handled into the host's HRESULT. Only to be
 // called from inside a catch block.

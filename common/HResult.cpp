@@ -1,10 +1,18 @@
 /*
- * The one place where the core raises a failure code.
+ * The one place where the component raises a failure.
  */
 #include "common/HResult.h"
 
+#include <cstdio>
+
 namespace paylode {
 
-void ThrowHResult(HResult code) { throw code; }
+std::string CFailure::Text() const {
+    char text[64];
+    std::snprintf(text, sizeof text, "0x%08lX at ", static_cast<unsigned long>(static_cast<std::uint32_t>(code_)));
+    return text + std::string(where_.file) + ":" + std::to_string(where_.line);
+}
+
+void ThrowHResult(HResult code, SourcePlace where) { throw CFailure(CFailure::Kind::Code, code, where); }
 
 }  // namespace paylode

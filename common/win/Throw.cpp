@@ -11,6 +11,6 @@ HRESULT HResultFromWin32(DWORD error) {
     return HRESULT_FROM_WIN32(error);
 }
 
-void ThrowLastError() { ThrowHResult(HResultFromWin32(GetLastError())); }
+void ThrowLastError(SourcePlace where) { ThrowHResult(HResultFromWin32(GetLastError()), where); }
 
 }  // namespace paylode

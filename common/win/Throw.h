@@ -1,8 +1,8 @@
 /*
  * Turning a failed call into a throw, for code that runs inside the
  * operation guard or ResultOf (combase/OperationGuard.h) or another catch of
- * the core's failure type. Every helper throws an HRESULT as the core's
- * HResult:
+ * the core's failure type. Every helper throws an HRESULT as a CFailure
+ * (common/HResult.h) that names its caller's file and line:
  *
  *   ThrowIfFailed(CreateErrorInfo(&create));          // a failed HRESULT
  *   BSTR text = ThrowIfNullAlloc(SysAllocString(s));  // null: E_OUTOFMEMORY
@@ -22,14 +22,14 @@
 namespace paylode {
 
 // Throws `result` when it is a failure.
-inline void ThrowIfFailed(HRESULT result) {
-    if (FAILED(result)) ThrowHResult(result);
+inline void ThrowIfFailed(HRESULT result, SourcePlace where = SourcePlace::Here()) {
+    if (FAILED(result)) ThrowHResult(result, where);
 }
 
 // Gives back `allocated`, or throws E_OUTOFMEMORY when it is null.
 template <typename T>
-T* ThrowIfNullAlloc(T* allocated) {
-    if (allocated == nullptr) ThrowHResult(kOutOfMemory);
+T* ThrowIfNullAlloc(T* allocated, SourcePlace where = SourcePlace::Here()) {
+    if (allocated == nullptr) ThrowHResult(kOutOfMemory, where);
     return allocated;
 }
 
@@ -38,18 +38,18 @@ T* ThrowIfNullAlloc(T* allocated) {
 HRESULT HResultFromWin32(DWORD error);
 
 // Throws the calling thread's last Win32 error as an HRESULT.
-[[noreturn]] void ThrowLastError();
+[[noreturn]] void ThrowLastError(SourcePlace where = SourcePlace::Here());
 
 // Throws the last Win32 error when `failed` holds: for the calls that report
 // a failure by their result and the reason through GetLastError.
-inline void ThrowLastErrorIf(bool failed) {
-    if (failed) ThrowLastError();
+inline void ThrowLastErrorIf(bool failed, SourcePlace where = SourcePlace::Here()) {
+    if (failed) ThrowLastError(where);
 }
 
 // Throws a Win32 error code that a call returned (the registry's calls),
 // unless it is ERROR_SUCCESS.
-inline void ThrowIfWin32Error(LONG error) {
-    if (error != ERROR_SUCCESS) ThrowHResult(HResultFromWin32(static_cast<DWORD>(error)));
+inline void ThrowIfWin32Error(LONG error, SourcePlace where = SourcePlace::Here()) {
+    if (error != ERROR_SUCCESS) ThrowHResult(HResultFromWin32(static_cast<DWORD>(error)), where);
 }
 
 }  // namespace paylode

@@ -10,8 +10,8 @@ namespace {
 HResult Thrown(void (*call)(CArray<int>&), CArray<int>& array) {
     try {
         call(array);
-    } catch (HResult code) {
-        return code;
+    } catch (const CFailure& failure) {
+        return failure.Code();
     }
     return kOk;
 }

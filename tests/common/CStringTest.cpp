@@ -19,9 +19,9 @@ namespace {
         try {                                                                               \
             statement;                                                                      \
             ADD_FAILURE() << "no exception from " #statement;                               \
-        } catch (HResult thrown) {                                                          \
-            EXPECT_EQ(static_cast<std::uint32_t>(code), static_cast<std::uint32_t>(thrown)) \
-                << std::hex << "thrown 0x" << static_cast<std::uint32_t>(thrown);           \
+        } catch (const CFailure& thrown) {                                                  \
+            EXPECT_EQ(static_cast<std::uint32_t>(code), static_cast<std::uint32_t>(thrown.Code())) \
+                << "thrown " << thrown.Text();                                              \
         }                                                                                   \
     } while (0)
 

@@ -69,8 +69,8 @@ TEST(BankingCalendar, EasterSunday) {
 }
 
 TEST(BankingCalendar, EasterSundayRefusesYearsOutsideTheCalendar) {
-    EXPECT_THROW(GetEasterSunday(0), HResult);
-    EXPECT_THROW(GetEasterSunday(10000), HResult);
+    EXPECT_THROW(GetEasterSunday(0), CFailure);
+    EXPECT_THROW(GetEasterSunday(10000), CFailure);
 }
 
 TEST(BankingCalendar, EveryHolidayRuleAndTheGeneralRules) {
@@ -153,9 +153,9 @@ TEST(BankingCalendar, Weekdays) {
 TEST(BankingCalendar, NoDateIsRefused) {
     int days = 0;
     int reason = 0;
-    EXPECT_THROW(IsBankingDay(std::nan(""), &days, &reason), HResult);
-    EXPECT_THROW(IsBankingDay(3e6, &days, &reason), HResult);
-    EXPECT_THROW(IsWeekday(-1e6), HResult);
+    EXPECT_THROW(IsBankingDay(std::nan(""), &days, &reason), CFailure);
+    EXPECT_THROW(IsBankingDay(3e6, &days, &reason), CFailure);
+    EXPECT_THROW(IsWeekday(-1e6), CFailure);
 }
 
 TEST(BankingCalendar, NextCreditingDate) {

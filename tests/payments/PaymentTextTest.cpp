@@ -49,8 +49,8 @@ TEST(PaymentText, Sanitise) {
 }
 
 TEST(PaymentText, NullTextIsAnInvalidArgument) {
-    EXPECT_THROW(DigitsOf(nullptr), HResult);
-    EXPECT_THROW(Sanitise(nullptr), HResult);
+    EXPECT_THROW(DigitsOf(nullptr), CFailure);
+    EXPECT_THROW(Sanitise(nullptr), CFailure);
 }
 
 TEST(StatusTexts, CodesWithAndWithoutText) {

@@ -10,7 +10,6 @@
 #include <cstring>
 #include <string>
 
-#include <comdef.h>
 
 #include "combase/ComPointers.h"
 #include "support/ReferenceHostFixture.h"
@@ -86,18 +85,17 @@ protected:
     DWORD cookie_ = 0;
 };
 
-// Runs `call` and returns the HRESULT of the _com_error it raises (S_OK when
-// it raises nothing), and whether that error carried error information.
+// Runs `call` and returns the HRESULT of the host-call failure it raises
+// (S_OK when it raises nothing), and whether that failure carried the host
+// object's error information.
 template <typename Call>
 HRESULT RaisedBy(Call&& call, bool* carriedErrorInfo = nullptr) {
     try {
         call();
-    } catch (const _com_error& error) {
-        if (carriedErrorInfo != nullptr) {
-            const auto info = TakeOver(error.ErrorInfo());  // ErrorInfo() adds a reference
-            *carriedErrorInfo = info != nullptr;
-        }
-        return error.Error();
+    } catch (const CFailure& failure) {
+        EXPECT_EQ(CFailure::Kind::HostCall, failure.GetKind());
+        if (carriedErrorInfo != nullptr) *carriedErrorInfo = !failure.Description().empty();
+        return failure.Code();
     }
     return S_OK;
 }

@@ -3,14 +3,15 @@
 // raising of failed calls on host objects.
 #include <gtest/gtest.h>
 
-#include <comdef.h>
 #include <wrl/client.h>
 
 #include <functional>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "common/DebugOutput.h"
 #include "common/HResult.h"
 #include "combase/ComPointers.h"
 #include "common/win/Platform.h"
@@ -148,7 +149,7 @@ TEST_F(OperationGuard, AThrownWin32CodeCarriesTheSystemsText) {
     const Row rows[] = {{2, true}, {5, true}, {87, true}, {0x3FFFFFFFu, false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.code);
-        const Seen seen = CallGuarded([&] { throw row.code; });
+        const Seen seen = CallGuarded([&] { ThrowWithSystemMessage(row.code); });
         EXPECT_HR(0x800AFFFF, seen.result);
         EXPECT_TRUE(seen.hasInfo);
         EXPECT_EQ(SystemText(row.code), seen.description);
@@ -156,28 +157,44 @@ TEST_F(OperationGuard, AThrownWin32CodeCarriesTheSystemsText) {
     }
 }
 
-TEST_F(OperationGuard, AThrownErrorInfoObjectBecomesTheThreadsErrorInformation) {
-    ComPtr<ICreateErrorInfo> create;
-    ASSERT_HR(S_OK, CreateErrorInfo(&create));
-    create->SetDescription(const_cast<wchar_t*>(L"Bank file locked"));
-    ICreateErrorInfo* thrown = create.Get();
-    thrown->AddRef();  // the guard releases the thrown reference
-    const Seen seen = CallGuarded([&] { throw thrown; });
+TEST_F(OperationGuard, ADescribedFailureBecomesTheThreadsErrorInformation) {
+    PutErrorInfo(L"left by an earlier call");
+    const Seen seen = CallGuarded([&] { ThrowDescribedFailure(L"Bank file locked"); });
     EXPECT_HR(0x800AFFFF, seen.result);
     EXPECT_TRUE(seen.hasInfo);
     EXPECT_EQ(L"Bank file locked", seen.description);
-    EXPECT_EQ(0u, create.Detach()->Release()) << "every reference was given back";
+}
 
-    const Seen none = CallGuarded([] { throw static_cast<ICreateErrorInfo*>(nullptr); });
-    EXPECT_HR(E_UNEXPECTED, none.result);
-    EXPECT_FALSE(none.hasInfo);
+TEST_F(OperationGuard, TheDebuggerIsToldTheCodeAndThePlaceOfTheThrow) {
+    std::vector<std::string> told;
+    ScopedDebugOutputHandler capture([&](const char* text) { told.push_back(text); });
+    const int line = __LINE__ + 1;
+    EXPECT_HR(0x800AFFFC, Guarded([] { RequireArgument(false); }));
+    ASSERT_EQ(1u, told.size());
+    EXPECT_EQ("TorvoKelmarBankPaylode: 0x80070057 at tests/combase/win/OperationGuardTest.cpp:" +
+                  std::to_string(line) + "\n",
+              told[0]);
+    told.clear();
+    EXPECT_HR(E_POINTER, ResultOf([] { ThrowHResult(E_POINTER); }));
+    ASSERT_EQ(1u, told.size());
+    EXPECT_NE(std::string::npos, told[0].find("OperationGuardTest.cpp:" + std::to_string(__LINE__ - 2)));
+}
+
+TEST_F(OperationGuard, NoMemoryIsTheComponentsOutOfMemoryCode) {
+    PutErrorInfo(L"left by an earlier call");
+    const Seen seen = CallGuarded([] { throw std::bad_alloc(); });
+    EXPECT_HR(0x800AFFFD, seen.result);
+    EXPECT_EQ(L"Out of Memory", seen.description);
 }
 
 TEST_F(OperationGuard, AnythingElseIsUnexpectedWithoutErrorInformation) {
     // clang-format off
     const std::function<void()> throwers[] = {
-        [] { throw std::bad_alloc(); },
         [] { throw std::runtime_error("x"); },
+        // A bare code is no failure of the component's: only CFailure is.
+        [] { throw kInvalidArg; },
+        [] { throw Win32Error(2); },
+        [] { throw static_cast<ICreateErrorInfo*>(nullptr); },
         [] { throw 42; },
         [] { throw 42u; },
         [] { throw "text"; },
@@ -209,6 +226,7 @@ TEST_F(OperationGuard, OutsideTheGuardACaughtExceptionBecomesAPlainCodeLeavingTh
         {[] { throw std::bad_alloc(); }, E_OUTOFMEMORY},
         {[] { throw std::runtime_error("x"); }, E_UNEXPECTED},
         {[] { throw Win32Error(2); }, E_UNEXPECTED},
+        {[] { throw kInvalidArg; }, E_UNEXPECTED},
         {[] { throw 42; }, E_UNEXPECTED},
     };
     // clang-format on
@@ -313,11 +331,14 @@ TEST_F(OperationGuard, AFailedHostCallReachesTheHostAsAnExceptionWithoutItsDescr
         try {
             CheckHostCall(host.Fail(E_ACCESSDENIED), &host, kCalled);
             ADD_FAILURE() << "no exception";
-        } catch (const _com_error& error) {
-            EXPECT_HR(E_ACCESSDENIED, error.Error());
-            const auto carried = TakeOver(error.ErrorInfo());  // ErrorInfo() adds a reference
-            EXPECT_EQ(rows[i].infoTaken ? static_cast<IErrorInfo*>(&host.info) : nullptr, carried.Get());
+        } catch (const CFailure& failure) {
+            EXPECT_EQ(CFailure::Kind::HostCall, failure.GetKind());
+            EXPECT_HR(E_ACCESSDENIED, failure.Code());
+            EXPECT_EQ(rows[i].infoTaken ? L"host's own words" : L"", failure.Description());
         }
+        ComPtr<IErrorInfo> left;
+        EXPECT_HR(rows[i].infoTaken ? S_FALSE : S_OK, GetErrorInfo(0, &left)) << "taken off the thread";
+        left.Reset();
         if (rows[i].hasSupport) EXPECT_TRUE(host.asked == kCalled);
         SetErrorInfo(0, nullptr);
 
@@ -343,9 +364,10 @@ TEST_F(OperationGuard, ASucceedingHostCallRaisesNothing) {
     try {
         CheckHostCall(E_FAIL, nullptr, kCalled);
         ADD_FAILURE() << "no exception";
-    } catch (const _com_error& error) {
-        EXPECT_HR(E_FAIL, error.Error());
-        EXPECT_EQ(nullptr, error.ErrorInfo());
+    } catch (const CFailure& failure) {
+        EXPECT_EQ(CFailure::Kind::HostCall, failure.GetKind());
+        EXPECT_HR(E_FAIL, failure.Code());
+        EXPECT_EQ(L"", failure.Description());
     }
 }
 
@@ -354,8 +376,9 @@ TEST_F(OperationGuard, ACallThroughANullHostObjectIsAPointerException) {
     try {
         RequireHostObject(missing)->AddRef();
         ADD_FAILURE() << "no exception";
-    } catch (const _com_error& error) {
-        EXPECT_HR(E_POINTER, error.Error());
+    } catch (const CFailure& failure) {
+        EXPECT_EQ(CFailure::Kind::HostCall, failure.GetKind());
+        EXPECT_HR(E_POINTER, failure.Code());
     }
     const Seen seen = CallGuarded([&] { RequireHostObject(missing)->AddRef(); });
     EXPECT_HR(0x80020009, seen.result);

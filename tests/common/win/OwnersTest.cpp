@@ -39,7 +39,7 @@ TEST(Owners, HandleIsClosedOnceByWhoeverHoldsItLast) {
         {"none held", [] { CCounted held; CCounted none(0); }, {}},
         {"reset to another", [] { CCounted held(7); held.Reset(8); }, {7, 8}},
         {"receive into an empty owner", [] { CCounted held; *held.Receive() = 9; }, {9}},
-        {"receive refuses a held value", [] { CCounted held(7); EXPECT_THROW(held.Receive(), HResult); EXPECT_EQ(7, held.Get()); }, {7}},
+        {"receive refuses a held value", [] { CCounted held(7); EXPECT_THROW(held.Receive(), CFailure); EXPECT_EQ(7, held.Get()); }, {7}},
         {"reset, then receive", [] { CCounted held(7); held.Reset(); *held.Receive() = 9; }, {7, 9}},
         {"detach hands it over", [] { CCounted held(7); EXPECT_EQ(7, held.Detach()); EXPECT_FALSE(held); }, {}},
         {"move construction", [] { CCounted from(7); CCounted to(std::move(from)); EXPECT_FALSE(from); }, {7}},
@@ -106,8 +106,8 @@ TEST(Owners, BstrReceiveRefusesToRunOverAHeldValue) {
     try {
         text.Receive();
         ADD_FAILURE() << "nothing thrown";
-    } catch (HResult code) {
-        EXPECT_HR(E_UNEXPECTED, code);
+    } catch (const CFailure& failure) {
+        EXPECT_HR(E_UNEXPECTED, failure.Code());
     }
     EXPECT_EQ(held, text.Get()) << "kept, not freed";
     text.Reset();
@@ -126,7 +126,7 @@ TEST(Owners, VariantClearsWhatItHeldAndCopiesForCallers) {
     V_BSTR(&source) = SysAllocString(L"CHQ 100234");
     ASSERT_HR(S_OK, VariantCopy(id.Receive(), &source));
     VariantClear(&source);
-    EXPECT_THROW(id.Receive(), HResult) << "a held value is not cleared behind the caller's back";
+    EXPECT_THROW(id.Receive(), CFailure) << "a held value is not cleared behind the caller's back";
     EXPECT_EQ(VT_BSTR, V_VT(&id.Get()));
 
     VARIANT out;
@@ -173,15 +173,15 @@ TEST(ThrowHelpers, Win32ErrorsBecomeTheHResultsTheGuardReports) {
         try {
             ThrowLastErrorIf(true);
             ADD_FAILURE() << "nothing thrown";
-        } catch (HResult code) {
-            EXPECT_HR(row.thrown, code);
+        } catch (const CFailure& failure) {
+            EXPECT_HR(row.thrown, failure.Code());
         }
     }
     EXPECT_NO_THROW(ThrowLastErrorIf(false));
     EXPECT_NO_THROW(ThrowIfWin32Error(ERROR_SUCCESS));
     EXPECT_NO_THROW(ThrowIfFailed(S_FALSE));
-    EXPECT_THROW(ThrowIfFailed(E_NOINTERFACE), HResult);
-    EXPECT_THROW(ThrowIfNullAlloc(static_cast<void*>(nullptr)), HResult);
+    EXPECT_THROW(ThrowIfFailed(E_NOINTERFACE), CFailure);
+    EXPECT_THROW(ThrowIfNullAlloc(static_cast<void*>(nullptr)), CFailure);
 }
 
 // A small COM object with two interfaces, counting the live ones.

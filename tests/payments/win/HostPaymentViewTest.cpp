@@ -4,7 +4,6 @@
 // order.
 #include <gtest/gtest.h>
 
-#include <comdef.h>
 
 #include <map>
 #include <string>
@@ -161,8 +160,9 @@ TEST(HostPaymentView, AFailingCallIsRaisedAndNoLineIsWritten) {
             WritePaymentRecord(out, view, 45356, PaymentFormat::Standard, "", RecordCurrency::Sterling,
                                RecordFile::PaymentFile);
             ADD_FAILURE() << "nothing raised";
-        } catch (const _com_error& error) {
-            EXPECT_EQ(row.raised, error.Error());
+        } catch (const CFailure& failure) {
+            EXPECT_EQ(CFailure::Kind::HostCall, failure.GetKind());
+            EXPECT_EQ(row.raised, failure.Code());
         }
         EXPECT_EQ(row.statusCalls, host.statusCalls);
         EXPECT_EQ("", out.Text());

@@ -508,10 +508,8 @@ TEST_F(PayInfoDialogTest, OkAsksAboutPayeesThatWillBounceAndDaysTheBanksAreClose
             EXPECT_EQ(row.lastCell, Cell(window, static_cast<int>(row.payees.size()) - 1, 7));
             if (row.closedDate) PickDate(window, 2028, 1, 3);
             Click(window, IDOK);
-            // EndDialog hides the dialog; it is destroyed once its loop ends.
-            if (!IsWindowVisible(window)) return;
-            EXPECT_EQ(N, row.answer) << "the dialog stayed open after Yes";
-            Click(window, IDCANCEL);
+            // After No the dialog is still there: the user gives up.
+            if (row.answer == N) Click(window, IDCANCEL);
         });
         EXPECT_TRUE(boxes.Verify());
         EXPECT_EQ(row.answer == Y ? IDOK : IDCANCEL, result);

@@ -169,8 +169,8 @@ TEST_F(BankServicesList, AddTakesAReferenceAndRemoveAllGivesEveryOneBack) {
     HResult thrown = S_OK;
     try {
         list->Add(nullptr);
-    } catch (HResult code) {
-        thrown = code;
+    } catch (const CFailure& failure) {
+        thrown = failure.Code();
     }
     EXPECT_HR(kInvalidArg, thrown);
     EXPECT_EQ(11, list->Items().GetCount());

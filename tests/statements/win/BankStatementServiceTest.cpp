@@ -344,8 +344,8 @@ TEST_F(StatementImport, AFileThatCannotBeImportedWholeLeavesTheStatementAndSaysW
         EXPECT_EQ(Texts{"DD"}, References()) << "the earlier import's transaction";
         EXPECT_EQ(99.5, statement_->Balance());
         if (row.path == gap) {
-            ASSERT_FALSE(output.empty());
-            EXPECT_EQ("Statement file: 2 readable lines after line 3 not read\n", output.back());
+            EXPECT_NE(output.end(), std::find(output.begin(), output.end(),
+                                              "Statement file: 2 readable lines after line 3 not read\n"));
         }
     }
 }
