@@ -42,10 +42,16 @@
 
 namespace paylode {
 
+// The base of the component's classes, which leave IUnknown to the wrappers
+// of combase/ComponentObject.h and are made by CreateInstanceOf.
+class CObjectRoot;
+
 // Makes a new object held by one ComPtr. The object's constructor leaves it
 // holding one reference (its creator's), which the ComPtr takes over; if the
 // constructor throws, nothing is left behind. E_OUTOFMEMORY is thrown when
-// there is no memory for it.
+// there is no memory for it. The same rule holds for CreateInstanceOf
+// (combase/ComponentObject.h), which makes the classes derived from
+// CObjectRoot; this factory refuses them.
 template <typename T, typename... Args>
 Microsoft::WRL::ComPtr<T> MakeComObject(Args&&... args);
 
@@ -60,6 +66,9 @@ Microsoft::WRL::ComPtr<T> TakeOver(T* owned) {
 
 template <typename T, typename... Args>
 Microsoft::WRL::ComPtr<T> MakeComObject(Args&&... args) {
+    static_assert(!std::is_base_of_v<CObjectRoot, T>,
+                  "MakeComObject makes objects that count their own references; a class derived from CObjectRoot "
+                  "is made by CreateInstanceOf");
     return TakeOver(ThrowIfNullAlloc(new (std::nothrow) T(std::forward<Args>(args)...)));
 }
 

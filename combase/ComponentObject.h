@@ -25,11 +25,21 @@
  * with one, the inner object of an aggregate, which may only be asked for
  * IUnknown (its own, non-delegating one). The object counts its references
  * with a plain integer: it lives in one single-threaded apartment.
+ *
+ * Every object of the component and of the reference host follows one rule,
+ * the one of MakeComObject (combase/ComPointers.h): it is born holding one
+ * reference, its creator's, which the factory takes over. A class that
+ * leaves IUnknown to the wrappers here derives from CObjectRoot and is made
+ * by CreateInstanceOf; a class that counts its own references is made by
+ * MakeComObject. Each factory refuses the other's classes at compile time.
  */
 #pragma once
 
 #include <wrl/client.h>
 
+#include <type_traits>
+
+#include "combase/ComPointers.h"
 #include "combase/Module.h"
 #include "combase/OperationGuard.h"
 #include "common/win/Platform.h"
@@ -50,7 +60,7 @@ protected:
 template <typename T>
 class CComponentObject final : public T {
 public:
-    CComponentObject() { Module::Lock(); }
+    CComponentObject() { Module::Lock(); }  // born with its creator's reference
     ~CComponentObject() { Module::Unlock(); }
     CComponentObject(const CComponentObject&) = delete;
     CComponentObject& operator=(const CComponentObject&) = delete;
@@ -64,7 +74,7 @@ public:
     }
 
 private:
-    ULONG references_ = 0;
+    ULONG references_ = 1;
 };
 
 // An object of class T inside an aggregate: its interfaces answer for the
@@ -109,7 +119,7 @@ private:
     };
 
     CContained inner_;
-    ULONG references_ = 0;
+    ULONG references_ = 1;  // the creator's
 };
 
 namespace detail {
@@ -121,9 +131,10 @@ HRESULT Make(REFIID iid, void** object, Arguments... arguments) noexcept {
     Object* made = nullptr;
     const HRESULT built = ResultOf([&] { made = new Object(arguments...); });
     if (FAILED(built)) return built;
-    // One reference of its own while it is made, so that the step may pass
-    // the object around; a failing step or query destroys it with this one.
-    const Microsoft::WRL::ComPtr<Object> held(made);
+    // The creator's reference, held while it is made, so that the step may
+    // pass the object around; a failing step or query destroys it with this
+    // one.
+    const Microsoft::WRL::ComPtr<Object> held = TakeOver(made);
     HRESULT result = made->FinalConstruct();
     if (SUCCEEDED(result)) result = made->QueryInterface(iid, object);
     return result;
@@ -133,6 +144,9 @@ HRESULT Make(REFIID iid, void** object, Arguments... arguments) noexcept {
 
 template <typename T>
 HRESULT CreateInstanceOf(IUnknown* outer, REFIID iid, void** object) noexcept {
+    static_assert(std::is_base_of_v<CObjectRoot, T>,
+                  "CreateInstanceOf makes the component's classes, which derive from CObjectRoot and leave IUnknown "
+                  "to its wrappers; an object that counts its own references is made by MakeComObject");
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer == nullptr) return detail::Make<CComponentObject<T>>(iid, object);

@@ -1,0 +1,49 @@
+// Compiled, not run: each factory of COM objects refuses the other's
+// classes. Built with REFUSE set to 1 or 2 the compiler must stop at the
+// factory's static_assert; without it the file compiles (the right uses).
+#include "combase/ComPointers.h"
+#include "combase/ComponentObject.h"
+
+namespace paylode {
+
+// A component class: IUnknown is left to the wrappers of CreateInstanceOf.
+class CLeavesIUnknown : public IUnknown, public CObjectRoot {
+public:
+    HRESULT InternalQueryInterface(REFIID, void** object) {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+};
+
+// An object that counts its own references, born holding one.
+class CCountsItself final : public IUnknown {
+public:
+    STDMETHODIMP QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+private:
+    ULONG references_ = 1;
+};
+
+void Uses() {
+    IUnknown* made = nullptr;
+#if REFUSE == 1
+    MakeComObject<CLeavesIUnknown>();
+#elif REFUSE == 2
+    CreateInstanceOf<CCountsItself>(nullptr, IID_IUnknown, reinterpret_cast<void**>(&made));
+#else
+    MakeComObject<CCountsItself>();
+    CreateInstanceOf<CLeavesIUnknown>(nullptr, IID_IUnknown, reinterpret_cast<void**>(&made));
+#endif
+    if (made != nullptr) made->Release();
+}
+
+}  // namespace paylode
