@@ -17,6 +17,9 @@
 
 namespace paylode {
 
+// The caption of the component's own messages and questions.
+constexpr const char kComponentCaption[] = "Torvo Kelmar Bank Paylode";
+
 // A window handle as the core sees it: opaque; null means no owner.
 using WindowHandle = void*;
 

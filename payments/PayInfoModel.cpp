@@ -19,7 +19,6 @@
 namespace paylode {
 namespace {
 
-constexpr const char kFieldMessageCaption[] = "Torvo Kelmar Bank Paylode";
 constexpr const char kEmptyTemplateText[] =
     "A value for the Paylode Payment/Bulk List Template field must be supplied.";
 // Message boxes show "&" as it is, so the user reads "&&" here.
@@ -99,7 +98,7 @@ bool SameWord(const char* text, std::size_t length, const char* word) {
 }
 
 void ShowFieldError(WindowHandle owner, const char* text) {
-    ShowMessageBox({owner, kFieldMessageCaption, text, MessageIcon::Error, MessageButtons::Ok});
+    ShowMessageBox({owner, kComponentCaption, text, MessageIcon::Error, MessageButtons::Ok});
 }
 
 }  // namespace
@@ -218,7 +217,7 @@ PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char
     if (!ValidateProcessingDate(processingDate_, dialog)) return {};
     if (IsProcessingDateTooFar(processingDate_, dialog)) return {};
     if (const std::string* closed = closures_ != nullptr ? closures_->ReasonFor(processingDate_) : nullptr) {
-        const MessageAnswer answer = ShowMessageBox({dialog, kFieldMessageCaption,
+        const MessageAnswer answer = ShowMessageBox({dialog, kComponentCaption,
                                                      ClosedDateQuestion(processingDate_, *closed),
                                                      MessageIcon::Warning, MessageButtons::YesNo});
         if (answer != MessageAnswer::Yes) return {};
@@ -249,7 +248,7 @@ PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char
     }
 
     if (accountFailures_ > 0 || repeats_ > 0) {
-        const MessageAnswer answer = ShowMessageBox({dialog, kFieldMessageCaption,
+        const MessageAnswer answer = ShowMessageBox({dialog, kComponentCaption,
                                                      PayeeWarningQuestion(accountFailures_, repeats_),
                                                      MessageIcon::Warning, MessageButtons::YesNo});
         if (answer != MessageAnswer::Yes) return {};

@@ -50,7 +50,7 @@ CString AccountSuffixOf(ITorvoBankAccount* account) {
 void ShowTooManyPayments() {
     MessageRequest request;
     request.owner = GetActiveWindow();
-    request.caption = kPaymentRunCaption;
+    request.caption = kComponentCaption;
     CString text;
     text.LoadString(Module::Instance(), IDS_TOO_MANY_PAYMENTS);
     request.text = text.GetString();

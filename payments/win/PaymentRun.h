@@ -32,9 +32,6 @@
 
 namespace paylode {
 
-// The caption of the run's own messages.
-constexpr const char* kPaymentRunCaption = "Torvo Kelmar Bank Paylode";
-
 // The save-file dialog's filter: payment files (*.txt), then all files, as
 // NUL-separated pairs ended by a second NUL.
 std::string PaymentFileFilter();

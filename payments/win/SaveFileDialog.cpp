@@ -14,7 +14,6 @@
 
 #include "common/MessageBox.h"
 #include "common/TextConversion.h"
-#include "payments/win/PaymentRun.h"
 
 namespace paylode {
 
@@ -46,7 +45,7 @@ std::optional<std::string> ShowPlatformSaveFileDialog(const SaveFileRequest& req
     std::string chosen;
     if (!ExactAnsiFromWide(path.data(), lstrlenW(path.data()), &chosen)) {
         ShowMessageBox(
-            {request.owner, kPaymentRunCaption, kUnusableNameText, MessageIcon::Warning, MessageButtons::Ok});
+            {request.owner, kComponentCaption, kUnusableNameText, MessageIcon::Warning, MessageButtons::Ok});
         return std::nullopt;
     }
     return chosen;

@@ -25,9 +25,10 @@
 #include "referencehost/HostPayments.h"
 #include "referencehost/HostStatement.h"
 #include "referencehost/Regsvr32.h"
-#include "referencehost/program/HostProgram.h"
+#include "referencehost/program/HostCommands.h"
+#include "referencehost/program/HostToolkit.h"
 
-namespace paylode::host {
+namespace paylode::hostprogram {
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -165,4 +166,4 @@ void AddImportCommand(CLI::App& app, Outcome& outcome) {
     command->callback([options, &outcome] { outcome.status = RunImport(*options); });
 }
 
-}  // namespace paylode::host
+}  // namespace paylode::hostprogram

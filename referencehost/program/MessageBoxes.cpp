@@ -8,7 +8,7 @@
 
 #include "referencehost/MessageBoxWindows.h"
 
-namespace paylode::host {
+namespace paylode::hostprogram {
 
 CMessageBoxAnswers::CMessageBoxAnswers(Answer answer) : answer_(std::move(answer)) {
     current_ = this;
@@ -44,4 +44,4 @@ void CMessageBoxAnswers::Meet(HWND box) {
     referencehost::Press(box, pressed);
 }
 
-}  // namespace paylode::host
+}  // namespace paylode::hostprogram

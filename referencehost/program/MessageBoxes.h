@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace paylode::host {
+namespace paylode::hostprogram {
 
 class CMessageBoxAnswers {
 public:
@@ -38,4 +38,4 @@ private:
     inline static CMessageBoxAnswers* current_ = nullptr;
 };
 
-}  // namespace paylode::host
+}  // namespace paylode::hostprogram

@@ -37,10 +37,11 @@
 #include "referencehost/HostPayments.h"
 #include "referencehost/Regsvr32.h"
 #include "referencehost/WindowPicture.h"
-#include "referencehost/program/HostProgram.h"
+#include "referencehost/program/HostCommands.h"
+#include "referencehost/program/HostToolkit.h"
 #include "referencehost/program/MessageBoxes.h"
 
-namespace paylode::host {
+namespace paylode::hostprogram {
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -340,4 +341,4 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
     command->callback([options, &outcome] { outcome.status = RunPay(*options); });
 }
 
-}  // namespace paylode::host
+}  // namespace paylode::hostprogram

@@ -13,9 +13,10 @@
 #include <sstream>
 
 #include "referencehost/Regsvr32.h"
-#include "referencehost/program/HostProgram.h"
+#include "referencehost/program/HostCommands.h"
+#include "referencehost/program/HostToolkit.h"
 
-namespace paylode::host {
+namespace paylode::hostprogram {
 namespace {
 
 constexpr const wchar_t* kReferenceHostDll = L"TorvoReferenceHost.dll";
@@ -72,4 +73,4 @@ void AddRegistrationCommands(CLI::App& app, Outcome& outcome) {
     });
 }
 
-}  // namespace paylode::host
+}  // namespace paylode::hostprogram

@@ -7,9 +7,10 @@
 #include <nlohmann/json.hpp>
 
 #include "common/win/Owners.h"
-#include "referencehost/program/HostProgram.h"
+#include "referencehost/program/HostCommands.h"
+#include "referencehost/program/HostToolkit.h"
 
-namespace paylode::host {
+namespace paylode::hostprogram {
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -50,4 +51,4 @@ void AddServicesCommand(CLI::App& app, Outcome& outcome) {
     });
 }
 
-}  // namespace paylode::host
+}  // namespace paylode::hostprogram

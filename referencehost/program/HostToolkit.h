@@ -1,13 +1,13 @@
 /*
- * paylode-host: the console program that plays the host application. It
- * reaches the bank component only through COM, as the host does: the bank
- * by its ProgID, the services collection, each service by name.
+ * What the commands of paylode-host share (the program that plays the host
+ * application; its entry point and command table are HostMain.cpp and
+ * HostCommands.h). The program reaches the bank component only through COM,
+ * as the host does: the bank by its ProgID, the services collection, each
+ * service by name.
  *
- * Each command lives in its own file and is added to the program by an Add
- * function declared here. Every command ends a usage or input error, a
- * component that cannot be reached and a failing HRESULT with one exit
- * status, kHostFailure; its other statuses are its own (see
- * docs/developers-guide.md).
+ * Every command ends a usage or input error, a component that cannot be
+ * reached and a failing HRESULT with one exit status, kHostFailure; its
+ * other statuses are its own (see docs/developers-guide.md).
  */
 #pragma once
 
@@ -20,7 +20,7 @@
 #include "common/TextConversion.h"
 #include "host/HostInterfaces.h"
 
-namespace paylode::host {
+namespace paylode::hostprogram {
 
 constexpr int kHostFailure = 100;
 
@@ -108,9 +108,4 @@ public:
     CComApartment& operator=(const CComApartment&) = delete;
 };
 
-void AddRegistrationCommands(CLI::App& app, Outcome& outcome);
-void AddServicesCommand(CLI::App& app, Outcome& outcome);
-void AddPayCommand(CLI::App& app, Outcome& outcome);
-void AddImportCommand(CLI::App& app, Outcome& outcome);
-
-}  // namespace paylode::host
+}  // namespace paylode::hostprogram
