@@ -4,7 +4,7 @@
  * dialog of the payment run proposes first, with the root "C:\\" as the
  * fallback when the directory cannot be found. This file holds the path
  * building and the message; the search of the directory and the message box
- * are in payments/win/DefaultPaymentPath.h.
+ * are in payments/win/DefaultPaymentPathWin.h.
  */
 #pragma once
 

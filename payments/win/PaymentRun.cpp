@@ -16,7 +16,7 @@
 #include "common/Settings.h"
 #include "common/win/SettingsStore.h"
 #include "payments/PaymentFile.h"
-#include "payments/win/DefaultPaymentPath.h"
+#include "payments/win/DefaultPaymentPathWin.h"
 #include "payments/win/HostBatchView.h"
 #include "payments/win/HostPaymentView.h"
 #include "payments/win/PaymentOptionsDialog.h"

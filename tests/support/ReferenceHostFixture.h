@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "host/HostInterfaces.h"
-#include "support/Regsvr32.h"
+#include "support/ScopedRegistration.h"
 #include "support/HResultAssert.h"
 
 namespace paylode::referencehost {

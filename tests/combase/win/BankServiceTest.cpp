@@ -13,7 +13,7 @@
 #include "TorvoKelmarBankPaylode.h"
 #include "host/HostInterfaces.h"
 #include "combase/BankServiceImpl.h"
-#include "support/Regsvr32.h"
+#include "support/ScopedRegistration.h"
 #include "support/ErrorInfoText.h"
 #include "support/HResultAssert.h"
 #include "common/win/Owners.h"

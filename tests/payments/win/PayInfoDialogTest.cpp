@@ -23,7 +23,7 @@
 #include "referencehost/HostPayments.h"
 #include "resources/resource.h"
 #include "support/MessageBoxRig.h"
-#include "support/Regsvr32.h"
+#include "support/ScopedRegistration.h"
 
 namespace paylode {
 namespace {

@@ -10,7 +10,7 @@
 #include "host/HostInterfaces.h"
 #include "referencehost/StatementImportBlock.h"
 #include "support/ReferenceHostFixture.h"
-#include "support/Regsvr32.h"
+#include "support/ScopedRegistration.h"
 #include "support/HResultAssert.h"
 #include "common/win/Owners.h"
 

@@ -16,7 +16,7 @@
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "host/EBankingCategory.h"
-#include "support/Regsvr32.h"
+#include "support/ScopedRegistration.h"
 #include "shell/Registration.h"
 
 namespace paylode {

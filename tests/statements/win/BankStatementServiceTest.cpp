@@ -27,7 +27,7 @@
 #include "support/FakeDispatch.h"
 #include "support/HResultAssert.h"
 #include "support/ReferenceHostFixture.h"
-#include "support/Regsvr32.h"
+#include "support/ScopedRegistration.h"
 #include "common/DebugOutput.h"
 #include "statements/win/BankStatementService.h"
 #include "statements/win/IsStatementFile.h"

@@ -1,7 +1,7 @@
 // Under Wine: regsvr32 of the test program's bitness, run from inside it.
 #include <gtest/gtest.h>
 
-#include "support/Regsvr32.h"
+#include "support/ScopedRegistration.h"
 
 namespace paylode::testrig {
 namespace {

@@ -8,7 +8,7 @@
 #include "common/MessageBox.h"
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
-#include "payments/win/DefaultPaymentPath.h"
+#include "payments/win/DefaultPaymentPathWin.h"
 #include "support/RecordedFiles.h"
 
 namespace paylode {

@@ -1,5 +1,5 @@
-// A DLL registered for a test suite (see Regsvr32.h).
-#include "support/Regsvr32.h"
+// A DLL registered for a test suite (see ScopedRegistration.h).
+#include "support/ScopedRegistration.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
  * The default payment directory check through the platform's
  * find-first-file call (see DefaultPaymentPath.h).
  */
-#include "payments/win/DefaultPaymentPath.h"
+#include "payments/win/DefaultPaymentPathWin.h"
 
 #include "common/MessageBox.h"
 #include "common/win/Owners.h"
