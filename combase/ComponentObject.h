@@ -60,8 +60,8 @@ protected:
 template <typename T>
 class CComponentObject final : public T {
 public:
-    CComponentObject() { Module::Lock(); }  // born with its creator's reference
-    ~CComponentObject() { Module::Unlock(); }
+    CComponentObject() { CModule::Lock(); }  // born with its creator's reference
+    ~CComponentObject() { CModule::Unlock(); }
     CComponentObject(const CComponentObject&) = delete;
     CComponentObject& operator=(const CComponentObject&) = delete;
 
@@ -83,8 +83,8 @@ private:
 template <typename T>
 class CAggregatedObject final : public IUnknown {
 public:
-    explicit CAggregatedObject(IUnknown* outer) : inner_(outer) { Module::Lock(); }
-    ~CAggregatedObject() { Module::Unlock(); }
+    explicit CAggregatedObject(IUnknown* outer) : inner_(outer) { CModule::Lock(); }
+    ~CAggregatedObject() { CModule::Unlock(); }
     CAggregatedObject(const CAggregatedObject&) = delete;
     CAggregatedObject& operator=(const CAggregatedObject&) = delete;
 

@@ -5,7 +5,7 @@
 
 namespace paylode {
 
-HINSTANCE Module::instance_ = nullptr;
-volatile LONG Module::locks_ = 0;
+HINSTANCE CModule::instance_ = nullptr;
+volatile LONG CModule::locks_ = 0;
 
 }  // namespace paylode

@@ -13,7 +13,7 @@
 
 namespace paylode {
 
-class Module {
+class CModule {
 public:
     static HINSTANCE Instance() { return instance_; }
     static void Attach(HINSTANCE instance) { instance_ = instance; }

@@ -31,7 +31,9 @@
  * registration, the enumerator, type information) are not host-facing
  * operations: they set no error information and answer with plain COM codes.
  * Their bodies run inside ResultOf(), which never lets an exception escape
- * either:
+ * either. (One construction step is host-facing: the services collection's,
+ * which the bank's GetServices runs for the host, fills the collection in
+ * Guarded, so that its failure reaches the host as GetServices' own.)
  *
  *   a CFailure whose code is a failure            that code
  *   std::bad_alloc                                E_OUTOFMEMORY

@@ -132,13 +132,13 @@ inline void PickDate(HWND dialog, int pickerId, int year, int month, int day) {
 
 // Meets the first payment options dialog on this thread and runs `steps`
 // on it once it is up and painted.
-class CPayInfoDriver {
+class CPaymentOptionsDriver {
 public:
-    explicit CPayInfoDriver(std::function<void(HWND)> steps) : steps_(std::move(steps)) {
+    explicit CPaymentOptionsDriver(std::function<void(HWND)> steps) : steps_(std::move(steps)) {
         current_ = this;
         hook_ = SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
     }
-    ~CPayInfoDriver() {
+    ~CPaymentOptionsDriver() {
         UnhookWindowsHookEx(hook_);
         current_ = nullptr;
     }
@@ -159,7 +159,7 @@ private:
         RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         current_->steps_(window);
     }
-    inline static CPayInfoDriver* current_ = nullptr;
+    inline static CPaymentOptionsDriver* current_ = nullptr;
     std::function<void(HWND)> steps_;
     HHOOK hook_ = nullptr;
 };

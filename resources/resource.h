@@ -52,7 +52,7 @@
 #define IDS_FORMAT_STANDARD_EURO_DESCRIPTION 409
 
 /* The payment options dialog, its icon and its controls. */
-#define IDD_PAYINFO            1001
+#define IDD_PAYMENT_OPTIONS            1001
 #define IDI_PAYLODE            200
 #define IDC_IRELAND            205
 #define IDC_CREDITING_LABEL    2001

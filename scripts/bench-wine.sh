@@ -12,7 +12,7 @@ preset=${1:-win64}
 # Each benchmark: its program, then its arguments.
 benchmarks=(
   "paylode_bench_statement_import 100000 1000000"
-  "paylode_bench_payinfo_dialog 4000 400 40"
+  "paylode_bench_payment_options_dialog 4000 400 40"
 )
 
 start_display

@@ -11,12 +11,12 @@
 
 #include "TorvoKelmarBankPaylode.h"
 #include "combase/ComponentObject.h"
-#include "combase/DispatchImpl.h"
+#include "combase/DispatchBase.h"
 #include "common/win/Owners.h"
 
 namespace paylode {
 
-class CBank : public ISupportErrorInfo, public IDispatchImpl<IBank>, public CObjectRoot {
+class CBank : public ISupportErrorInfo, public CDispatchBase<IBank>, public CObjectRoot {
 public:
     // The kind of bank connection the host is told.
     static constexpr LONG kBankKind = 1;

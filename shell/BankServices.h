@@ -13,7 +13,7 @@
 
 #include "TorvoKelmarBankPaylode.h"
 #include "combase/ComponentObject.h"
-#include "combase/DispatchImpl.h"
+#include "combase/DispatchBase.h"
 #include "common/CArray.h"
 
 namespace paylode {
@@ -38,7 +38,7 @@ private:
 };
 
 class CBankServices : public ISupportErrorInfo,
-                      public IDispatchImpl<IBankServices>,
+                      public CDispatchBase<IBankServices>,
                       public CObjectRoot,
                       public CListImpl {
 public:

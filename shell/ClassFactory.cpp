@@ -35,12 +35,12 @@ public:
     // The first reference is the module's own; the others lock the module.
     STDMETHODIMP_(ULONG) AddRef() override {
         const LONG count = InterlockedIncrement(&references_);
-        if (count == 2) Module::Lock();
+        if (count == 2) CModule::Lock();
         return static_cast<ULONG>(count);
     }
     STDMETHODIMP_(ULONG) Release() override {
         const LONG count = InterlockedDecrement(&references_);
-        if (count == 1) Module::Unlock();
+        if (count == 1) CModule::Unlock();
         if (count == 0) delete this;
         return static_cast<ULONG>(count);
     }
@@ -50,9 +50,9 @@ public:
     }
     STDMETHODIMP LockServer(BOOL lock) override {
         if (lock) {
-            Module::Lock();
+            CModule::Lock();
         } else {
-            Module::Unlock();
+            CModule::Unlock();
         }
         return S_OK;
     }

@@ -8,14 +8,14 @@
 #include "shell/ClassFactory.h"
 #include "shell/Registration.h"
 
-using paylode::Module;
+using paylode::CModule;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     // Thread notifications stay on: the C and C++ runtimes and the threads
     // library are linked in statically, and free what they keep for each
     // thread when it ends through those notifications.
     if (reason == DLL_PROCESS_ATTACH) {
-        Module::Attach(instance);
+        CModule::Attach(instance);
     } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
         // Unloaded by FreeLibrary: the class objects and the cached type
         // information go with the module. At process end COM may already be
@@ -26,7 +26,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     return TRUE;
 }
 
-STDAPI DllCanUnloadNow() { return Module::LockCount() == 0 ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() { return CModule::LockCount() == 0 ? S_OK : S_FALSE; }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
     return paylode::GetClassObject(clsid, iid, object);

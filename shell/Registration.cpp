@@ -132,18 +132,18 @@ void ApplyScript(const std::string& text, bool registering, const std::map<std::
 
 // The text of one of the DLL's REGISTRY resources.
 std::string RegistryScriptOf(int id) {
-    HRSRC found = FindResourceW(Module::Instance(), MAKEINTRESOURCEW(id), L"REGISTRY");
+    HRSRC found = FindResourceW(CModule::Instance(), MAKEINTRESOURCEW(id), L"REGISTRY");
     ThrowLastErrorIf(found == nullptr);
-    HGLOBAL loaded = LoadResource(Module::Instance(), found);
+    HGLOBAL loaded = LoadResource(CModule::Instance(), found);
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
     ThrowLastErrorIf(bytes == nullptr);
-    return std::string(static_cast<const char*>(bytes), SizeofResource(Module::Instance(), found));
+    return std::string(static_cast<const char*>(bytes), SizeofResource(CModule::Instance(), found));
 }
 
 std::wstring ModulePath() {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
-        const DWORD length = GetModuleFileNameW(Module::Instance(), path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(CModule::Instance(), path.data(), static_cast<DWORD>(path.size()));
         ThrowLastErrorIf(length == 0);
         if (length < path.size()) return std::wstring(path.data(), length);
         path.resize(path.size() * 2);

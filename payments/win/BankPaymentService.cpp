@@ -8,7 +8,7 @@
 
 namespace paylode {
 
-CBankPaymentService::CBankPaymentService() : IBankServiceImpl(L"Bank Payment Service") {}
+CBankPaymentService::CBankPaymentService() : CBankServiceBase(L"Bank Payment Service") {}
 
 HRESULT CBankPaymentService::InternalQueryInterface(REFIID iid, void** object) {
     return QueryServiceInterface(this, iid, object);

@@ -10,14 +10,14 @@
 #pragma once
 
 #include "TorvoKelmarBankPaylode.h"
-#include "combase/BankServiceImpl.h"
+#include "combase/BankServiceBase.h"
 #include "combase/ComponentObject.h"
 #include "host/HostInterfaces.h"
 
 namespace paylode {
 
 class CBankPaymentService : public ISupportErrorInfo,
-                            public IBankServiceImpl<IBankPaymentService, ITorvoBankPaymentService>,
+                            public CBankServiceBase<IBankPaymentService, ITorvoBankPaymentService>,
                             public CObjectRoot {
 public:
     // The dual interface, the host's payment service interface, IDispatch,

@@ -19,7 +19,7 @@ namespace {
 // be had.
 std::filesystem::path TableFolder() {
     std::wstring path(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(Module::Instance(), &path[0], static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameW(CModule::Instance(), &path[0], static_cast<DWORD>(path.size()));
     if (length == 0 || length >= path.size()) return std::filesystem::path();
     path.resize(length);
     return std::filesystem::path(path).parent_path() / L"modulus";

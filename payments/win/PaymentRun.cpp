@@ -19,7 +19,7 @@
 #include "payments/win/DefaultPaymentPathWin.h"
 #include "payments/win/HostBatchView.h"
 #include "payments/win/HostPaymentView.h"
-#include "payments/win/PaymentOptionsDialog.h"
+#include "payments/win/PaymentOptionsSeam.h"
 #include "payments/win/SaveFileDialog.h"
 #include "resources/resource.h"
 
@@ -52,7 +52,7 @@ void ShowTooManyPayments() {
     request.owner = GetActiveWindow();
     request.caption = kComponentCaption;
     CString text;
-    text.LoadString(Module::Instance(), IDS_TOO_MANY_PAYMENTS);
+    text.LoadString(CModule::Instance(), IDS_TOO_MANY_PAYMENTS);
     request.text = text.GetString();
     request.icon = MessageIcon::Warning;
     request.buttons = MessageButtons::Ok;
@@ -164,7 +164,7 @@ BSTR PaymentStatusTextFor(LONG code) {
     const unsigned long number = static_cast<unsigned long>(code);
     if (number > 35) return nullptr;
     CString text;
-    if (!text.LoadString(Module::Instance(), IDS_PAYMENT_STATUS_BASE + static_cast<unsigned>(number))) {
+    if (!text.LoadString(CModule::Instance(), IDS_PAYMENT_STATUS_BASE + static_cast<unsigned>(number))) {
         return nullptr;
     }
     return text.AllocSysString();

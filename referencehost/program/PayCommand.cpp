@@ -253,7 +253,7 @@ int RunPay(const PayOptions& options) {
     ComPtr<CHostBankAccount> paying;
     if (account) paying = MakeComObject<CHostBankAccount>(log, account->sortCode, account->accountNumber);
 
-    CPayInfoDriver optionsDialog([&user](HWND window) { user.Answer(window); });
+    CPaymentOptionsDriver optionsDialog([&user](HWND window) { user.Answer(window); });
     CSaveDialogDriver saveDialog(options.cancel == "save" ? std::string() : typedOut);
     CMessageBoxAnswers boxes([&](const referencehost::MessageBoxContents& box) {
         if (box.caption == kTemplateQuestion) return options.overwriteTemplate == "yes" ? IDYES : IDNO;

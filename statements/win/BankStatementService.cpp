@@ -136,7 +136,7 @@ void AddTransaction(ITorvoBankStatement* statement, const StatementTransaction& 
 
 }  // namespace
 
-CBankStatementService::CBankStatementService() : IBankServiceImpl(kServiceName) {}
+CBankStatementService::CBankStatementService() : CBankServiceBase(kServiceName) {}
 
 HRESULT CBankStatementService::InternalQueryInterface(REFIID iid, void** object) {
     return QueryServiceInterface(this, iid, object);

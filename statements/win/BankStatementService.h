@@ -13,7 +13,7 @@
 #pragma once
 
 #include "TorvoKelmarBankPaylode.h"
-#include "combase/BankServiceImpl.h"
+#include "combase/BankServiceBase.h"
 #include "combase/ComponentObject.h"
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
@@ -22,7 +22,7 @@
 namespace paylode {
 
 class CBankStatementService : public ISupportErrorInfo,
-                              public IBankServiceImpl<IBankStatementService, ITorvoBankStatementService>,
+                              public CBankServiceBase<IBankStatementService, ITorvoBankStatementService>,
                               public CObjectRoot {
 public:
     // The dual interface, the host's statement service interface, IDispatch,

@@ -22,7 +22,7 @@
 
 #include "combase/ComPointers.h"
 #include "combase/Module.h"
-#include "payments/win/PayInfoDialog.h"
+#include "payments/win/PaymentOptionsDialog.h"
 #include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
 #include "referencehost/MessageBoxWindows.h"
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot load TorvoKelmarBankPaylode.DLL\n");
         return 1;
     }
-    Module::Attach(dll);
+    CModule::Attach(dll);
 
     // clang-format off
     const Picture pictures[] = {
@@ -141,9 +141,9 @@ int main(int argc, char** argv) {
         auto log = std::make_shared<CHostCallLog>();
         log->CountOnly();
         ComPtr<CHostPayments> batch = MakeComObject<CHostPayments>(log, Payments());
-        CPayInfoDialog dialog(batch.Get(), "SUPPLIERS MARCH", "KELMAR/0326", 0);
+        CPaymentOptionsDialog dialog(batch.Get(), "SUPPLIERS MARCH", "KELMAR/0326", 0);
         bool captured = false;
-        CPayInfoDriver driver([&](HWND window) {
+        CPaymentOptionsDriver driver([&](HWND window) {
             Click(window, picture.formatButton);
             if (picture.ireland) Click(window, IDC_IRELAND);
             if (!picture.iatRows.empty()) {

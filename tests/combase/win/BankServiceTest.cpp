@@ -12,7 +12,7 @@
 
 #include "TorvoKelmarBankPaylode.h"
 #include "host/HostInterfaces.h"
-#include "combase/BankServiceImpl.h"
+#include "combase/BankServiceBase.h"
 #include "support/ScopedRegistration.h"
 #include "support/ErrorInfoText.h"
 #include "support/HResultAssert.h"
@@ -22,9 +22,9 @@ namespace paylode {
 namespace {
 
 // A payment service with nothing of its own but a fixed status text.
-class CTestService : public ISupportErrorInfo, public IBankServiceImpl<IBankPaymentService, ITorvoBankPaymentService> {
+class CTestService : public ISupportErrorInfo, public CBankServiceBase<IBankPaymentService, ITorvoBankPaymentService> {
 public:
-    CTestService() : IBankServiceImpl(L"Bank Payment Service") {}
+    CTestService() : CBankServiceBase(L"Bank Payment Service") {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return QueryServiceInterface(this, iid, out); }
     STDMETHODIMP_(ULONG) AddRef() override { return ++references; }

@@ -51,7 +51,7 @@ TEST(ComponentObject, AFailedStepOrQueryDestroysTheObjectAgain) {
         {S_OK, &outer, &IID_ISupportErrorInfo, CLASS_E_NOAGGREGATION},
     };
     // clang-format on
-    const LONG locks = Module::LockCount();
+    const LONG locks = CModule::LockCount();
     for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
         CStepped::step = rows[i].step;
@@ -61,13 +61,13 @@ TEST(ComponentObject, AFailedStepOrQueryDestroysTheObjectAgain) {
         if (SUCCEEDED(rows[i].expected)) {
             ASSERT_NE(nullptr, object);
             EXPECT_EQ(1, CStepped::alive);
-            EXPECT_EQ(locks + 1, Module::LockCount()) << "a live object locks the module";
+            EXPECT_EQ(locks + 1, CModule::LockCount()) << "a live object locks the module";
             TakeOver(object).Reset();  // the last reference: the object goes, the module unlocks
         } else {
             EXPECT_EQ(nullptr, object);
         }
         EXPECT_EQ(0, CStepped::alive);
-        EXPECT_EQ(locks, Module::LockCount());
+        EXPECT_EQ(locks, CModule::LockCount());
     }
     EXPECT_HR(E_POINTER, CreateInstanceOf<CStepped>(nullptr, IID_IUnknown, nullptr));
 }

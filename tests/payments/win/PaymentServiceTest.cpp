@@ -27,7 +27,7 @@
 #include "payments/PaymentRecords.h"
 #include "payments/StatusTexts.h"
 #include "payments/win/BankPaymentService.h"
-#include "payments/win/PaymentOptionsDialog.h"
+#include "payments/win/PaymentOptionsSeam.h"
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
 #include "referencehost/DialogDrivers.h"
@@ -183,8 +183,8 @@ protected:
         resources_ = LoadLibraryExW(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL").c_str(), nullptr,
                                     LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(nullptr, resources_);
-        previousModule_ = Module::Instance();
-        Module::Attach(resources_);
+        previousModule_ = CModule::Instance();
+        CModule::Attach(resources_);
 
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
@@ -211,7 +211,7 @@ protected:
             } while (FindNextFileA(search.Get(), &entry));
         }
         RemoveDirectoryA(folder_.c_str());
-        Module::Attach(previousModule_);
+        CModule::Attach(previousModule_);
         FreeLibrary(resources_);
         ReferenceHostFixture::TearDown();
     }
@@ -616,7 +616,7 @@ TEST_F(RegisteredPaymentService, WritesTheToolsBytesInEveryFormat) {
         ASSERT_NE(nullptr, service.Get());
         ComPtr<CHostPayments> batch = Batch(ExportBatch());
         SYSTEMTIME proposed = {};
-        CPayInfoDriver options([&](HWND dialog) {
+        CPaymentOptionsDriver options([&](HWND dialog) {
             SendDlgItemMessageA(dialog, IDC_PROCESSING_DATE, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&proposed));
             SendDlgItemMessageA(dialog, row.radio, BM_CLICK, 0, 0);
             if ((IsDlgButtonChecked(dialog, IDC_IRELAND) == BST_CHECKED) != row.ireland) {

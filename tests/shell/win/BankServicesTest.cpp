@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "combase/BankServiceImpl.h"
+#include "combase/BankServiceBase.h"
 #include "shell/BankServices.h"
 #include "common/win/Owners.h"
 #include "support/ErrorInfoText.h"
@@ -21,9 +21,9 @@ using Microsoft::WRL::ComPtr;
 
 // A service that counts its references and has nothing of its own.
 class CCountedService final : public ISupportErrorInfo,
-                              public IBankServiceImpl<IBankPaymentService, ITorvoBankPaymentService> {
+                              public CBankServiceBase<IBankPaymentService, ITorvoBankPaymentService> {
 public:
-    explicit CCountedService(const wchar_t* name) : IBankServiceImpl(name) {}
+    explicit CCountedService(const wchar_t* name) : CBankServiceBase(name) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return QueryServiceInterface(this, iid, out); }
     STDMETHODIMP_(ULONG) AddRef() override { return ++references; }

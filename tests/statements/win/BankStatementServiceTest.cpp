@@ -39,7 +39,7 @@ namespace {
 using Microsoft::WRL::ComPtr;
 
 constexpr HRESULT kHostFailed = DISP_E_EXCEPTION;
-constexpr HRESULT kInvalidArgument = static_cast<HRESULT>(0x800AFFFCu);
+constexpr HRESULT kComponentInvalidArgument = static_cast<HRESULT>(0x800AFFFCu);
 
 const std::string kHeader18 =
     "Sort Code,Account Number,Account Alias,Account Short Name,Currency,Account Type,BIC,Bank Name,Branch Name,"
@@ -524,7 +524,7 @@ TEST_F(StatementImport, NullObjectsAreInvalidArguments) {
         SCOPED_TRACE(row.name);
         log_->Clear();
         SetErrorInfo(0, nullptr);
-        EXPECT_HR(kInvalidArgument, service_->ImportStatement(row.account, row.statement));
+        EXPECT_HR(kComponentInvalidArgument, service_->ImportStatement(row.account, row.statement));
         EXPECT_EQ(row.calls, log_->Texts());
         EXPECT_EQ(0u, statement_->Size());
     }
@@ -570,7 +570,7 @@ TEST_F(StatementImport, StatusTextWritesNothing) {
     BSTR text = reinterpret_cast<BSTR>(this);
     EXPECT_HR(S_OK, service_->GetStatusText(20, &text));
     EXPECT_EQ(reinterpret_cast<BSTR>(this), text);
-    EXPECT_HR(kInvalidArgument, service_->GetStatusText(0, nullptr));
+    EXPECT_HR(kComponentInvalidArgument, service_->GetStatusText(0, nullptr));
     CBstr name;
     ASSERT_HR(S_OK, service_->GetName(name.Receive()));
     EXPECT_EQ(std::wstring(L"Bank Reconciliation Service"), name.Get());

@@ -11,7 +11,7 @@
  * the IAT marks, which are stored at once in each payment's status field
  * (1 marked, 0 not).
  *
- * The Win32 dialog (payments/win/PayInfoDialog.h) turns each user action
+ * The Win32 dialog (payments/win/PaymentOptionsDialog.h) turns each user action
  * into one call here and shows what the model says; the `paylode` tool
  * checks its --template and --reference with the same field rules.
  */
@@ -102,7 +102,7 @@ struct PaymentListRow {
 };
 
 // What the dialog's controls show, apart from the two fields' texts.
-struct PayInfoLayout {
+struct PaymentOptionsLayout {
     unsigned creditingLabelId = 0;  // string id: BACS or EURO crediting date
     unsigned descriptionId = 0;     // string id: the chosen format's description
     bool templateEnabled = false;   // the template label and field
@@ -114,33 +114,33 @@ struct PayInfoLayout {
 
 // The texts the two fields get whenever the format rules are applied: the
 // stored value where the field is enabled, empty where it is not.
-struct PayInfoFieldTexts {
+struct PaymentOptionsFieldTexts {
     CString templateName;
     CString beneficiaryReference;
 };
 
 // The field that gets the keyboard focus after OK was refused by a field.
-enum class PayInfoField { None, TemplateName, BeneficiaryReference };
+enum class PaymentOptionsField { None, TemplateName, BeneficiaryReference };
 
-struct PayInfoConfirmation {
+struct PaymentOptionsConfirmation {
     bool close = false;  // close the dialog with OK
-    PayInfoField focus = PayInfoField::None;
+    PaymentOptionsField focus = PaymentOptionsField::None;
 };
 
-class CPayInfoModel {
+class CPaymentOptionsModel {
 public:
     // `batch` must outlive the model.
-    CPayInfoModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference, int ireland);
+    CPaymentOptionsModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference, int ireland);
 
     // The dialog opens: the standard format, marking off, the list filled,
     // and the next available crediting date from today as the processing
     // date.
-    PayInfoFieldTexts Open();
+    PaymentOptionsFieldTexts Open();
 
     // A click on one of the four format radio buttons.
-    PayInfoFieldTexts SelectFormat(PaymentFormat format);
+    PaymentOptionsFieldTexts SelectFormat(PaymentFormat format);
     // The Republic Of Ireland check box ticked or cleared.
-    PayInfoFieldTexts SetIrelandPayment(bool ticked);
+    PaymentOptionsFieldTexts SetIrelandPayment(bool ticked);
     // The IAT check box ticked or cleared; ignored where marking is not
     // allowed.
     void SetIatMarking(bool ticked);
@@ -166,7 +166,7 @@ public:
     // repeats an earlier one, the question whether to export anyway.
     // Message boxes about the fields are owned by `activeWindow`, the others
     // by `dialog`.
-    PayInfoConfirmation Confirm(const char* templateField, const char* referenceField, WindowHandle dialog,
+    PaymentOptionsConfirmation Confirm(const char* templateField, const char* referenceField, WindowHandle dialog,
                                 WindowHandle activeWindow);
     // Cancel, Escape or the close box: asks first when something was changed;
     // false when the user chose to stay. Otherwise every payment's IAT mark
@@ -178,7 +178,7 @@ public:
     void FillList();
     const std::vector<PaymentListRow>& Rows() const { return rows_; }
 
-    PayInfoLayout Layout() const;
+    PaymentOptionsLayout Layout() const;
     bool Changed() const { return changed_; }
 
     double GetProcessingDate() const { return processingDate_; }
@@ -188,7 +188,7 @@ public:
     int GetIrelandPayment() const { return ireland_; }
 
 private:
-    PayInfoFieldTexts ApplyFormatRules();
+    PaymentOptionsFieldTexts ApplyFormatRules();
 
     IPaymentBatchView& batch_;
     CString templateName_;

@@ -1,7 +1,7 @@
 /*
- * The payment options dialog's rules; see PayInfoModel.h.
+ * The payment options dialog's rules; see PaymentOptionsModel.h.
  */
-#include "payments/PayInfoModel.h"
+#include "payments/PaymentOptionsModel.h"
 
 #include <cmath>
 #include <cstdio>
@@ -162,13 +162,13 @@ FieldCheck CheckBeneficiaryReference(const char* typed, CString* filtered) {
     return CheckField(typed, kBeneficiaryReferenceLimit, true, filtered);
 }
 
-CPayInfoModel::CPayInfoModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference, int ireland)
+CPaymentOptionsModel::CPaymentOptionsModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference, int ireland)
     : batch_(batch),
       templateName_(std::move(templateName)),
       beneficiaryReference_(std::move(beneficiaryReference)),
       ireland_(ireland != 0 ? 1 : 0) {}
 
-PayInfoFieldTexts CPayInfoModel::Open() {
+PaymentOptionsFieldTexts CPaymentOptionsModel::Open() {
     format_ = PaymentFormat::Standard;
     iatMarking_ = false;
     FillList();
@@ -176,20 +176,20 @@ PayInfoFieldTexts CPayInfoModel::Open() {
     return ApplyFormatRules();
 }
 
-PayInfoFieldTexts CPayInfoModel::SelectFormat(PaymentFormat format) {
+PaymentOptionsFieldTexts CPaymentOptionsModel::SelectFormat(PaymentFormat format) {
     if (format != format_) changed_ = true;
     format_ = format;
     return ApplyFormatRules();
 }
 
-PayInfoFieldTexts CPayInfoModel::SetIrelandPayment(bool ticked) {
+PaymentOptionsFieldTexts CPaymentOptionsModel::SetIrelandPayment(bool ticked) {
     ireland_ = ticked ? 1 : 0;
     return ApplyFormatRules();
 }
 
-void CPayInfoModel::SetIatMarking(bool ticked) { iatMarking_ = ticked && AllowsIatMarks(format_); }
+void CPaymentOptionsModel::SetIatMarking(bool ticked) { iatMarking_ = ticked && AllowsIatMarks(format_); }
 
-bool CPayInfoModel::MarkRows(const std::vector<int>& selectedRows, bool iat) {
+bool CPaymentOptionsModel::MarkRows(const std::vector<int>& selectedRows, bool iat) {
     if (selectedRows.empty()) return false;
     changed_ = true;
     // The row carries its payment's batch index: a payment the batch did not
@@ -207,12 +207,12 @@ bool CPayInfoModel::MarkRows(const std::vector<int>& selectedRows, bool iat) {
     return true;
 }
 
-void CPayInfoModel::ChangeProcessingDate(double date) {
+void CPaymentOptionsModel::ChangeProcessingDate(double date) {
     if (date != processingDate_) changed_ = true;
     processingDate_ = date;
 }
 
-PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char* referenceField, WindowHandle dialog,
+PaymentOptionsConfirmation CPaymentOptionsModel::Confirm(const char* templateField, const char* referenceField, WindowHandle dialog,
                                            WindowHandle activeWindow) {
     if (!ValidateProcessingDate(processingDate_, dialog)) return {};
     if (IsProcessingDateTooFar(processingDate_, dialog)) return {};
@@ -230,7 +230,7 @@ PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char
             // the name, whatever its characters.
             ShowFieldError(activeWindow,
                            templateCheck == FieldCheck::Empty ? kEmptyTemplateText : kTemplateCharactersText);
-            return {false, PayInfoField::TemplateName};
+            return {false, PaymentOptionsField::TemplateName};
         }
     }
 
@@ -243,7 +243,7 @@ PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char
         if (referenceCheck != FieldCheck::Accepted) {
             ShowFieldError(activeWindow,
                            referenceCheck == FieldCheck::Empty ? kEmptyReferenceText : kReferenceCharactersText);
-            return {false, PayInfoField::BeneficiaryReference};
+            return {false, PaymentOptionsField::BeneficiaryReference};
         }
     }
 
@@ -253,10 +253,10 @@ PayInfoConfirmation CPayInfoModel::Confirm(const char* templateField, const char
                                                      MessageIcon::Warning, MessageButtons::YesNo});
         if (answer != MessageAnswer::Yes) return {};
     }
-    return {true, PayInfoField::None};
+    return {true, PaymentOptionsField::None};
 }
 
-bool CPayInfoModel::Cancel(WindowHandle dialog) {
+bool CPaymentOptionsModel::Cancel(WindowHandle dialog) {
     if (changed_) {
         const MessageAnswer answer =
             ShowMessageBox({dialog, kChangesCaption, kChangesText, MessageIcon::Question, MessageButtons::YesNo});
@@ -269,7 +269,7 @@ bool CPayInfoModel::Cancel(WindowHandle dialog) {
     return true;
 }
 
-void CPayInfoModel::FillList() {
+void CPaymentOptionsModel::FillList() {
     rows_.clear();
     CPayeeChecker payees(modulusTables_);
     const long count = batch_.GetCount();
@@ -301,8 +301,8 @@ void CPayInfoModel::FillList() {
     repeats_ = payees.Repeats();
 }
 
-PayInfoLayout CPayInfoModel::Layout() const {
-    PayInfoLayout layout;
+PaymentOptionsLayout CPaymentOptionsModel::Layout() const {
+    PaymentOptionsLayout layout;
     layout.creditingLabelId = ireland_ != 0 ? IDS_NEXT_EURO_CREDITING_DATE : IDS_NEXT_BACS_CREDITING_DATE;
     layout.descriptionId = ireland_ != 0 && format_ == PaymentFormat::Standard
                                ? IDS_FORMAT_STANDARD_EURO_DESCRIPTION
@@ -315,12 +315,12 @@ PayInfoLayout CPayInfoModel::Layout() const {
     return layout;
 }
 
-PayInfoFieldTexts CPayInfoModel::ApplyFormatRules() {
+PaymentOptionsFieldTexts CPaymentOptionsModel::ApplyFormatRules() {
     // Where marking is not allowed the box is cleared; marks already stored
     // on the payments stay as they are.
     if (!AllowsIatMarks(format_)) iatMarking_ = false;
-    const PayInfoLayout layout = Layout();
-    PayInfoFieldTexts texts;
+    const PaymentOptionsLayout layout = Layout();
+    PaymentOptionsFieldTexts texts;
     if (layout.templateEnabled) texts.templateName = templateName_;
     if (layout.referenceEnabled) texts.beneficiaryReference = beneficiaryReference_;
     return texts;

@@ -1,5 +1,5 @@
 /*
- * IBankServiceImpl: the common half of the payment and statement services.
+ * CBankServiceBase: the common half of the payment and statement services.
  *
  * The host reaches every service through its derived service interface
  * (payments or reconciliation), which derives from the framework's base
@@ -17,7 +17,7 @@
  *
  *   class CBankStatementService
  *       : public ISupportErrorInfo,
- *         public IBankServiceImpl<IBankStatementService, ITorvoBankStatementService>,
+ *         public CBankServiceBase<IBankStatementService, ITorvoBankStatementService>,
  *         public CObjectRoot {
  *   public:
  *       HRESULT InternalQueryInterface(REFIID iid, void** out) { return QueryServiceInterface(this, iid, out); }
@@ -35,7 +35,7 @@
 #include <type_traits>
 
 #include "combase/ComPointers.h"
-#include "combase/DispatchImpl.h"
+#include "combase/DispatchBase.h"
 #include "combase/OperationGuard.h"
 #include "common/HResult.h"
 #include "common/win/Owners.h"
@@ -44,7 +44,7 @@
 namespace paylode {
 
 template <typename Dual, typename HostService>
-class IBankServiceImpl : public IDispatchImpl<Dual> {
+class CBankServiceBase : public CDispatchBase<Dual> {
     static_assert(std::is_base_of_v<HostService, Dual> && std::is_base_of_v<ITorvoBankService, HostService>,
                   "the dual interface derives from the host's service interface");
 
@@ -80,10 +80,10 @@ public:
 protected:
     // The name is the service's display name; E_OUTOFMEMORY when no copy
     // can be had.
-    explicit IBankServiceImpl(const wchar_t* name) : name_(CBstr::Make(name)) {}
-    virtual ~IBankServiceImpl() = default;
-    IBankServiceImpl(const IBankServiceImpl&) = delete;
-    IBankServiceImpl& operator=(const IBankServiceImpl&) = delete;
+    explicit CBankServiceBase(const wchar_t* name) : name_(CBstr::Make(name)) {}
+    virtual ~CBankServiceBase() = default;
+    CBankServiceBase(const CBankServiceBase&) = delete;
+    CBankServiceBase& operator=(const CBankServiceBase&) = delete;
 
     // QueryInterface of a service class, in its order: the dual interface,
     // the host's service interface, IDispatch, ISupportErrorInfo; IUnknown

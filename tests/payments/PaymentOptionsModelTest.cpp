@@ -2,7 +2,7 @@
 // the changed flag, OK's order of checks with its messages and focus, Cancel,
 // Set and Reset over a batch with a payment it cannot return, and the list's
 // cells.
-#include "payments/PayInfoModel.h"
+#include "payments/PaymentOptionsModel.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +68,7 @@ struct ModelTest : ::testing::Test {
     ScopedLocalClock clock{Today()};
     Boxes boxes;
     CPaymentBatchValues batch = Batch(4);
-    CPayInfoModel model{batch, "STORED TPL", "STORED/REF", 0};
+    CPaymentOptionsModel model{batch, "STORED TPL", "STORED/REF", 0};
 };
 
 TEST_F(ModelTest, FormatTableEnablesEmptiesAndDescribes) {
@@ -91,8 +91,8 @@ TEST_F(ModelTest, FormatTableEnablesEmptiesAndDescribes) {
         SCOPED_TRACE(i);
         const Row& row = rows[i];
         model.SetIrelandPayment(row.ireland);
-        const PayInfoFieldTexts texts = model.SelectFormat(row.format);
-        const PayInfoLayout layout = model.Layout();
+        const PaymentOptionsFieldTexts texts = model.SelectFormat(row.format);
+        const PaymentOptionsLayout layout = model.Layout();
         EXPECT_EQ(row.description, layout.descriptionId);
         EXPECT_EQ(row.label, layout.creditingLabelId);
         EXPECT_EQ(row.templateOn, layout.templateEnabled);
@@ -105,7 +105,7 @@ TEST_F(ModelTest, FormatTableEnablesEmptiesAndDescribes) {
 }
 
 TEST_F(ModelTest, OpensOnFormatZeroWithTheNextCreditingDateAndMarkingOff) {
-    const PayInfoFieldTexts texts = model.Open();
+    const PaymentOptionsFieldTexts texts = model.Open();
     EXPECT_STREQ("", texts.templateName);
     EXPECT_EQ(PaymentFormat::Standard, model.GetPaymentFormat());
     EXPECT_EQ(GetNextCreditingDate(GetToday()), model.GetProcessingDate());
@@ -137,20 +137,20 @@ TEST_F(ModelTest, WhatSetsTheChangedFlag) {
     const double date = OleDateOfDay(2026, 3, 10);
     struct Row {
         const char* what;
-        void (*act)(CPayInfoModel&, double);
+        void (*act)(CPaymentOptionsModel&, double);
         bool changed;
     };
     // clang-format off
     const Row rows[] = {
-        {"same format", [](CPayInfoModel& m, double) { m.SelectFormat(PaymentFormat::Standard); }, false},
-        {"other format", [](CPayInfoModel& m, double) { m.SelectFormat(PaymentFormat::AdHocBulk); }, true},
-        {"Ireland box", [](CPayInfoModel& m, double) { m.SetIrelandPayment(true); }, false},
-        {"IAT box", [](CPayInfoModel& m, double) { m.SetIatMarking(true); }, false},
-        {"Set, no row", [](CPayInfoModel& m, double) { m.MarkRows({}, true); }, false},
-        {"Reset, one row", [](CPayInfoModel& m, double) { m.MarkRows({1}, false); }, true},
-        {"same date", [](CPayInfoModel& m, double) { m.ChangeProcessingDate(m.GetProcessingDate()); }, false},
+        {"same format", [](CPaymentOptionsModel& m, double) { m.SelectFormat(PaymentFormat::Standard); }, false},
+        {"other format", [](CPaymentOptionsModel& m, double) { m.SelectFormat(PaymentFormat::AdHocBulk); }, true},
+        {"Ireland box", [](CPaymentOptionsModel& m, double) { m.SetIrelandPayment(true); }, false},
+        {"IAT box", [](CPaymentOptionsModel& m, double) { m.SetIatMarking(true); }, false},
+        {"Set, no row", [](CPaymentOptionsModel& m, double) { m.MarkRows({}, true); }, false},
+        {"Reset, one row", [](CPaymentOptionsModel& m, double) { m.MarkRows({1}, false); }, true},
+        {"same date", [](CPaymentOptionsModel& m, double) { m.ChangeProcessingDate(m.GetProcessingDate()); }, false},
         {"date and back",
-         [](CPayInfoModel& m, double d) {
+         [](CPaymentOptionsModel& m, double d) {
              const double first = m.GetProcessingDate();
              m.ChangeProcessingDate(d);
              m.ChangeProcessingDate(first);
@@ -160,7 +160,7 @@ TEST_F(ModelTest, WhatSetsTheChangedFlag) {
     // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        CPayInfoModel fresh(batch, "", "", 0);
+        CPaymentOptionsModel fresh(batch, "", "", 0);
         fresh.Open();
         row.act(fresh, date);
         EXPECT_EQ(row.changed, fresh.Changed());
@@ -183,39 +183,39 @@ TEST_F(ModelTest, OkChecksFieldsInOrderWithMessageAndFocus) {
         const char* templateField;
         const char* referenceField;
         bool close;
-        PayInfoField focus;
+        PaymentOptionsField focus;
         const char* message;  // null: none
         const char* templateName;
         const char* reference;
     };
     // clang-format off
     const Row rows[] = {
-        {F::Template, "abc-12 & co.", "", true, PayInfoField::None, nullptr, "ABC-12 & CO.", ""},
+        {F::Template, "abc-12 & co.", "", true, PaymentOptionsField::None, nullptr, "ABC-12 & CO.", ""},
         // A refused template leaves the reference as it was.
-        {F::Template, "AB/12", "", false, PayInfoField::TemplateName, badTemplate, "AB12", "STORED/REF"},
-        {F::Template, "", "", false, PayInfoField::TemplateName, emptyTemplate, "", "STORED/REF"},
-        {F::Template, "Caf\xE9", "", false, PayInfoField::TemplateName, badTemplate, "CAF", "STORED/REF"},
-        {F::BulkList, "TPL", "AB/12", true, PayInfoField::None, nullptr, "TPL", "AB/12"},
-        {F::BulkList, "TPL", "ab/12", true, PayInfoField::None, nullptr, "TPL", "AB/12"},
-        {F::BulkList, "TPL", "", false, PayInfoField::BeneficiaryReference, emptyReference, "TPL", ""},
-        {F::BulkList, "TPL", "a_b", false, PayInfoField::BeneficiaryReference, badReference, "TPL", "AB"},
-        {F::BulkList, "", "", false, PayInfoField::TemplateName, emptyTemplate, "", "STORED/REF"},
-        {F::Standard, "", "", true, PayInfoField::None, nullptr, "", ""},
-        {F::AdHocBulk, "", "", true, PayInfoField::None, nullptr, "", ""},
-        {F::AdHocBulk, "", "x_y !", true, PayInfoField::None, nullptr, "", "x_y !"},
+        {F::Template, "AB/12", "", false, PaymentOptionsField::TemplateName, badTemplate, "AB12", "STORED/REF"},
+        {F::Template, "", "", false, PaymentOptionsField::TemplateName, emptyTemplate, "", "STORED/REF"},
+        {F::Template, "Caf\xE9", "", false, PaymentOptionsField::TemplateName, badTemplate, "CAF", "STORED/REF"},
+        {F::BulkList, "TPL", "AB/12", true, PaymentOptionsField::None, nullptr, "TPL", "AB/12"},
+        {F::BulkList, "TPL", "ab/12", true, PaymentOptionsField::None, nullptr, "TPL", "AB/12"},
+        {F::BulkList, "TPL", "", false, PaymentOptionsField::BeneficiaryReference, emptyReference, "TPL", ""},
+        {F::BulkList, "TPL", "a_b", false, PaymentOptionsField::BeneficiaryReference, badReference, "TPL", "AB"},
+        {F::BulkList, "", "", false, PaymentOptionsField::TemplateName, emptyTemplate, "", "STORED/REF"},
+        {F::Standard, "", "", true, PaymentOptionsField::None, nullptr, "", ""},
+        {F::AdHocBulk, "", "", true, PaymentOptionsField::None, nullptr, "", ""},
+        {F::AdHocBulk, "", "x_y !", true, PaymentOptionsField::None, nullptr, "", "x_y !"},
         // The bulk list template file is named after the template: a name of
         // blanks only is no name, and a device name is no file name.
-        {F::BulkList, "   ", "REF", false, PayInfoField::TemplateName, emptyTemplate, "   ", "STORED/REF"},
-        {F::Template, " ", "", false, PayInfoField::TemplateName, emptyTemplate, " ", "STORED/REF"},
-        {F::BulkList, "nul", "REF", false, PayInfoField::TemplateName, badTemplate, "NUL", "STORED/REF"},
-        {F::BulkList, "Con.txt", "REF", false, PayInfoField::TemplateName, badTemplate, "CON.TXT", "STORED/REF"},
-        {F::BulkList, "LPT1 ", "REF", false, PayInfoField::TemplateName, badTemplate, "LPT1 ", "STORED/REF"},
-        {F::BulkList, "aux..", "REF", false, PayInfoField::TemplateName, badTemplate, "AUX..", "STORED/REF"},
-        {F::Template, "com9", "", false, PayInfoField::TemplateName, badTemplate, "COM9", "STORED/REF"},
-        {F::BulkList, "prn & co", "REF", true, PayInfoField::None, nullptr, "PRN & CO", "REF"},
-        {F::BulkList, " A ", "REF", true, PayInfoField::None, nullptr, " A ", "REF"},
+        {F::BulkList, "   ", "REF", false, PaymentOptionsField::TemplateName, emptyTemplate, "   ", "STORED/REF"},
+        {F::Template, " ", "", false, PaymentOptionsField::TemplateName, emptyTemplate, " ", "STORED/REF"},
+        {F::BulkList, "nul", "REF", false, PaymentOptionsField::TemplateName, badTemplate, "NUL", "STORED/REF"},
+        {F::BulkList, "Con.txt", "REF", false, PaymentOptionsField::TemplateName, badTemplate, "CON.TXT", "STORED/REF"},
+        {F::BulkList, "LPT1 ", "REF", false, PaymentOptionsField::TemplateName, badTemplate, "LPT1 ", "STORED/REF"},
+        {F::BulkList, "aux..", "REF", false, PaymentOptionsField::TemplateName, badTemplate, "AUX..", "STORED/REF"},
+        {F::Template, "com9", "", false, PaymentOptionsField::TemplateName, badTemplate, "COM9", "STORED/REF"},
+        {F::BulkList, "prn & co", "REF", true, PaymentOptionsField::None, nullptr, "PRN & CO", "REF"},
+        {F::BulkList, " A ", "REF", true, PaymentOptionsField::None, nullptr, " A ", "REF"},
         // The fields hold at most 20 and 18 characters.
-        {F::BulkList, "ABCDEFGHIJKLMNOPQRSTUV", "123456789012345678XY", true, PayInfoField::None, nullptr,
+        {F::BulkList, "ABCDEFGHIJKLMNOPQRSTUV", "123456789012345678XY", true, PaymentOptionsField::None, nullptr,
          "ABCDEFGHIJKLMNOPQRST", "123456789012345678"},
     };
     // clang-format on
@@ -223,10 +223,10 @@ TEST_F(ModelTest, OkChecksFieldsInOrderWithMessageAndFocus) {
         SCOPED_TRACE(i);
         const Row& row = rows[i];
         Boxes seen;
-        CPayInfoModel fresh(batch, "STORED TPL", "STORED/REF", 0);
+        CPaymentOptionsModel fresh(batch, "STORED TPL", "STORED/REF", 0);
         fresh.Open();
         fresh.SelectFormat(row.format);
-        const PayInfoConfirmation outcome = fresh.Confirm(row.templateField, row.referenceField, kDialog, kActive);
+        const PaymentOptionsConfirmation outcome = fresh.Confirm(row.templateField, row.referenceField, kDialog, kActive);
         EXPECT_EQ(row.close, outcome.close);
         EXPECT_EQ(row.focus, outcome.focus);
         ASSERT_EQ(row.message != nullptr ? 1u : 0u, seen.met.size());
@@ -258,19 +258,19 @@ TEST_F(ModelTest, OkChecksTheDateFirstAndStaysOpen) {
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         Boxes seen;
-        CPayInfoModel fresh(batch, "", "", 0);
+        CPaymentOptionsModel fresh(batch, "", "", 0);
         fresh.Open();
         fresh.SelectFormat(PaymentFormat::Template);
         fresh.ChangeProcessingDate(rows[i].date);
         // An empty template would be refused too: the date's message comes alone.
-        const PayInfoConfirmation outcome = fresh.Confirm("", "", kDialog, kActive);
+        const PaymentOptionsConfirmation outcome = fresh.Confirm("", "", kDialog, kActive);
         EXPECT_FALSE(outcome.close);
         ASSERT_EQ(1u, seen.met.size());
         if (rows[i].caption == nullptr) {
-            EXPECT_EQ(PayInfoField::TemplateName, outcome.focus);
+            EXPECT_EQ(PaymentOptionsField::TemplateName, outcome.focus);
             EXPECT_EQ(kActive, seen.met[0].owner);
         } else {
-            EXPECT_EQ(PayInfoField::None, outcome.focus);
+            EXPECT_EQ(PaymentOptionsField::None, outcome.focus);
             EXPECT_EQ(rows[i].caption, seen.met[0].caption);
             EXPECT_EQ(kDialog, seen.met[0].owner);
         }
@@ -297,13 +297,13 @@ TEST_F(ModelTest, OkAsksBeforeUsingADateOnWhichTheBanksAreClosed) {
         SCOPED_TRACE(row.date);
         Boxes seen;
         seen.answers = {row.answer};
-        CPayInfoModel fresh(batch, "", "", 0);
+        CPaymentOptionsModel fresh(batch, "", "", 0);
         fresh.SetBankClosures(&closures);
         fresh.Open();
         fresh.ChangeProcessingDate(row.date);
-        const PayInfoConfirmation outcome = fresh.Confirm("T", "", kDialog, kActive);
+        const PaymentOptionsConfirmation outcome = fresh.Confirm("T", "", kDialog, kActive);
         EXPECT_EQ(row.close, outcome.close);
-        EXPECT_EQ(PayInfoField::None, outcome.focus);
+        EXPECT_EQ(PaymentOptionsField::None, outcome.focus);
         ASSERT_EQ(row.asked ? 1u : 0u, seen.met.size());
         if (!row.asked) continue;
         EXPECT_EQ("Torvo Kelmar Bank Paylode", seen.met[0].caption);
@@ -367,16 +367,16 @@ TEST_F(ModelTest, ListChecksPayeesAndOkAsksBeforeExportingWhenOneWillBounce) {
         }
         Boxes seen;
         seen.answers = {row.answer};
-        CPayInfoModel fresh(payees, "", "", 0);
+        CPaymentOptionsModel fresh(payees, "", "", 0);
         fresh.SetModulusTables(&*tables);
         fresh.Open();
         ASSERT_EQ(row.cells.size(), fresh.Rows().size());
         for (std::size_t r = 0; r < row.cells.size(); ++r) {
             EXPECT_STREQ(row.cells[r], fresh.Rows()[r].cells[kColumnAccountCheck]) << r;
         }
-        const PayInfoConfirmation outcome = fresh.Confirm("", "", kDialog, kActive);
+        const PaymentOptionsConfirmation outcome = fresh.Confirm("", "", kDialog, kActive);
         EXPECT_EQ(row.question == nullptr || row.answer == MessageAnswer::Yes, outcome.close);
-        EXPECT_EQ(PayInfoField::None, outcome.focus);
+        EXPECT_EQ(PaymentOptionsField::None, outcome.focus);
         ASSERT_EQ(row.question != nullptr ? 1u : 0u, seen.met.size());
         if (row.question == nullptr) continue;
         EXPECT_EQ(row.question, seen.met[0].text);
@@ -388,7 +388,7 @@ TEST_F(ModelTest, ListChecksPayeesAndOkAsksBeforeExportingWhenOneWillBounce) {
     // Without the tables every account is "not checked"; repeats are still told.
     CPaymentBatchValues twice = Batch(1);
     twice.payments.push_back(twice.payments[0]);
-    CPayInfoModel untabled(twice, "", "", 0);
+    CPaymentOptionsModel untabled(twice, "", "", 0);
     untabled.FillList();
     EXPECT_STREQ("not checked", untabled.Rows()[0].cells[kColumnAccountCheck]);
     EXPECT_STREQ("not checked, repeats 1", untabled.Rows()[1].cells[kColumnAccountCheck]);
@@ -416,7 +416,7 @@ TEST_F(ModelTest, CancelAsksOnlyAfterChangesAndClearsEveryMark) {
         marked.missing = {2};
         Boxes seen;
         seen.answers = {rows[i].answer};
-        CPayInfoModel fresh(marked, "", "", 0);
+        CPaymentOptionsModel fresh(marked, "", "", 0);
         fresh.Open();
         if (rows[i].change) fresh.MarkRows({2}, true);  // row 2 is batch index 3
         EXPECT_EQ(rows[i].closes, fresh.Cancel(kDialog));
@@ -457,7 +457,7 @@ TEST_F(ModelTest, ListCellsAreCutToTheirWidths) {
     payment.details = std::string(300, 'D').c_str();
     payment.status = 20;
     one.payments = {payment};
-    CPayInfoModel fresh(one, "", "", 0);
+    CPaymentOptionsModel fresh(one, "", "", 0);
     fresh.FillList();
     ASSERT_EQ(1u, fresh.Rows().size());
     const PaymentListRow& row = fresh.Rows()[0];

@@ -2,7 +2,7 @@
  * The payment options dialog under Wine, timed: the real dialog from the
  * DLL's resources over a reference host batch of N payments.
  *
- *   paylode_bench_payinfo_dialog [PAYMENTS...]     (default 4000 400 40)
+ *   paylode_bench_payment_options_dialog [PAYMENTS...]     (default 4000 400 40)
  *
  * For each size, the median of five runs of:
  *   open       from the call that shows the dialog to the end of its first
@@ -32,9 +32,9 @@
 
 #include "combase/ComPointers.h"
 #include "combase/Module.h"
-#include "payments/PayInfoModel.h"
+#include "payments/PaymentOptionsModel.h"
 #include "payments/win/HostBatchView.h"
-#include "payments/win/PayInfoDialog.h"
+#include "payments/win/PaymentOptionsDialog.h"
 #include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
 #include "resources/resource.h"
@@ -82,16 +82,16 @@ Figures Measure(long count) {
 
     // The host calls of one fill, alone.
     CHostBatchView view(batch.Get());
-    CPayInfoModel model(view, "", "", 0);
+    CPaymentOptionsModel model(view, "", "", 0);
     const Clock::time_point hostStart = Clock::now();
     model.FillList();
     const double host = Milliseconds(hostStart, Clock::now());
 
     Figures figures{0, host, 0, 0, 0};
-    CPayInfoDialog dialog(batch.Get(), "", "", 0);
+    CPaymentOptionsDialog dialog(batch.Get(), "", "", 0);
     Clock::time_point opened;
     // Met once it is up and painted; closed again when measured.
-    CPayInfoDriver driver([&](HWND window) {
+    CPaymentOptionsDriver driver([&](HWND window) {
         opened = Clock::now();
         const HWND list = GetDlgItem(window, IDC_IAT_LIST);
         const LRESULT rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot load TorvoKelmarBankPaylode.DLL\n");
         return 1;
     }
-    Module::Attach(dll);
+    CModule::Attach(dll);
 
     std::printf("%9s %10s %10s %10s %12s %10s\n", "payments", "open ms", "host ms", "list ms", "set 100 ms", "calls");
     for (long count : sizes) {

@@ -1,5 +1,5 @@
 /*
- * IDispatchImpl: IDispatch for a class's own dual interface, served from the
+ * CDispatchBase: IDispatch for a class's own dual interface, served from the
  * component's type library (combase/TypeInfo.h), so that script clients and
  * the host's late-bound calls reach the same vtable operations as early-bound
  * callers. Every class of the component derives its dual interface through
@@ -14,7 +14,7 @@
 namespace paylode {
 
 template <typename Dual>
-class IDispatchImpl : public Dual {
+class CDispatchBase : public Dual {
 public:
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
         if (count == nullptr) return E_INVALIDARG;
@@ -44,8 +44,8 @@ public:
     }
 
 protected:
-    IDispatchImpl() = default;
-    ~IDispatchImpl() = default;
+    CDispatchBase() = default;
+    ~CDispatchBase() = default;
 };
 
 }  // namespace paylode

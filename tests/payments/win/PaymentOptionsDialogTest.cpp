@@ -18,7 +18,7 @@
 #include "common/LocalClock.h"
 #include "common/OleDate.h"
 #include "payments/BankingCalendar.h"
-#include "payments/win/PayInfoDialog.h"
+#include "payments/win/PaymentOptionsDialog.h"
 #include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
 #include "resources/resource.h"
@@ -69,7 +69,7 @@ bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id
 
 std::string StringResource(unsigned id) {
     CString text;
-    text.LoadString(Module::Instance(), id);
+    text.LoadString(CModule::Instance(), id);
     return text.GetString();
 }
 
@@ -85,17 +85,17 @@ DateFields Today() {
     return fields;
 }
 
-class PayInfoDialogTest : public ::testing::Test {
+class PaymentOptionsDialogTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         // The dialog, its icon and its strings come from the DLL's resources.
-        previous_ = Module::Instance();
+        previous_ = CModule::Instance();
         dll_ = LoadLibraryW(testrig::PathBesideProgram(L"TorvoKelmarBankPaylode.DLL").c_str());
         ASSERT_NE(nullptr, dll_);
-        Module::Attach(dll_);
+        CModule::Attach(dll_);
     }
     static void TearDownTestSuite() {
-        Module::Attach(previous_);
+        CModule::Attach(previous_);
         FreeLibrary(dll_);
     }
 
@@ -124,8 +124,8 @@ protected:
 
     // Shows the dialog owned by a visible host window, runs the steps in it,
     // and gives DoModal's result.
-    INT_PTR Run(CPayInfoDialog& dialog, std::function<void(HWND)> steps) {
-        CPayInfoDriver driver(std::move(steps));
+    INT_PTR Run(CPaymentOptionsDialog& dialog, std::function<void(HWND)> steps) {
+        CPaymentOptionsDriver driver(std::move(steps));
         const INT_PTR result = dialog.DoModal(owner_);
         EXPECT_TRUE(driver.met) << "the dialog never came up";
         return result;
@@ -138,14 +138,14 @@ protected:
     Microsoft::WRL::ComPtr<CHostPayments> batch_;
     HWND owner_ = CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 900, 700, nullptr,
                                   nullptr, nullptr, nullptr);
-    ~PayInfoDialogTest() override { DestroyWindow(owner_); }
+    ~PaymentOptionsDialogTest() override { DestroyWindow(owner_); }
 };
-HMODULE PayInfoDialogTest::dll_ = nullptr;
-HINSTANCE PayInfoDialogTest::previous_ = nullptr;
+HMODULE PaymentOptionsDialogTest::dll_ = nullptr;
+HINSTANCE PaymentOptionsDialogTest::previous_ = nullptr;
 
 // ---- the resource ------------------------------------------------------------
 
-TEST_F(PayInfoDialogTest, ControlsSitWhereTheResourceDrawsThem) {
+TEST_F(PaymentOptionsDialogTest, ControlsSitWhereTheResourceDrawsThem) {
     struct Control {
         int id;
         const char* windowClass;
@@ -185,7 +185,7 @@ TEST_F(PayInfoDialogTest, ControlsSitWhereTheResourceDrawsThem) {
     };
     // clang-format on
     MessageBoxScript boxes({});
-    CPayInfoDialog dialog(batch_.Get(), "", "", 0);
+    CPaymentOptionsDialog dialog(batch_.Get(), "", "", 0);
     Run(dialog, [&](HWND window) {
         char caption[128] = {};
         GetWindowTextA(window, caption, sizeof caption);
@@ -264,10 +264,10 @@ TEST_F(PayInfoDialogTest, ControlsSitWhereTheResourceDrawsThem) {
 
 // ---- opening -----------------------------------------------------------------
 
-TEST_F(PayInfoDialogTest, OpensCentredOnFormatZeroWithTheRowsAndTheNextCreditingDate) {
+TEST_F(PaymentOptionsDialogTest, OpensCentredOnFormatZeroWithTheRowsAndTheNextCreditingDate) {
     batch_->Payment(2).SetStatus(1);
     MessageBoxScript boxes({});
-    CPayInfoDialog dialog(batch_.Get(), "STORED", "REF/1", 0);
+    CPaymentOptionsDialog dialog(batch_.Get(), "STORED", "REF/1", 0);
     const double proposed = GetNextCreditingDate(GetToday());
     Run(dialog, [&](HWND window) {
         RECT placed{};
@@ -311,9 +311,9 @@ TEST_F(PayInfoDialogTest, OpensCentredOnFormatZeroWithTheRowsAndTheNextCrediting
 
 // ---- the format rules, the Ireland box and OK --------------------------------
 
-TEST_F(PayInfoDialogTest, IrelandBoxSwitchesLabelAndTheStandardDescriptionOnly) {
+TEST_F(PaymentOptionsDialogTest, IrelandBoxSwitchesLabelAndTheStandardDescriptionOnly) {
     MessageBoxScript boxes({});
-    CPayInfoDialog dialog(batch_.Get(), "STORED", "", 0);
+    CPaymentOptionsDialog dialog(batch_.Get(), "STORED", "", 0);
     const INT_PTR result = Run(dialog, [&](HWND window) {
         Click(window, IDC_IRELAND);
         EXPECT_EQ(StringResource(IDS_NEXT_EURO_CREDITING_DATE), Text(window, IDC_CREDITING_LABEL));
@@ -334,7 +334,7 @@ TEST_F(PayInfoDialogTest, IrelandBoxSwitchesLabelAndTheStandardDescriptionOnly) 
     EXPECT_STREQ("STORED", dialog.GetTemplateName());
 }
 
-TEST_F(PayInfoDialogTest, OkHoldsTheFieldsToTheirRules) {
+TEST_F(PaymentOptionsDialogTest, OkHoldsTheFieldsToTheirRules) {
     const char* const templateCharacters =
         "The Paylode Payment/Bulk List Template field contains invalid characters.\r\nYou may use the letters "
         "A-Z, numbers 0-9, spaces and the following special characters:  .-&&\r\nPlease consult your Paylode "
@@ -375,7 +375,7 @@ TEST_F(PayInfoDialogTest, OkHoldsTheFieldsToTheirRules) {
         const Row& row = rows[i];
         MessageBoxScript boxes(row.message != nullptr ? std::vector<MessageAnswer>{MessageAnswer::Ok}
                                                       : std::vector<MessageAnswer>{});
-        CPayInfoDialog dialog(batch_.Get(), "STORED", "", 0);
+        CPaymentOptionsDialog dialog(batch_.Get(), "STORED", "", 0);
         HWND shown = nullptr;
         const INT_PTR result = Run(dialog, [&](HWND window) {
             shown = window;
@@ -406,7 +406,7 @@ void PickDate(HWND dialog, int year, int month, int day) {
     paylode::PickDate(dialog, IDC_PROCESSING_DATE, year, month, day);
 }
 
-TEST_F(PayInfoDialogTest, OkRefusesDatesTheCalendarRefuses) {
+TEST_F(PaymentOptionsDialogTest, OkRefusesDatesTheCalendarRefuses) {
     struct Row {
         int year, month, day;
         const char* caption;
@@ -422,7 +422,7 @@ TEST_F(PayInfoDialogTest, OkRefusesDatesTheCalendarRefuses) {
         SCOPED_TRACE(i);
         const Row& row = rows[i];
         MessageBoxScript boxes({MessageAnswer::Ok, MessageAnswer::Yes});
-        CPayInfoDialog dialog(batch_.Get(), "", "", 0);
+        CPaymentOptionsDialog dialog(batch_.Get(), "", "", 0);
         HWND shown = nullptr;
         const INT_PTR result = Run(dialog, [&](HWND window) {
             shown = window;
@@ -444,7 +444,7 @@ TEST_F(PayInfoDialogTest, OkRefusesDatesTheCalendarRefuses) {
 
 // ---- the questions on OK ---------------------------------------------------
 
-TEST_F(PayInfoDialogTest, OkAsksAboutPayeesThatWillBounceAndDaysTheBanksAreClosed) {
+TEST_F(PaymentOptionsDialogTest, OkAsksAboutPayeesThatWillBounceAndDaysTheBanksAreClosed) {
     // Monday 20 December 2027: Monday 3 January 2028 is a banking day by the
     // computed rules and a closed day in the table beside the DLL.
     DateFields monday;
@@ -501,7 +501,7 @@ TEST_F(PayInfoDialogTest, OkAsksAboutPayeesThatWillBounceAndDaysTheBanksAreClose
         if (!answers.empty()) answers.back() = row.answer;
         if (row.answer == N && row.closedDate) answers.push_back(Y);
         MessageBoxScript boxes(answers);
-        CPayInfoDialog dialog(batch_.Get(), "", "", 0);
+        CPaymentOptionsDialog dialog(batch_.Get(), "", "", 0);
         HWND shown = nullptr;
         const INT_PTR result = Run(dialog, [&](HWND window) {
             shown = window;
@@ -527,9 +527,9 @@ TEST_F(PayInfoDialogTest, OkAsksAboutPayeesThatWillBounceAndDaysTheBanksAreClose
 
 // ---- IAT marks ---------------------------------------------------------------
 
-TEST_F(PayInfoDialogTest, SetMarksTheSelectedRowsAndCancelClearsThemAfterAsking) {
+TEST_F(PaymentOptionsDialogTest, SetMarksTheSelectedRowsAndCancelClearsThemAfterAsking) {
     MessageBoxScript boxes({MessageAnswer::No, MessageAnswer::Yes});
-    CPayInfoDialog dialog(batch_.Get(), "", "", 0);
+    CPaymentOptionsDialog dialog(batch_.Get(), "", "", 0);
     const INT_PTR result = Run(dialog, [&](HWND window) {
         Click(window, IDC_SET);  // disabled until the box is ticked: nothing happens
         Click(window, IDC_IAT_CHECK);
@@ -559,11 +559,11 @@ TEST_F(PayInfoDialogTest, SetMarksTheSelectedRowsAndCancelClearsThemAfterAsking)
     EXPECT_EQ(std::vector<long>(4, 0), Statuses());
 }
 
-TEST_F(PayInfoDialogTest, ResetAndOkLeaveTheMarksOnThePayments) {
+TEST_F(PaymentOptionsDialogTest, ResetAndOkLeaveTheMarksOnThePayments) {
     batch_->Payment(0).SetStatus(1);
     batch_->Payment(2).SetStatus(1);
     MessageBoxScript boxes({});
-    CPayInfoDialog dialog(batch_.Get(), "", "", 0);
+    CPaymentOptionsDialog dialog(batch_.Get(), "", "", 0);
     const INT_PTR result = Run(dialog, [&](HWND window) {
         Click(window, IDC_IAT_CHECK);
         SelectRows(window, {0});
@@ -576,10 +576,10 @@ TEST_F(PayInfoDialogTest, ResetAndOkLeaveTheMarksOnThePayments) {
     EXPECT_EQ((std::vector<long>{0, 0, 1, 0}), Statuses());
 }
 
-TEST_F(PayInfoDialogTest, EscapeWithoutChangesClosesAndClearsEveryMark) {
+TEST_F(PaymentOptionsDialogTest, EscapeWithoutChangesClosesAndClearsEveryMark) {
     batch_->Payment(1).SetStatus(1);
     MessageBoxScript boxes({});
-    CPayInfoDialog dialog(batch_.Get(), "", "", 0);
+    CPaymentOptionsDialog dialog(batch_.Get(), "", "", 0);
     const INT_PTR result = Run(dialog, [&](HWND window) {
         Click(window, IDC_IAT_CHECK);
         Click(window, IDC_SET);  // no row selected: no change
@@ -590,10 +590,10 @@ TEST_F(PayInfoDialogTest, EscapeWithoutChangesClosesAndClearsEveryMark) {
     EXPECT_EQ(std::vector<long>(4, 0), Statuses());
 }
 
-TEST_F(PayInfoDialogTest, RowsAnswerToTheirOwnPaymentWhenTheBatchWithholdsOne) {
+TEST_F(PaymentOptionsDialogTest, RowsAnswerToTheirOwnPaymentWhenTheBatchWithholdsOne) {
     batch_->Withhold(1);
     MessageBoxScript boxes({});
-    CPayInfoDialog dialog(batch_.Get(), "", "", 0);
+    CPaymentOptionsDialog dialog(batch_.Get(), "", "", 0);
     Run(dialog, [&](HWND window) {
         ASSERT_EQ(3, RowCount(window));
         EXPECT_EQ("Supplier 2", Cell(window, 1, 2));
@@ -607,10 +607,10 @@ TEST_F(PayInfoDialogTest, RowsAnswerToTheirOwnPaymentWhenTheBatchWithholdsOne) {
     EXPECT_EQ(0u, log_->Texts("payment[1]").size());
 }
 
-TEST_F(PayInfoDialogTest, FourThousandPaymentsEachReadOncePerFill) {
+TEST_F(PaymentOptionsDialogTest, FourThousandPaymentsEachReadOncePerFill) {
     MakeBatch(4000);
     MessageBoxScript boxes({});
-    CPayInfoDialog dialog(batch_.Get(), "", "", 0);
+    CPaymentOptionsDialog dialog(batch_.Get(), "", "", 0);
     Run(dialog, [&](HWND window) {
         EXPECT_EQ(4000, RowCount(window));
         EXPECT_EQ("Supplier 3999", Cell(window, 3999, 2));
