@@ -7,6 +7,8 @@
 #                                          with the modulus tables, and the
 #                                          reference host DLL) and
 #                                          the administrator's guide (CR LF)
+#                                          and CHANGELOG.md, which must hold
+#                                          an entry for the version
 #   SHA256SUMS                             over every other file in dist/
 # The version is the project's (CMakeLists.txt). With PAYLODE_SIGN_PFX (and
 # PAYLODE_SIGN_PASSWORD) set, every DLL, EXE and MSI is signed with
@@ -72,7 +74,9 @@ for preset in win32 win64; do
     sign "$dist/$name-$arch.msi"
 done
 sed 's/$/\r/' docs/administrators-guide.txt >"$stage/$name/README-ADMINISTRATORS.txt"
-(cd "$stage/$name" && zip -q -r -X "$dist/$name.zip" x86 x64 README-ADMINISTRATORS.txt)
+grep -q "^## \[$version\]" CHANGELOG.md || { echo "release.sh: CHANGELOG.md has no entry for $version" >&2; exit 1; }
+cp CHANGELOG.md "$stage/$name/CHANGELOG.md"
+(cd "$stage/$name" && zip -q -r -X "$dist/$name.zip" x86 x64 README-ADMINISTRATORS.txt CHANGELOG.md)
 
 (cd "$dist" && sha256sum -- *.msi *.zip >SHA256SUMS && sha256sum -c --quiet SHA256SUMS)
 

@@ -55,7 +55,8 @@ done
 check "the checksums verify" bash -c "cd '$dist' && sha256sum -c --quiet SHA256SUMS"
 check "SHA256SUMS covers every other file" test "$(wc -l <"$dist/SHA256SUMS")" = 3
 mkdir -p "$work/$name" && (cd "$work/$name" && unzip -q "$dist/$name.zip")
-check "the zip holds x86/, x64/ and the guide at its top" test "$(unzip -Z1 "$dist/$name.zip" | cut -d/ -f1 | sort -u | tr "\n" " ")" = "README-ADMINISTRATORS.txt x64 x86 "
+check "the zip holds x86/, x64/, the guide and the changelog at its top" test "$(unzip -Z1 "$dist/$name.zip" | cut -d/ -f1 | sort -u | tr "\n" " ")" = "CHANGELOG.md README-ADMINISTRATORS.txt x64 x86 "
+check "the changelog names the version released" grep -q "^## \[$version\] - " "$work/$name/CHANGELOG.md"
 verified() { osslsigncode verify -CAfile "$work/ca.pem" -in "$1" >"$work/verify.log" 2>&1; }
 for arch in x86 x64; do
     for file in TorvoKelmarBankPaylode.DLL paylode-host.exe TorvoReferenceHost.dll; do
