@@ -39,8 +39,7 @@ std::string OutputPath() { return (std::filesystem::temp_directory_path() / "pay
 std::vector<CPaymentValues> MakeBatch() {
     static const char* const kNames[] = {"O'Brien & Sons, Ltd.",
                                          "Smith Joinery",
-                                         "Caf\xE9 L\xF3"
-                                         "dz",
+                                         "Caf\xE9 L\xF3\x64z",  // "Café Lódz" in Windows-1252
                                          "A N Other",
                                          "Northern Power plc",
                                          "J. Bloggs / Partners"};

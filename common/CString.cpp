@@ -85,7 +85,7 @@ CString& CString::operator+=(const WideChar* text) {
 }
 
 void CString::Assign(const char* text, std::size_t length) {
-    if (length + 1 <= size_) {
+    if (length < size_) {  // room for the text and its terminator; no "+ 1" to wrap
         std::memmove(buffer_, text, length);  // text may lie in this buffer
         buffer_[length] = '\0';
         return;

@@ -69,7 +69,9 @@ TEST(CString, AssignmentReusesALargeEnoughBufferAndOtherwiseReplacesItExactly) {
         text = rows[i].second;
         EXPECT_STREQ(rows[i].second, text);
         EXPECT_EQ(rows[i].sizeAfter, text.GetBufferSize());
-        if (rows[i].reused) EXPECT_EQ(before, text.GetString());
+        if (rows[i].reused) {
+            EXPECT_EQ(before, text.GetString());
+        }
     }
 }
 

@@ -82,7 +82,9 @@ TEST(RegistryScript, RefusesWhatIsNotAScript) {
         EXPECT_FALSE(ParseRegistryScript(row.text, &error));
         EXPECT_EQ(row.line, error.line) << error.message;
         EXPECT_FALSE(error.message.empty());
-        if (row.message != nullptr) EXPECT_EQ(row.message, error.message);
+        if (row.message != nullptr) {
+            EXPECT_EQ(row.message, error.message);
+        }
     }
     EXPECT_TRUE(ParseRegistryScript(""));
     EXPECT_TRUE(ParseRegistryScript("HKCR { }"));
@@ -108,7 +110,9 @@ TEST(RegistryScript, ValuesTakeTheirReplacementsAfterReading) {
         SCOPED_TRACE(row.text);
         const std::optional<std::string> expanded = ExpandRegistryText(std::string(row.text), replacements);
         ASSERT_EQ(row.expanded != nullptr, expanded.has_value());
-        if (expanded) EXPECT_EQ(row.expanded, *expanded);
+        if (expanded) {
+            EXPECT_EQ(row.expanded, *expanded);
+        }
     }
 }
 

@@ -127,8 +127,12 @@ TEST(ModulusCheck, PublishedExamplesAndEdgeCases) {
             ASSERT_FALSE(outcome.checks.empty()) << row.sortCode << " " << row.account;
             bool anyFailed = false;
             for (const AppliedCheck& check : outcome.checks) anyFailed = anyFailed || !check.passed;
-            if (row.expected == V) EXPECT_TRUE(outcome.checks.back().passed) << row.sortCode << " " << row.account;
-            if (row.expected == I) EXPECT_TRUE(anyFailed) << row.sortCode << " " << row.account;
+            if (row.expected == V) {
+                EXPECT_TRUE(outcome.checks.back().passed) << row.sortCode << " " << row.account;
+            }
+            if (row.expected == I) {
+                EXPECT_TRUE(anyFailed) << row.sortCode << " " << row.account;
+            }
         } else {
             EXPECT_TRUE(outcome.checks.empty()) << row.sortCode << " " << row.account;
         }

@@ -136,7 +136,9 @@ TEST_F(HostBankSettings, ReadsTheDefaultFileNameAndDirectory) {
             bool carried = true;
             const HRESULT raised = RaisedBy([&] { values = settings.GetPaymentFileSettings(); }, &carried);
             EXPECT_EQ(SUCCEEDED(rows[i].result) ? S_OK : rows[i].result, raised);
-            if (FAILED(raised)) EXPECT_FALSE(carried) << "the fake gives no error information";
+            if (FAILED(raised)) {
+                EXPECT_FALSE(carried) << "the fake gives no error information";
+            }
             EXPECT_STREQ(rows[i].expectedName, values.fileName.GetString());
             EXPECT_STREQ(SUCCEEDED(rows[i].result) ? "C:\\Pay" : "", values.directory.GetString());
             EXPECT_EQ("Kelmar Bank Paylode", fake_.bankNameSeen);

@@ -339,7 +339,9 @@ TEST_F(OperationGuard, AFailedHostCallReachesTheHostAsAnExceptionWithoutItsDescr
         ComPtr<IErrorInfo> left;
         EXPECT_HR(rows[i].infoTaken ? S_FALSE : S_OK, GetErrorInfo(0, &left)) << "taken off the thread";
         left.Reset();
-        if (rows[i].hasSupport) EXPECT_TRUE(host.asked == kCalled);
+        if (rows[i].hasSupport) {
+            EXPECT_TRUE(host.asked == kCalled);
+        }
         SetErrorInfo(0, nullptr);
 
         // What the host sees through the guard.

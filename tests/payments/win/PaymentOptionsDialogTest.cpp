@@ -210,7 +210,9 @@ TEST_F(PaymentOptionsDialogTest, ControlsSitWhereTheResourceDrawsThem) {
             char windowClass[64] = {};
             GetClassNameA(item, windowClass, sizeof windowClass);
             EXPECT_STRCASEEQ(control.windowClass, windowClass);
-            if (control.caption != nullptr) EXPECT_EQ(control.caption, Text(window, control.id));
+            if (control.caption != nullptr) {
+                EXPECT_EQ(control.caption, Text(window, control.id));
+            }
             const DWORD style = static_cast<DWORD>(GetWindowLongA(item, GWL_STYLE));
             if (std::string(control.windowClass) == "Button") {
                 EXPECT_EQ(control.style & BS_TYPEMASK, style & BS_TYPEMASK);

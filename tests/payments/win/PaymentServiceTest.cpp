@@ -304,7 +304,9 @@ TEST_F(PaymentService, WritesTheSameBytesAsTheToolInEveryFormat) {
         EXPECT_HR(row.result, Run(batch.Get(), nullptr, dialog, PathOf(row.file)));
         EXPECT_EQ(kRunChecksFailed, status_);
         EXPECT_EQ(ExpectedExport(row.file), ReadBytes(PathOf(row.file)));
-        if (row.format == PaymentFormat::BulkList) EXPECT_EQ(ExpectedExport("STAFF"), ReadBytes(PathOf("STAFF")));
+        if (row.format == PaymentFormat::BulkList) {
+            EXPECT_EQ(ExpectedExport("STAFF"), ReadBytes(PathOf("STAFF")));
+        }
         EXPECT_EQ(std::vector<long>({0, kStatusInvalidPayeeAccountNumber, 0}),
                   std::vector<long>({batch->Payment(0).Data().status, batch->Payment(1).Data().status,
                                      batch->Payment(2).Data().status}));
@@ -571,14 +573,18 @@ protected:
         ComPtr<ITorvoBank> bank;
         EXPECT_HR(S_OK, CoCreateInstance(bankClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&bank)));
         ComPtr<ITorvoBankServices> services;
-        if (bank) EXPECT_HR(S_OK, bank->GetServices(&services));
+        if (bank) {
+            EXPECT_HR(S_OK, bank->GetServices(&services));
+        }
         const CBstr serviceName = CBstr::Make(L"Bank Payment Service");
         VARIANT name;
         VariantInit(&name);
         V_VT(&name) = VT_BSTR;
         V_BSTR(&name) = serviceName.Get();  // borrowed: the VARIANT is not cleared
         ComPtr<ITorvoBankService> service;
-        if (services) EXPECT_HR(S_OK, services->GetItem(&name, &service));
+        if (services) {
+            EXPECT_HR(S_OK, services->GetItem(&name, &service));
+        }
         ComPtr<ITorvoBankPaymentService> payments;
         if (service) service.As(&payments);
         return payments;
@@ -643,7 +649,9 @@ TEST_F(RegisteredPaymentService, WritesTheToolsBytesInEveryFormat) {
         char date[16];
         std::snprintf(date, sizeof date, "%02u%02u%04u", proposed.wDay, proposed.wMonth, proposed.wYear);
         EXPECT_EQ(Replaced(ExpectedExport(row.file), "05032024", date), ReadBytes(PathOf(row.file)));
-        if (row.radio == IDC_FORMAT_BULK_LIST) EXPECT_EQ(ExpectedExport("STAFF"), ReadBytes(PathOf("STAFF")));
+        if (row.radio == IDC_FORMAT_BULK_LIST) {
+            EXPECT_EQ(ExpectedExport("STAFF"), ReadBytes(PathOf("STAFF")));
+        }
         CBstr text;
         EXPECT_HR(S_OK, service->GetStatusText(batch->Payment(1).Data().status, text.Receive()));
         EXPECT_EQ(std::wstring(L"Invalid Payee Bank Account Number: the account number must be 8 digits and a "

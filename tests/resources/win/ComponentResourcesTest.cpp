@@ -167,7 +167,9 @@ TEST_F(ComponentStrings, EveryStatusCodeHasTheSameTextInTheStringTableAndTheCore
         const bool inTable = loaded.LoadString(module_, static_cast<unsigned>(300 + code));
         const char* core = PaymentStatusText(code);
         ASSERT_EQ(inTable, core != nullptr);
-        if (core != nullptr) EXPECT_STREQ(core, loaded.GetString());
+        if (core != nullptr) {
+            EXPECT_STREQ(core, loaded.GetString());
+        }
     }
 }
 

@@ -74,7 +74,6 @@ protected:
 TEST_F(BankServicesList, GetItemByPositionAndByName) {
     const CBstr reconciliationName = CBstr::Make(L"Bank Reconciliation Service");
     BSTR reconciliation = reconciliationName.Get();  // borrowed by the VARIANTs below
-    BSTR nullBstr = nullptr;
     VARIANT byName;
     VariantInit(&byName);
     V_VT(&byName) = VT_BSTR;

@@ -162,7 +162,9 @@ TEST_F(ClassObjects, CreateInstanceRefusals) {
         void* object = reinterpret_cast<void*>(1);
         const HRESULT hr = factory->CreateInstance(rows[i].outer, *rows[i].iid, rows[i].nullOut ? nullptr : &object);
         EXPECT_HR(rows[i].expected, hr);
-        if (!rows[i].nullOut) EXPECT_EQ(nullptr, object);
+        if (!rows[i].nullOut) {
+            EXPECT_EQ(nullptr, object);
+        }
         EXPECT_EQ(1u, outer.references);
     }
     factory.Reset();
