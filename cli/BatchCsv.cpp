@@ -32,7 +32,7 @@ std::string AtLine(int line, const std::string& what) { return "line " + std::to
 // seen), and this follows it byte by byte for the line numbers of records
 // and errors.
 struct CsvReading {
-    std::vector<CsvRecord>* records;
+    std::vector<CsvRecord>* records = nullptr;
     CsvRecord record;        // the record being read
     int line = 1;            // of the byte being read
     int fieldLine = 1;       // where the field being read began
@@ -61,7 +61,7 @@ int NoSpaceCharacters(unsigned char) { return 0; }  // spaces are text
 // RFC 4180 records; a line that is entirely empty is skipped. Records end in
 // CR LF or LF; a quoted field may hold commas, quotes ("") and line breaks.
 bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, std::string* error) {
-    csv_parser parser;
+    csv_parser parser{};
     if (csv_init(&parser, CSV_STRICT | CSV_REPALL_NL | CSV_STRICT_FINI) != 0) {
         *error = "cannot start the CSV reader";
         return false;

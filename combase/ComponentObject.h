@@ -61,7 +61,8 @@ template <typename T>
 class CComponentObject final : public T {
 public:
     CComponentObject() { CModule::Lock(); }  // born with its creator's reference
-    ~CComponentObject() { CModule::Unlock(); }
+    // Virtual where T's destructor is.
+    ~CComponentObject() { CModule::Unlock(); }  // NOLINT(modernize-use-override)
     CComponentObject(const CComponentObject&) = delete;
     CComponentObject& operator=(const CComponentObject&) = delete;
 

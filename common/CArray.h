@@ -47,7 +47,7 @@ public:
         RequireArgument(position >= 0 && position <= count_);
         Reserve(1);
         std::memmove(data_ + position + 1, data_ + position,
-                     static_cast<std::size_t>(count_ - position) * sizeof(Element));
+                     static_cast<std::size_t>(count_ - position) * kElementBytes);
         data_[position] = element;
         ++count_;
     }
@@ -63,12 +63,15 @@ public:
     }
 
 private:
+    // The bytes of one slot (of a pointer, for a list of interfaces).
+    static constexpr std::size_t kElementBytes = sizeof(Element);  // NOLINT(bugprone-sizeof-expression)
+
     void Reserve(int inserted) {
         if (count_ + inserted <= capacity_) return;
         const int grown = capacity_ + (inserted + kGrowStep - 1) / kGrowStep * kGrowStep;
-        auto* block = static_cast<Element*>(std::calloc(static_cast<std::size_t>(grown), sizeof(Element)));
+        auto* block = static_cast<Element*>(std::calloc(static_cast<std::size_t>(grown), kElementBytes));
         if (block == nullptr) ThrowHResult(kOutOfMemory);
-        if (count_ > 0) std::memcpy(block, data_, static_cast<std::size_t>(count_) * sizeof(Element));
+        if (count_ > 0) std::memcpy(block, data_, static_cast<std::size_t>(count_) * kElementBytes);
         std::free(data_);
         data_ = block;
         capacity_ = grown;

@@ -43,6 +43,7 @@ CString::CString(const WideChar* text) { *this = text; }
 CString::~CString() { delete[] buffer_; }
 
 CString& CString::operator=(const CString& other) {
+    if (this == &other) return *this;
     const char* text = other.GetString();
     Assign(text, std::strlen(text));
     return *this;

@@ -12,7 +12,7 @@ namespace paylode {
 namespace {
 
 // Large enough that a 4000-payment file takes a handful of writes.
-constexpr std::size_t kBufferBytes = 64 * 1024;
+constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
 
 }  // namespace
 

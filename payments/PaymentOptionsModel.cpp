@@ -162,10 +162,11 @@ FieldCheck CheckBeneficiaryReference(const char* typed, CString* filtered) {
     return CheckField(typed, kBeneficiaryReferenceLimit, true, filtered);
 }
 
-CPaymentOptionsModel::CPaymentOptionsModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference, int ireland)
+CPaymentOptionsModel::CPaymentOptionsModel(IPaymentBatchView& batch, const CString& templateName,
+                                           const CString& beneficiaryReference, int ireland)
     : batch_(batch),
-      templateName_(std::move(templateName)),
-      beneficiaryReference_(std::move(beneficiaryReference)),
+      templateName_(templateName),
+      beneficiaryReference_(beneficiaryReference),
       ireland_(ireland != 0 ? 1 : 0) {}
 
 PaymentOptionsFieldTexts CPaymentOptionsModel::Open() {

@@ -130,7 +130,8 @@ struct PaymentOptionsConfirmation {
 class CPaymentOptionsModel {
 public:
     // `batch` must outlive the model.
-    CPaymentOptionsModel(IPaymentBatchView& batch, CString templateName, CString beneficiaryReference, int ireland);
+    CPaymentOptionsModel(IPaymentBatchView& batch, const CString& templateName, const CString& beneficiaryReference,
+                         int ireland);
 
     // The dialog opens: the standard format, marking off, the list filled,
     // and the next available crediting date from today as the processing

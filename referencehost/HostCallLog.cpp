@@ -53,7 +53,9 @@ std::vector<std::string> CHostCallLog::Texts(const std::string& object) const {
 }
 
 HRESULT CHostCallLog::InjectedFailure(const std::string& object, const std::string& operation) const {
-    for (const std::string& key : {object + "." + operation, "*." + operation}) {
+    std::string exact = object;
+    exact.append(".").append(operation);
+    for (const std::string& key : {exact, "*." + operation}) {
         const auto found = failures_.find(key);
         if (found != failures_.end()) return found->second;
     }

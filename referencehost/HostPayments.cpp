@@ -14,7 +14,7 @@ CHostPayment::CHostPayment(std::shared_ptr<CHostCallLog> log, std::string name, 
                   kPaymentsLibraryFile),
       data_(std::move(data)) {}
 
-CHostPayments::CHostPayments(std::shared_ptr<CHostCallLog> log, const std::vector<PaymentData>& payments)
+CHostPayments::CHostPayments(const std::shared_ptr<CHostCallLog>& log, const std::vector<PaymentData>& payments)
     : CHostObject(log, "payments", IID_ITorvoBankPayments, LIBID_TorvoBankPayments, kPaymentsLibraryFile) {
     for (std::size_t i = 0; i < payments.size(); ++i) {
         payments_.push_back(MakeComObject<CHostPayment>(log, "payment[" + std::to_string(i) + "]", payments[i]));
@@ -40,7 +40,8 @@ CHostBankDetails::CHostBankDetails(std::shared_ptr<CHostCallLog> log, std::wstri
       sortCode_(std::move(sortCode)),
       accountNumber_(std::move(accountNumber)) {}
 
-CHostBankAccount::CHostBankAccount(std::shared_ptr<CHostCallLog> log, std::wstring sortCode, std::wstring accountNumber)
+CHostBankAccount::CHostBankAccount(const std::shared_ptr<CHostCallLog>& log, std::wstring sortCode,
+                                   std::wstring accountNumber)
     : CHostObject(log, "account", IID_ITorvoBankAccount, LIBID_TorvoBankPayments, kPaymentsLibraryFile),
       details_(MakeComObject<CHostBankDetails>(log, std::move(sortCode), std::move(accountNumber))) {}
 

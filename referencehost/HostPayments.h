@@ -113,7 +113,7 @@ private:
 class CHostPayments final : public CHostObject<ITorvoBankPayments> {
 public:
     // The batch holds one payment per row, named payment[0], payment[1], ...
-    CHostPayments(std::shared_ptr<CHostCallLog> log, const std::vector<PaymentData>& payments);
+    CHostPayments(const std::shared_ptr<CHostCallLog>& log, const std::vector<PaymentData>& payments);
     CHostPayment& Payment(std::size_t index) { return *payments_.at(index).Get(); }
     std::size_t Size() const { return payments_.size(); }
     // GetItem at this index succeeds but hands back no payment, as a host
@@ -148,7 +148,7 @@ private:
 class CHostBankAccount final : public CHostObject<ITorvoBankAccount> {
 public:
     // The account with its bank details object ("details").
-    CHostBankAccount(std::shared_ptr<CHostCallLog> log, std::wstring sortCode, std::wstring accountNumber);
+    CHostBankAccount(const std::shared_ptr<CHostCallLog>& log, std::wstring sortCode, std::wstring accountNumber);
 
     STDMETHODIMP GetBankDetails(ITorvoBankDetails** details) override;
     STDMETHODIMP SetBankDetails(ITorvoBankDetails* details) override;

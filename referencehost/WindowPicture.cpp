@@ -41,7 +41,7 @@ bool SaveScreenPicture(const RECT& rect, HWND window, const std::string& path) {
         GdiFlush();
         bool oneColour = true;
         for (DWORD row = 0; row < static_cast<DWORD>(height) && oneColour; ++row) {
-            const unsigned char* line = pixels + row * rowBytes;
+            const unsigned char* line = pixels + static_cast<std::size_t>(row) * rowBytes;
             for (DWORD i = 0; i < static_cast<DWORD>(width) * 3 && oneColour; ++i) oneColour = line[i] == pixels[i % 3];
         }
         if (!oneColour) break;

@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build pkg-config python3
-  clang libclang-rt-14-dev llvm
+  clang clang-tidy libclang-rt-14-dev llvm
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libcsv-dev libutfcpp-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools

@@ -16,7 +16,7 @@ constexpr std::size_t kLineBufferSize = 2049;
 constexpr std::streamsize kMaxLineCharacters = 2047;
 // The file is read in blocks of this size: far fewer reads from the system
 // than with the stream's own buffer, for little memory.
-constexpr std::size_t kStreamBufferSize = 64 * 1024;
+constexpr std::size_t kStreamBufferSize = std::size_t{64} * 1024;
 }  // namespace
 
 CQVTTransactionFile::CQVTTransactionFile(const char* path, std::ios_base::openmode mode) {

@@ -40,7 +40,7 @@ FieldText LastField(char* line, char separator) {
     for (char* opening = closing - 1; opening > line; --opening) {
         if (*opening == '"') return {opening, static_cast<std::size_t>(closing - opening) + 1};
     }
-    return {"", 0};
+    return FieldText("");
 }
 
 CLineFields::CLineFields(char* line, char separator) : line_(line), separator_(separator) {

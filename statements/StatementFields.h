@@ -61,7 +61,7 @@ private:
     char separator_;
     int separators_ = 0;                     // outside quotes, in the whole line
     bool quoted_ = false;                    // the line ends inside quotes
-    const char* ends_[kKeptSeparators + 1];  // the first separators, in order
+    const char* ends_[kKeptSeparators + 1] = {};  // the first separators, in order
 };
 
 // The field without one surrounding pair of double quotes; inner quotes stay.

@@ -65,7 +65,7 @@ constexpr double kSmallestAmount = 5e-6;
 // held to kMaxFieldLength. A field the line does not have reads as empty.
 FieldText ColumnText(CLineFields& fields, const ColumnMap& columns, int position) {
     const FieldText field = fields.Field(columns[static_cast<std::size_t>(position)]);
-    if (field.data() == nullptr) return {"", 0};
+    if (field.data() == nullptr) return FieldText("");
     return field.substr(0, kMaxFieldLength);
 }
 

@@ -92,7 +92,7 @@ public:
     }
 
     std::unique_ptr<IOutputFile> CreateReplacement(const std::string& path) override {
-        struct stat existing;
+        struct stat existing {};
         const bool exists = ::stat(path.c_str(), &existing) == 0;
         if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
             const int descriptor = ::open(path.c_str(), O_WRONLY | O_TRUNC);

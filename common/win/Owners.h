@@ -103,7 +103,7 @@ private:
 
 class CVariant {
 public:
-    CVariant() { VariantInit(&value_); }
+    CVariant() : value_() { VariantInit(&value_); }
     CVariant(CVariant&& other) noexcept : value_(other.Detach()) {}
     CVariant& operator=(CVariant&& other) noexcept {
         if (this != &other) {
