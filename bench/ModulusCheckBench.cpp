@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,13 +38,17 @@ void LoadTables(benchmark::State& state) {
 }
 BENCHMARK(LoadTables)->Unit(benchmark::kMillisecond);
 
-void Check4000Accounts(benchmark::State& state) {
+// The tables, or nothing and the benchmark skipped with the reason.
+std::optional<paylode::CModulusTables> TablesOrSkip(benchmark::State& state) {
     std::string error;
-    const auto tables = paylode::CModulusTables::Load(kTables, &error);
-    if (!tables) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
+    auto tables = paylode::CModulusTables::Load(kTables, &error);
+    if (!tables) state.SkipWithError(error.c_str());
+    return tables;
+}
+
+void Check4000Accounts(benchmark::State& state) {
+    const auto tables = TablesOrSkip(state);
+    if (!tables) return;
     const auto accounts = Accounts();
     for (auto _ : state) {
         int valid = 0;
@@ -59,12 +64,8 @@ BENCHMARK(Check4000Accounts)->Unit(benchmark::kMillisecond);
 // payee's account checked and every payment looked up among the earlier
 // ones, one in ten a repeat.
 void CheckPayeesOf4000Payments(benchmark::State& state) {
-    std::string error;
-    const auto tables = paylode::CModulusTables::Load(kTables, &error);
-    if (!tables) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
+    const auto tables = TablesOrSkip(state);
+    if (!tables) return;
     const auto accounts = Accounts();
     for (auto _ : state) {
         paylode::CPayeeChecker payees(&*tables);
