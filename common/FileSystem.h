@@ -4,9 +4,9 @@
  * it ships with.
  *
  * An output file appears whole or not at all. Its bytes go to a new file of
- * its own in the chosen file's folder, named "~paylode-<number>.tmp"; only
- * when every byte is on the disk does one step put it at the chosen path,
- * replacing what was there. Until that step the chosen path holds exactly
+ * its own in the chosen file's folder, named
+ * "~paylode-<process>-<attempt>.tmp"; only when every byte is on the disk
+ * does one step put it at the chosen path, replacing what was there. Until that step the chosen path holds exactly
  * what it held before, the old bytes or nothing; a run that fails removes
  * its new file, and a process killed half-way leaves at most such a
  * "~paylode-" file beside the untouched chosen file.
