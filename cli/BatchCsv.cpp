@@ -226,7 +226,7 @@ bool ReadBatchPayments(const std::string& bytes, std::vector<BatchPayment>* paym
                 return false;
             }
             WideString& held = payment.*TextOf(columns[c]);
-            held = WideFromUtf8(value);
+            held = WideFromUtf8(Utf8Text(value));
             // An embedded NUL ends the text, as it does in the component.
             held.erase(std::find(held.begin(), held.end(), WideChar()), held.end());
         }

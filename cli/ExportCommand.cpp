@@ -63,7 +63,7 @@ int InputError(const std::string& message) {
 // rules: what the field would hold (no more than it takes), accepted by the
 // dialog's check; returned as the dialog returns it, upper-cased. Text that
 // is not UTF-8 or longer than the field counts as invalid characters.
-FieldCheck ReadDialogField(const std::string& utf8, int limit, FieldCheck (*check)(const char*, CString*),
+FieldCheck ReadDialogField(const Utf8Text& utf8, int limit, FieldCheck (*check)(const char*, CString*),
                            std::string* value) {
     std::string ansi;
     if (!AnsiFromUtf8(utf8, &ansi) || ansi.size() > static_cast<std::size_t>(limit)) {
@@ -151,10 +151,10 @@ int RunExport(const ExportOptions& options) {
     const bool takesTemplate = TakesTemplateName(format);
     const bool takesReference = TakesBeneficiaryReference(format);
     if (options.noFieldCheck) {
-        if (takesTemplate && !AnsiFromUtf8(options.templateName, &templateName)) {
+        if (takesTemplate && !AnsiFromUtf8(Utf8Text(options.templateName), &templateName)) {
             return InputError("--template is not UTF-8");
         }
-        if (takesReference && !AnsiFromUtf8(options.reference, &reference)) {
+        if (takesReference && !AnsiFromUtf8(Utf8Text(options.reference), &reference)) {
             return InputError("--reference is not UTF-8");
         }
         // The template file is named after the name as given.
@@ -162,19 +162,19 @@ int RunExport(const ExportOptions& options) {
     } else {
         if (takesTemplate) {
             const FieldCheck check =
-                ReadDialogField(options.templateName, kTemplateNameLimit, CheckTemplateName, &templateName);
+                ReadDialogField(Utf8Text(options.templateName), kTemplateNameLimit, CheckTemplateName, &templateName);
             if (check != FieldCheck::Accepted) return InputError(TemplateRefusal(check));
         }
         templateFileName = templateName;
         if (ChecksBeneficiaryReference(format)) {
-            if (ReadDialogField(options.reference, kBeneficiaryReferenceLimit, CheckBeneficiaryReference, &reference) !=
-                FieldCheck::Accepted) {
+            if (ReadDialogField(Utf8Text(options.reference), kBeneficiaryReferenceLimit, CheckBeneficiaryReference,
+                                &reference) != FieldCheck::Accepted) {
                 return InputError(
                     "--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
                     "or \"/\"");
             }
         } else if (takesReference) {
-            if (!AnsiFromUtf8(options.reference, &reference)) return InputError("--reference is not UTF-8");
+            if (!AnsiFromUtf8(Utf8Text(options.reference), &reference)) return InputError("--reference is not UTF-8");
             reference = reference.substr(0, kBeneficiaryReferenceLimit);
         }
     }

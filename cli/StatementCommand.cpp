@@ -43,7 +43,7 @@ struct StatementOptions {
     bool debugOutput = false;
 };
 
-Json Text(const CString& text) { return Utf8FromAnsi(text.GetString()); }
+Json Text(const CString& text) { return Utf8FromAnsi(text.GetString()).Bytes(); }
 
 Json RecordJson(CTransactionRecord& record) {
     Json json;

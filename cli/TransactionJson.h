@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/TextConversion.h"
+
 namespace paylode::cli {
 
 // A number as JSON; one that is not finite as the text "inf", "-inf" or "nan".
@@ -22,14 +24,14 @@ inline nlohmann::ordered_json JsonNumber(double value) {
 
 // Texts in UTF-8.
 inline nlohmann::ordered_json TransactionJson(long id, double date, long type, double amount,
-                                              const std::string& reference, const std::string& description) {
+                                              const Utf8Text& reference, const Utf8Text& description) {
     nlohmann::ordered_json json;
     json["ID"] = id;
     json["Date"] = JsonNumber(date);
     json["Type"] = type;
     json["Amount"] = JsonNumber(amount);
-    json["Reference"] = reference;
-    json["Description"] = description;
+    json["Reference"] = reference.Bytes();
+    json["Description"] = description.Bytes();
     return json;
 }
 

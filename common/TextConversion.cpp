@@ -5,6 +5,7 @@
 #include "common/TextConversion.h"
 
 #include <iterator>
+#include <utility>
 
 #include <utf8.h>
 
@@ -18,7 +19,8 @@ bool IsTrailSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; 
 
 bool IsUtf8(std::string_view text) { return utf8::find_invalid(text.begin(), text.end()) == text.end(); }
 
-WideString WideFromUtf8(std::string_view utf8) {
+WideString WideFromUtf8(const Utf8Text& text) {
+    const std::string& utf8 = text.Bytes();
     WideString wide;
     if (IsUtf8(utf8)) {
         utf8::utf8to16(utf8.begin(), utf8.end(), std::back_inserter(wide));
@@ -30,7 +32,7 @@ WideString WideFromUtf8(std::string_view utf8) {
     return wide;
 }
 
-std::string Utf8FromWide(WideStringView wide) {
+Utf8Text Utf8FromWide(WideStringView wide) {
     std::string utf8;
     utf8.reserve(wide.size());
     for (std::size_t i = 0; i < wide.size(); ++i) {
@@ -42,16 +44,16 @@ std::string Utf8FromWide(WideStringView wide) {
         }
         utf8::append(codePoint, std::back_inserter(utf8));
     }
-    return utf8;
+    return Utf8Text(std::move(utf8));
 }
 
-bool AnsiFromUtf8(std::string_view utf8, std::string* ansi) {
-    if (!IsUtf8(utf8)) return false;
+bool AnsiFromUtf8(const Utf8Text& utf8, std::string* ansi) {
+    if (!IsUtf8(utf8.Bytes())) return false;
     const WideString wide = WideFromUtf8(utf8);
     *ansi = AnsiFromWide(wide.c_str(), static_cast<int>(wide.size()));
     return true;
 }
 
-std::string Utf8FromAnsi(const char* ansi) { return Utf8FromWide(WideFromAnsi(ansi)); }
+Utf8Text Utf8FromAnsi(const char* ansi) { return Utf8FromWide(WideFromAnsi(ansi)); }
 
 }  // namespace paylode

@@ -4,6 +4,14 @@
  * text in the ANSI code page, and UTF-8 (the tools' files, arguments and
  * output).
  *
+ * Each encoding has its own type where text crosses a layer: wide text is
+ * WideString, the component's ANSI text std::string and CString (the core
+ * and the Windows layer), and UTF-8 Utf8Text (cli/ and referencehost/, at
+ * the edges where it meets the other two). A Utf8Text is never taken for
+ * ANSI text or the other way round: passing one where the other is expected
+ * does not compile, and every crossing is one of the named conversions
+ * below.
+ *
  * Wide text and ANSI text are converted by the platform: on Windows for the
  * ANSI code page of the machine; natively it is Windows-1252, the code page
  * of the machines the component is built for, so both builds give the same
@@ -14,6 +22,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "common/Seam.h"
 
@@ -59,21 +68,37 @@ bool ExactAnsiFromWide(const wchar_t* text, int length, std::string* out);
 
 // ---- UTF-8 ------------------------------------------------------------------
 
+// Text in UTF-8: bytes that a tool reads from its command line or files, or
+// writes. Made explicitly from such bytes; its bytes are read with Bytes().
+class Utf8Text {
+public:
+    Utf8Text() = default;
+    explicit Utf8Text(std::string bytes) : bytes_(std::move(bytes)) {}
+
+    const std::string& Bytes() const { return bytes_; }
+    bool Empty() const { return bytes_.empty(); }
+    bool operator==(const Utf8Text& other) const { return bytes_ == other.bytes_; }
+    bool operator!=(const Utf8Text& other) const { return bytes_ != other.bytes_; }
+
+private:
+    std::string bytes_;
+};
+
 // Whether `text` is well-formed UTF-8: no overlong forms, no surrogates, no
 // values above U+10FFFF.
 bool IsUtf8(std::string_view text);
 
 // UTF-8 to wide text; each ill-formed sequence becomes U+FFFD.
-WideString WideFromUtf8(std::string_view utf8);
+WideString WideFromUtf8(const Utf8Text& utf8);
 
 // Wide text to UTF-8; a surrogate that is not half of a pair becomes U+FFFD,
 // as the platform's own conversion writes it.
-std::string Utf8FromWide(WideStringView wide);
+Utf8Text Utf8FromWide(WideStringView wide);
 
 // UTF-8 text to ANSI text (AnsiFromWide). False when it is not UTF-8.
-bool AnsiFromUtf8(std::string_view utf8, std::string* ansi);
+bool AnsiFromUtf8(const Utf8Text& utf8, std::string* ansi);
 
 // ANSI text up to its terminating zero, as UTF-8.
-std::string Utf8FromAnsi(const char* ansi);
+Utf8Text Utf8FromAnsi(const char* ansi);
 
 }  // namespace paylode

@@ -25,7 +25,7 @@ std::vector<std::string> Arguments() {
     const paylode::CLocalMemory<wchar_t*> wide(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::string> arguments;
     for (int i = 0; wide && i < count; ++i) {
-        arguments.push_back(paylode::Utf8FromWide(wide.Get()[i]));
+        arguments.push_back(paylode::Utf8FromWide(wide.Get()[i]).Bytes());
     }
     return arguments;
 }

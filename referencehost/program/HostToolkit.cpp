@@ -15,7 +15,7 @@ namespace paylode::hostprogram {
 
 using Microsoft::WRL::ComPtr;
 
-std::string AnsiForTyping(const std::string& utf8, const char* what) {
+std::string AnsiForTyping(const Utf8Text& utf8, const char* what) {
     const std::wstring wide = WideFromUtf8(utf8);
     std::string ansi;
     if (!ExactAnsiFromWide(wide.data(), static_cast<int>(wide.size()), &ansi)) {
@@ -24,11 +24,11 @@ std::string AnsiForTyping(const std::string& utf8, const char* what) {
     return ansi;
 }
 
-std::wstring FullPath(const std::string& utf8) {
+std::wstring FullPath(const Utf8Text& utf8) {
     const std::wstring given = WideFromUtf8(utf8);
     std::vector<wchar_t> full(32768);
     const DWORD length = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0 || length >= full.size()) throw HostFailure{"cannot make a full path of " + utf8};
+    if (length == 0 || length >= full.size()) throw HostFailure{"cannot make a full path of " + utf8.Bytes()};
     return std::wstring(full.data(), length);
 }
 
@@ -51,7 +51,7 @@ std::string DescribeHResult(HRESULT result) {
         if (length != 0) text.assign(system.Get(), length);
     }
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-    return std::string(code) + " " + (text.empty() ? std::string("(no description)") : Utf8FromWide(text));
+    return std::string(code) + " " + (text.empty() ? std::string("(no description)") : Utf8FromWide(text).Bytes());
 }
 
 void ThrowIfFailedCall(HRESULT result, const std::string& call) {
@@ -82,8 +82,8 @@ ComPtr<ITorvoBankService> ServiceNamed(const wchar_t* name) {
     V_VT(&index) = VT_BSTR;
     V_BSTR(&index) = serviceName.Get();  // borrowed: the VARIANT is not cleared
     ComPtr<ITorvoBankService> service;
-    ThrowIfFailedCall(services->GetItem(&index, &service), "GetItem(\"" + Utf8FromWide(name) + "\")");
-    if (!service) throw HostFailure{"GetItem(\"" + Utf8FromWide(name) + "\") returned no service"};
+    ThrowIfFailedCall(services->GetItem(&index, &service), "GetItem(\"" + Utf8FromWide(name).Bytes() + "\")");
+    if (!service) throw HostFailure{"GetItem(\"" + Utf8FromWide(name).Bytes() + "\") returned no service"};
     return service;
 }
 
@@ -144,7 +144,7 @@ std::string CHostCallWatch::Report() const {
 AccountOption ParseAccount(const std::string& text) {
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos) throw HostFailure{"--account must be written SORTCODE:ACCOUNTNUMBER"};
-    return {WideFromUtf8(text.substr(0, colon)), WideFromUtf8(text.substr(colon + 1))};
+    return {WideFromUtf8(Utf8Text(text.substr(0, colon))), WideFromUtf8(Utf8Text(text.substr(colon + 1)))};
 }
 
 CComApartment::CComApartment() {

@@ -35,9 +35,9 @@ struct HostFailure {
 
 // The 8-bit ANSI text a user would type for `utf8`; a HostFailure naming
 // `what` when the code page cannot hold it.
-std::string AnsiForTyping(const std::string& utf8, const char* what);
+std::string AnsiForTyping(const Utf8Text& utf8, const char* what);
 // A file's full path, as the program's current folder completes it.
-std::wstring FullPath(const std::string& utf8);
+std::wstring FullPath(const Utf8Text& utf8);
 
 // "0x80004005 Unspecified error": the HRESULT with the description of the
 // error information on the thread, or else the system's text for it.

@@ -70,7 +70,7 @@ public:
         const bool written = Write(L"File", cancel ? L"" : statement.c_str()) &&
                              Write(L"Cancel", cancel ? L"1" : L"0") && Write(L"AcceptRejected", L"1");
         if (!written)
-            throw HostFailure{"cannot write the reference host's configuration " + Utf8FromWide(file_.Path())};
+            throw HostFailure{"cannot write the reference host's configuration " + Utf8FromWide(file_.Path()).Bytes()};
         SetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", file_.Path());
     }
 
@@ -108,7 +108,7 @@ long IdOf(const CVariant& id) {
 
 int RunImport(const ImportOptions& options) {
     const AccountOption account = ParseAccount(options.account);
-    const std::wstring path = FullPath(options.statement);
+    const std::wstring path = FullPath(Utf8Text(options.statement));
     // A file chooser hands out only a file that is there.
     if (!options.cancel && !CHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {

@@ -83,7 +83,7 @@ struct DialogAnswers {
 };
 
 std::string ReadBytes(const std::string& path) {
-    const std::wstring wide = WideFromUtf8(path);
+    const std::wstring wide = WideFromUtf8(Utf8Text(path));
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(_wfopen(wide.c_str(), L"rb"), &std::fclose);
     if (!file) throw HostFailure{"cannot read " + path};
     std::string bytes;
@@ -147,15 +147,15 @@ DialogAnswers ReadAnswers(const PayOptions& options, std::size_t count) {
         throw HostFailure{"--date must be a calendar date written YYYY-MM-DD"};
     }
     answers.euro = options.euro;
-    answers.templateName = AnsiForTyping(options.templateName, "--template");
-    answers.reference = AnsiForTyping(options.reference, "--reference");
+    answers.templateName = AnsiForTyping(Utf8Text(options.templateName), "--template");
+    answers.reference = AnsiForTyping(Utf8Text(options.reference), "--reference");
     answers.iatRows = ParseIatRows(options.iat, count);
     if (!answers.iatRows.empty() && !AllowsIatMarks(options.format)) {
         throw HostFailure{"--iat marks inter-account transfers in formats 0 and 1 only"};
     }
     answers.cancel = options.cancel == "options";
     if (!options.screenshot.empty()) {
-        answers.picture = AnsiForTyping(Utf8FromWide(FullPath(options.screenshot)), "--screenshot");
+        answers.picture = AnsiForTyping(Utf8FromWide(FullPath(Utf8Text(options.screenshot))), "--screenshot");
     }
     return answers;
 }
@@ -213,7 +213,7 @@ void PrintStatuses(ITorvoBankPaymentService* service, CHostPayments& batch) {
         CBstr text;
         const HRESULT result = service->GetStatusText(code, text.Receive());
         const std::string utf8 =
-            SUCCEEDED(result) && text.Get() != nullptr ? Utf8FromWide({text.Get(), text.Length()}) : std::string();
+            SUCCEEDED(result) && text.Get() != nullptr ? Utf8FromWide({text.Get(), text.Length()}).Bytes() : std::string();
         cli::WriteStatusLine(stdout, index, code, utf8.c_str());
     }
     std::fflush(stdout);
@@ -223,12 +223,12 @@ void PrintStatuses(ITorvoBankPaymentService* service, CHostPayments& batch) {
 // the run; the run itself is not changed by them.
 void WarnOfAccounts(const PayOptions& options, const std::vector<PaymentData>& payments) {
     const std::string folder =
-        options.tables.empty() ? Utf8FromWide(referencehost::PathBesideProgram(L"modulus")) : options.tables;
+        options.tables.empty() ? Utf8FromWide(referencehost::PathBesideProgram(L"modulus")).Bytes() : options.tables;
     const std::optional<CModulusTables> tables = cli::LoadModulusTables(folder, "pay");
     if (!tables) throw HostFailure{"--check-accounts: the modulus tables cannot be read"};
     for (std::size_t i = 0; i < payments.size(); ++i) {
-        const std::string warning = cli::AccountWarning(*tables, i, Utf8FromWide(payments[i].payeeSortCode),
-                                                        Utf8FromWide(payments[i].payeeAccountNumber));
+        const std::string warning = cli::AccountWarning(*tables, i, Utf8FromWide(payments[i].payeeSortCode).Bytes(),
+                                                        Utf8FromWide(payments[i].payeeAccountNumber).Bytes());
         if (!warning.empty()) std::cerr << warning << "\n";
     }
 }
@@ -237,7 +237,7 @@ int RunPay(const PayOptions& options) {
     const std::vector<PaymentData> payments = ReadBatch(options.batch);
     if (options.checkAccounts) WarnOfAccounts(options, payments);
     OptionsDialogUser user{ReadAnswers(options, payments.size())};
-    const std::wstring out = FullPath(options.out);
+    const std::wstring out = FullPath(Utf8Text(options.out));
     const std::string typedOut = AnsiForTyping(Utf8FromWide(out), "--out");
     std::unique_ptr<AccountOption> account;
     if (!options.account.empty()) account = std::make_unique<AccountOption>(ParseAccount(options.account));

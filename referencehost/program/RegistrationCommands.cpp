@@ -30,7 +30,7 @@ void Run(const wchar_t* dll, bool unregister) {
         why << result;
         throw HostFailure{why.str()};
     }
-    std::cout << (unregister ? "unregistered " : "registered ") << Utf8FromWide(path) << "\n";
+    std::cout << (unregister ? "unregistered " : "registered ") << Utf8FromWide(path).Bytes() << "\n";
 }
 
 // <common application data>\TORVO\Torvo EBanking, where BANKSERV.INI lives.
@@ -44,11 +44,11 @@ void CreateSettingsFolder() {
         if (CreateDirectoryW(folder.c_str(), nullptr)) continue;
         const DWORD error = GetLastError();
         if (error != ERROR_ALREADY_EXISTS) {
-            throw HostFailure{"cannot create the settings folder " + Utf8FromWide(folder) + ": " +
+            throw HostFailure{"cannot create the settings folder " + Utf8FromWide(folder).Bytes() + ": " +
                               DescribeHResult(HRESULT_FROM_WIN32(error))};
         }
     }
-    std::cout << "settings folder " << Utf8FromWide(folder) << "\n";
+    std::cout << "settings folder " << Utf8FromWide(folder).Bytes() << "\n";
 }
 
 }  // namespace

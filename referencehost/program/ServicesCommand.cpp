@@ -34,7 +34,7 @@ void ListServices() {
         ThrowIfFailedCall(service->GetServiceStatus(&status), "GetServiceStatus");
         nlohmann::ordered_json line;
         line["index"] = index;
-        line["name"] = Utf8FromWide({name.Get() != nullptr ? name.Get() : L"", name.Length()});
+        line["name"] = Utf8FromWide({name.Get() != nullptr ? name.Get() : L"", name.Length()}).Bytes();
         line["status"] = status;
         std::cout << line.dump() << "\n";
     }

@@ -23,7 +23,7 @@ TEST(TextConversion, WideTextToUtf8WritesALoneSurrogateAsAReplacementCharacter) 
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(rows[i].utf8, Utf8FromWide(rows[i].wide));
+        EXPECT_EQ(rows[i].utf8, Utf8FromWide(rows[i].wide).Bytes());
     }
 }
 
@@ -44,17 +44,17 @@ TEST(TextConversion, Utf8ToWideTextReplacesWhatIsNotUtf8) {
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(rows[i].wellFormed, IsUtf8(rows[i].utf8));
-        EXPECT_TRUE(rows[i].wide == WideFromUtf8(rows[i].utf8));
+        EXPECT_TRUE(rows[i].wide == WideFromUtf8(Utf8Text(rows[i].utf8)));
     }
 }
 
 TEST(TextConversion, Utf8AndAnsiTextConvertThroughTheCodePage) {
     std::string ansi;
-    ASSERT_TRUE(AnsiFromUtf8("Caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD", &ansi));
+    ASSERT_TRUE(AnsiFromUtf8(Utf8Text("Caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD"), &ansi));
     EXPECT_EQ("Caf\xE9 \x80 ?", ansi);
-    EXPECT_FALSE(AnsiFromUtf8("caf\xE9", &ansi));
+    EXPECT_FALSE(AnsiFromUtf8(Utf8Text("caf\xE9"), &ansi));
     EXPECT_EQ("Caf\xE9 \x80 ?", ansi) << "changed by text that is not UTF-8";
-    EXPECT_EQ("Caf\xC3\xA9 \xE2\x82\xAC \xC2\x81", Utf8FromAnsi("Caf\xE9 \x80 \x81"));
+    EXPECT_EQ("Caf\xC3\xA9 \xE2\x82\xAC \xC2\x81", Utf8FromAnsi("Caf\xE9 \x80 \x81").Bytes());
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ namespace {
 
 constexpr bool kIs64Bit = sizeof(void*) == 8;
 
-std::string Utf8(const wchar_t* text) { return text == nullptr ? std::string() : paylode::Utf8FromWide(text); }
+std::string Utf8(const wchar_t* text) { return text == nullptr ? std::string() : paylode::Utf8FromWide(text).Bytes(); }
 
 std::string GuidText(const GUID& guid) {
     wchar_t text[40] = {};

@@ -122,7 +122,7 @@ TEST(WinText, Utf8FromWideWritesWhatThePlatformWrites) {
         const int size = WideCharToMultiByte(CP_UTF8, 0, row, length, nullptr, 0, nullptr, nullptr);
         std::string platform(static_cast<std::size_t>(size), '\0');
         ASSERT_EQ(size, WideCharToMultiByte(CP_UTF8, 0, row, length, platform.data(), size, nullptr, nullptr));
-        EXPECT_EQ(platform, Utf8FromWide(row));
+        EXPECT_EQ(platform, Utf8FromWide(row).Bytes());
     }
 }
 

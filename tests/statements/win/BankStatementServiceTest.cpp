@@ -57,7 +57,7 @@ std::string Ours(const std::string& narratives, const std::string& type, const s
     return Line("123456", "12345678", "01/02/2006", narratives, type, debit, credit);
 }
 
-std::string Utf8(const std::wstring& text) { return Utf8FromWide(text.c_str()); }
+std::string Utf8(const std::wstring& text) { return Utf8FromWide(text.c_str()).Bytes(); }
 
 // A number as `paylode statement` writes it: the fewest decimals that read
 // back exactly, and ".0" on whole numbers.
