@@ -67,20 +67,18 @@ bool CQVTTransactionFile::BuildColumnMap() {
 bool CQVTTransactionFile::ReadRecord(CTransactionRecord& record) { return ReadNext(record, true); }
 
 bool CQVTTransactionFile::ReadNext(CTransactionRecord& record, bool report) {
-    bool read = false;
-    try {
-        if (!stream_.is_open()) {
-            if (report) WriteDebugOutput("File Stream is NOT open");
-            throw CTransactionRecord::FileNotOpen;
+    if (!stream_.is_open()) {
+        if (report) WriteDebugOutput("File Stream is NOT open");
+        lastError_ = CTransactionRecord::FileNotOpen;
+    } else {
+        try {
+            lastError_ = ReadTransactionLine(stream_, record, columnMap_);
+        } catch (...) {
+            // The text of a field could not be kept (no memory).
+            lastError_ = CTransactionRecord::TextFailure;
         }
-        ReadTransactionLine(stream_, record, columnMap_);
-        read = true;
-        lastError_ = CTransactionRecord::NoError;
-    } catch (CTransactionRecord::ErrorCode code) {
-        lastError_ = code;
-    } catch (...) {
-        lastError_ = CTransactionRecord::TextFailure;
     }
+    const bool read = lastError_ == CTransactionRecord::NoError;
     if (stream_.is_open() && stream_.gcount() > 0) ++linesRead_;
     if (!read && report) WriteDebugOutput("Failed to read the Balance record\n");
     return read;

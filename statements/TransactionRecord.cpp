@@ -102,7 +102,8 @@ CString CTransactionRecord::GetNarrative() {
     return Narrative;
 }
 
-void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const ColumnMap& columns) {
+CTransactionRecord::ErrorCode ReadTransactionLine(std::istream& in, CTransactionRecord& record,
+                                                  const ColumnMap& columns) {
     record.Clear();
 
     char line[kLineBufferSize];
@@ -110,16 +111,16 @@ void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const Col
     in.getline(line, kMaxLineCharacters + 1);
     // A line that fills the buffer without ending is refused: its missing
     // end would shift or cut the columns taken from it.
-    if (in.fail() && !in.eof() && in.gcount() == kMaxLineCharacters) throw CTransactionRecord::LineTooLong;
+    if (in.fail() && !in.eof() && in.gcount() == kMaxLineCharacters) return CTransactionRecord::LineTooLong;
 
     // The line is walked once; its fields are then taken from where they lie.
     CLineFields lineFields(line, ',');
     const int fields = lineFields.Count();
     const bool empty = line[0] == '\0' || (line[0] == '\r' && line[1] == '\0');
     record.FieldCount = empty ? 0 : fields;
-    if (fields < kMinimumFields) throw CTransactionRecord::TooFewFields;
+    if (fields < kMinimumFields) return CTransactionRecord::TooFewFields;
     const Layout& layout = fields == kLongLayoutFields ? kLongLayout : kShortLayout;
-    if (columns.size() < layout.columns) throw CTransactionRecord::BeyondColumnMap;
+    if (columns.size() < layout.columns) return CTransactionRecord::BeyondColumnMap;
 
     for (const TextColumn& column : kTextColumns) {
         const int position = layout.isLong ? column.longPosition : column.shortPosition;
@@ -146,6 +147,7 @@ void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const Col
             record.DebitFlag = 0;
         }
     }
+    return CTransactionRecord::NoError;
 }
 
 }  // namespace paylode

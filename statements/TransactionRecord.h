@@ -75,8 +75,9 @@ public:
 };
 
 // Reads one line of `in` into `record`, which is cleared first, taking the
-// record's columns from the fields `columns` names. Throws a
-// CTransactionRecord::ErrorCode when the line cannot be read.
-void ReadTransactionLine(std::istream& in, CTransactionRecord& record, const ColumnMap& columns);
+// record's columns from the fields `columns` names. NoError, or why the line
+// cannot be read.
+CTransactionRecord::ErrorCode ReadTransactionLine(std::istream& in, CTransactionRecord& record,
+                                                  const ColumnMap& columns);
 
 }  // namespace paylode

@@ -29,11 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream in(body);
     CTransactionRecord record;
     for (int line = 0; line < 64 && in; ++line) {
-        try {
-            ReadTransactionLine(in, record, map);
-        } catch (CTransactionRecord::ErrorCode) {
-            continue;
-        }
+        if (ReadTransactionLine(in, record, map) != CTransactionRecord::NoError) continue;
         fuzz::CheckRecord(record);
         StatementAccount account;
         account.SetSortCode(record.SortCode);
@@ -53,12 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (text.size() > 2047) continue;
         std::istringstream one(text + "\n");
         CTransactionRecord parsed;
-        CTransactionRecord::ErrorCode code = CTransactionRecord::NoError;
-        try {
-            ReadTransactionLine(one, parsed, map);
-        } catch (CTransactionRecord::ErrorCode thrown) {
-            code = thrown;
-        }
+        const CTransactionRecord::ErrorCode code = ReadTransactionLine(one, parsed, map);
         CTransactionRecord plain;
         fuzz::Check(code == fuzz::ReadLineThePlainWay(text, map, plain), "the same verdict as the plain reading");
         if (code == CTransactionRecord::NoError) fuzz::Check(fuzz::SameRecord(parsed, plain), "the same record");
