@@ -7,10 +7,14 @@
 
 namespace paylode {
 
+std::string HResultText(HResult code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(static_cast<std::uint32_t>(code)));
+    return text;
+}
+
 std::string CFailure::Text() const {
-    char text[64];
-    std::snprintf(text, sizeof text, "0x%08lX at ", static_cast<unsigned long>(static_cast<std::uint32_t>(code_)));
-    return text + std::string(where_.file) + ":" + std::to_string(where_.line);
+    return HResultText(code_) + " at " + where_.file + ":" + std::to_string(where_.line);
 }
 
 void ThrowHResult(HResult code, SourcePlace where) { throw CFailure(CFailure::Kind::Code, code, where); }

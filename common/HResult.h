@@ -40,6 +40,9 @@ constexpr HResult kNoInterface = HResultOf(0x80004002u);     // E_NOINTERFACE
 constexpr HResult kPointer = HResultOf(0x80004003u);         // E_POINTER
 constexpr HResult kFail = HResultOf(0x80004005u);            // E_FAIL
 
+// "0x80004005": the code as eight upper-case hexadecimal digits.
+std::string HResultText(HResult code);
+
 // Where a failure was thrown. As the default argument of a throwing helper,
 // Here() is the place of the helper's caller.
 struct SourcePlace {

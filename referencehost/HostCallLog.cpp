@@ -3,9 +3,9 @@
  */
 #include "referencehost/HostCallLog.h"
 
-#include <cstdio>
 #include <wrl/client.h>
 
+#include "common/HResult.h"
 #include "common/NumberText.h"
 #include "common/TextConversion.h"
 #include "common/win/Owners.h"
@@ -83,12 +83,6 @@ std::string VariantArgument(const VARIANT* value) {
     case VT_EMPTY: return "VT_EMPTY";
     default: return "VT_" + std::to_string(V_VT(value));
     }
-}
-
-std::string HResultText(HRESULT result) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
-    return text;
 }
 
 void SetCallErrorInfo(REFIID iid, const std::string& description) {

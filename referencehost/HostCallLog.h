@@ -84,7 +84,6 @@ private:
 std::string TextArgument(const wchar_t* text);  // "quoted", or null
 std::string NumberArgument(double value);       // shortest form: 12.5
 std::string VariantArgument(const VARIANT* value);
-std::string HResultText(HRESULT result);  // 0x80004005
 
 // Makes error information for a failing call, so that the caller can take
 // the description with GetErrorInfo.

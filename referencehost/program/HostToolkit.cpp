@@ -5,9 +5,9 @@
 #include "referencehost/program/HostToolkit.h"
 
 #include <clocale>
-#include <cstdio>
 #include <vector>
 
+#include "common/HResult.h"
 #include "common/win/Owners.h"
 #include "referencehost/HostCallPlan.h"
 
@@ -33,8 +33,7 @@ std::wstring FullPath(const Utf8Text& utf8) {
 }
 
 std::string DescribeHResult(HRESULT result) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    const std::string code = HResultText(result);
     std::wstring text;
     ComPtr<IErrorInfo> info;
     if (GetErrorInfo(0, &info) == S_OK && info) {
@@ -51,7 +50,7 @@ std::string DescribeHResult(HRESULT result) {
         if (length != 0) text.assign(system.Get(), length);
     }
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-    return std::string(code) + " " + (text.empty() ? std::string("(no description)") : Utf8FromWide(text).Bytes());
+    return code + " " + (text.empty() ? std::string("(no description)") : Utf8FromWide(text).Bytes());
 }
 
 void ThrowIfFailedCall(HRESULT result, const std::string& call) {
@@ -96,10 +95,8 @@ RunOutcome ReadRunOutcome(HRESULT result, ITorvoBankService* service) {
 }
 
 std::string RunOutcome::Line(const char* operation) const {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
     return "status value " + std::to_string(status) + ", " + operation + " returned " +
-           (FAILED(result) ? described : std::string(code));
+           (FAILED(result) ? described : HResultText(result));
 }
 
 void AddFaultOptions(CLI::App& command, FaultOptions& options) {

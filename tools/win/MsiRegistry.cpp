@@ -39,6 +39,7 @@
 #include <string>
 #include <vector>
 
+#include "common/HResult.h"
 #include "common/RegistryScript.h"
 #include "common/TextConversion.h"
 #include "common/win/Owners.h"
@@ -247,9 +248,7 @@ public:
 private:
     static void ThrowIfFailed(HRESULT code, const char* what) {
         if (FAILED(code)) {
-            char text[32];
-            std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
-            throw std::runtime_error(std::string(what) + ": " + text);
+            throw std::runtime_error(std::string(what) + ": " + paylode::HResultText(code));
         }
     }
 
