@@ -79,9 +79,9 @@ FieldCheck ReadDialogField(const Utf8Text& utf8, int limit, FieldCheck (*check)(
 std::string TemplateRefusal(FieldCheck check) {
     switch (check) {
     case FieldCheck::Empty: return "--template must name the template: it is empty or only blanks";
-    case FieldCheck::DeviceName:
+    case FieldCheck::NotAFileName:
         return "--template must not name a device (CON, PRN, AUX, NUL, COM1 to COM9 or LPT1 to LPT9, with or "
-               "without an extension)";
+               "without an extension) nor be only dots and blanks";
     default: return "--template must name the template in at most 20 letters, digits, spaces, \".\", \"-\" or \"&\"";
     }
 }
@@ -184,7 +184,14 @@ int RunExport(const ExportOptions& options) {
     if (HasTemplateFile(format) && !IsPlainTemplateFileName(templateFileName.c_str())) {
         return InputError(
             "--template must name the bulk list template file: not empty or only blanks, no \"/\" or \"\\\", "
-            "not \".\" or \"..\", not a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)");
+            "not only dots and blanks, not a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)");
+    }
+
+    // The payment file written after the template file would replace it.
+    if (HasTemplateFile(format) && TemplateFileIsPaymentFile(options.out, templateFileName.c_str())) {
+        return InputError("--out names the bulk list template file itself (" +
+                          TemplateFilePath(DirectoryOfPath(options.out), templateFileName.c_str()) +
+                          "): choose another name for one of them");
     }
 
     std::string bytes;

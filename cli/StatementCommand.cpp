@@ -86,6 +86,7 @@ std::string StopReason(const StatementReading& reading, int columnCount) {
         reason = reading.atEnd ? "end of the file" : at + " has fewer than 14 fields";
         break;
     case CTransactionRecord::LineTooLong: reason = at + " is longer than 2047 characters"; break;
+    case CTransactionRecord::HoldsNul: reason = at + " holds a NUL character"; break;
     case CTransactionRecord::BeyondColumnMap:
         reason = at + " has 18 fields but the header only " + std::to_string(columnCount);
         break;
@@ -142,7 +143,7 @@ int RunStatement(const StatementOptions& options) {
     std::cerr << "statement: " << reading.linesRead << " lines read, " << reading.records << " records delivered";
     if (options.forAccount) std::cerr << ", " << reading.transactions << " for the account";
     std::cerr << "; stopped: " << StopReason(reading, reader.ColumnCount) << '\n';
-    if (reading.LostLines()) {
+    if (reading.Refused()) {
         std::cerr << "statement: " << UnreadableLineText(reading, options.file.c_str()) << '\n';
         return 1;
     }

@@ -3,6 +3,7 @@
  */
 #include "common/FileSystem.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -31,6 +32,18 @@ std::string DirectoryOfPath(const std::string& path) {
     // "C:batch.txt": the drive alone.
     if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
     return std::string();
+}
+
+bool SameFileName(const std::string& first, const std::string& second) {
+    const auto trimmed = [](const std::string& name) {
+        const std::size_t end = name.find_last_not_of(". ");
+        return end == std::string::npos ? std::string() : name.substr(0, end + 1);
+    };
+    const std::string a = trimmed(first);
+    const std::string b = trimmed(second);
+    const auto folded = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return folded(x) == folded(y); });
 }
 
 std::string UnfinishedFilePath(const std::string& chosenPath, unsigned long process, unsigned attempt) {

@@ -76,6 +76,11 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 // for "D:\Pay\batch.txt"; empty for a bare file name.
 std::string DirectoryOfPath(const std::string& path);
 
+// Whether two file names in one folder name the same file as Windows sees
+// it: trailing dots and blanks trimmed, letters compared without regard to
+// case ("PAY.TXT" and "pay.txt ." are one file).
+bool SameFileName(const std::string& first, const std::string& second);
+
 // The name that a file being written beside `chosenPath` takes, in the same
 // folder: "~paylode-<process>-<attempt>.tmp", numbers in hexadecimal. A
 // file of that name that outlives its run is a leftover of a killed one.

@@ -5,6 +5,7 @@
 #include "payments/PaymentFile.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "common/FileSystem.h"
@@ -23,10 +24,30 @@ bool PaymentFileResult::ReportsFailedChecks() const { return checksFailed && end
 
 namespace {
 
-// The header and the records of the payment file into `out`; the indexes of
-// the payments that passed their checks go to `passed`.
+// Which payments a writer has left with "processed successfully", and how
+// far its record loop came: what a run that ends without its file must undo.
+struct WriterProgress {
+    std::vector<long> passed;       // records that passed their checks
+    std::vector<long> provisional;  // passed before the record loop reached them (a header, the template file)
+    long reached = 0;               // the record loop's next index
+
+    void Pass(long index) { passed.push_back(index); }
+    // The payments whose "processed successfully" no file in place stands
+    // behind: every record that passed, and what passed before the loop
+    // and was not reached by it.
+    std::vector<long> Unpaid() const {
+        std::vector<long> unpaid = passed;
+        for (long index : provisional) {
+            if (index >= reached) unpaid.push_back(index);
+        }
+        return unpaid;
+    }
+};
+
+// The header and the records of the payment file into `out`; what passed
+// goes to `progress`.
 PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& batch, long count, const std::string& path,
-                                      const PaymentFileChoices& choices, std::vector<long>& passed) {
+                                      const PaymentFileChoices& choices, WriterProgress& progress) {
     PaymentFileResult result;
     const PaymentFormat format = choices.paymentFormat;
     const RecordCurrency currency = CurrencyFor(choices.ireland);
@@ -49,9 +70,12 @@ PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& bat
             headerPassed = WriteAdHocHeader(out, *first, choices.processingDate, reference, path.c_str());
         }
     }
+    if (HasHeaderRecord(format) && count > 0 && headerPassed && result.end == PaymentFileEnd::Written) {
+        progress.provisional.push_back(0);
+    }
     // A header that fails its checks is followed by no payment records.
     result.checksFailed = !headerPassed;
-    for (long index = 0; headerPassed && index < count; ++index) {
+    for (long index = 0; headerPassed && index < count; progress.reached = ++index) {
         // A payment the batch does not return leaves the file incomplete:
         // the file will not be kept, and the payments after it are checked
         // so that each one that passed is told so.
@@ -65,7 +89,7 @@ PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& bat
                             : WritePaymentRecord(out, *payment, choices.processingDate, format, templateName, currency,
                                                  RecordFile::PaymentFile);
         if (ok) {
-            passed.push_back(index);
+            progress.Pass(index);
         } else {
             result.checksFailed = true;
         }
@@ -93,31 +117,34 @@ void RejectPassedPayments(IPaymentBatchView& batch, const std::vector<long>& pas
 }  // namespace
 
 PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const std::string& path,
-                                   const PaymentFileChoices& choices) {
-    std::vector<long> passed;
+                                   const PaymentFileChoices& choices, const std::vector<long>& passedBefore) {
+    WriterProgress progress;
+    progress.provisional = passedBefore;
     std::unique_ptr<IOutputFile> file = CurrentFileSystem().CreateReplacement(path);
-    if (!file) {
-        CDiscardRecordOutput nowhere;
-        PaymentFileResult result = WritePaymentRecords(nowhere, batch, count, path, choices, passed);
-        result.end = PaymentFileEnd::CannotCreate;
-        RejectPassedPayments(batch, passed);
-        return result;
-    }
-    CFileRecordOutput out(*file);
+    // Without a file every payment is still checked, so that each is told
+    // what is wrong with it.
+    CDiscardRecordOutput nowhere;
+    std::optional<CFileRecordOutput> toFile;
+    if (file) toFile.emplace(*file);
+    IRecordOutput& out = toFile ? static_cast<IRecordOutput&>(*toFile) : nowhere;
     PaymentFileResult result;
     try {
-        result = WritePaymentRecords(out, batch, count, path, choices, passed);
+        result = WritePaymentRecords(out, batch, count, path, choices, progress);
     } catch (...) {
         // A run that fails half-way (a host call that fails, say) deletes
         // its new file; the chosen path keeps what it held.
         file.reset();
-        RejectPassedPayments(batch, passed, /*quietly=*/true);
+        RejectPassedPayments(batch, progress.Unpaid(), /*quietly=*/true);
         throw;
     }
-    if (result.end == PaymentFileEnd::Written && !out.Commit()) result.end = PaymentFileEnd::WriteFailed;
+    if (!file) {
+        result.end = PaymentFileEnd::CannotCreate;
+    } else if (result.end == PaymentFileEnd::Written && !toFile->Commit()) {
+        result.end = PaymentFileEnd::WriteFailed;
+    }
     if (result.end != PaymentFileEnd::Written) {
         file.reset();
-        RejectPassedPayments(batch, passed);
+        RejectPassedPayments(batch, progress.Unpaid());
     }
     return result;
 }
@@ -128,13 +155,43 @@ std::string TemplateFilePath(const std::string& directory, const char* templateN
 
 TemplateFileEnd WriteBulkListTemplateFile(IPaymentBatchView& batch, const std::string& directory,
                                           const char* templateName, const char* beneficiaryReference,
-                                          WindowHandle owner) {
+                                          WindowHandle owner, std::vector<long>* passed) {
     return WriteBulkListTemplateFileAt(batch, TemplateFilePath(directory, templateName), templateName,
-                                       beneficiaryReference, owner);
+                                       beneficiaryReference, owner, passed);
 }
 
+namespace {
+
+// The template file's header and records into `out`; the payments that
+// passed go to `passed`.
+TemplateFileEnd WriteTemplateRecords(IRecordOutput& out, IPaymentBatchView& batch, long count,
+                                     const char* templateName, const char* beneficiaryReference,
+                                     std::vector<long>& passed) {
+    // The first payment is released before the records fetch it again.
+    if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
+        if (WriteBulkListHeader(out, *first, kNoProcessingDate, templateName, beneficiaryReference,
+                                RecordFile::TemplateFile)) {
+            passed.push_back(0);
+        }
+    } else {
+        return TemplateFileEnd::CannotFetch;
+    }
+    for (long index = 0; index < count; ++index) {
+        const std::unique_ptr<IPaymentView> payment = batch.GetItem(index);
+        if (!payment) return TemplateFileEnd::CannotFetch;
+        if (WritePaymentRecord(out, *payment, kNoProcessingDate, PaymentFormat::BulkList, templateName,
+                               RecordCurrency::Sterling, RecordFile::TemplateFile)) {
+            passed.push_back(index);
+        }
+    }
+    return TemplateFileEnd::Written;
+}
+
+}  // namespace
+
 TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std::string& path, const char* templateName,
-                                            const char* beneficiaryReference, WindowHandle owner) {
+                                            const char* beneficiaryReference, WindowHandle owner,
+                                            std::vector<long>* passed) {
     // The header comes from the first payment: without one there is no file.
     const long count = batch.GetCount();
     if (count <= 0) return TemplateFileEnd::EmptyBatch;
@@ -154,28 +211,36 @@ TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std:
     CFileRecordOutput out(*file);
 
     // Whatever ends the file early (a payment the batch does not return, a
-    // failure on its way to the caller) drops the new file with `file`.
-    TemplateFileEnd end = TemplateFileEnd::Written;
-    // The first payment is released before the records fetch it again.
-    if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
-        WriteBulkListHeader(out, *first, kNoProcessingDate, templateName, beneficiaryReference,
-                            RecordFile::TemplateFile);
-    } else {
-        end = TemplateFileEnd::CannotFetch;
+    // failure on its way to the caller) drops the new file with `file`. A
+    // failure on its way to the caller leaves no payment with "processed
+    // successfully" from a file that was never put in place.
+    std::vector<long> checked;
+    TemplateFileEnd end;
+    try {
+        end = WriteTemplateRecords(out, batch, count, templateName, beneficiaryReference, checked);
+    } catch (...) {
+        RejectPassedPayments(batch, checked, /*quietly=*/true);
+        throw;
     }
-    for (long index = 0; end == TemplateFileEnd::Written && index < count; ++index) {
-        const std::unique_ptr<IPaymentView> payment = batch.GetItem(index);
-        if (!payment) {
-            end = TemplateFileEnd::CannotFetch;
-            break;
-        }
-        WritePaymentRecord(out, *payment, kNoProcessingDate, PaymentFormat::BulkList, templateName,
-                           RecordCurrency::Sterling, RecordFile::TemplateFile);
-    }
+    if (passed != nullptr) *passed = std::move(checked);
     // A template missing a payment would set up a bulk list that silently
     // leaves a payee out: it goes like a file that could not be written.
     if (end == TemplateFileEnd::CannotFetch) return end;
     return out.Commit() ? end : TemplateFileEnd::WriteFailed;
+}
+
+std::string TemplateFileProblem(TemplateFileEnd end) {
+    switch (end) {
+    case TemplateFileEnd::CannotCreate: return "it cannot be created in that folder";
+    case TemplateFileEnd::CannotFetch: return "a payment of the batch could not be read";
+    case TemplateFileEnd::WriteFailed: return "it could not be written whole (is the disk full?)";
+    default: return std::string();
+    }
+}
+
+bool TemplateFileIsPaymentFile(const std::string& paymentPath, const char* templateName) {
+    const std::string directory = DirectoryOfPath(paymentPath);
+    return SameFileName(paymentPath.substr(directory.size()), templateName != nullptr ? templateName : "");
 }
 
 }  // namespace paylode

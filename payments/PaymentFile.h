@@ -23,6 +23,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/CString.h"
 #include "common/FileSystem.h"
@@ -79,8 +80,11 @@ struct PaymentFileResult {
 // when the batch has one; a header that fails its checks is followed by no
 // records. A payment that fails its checks does not stop the loop, so that
 // every payment gets its status.
+// `passedBefore` are the payments an earlier writer (the template file's)
+// left with "processed successfully": those the record loop does not reach
+// are told the batch was rejected too when the file is not put in place.
 PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const std::string& path,
-                                   const PaymentFileChoices& choices);
+                                   const PaymentFileChoices& choices, const std::vector<long>& passedBefore = {});
 
 // How writing the bulk list template file ended. The payment run goes on
 // whatever the outcome and tells the user nothing; the tool reports it.
@@ -103,14 +107,28 @@ std::string TemplateFilePath(const std::string& directory, const char* templateN
 // Writes the bulk list template file into `directory`: the bulk list header
 // from the first payment, then one bulk list record per payment, without
 // date, amount and currency. An existing file is overwritten only when the
-// user answers Yes to the question, a message box owned by `owner`.
+// user answers Yes to the question, a message box owned by `owner`. The
+// payments whose records passed go to `passed` when the file was written; a
+// failure raised half-way tells those that had passed that the batch was
+// rejected before it goes on to the caller.
 TemplateFileEnd WriteBulkListTemplateFile(IPaymentBatchView& batch, const std::string& directory,
                                           const char* templateName, const char* beneficiaryReference,
-                                          WindowHandle owner);
+                                          WindowHandle owner, std::vector<long>* passed = nullptr);
 
 // The same at a path of the caller's making (the tool names the file after
 // the template name as typed).
 TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std::string& path, const char* templateName,
-                                            const char* beneficiaryReference, WindowHandle owner);
+                                            const char* beneficiaryReference, WindowHandle owner,
+                                            std::vector<long>* passed = nullptr);
+
+// Why the template file is not there after it ended so, in words for the
+// clerk ("it cannot be created in that folder"); empty for the ends that
+// are no fault (written, an empty batch, an existing file kept).
+std::string TemplateFileProblem(TemplateFileEnd end);
+
+// Whether the template file named `templateName` beside the payment file at
+// `paymentPath` would be the payment file itself, as Windows names files
+// (PAY.TXT beside pay.txt): the payment file written after it would replace it.
+bool TemplateFileIsPaymentFile(const std::string& paymentPath, const char* templateName);
 
 }  // namespace paylode

@@ -133,9 +133,11 @@ FieldCheck CheckTemplateName(const char* typed, CString* filtered) {
     const FieldCheck check = CheckField(typed, kTemplateNameLimit, false, filtered);
     if (check != FieldCheck::Accepted) return check;
     if (IsBlanksOnly(*filtered)) return FieldCheck::Empty;
-    if (IsDeviceName(*filtered)) return FieldCheck::DeviceName;
+    if (IsDeviceName(*filtered) || IsDotsAndBlanksOnly(*filtered)) return FieldCheck::NotAFileName;
     return FieldCheck::Accepted;
 }
+
+bool IsDotsAndBlanksOnly(const char* name) { return name != nullptr && name[std::strspn(name, ". ")] == '\0'; }
 
 bool IsDeviceName(const char* name) {
     if (name == nullptr) return false;
@@ -152,8 +154,7 @@ bool IsDeviceName(const char* name) {
 }
 
 bool IsPlainTemplateFileName(const char* name) {
-    if (name == nullptr || IsBlanksOnly(name)) return false;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+    if (name == nullptr || IsDotsAndBlanksOnly(name)) return false;
     if (std::strpbrk(name, "/\\") != nullptr) return false;
     return !IsDeviceName(name);
 }
@@ -227,8 +228,9 @@ PaymentOptionsConfirmation CPaymentOptionsModel::Confirm(const char* templateFie
     const FieldCheck templateCheck = CheckTemplateName(templateField, &templateName_);
     if (TakesTemplateName(format_)) {
         if (templateCheck != FieldCheck::Accepted) {
-            // A device name gets the characters message: no file can bear
-            // the name, whatever its characters.
+            // A device name, or dots and blanks only, gets the characters
+            // message: no file of its own can bear the name, whatever its
+            // characters.
             ShowFieldError(activeWindow,
                            templateCheck == FieldCheck::Empty ? kEmptyTemplateText : kTemplateCharactersText);
             return {false, PaymentOptionsField::TemplateName};

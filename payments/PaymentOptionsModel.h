@@ -37,14 +37,14 @@ enum class FieldCheck {
     Accepted,
     Empty,              // nothing typed; for a template name, blanks only too
     InvalidCharacters,  // something the payment file's character rules drop
-    DeviceName,         // a template name that names a device, not a file
+    NotAFileName,       // a template name that names a device or a folder, not a file
 };
 
 // A template name as the dialog reads it: the first 20 characters, filtered
 // for the payment file without "/" (letters upper-cased). `filtered`
 // receives the filtered text whatever the outcome. The bulk list template
-// file is named after it, so a name of blanks only and a device name are
-// refused as well.
+// file is named after it, so a name of blanks only, a device name and a name
+// of dots and blanks only are refused as well.
 FieldCheck CheckTemplateName(const char* typed, CString* filtered);
 
 // Whether a file opened under `name` would open a device instead: CON, PRN,
@@ -53,9 +53,14 @@ FieldCheck CheckTemplateName(const char* typed, CString* filtered);
 // "aux..").
 bool IsDeviceName(const char* name);
 
+// Whether `name` is made only of dots and blanks ("." , "..", "...", ". "):
+// Windows trims a file name's trailing dots and blanks, so such a name
+// names the folder it is opened in, or its parent, and no file of its own.
+bool IsDotsAndBlanksOnly(const char* name);
+
 // Whether the bulk list template file may be named `name`: a file of its own
 // beside the payment file, so not empty or blanks only, no "/" or "\", not
-// "." or "..", and not a device name.
+// dots and blanks only, and not a device name.
 bool IsPlainTemplateFileName(const char* name);
 
 // A beneficiary reference as the dialog checks it for bulk list payments:

@@ -42,7 +42,7 @@ StatementReading ReadStatementRecords(CQVTTransactionFile& reader,
 }
 
 std::string UnreadableLineText(const StatementReading& reading, const char* path) {
-    if (!reading.LostLines()) return std::string();
+    if (!reading.Refused()) return std::string();
     std::string why;
     switch (reading.stop) {
     case CTransactionRecord::TooFewFields:
@@ -52,6 +52,7 @@ std::string UnreadableLineText(const StatementReading& reading, const char* path
                                             "; a statement line has at least 14";
         break;
     case CTransactionRecord::LineTooLong: why = "it is longer than 2047 characters"; break;
+    case CTransactionRecord::HoldsNul: why = "it holds a NUL character"; break;
     case CTransactionRecord::BeyondColumnMap:
         why = "it has 18 fields but the header only " + std::to_string(reading.headerFields);
         break;

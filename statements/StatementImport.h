@@ -39,6 +39,10 @@ struct StatementReading {
     int headerFields = 0;  // fields of the file's header
 
     bool LostLines() const { return linesNotRead > 0; }
+    // Whether the file cannot be imported whole: lines were lost, or reading
+    // stopped at a line holding a NUL, which is a damaged line and never the
+    // file's normal end.
+    bool Refused() const { return LostLines() || stop == CTransactionRecord::HoldsNul; }
     // "1 readable line after line 7 not read", "3 readable lines after ...".
     CString LostLinesText() const;
 };

@@ -4,6 +4,7 @@
 #include "statements/TransactionRecord.h"
 
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 
 #include "statements/StatementFields.h"
@@ -112,6 +113,10 @@ CTransactionRecord::ErrorCode ReadTransactionLine(std::istream& in, CTransaction
     // A line that fills the buffer without ending is refused: its missing
     // end would shift or cut the columns taken from it.
     if (in.fail() && !in.eof() && in.gcount() == kMaxLineCharacters) return CTransactionRecord::LineTooLong;
+    // The stream keeps a NUL inside a line, but the line is split as text,
+    // which would end at the NUL and read another line than the file holds.
+    const std::streamsize stored = in.eof() || in.fail() ? in.gcount() : in.gcount() - 1;
+    if (static_cast<std::streamsize>(std::strlen(line)) < stored) return CTransactionRecord::HoldsNul;
 
     // The line is walked once; its fields are then taken from where they lie.
     CLineFields lineFields(line, ',');

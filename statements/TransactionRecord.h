@@ -34,6 +34,7 @@ public:
         BeyondColumnMap = 3,  // needs more columns than the file's header has
         FileNotOpen = 4,      // the statement file is not open
         TextFailure = 5,      // string handling failed (out of memory)
+        HoldsNul = 6,         // a NUL character inside the line: read as text it would be another line
     };
 
     void Clear();

@@ -7,10 +7,13 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "combase/HostBankSettings.h"
 #include "combase/Module.h"
 #include "common/CString.h"
+#include "common/DebugOutput.h"
 #include "common/HResult.h"
 #include "common/MessageBox.h"
 #include "common/Settings.h"
@@ -57,6 +60,11 @@ void ShowTooManyPayments() {
     request.icon = MessageIcon::Warning;
     request.buttons = MessageButtons::Ok;
     ShowMessageBox(request);
+}
+
+// One of the run's own messages, in the component's caption, with an OK button.
+void ShowRunMessage(HWND owner, MessageIcon icon, const std::string& text) {
+    ShowMessageBox({owner, kComponentCaption, text, icon, MessageButtons::Ok});
 }
 
 }  // namespace
@@ -116,9 +124,28 @@ HRESULT RunPaymentSteps(ITorvoBankPayments* payments, ITorvoBankAccount* account
     request.filter = filter;
     request.defaultExtension = kPaymentFileExtension;
     request.initialPath = initialPath;
-    const std::optional<std::string> path = ShowSaveFileDialog(request);
-    if (!path) {
+    const SaveFileChoice chosen = ShowSaveFileDialog(request);
+    // A save-file dialog that failed is no cancel: the clerk learns that no
+    // file was chosen, and why.
+    if (chosen.failure != 0) {
+        ShowRunMessage(request.owner, MessageIcon::Error,
+                       "The payment file could not be chosen: " + SaveFileFailureReason(chosen.failure) +
+                           ".\r\nNo payment file has been written.");
+        setStatus(kRunFileFailed);
+        return S_OK;
+    }
+    if (!chosen.path) {
         setStatus(kRunCancelled);
+        return S_OK;
+    }
+    const std::string& path = *chosen.path;
+    // The payment file written after the template file would replace it.
+    if (HasTemplateFile(choices.paymentFormat) && TemplateFileIsPaymentFile(path, choices.templateName)) {
+        ShowRunMessage(request.owner, MessageIcon::Error,
+                       "The bulk list template file " + TemplateFilePath(DirectoryOfPath(path), choices.templateName) +
+                           " would be the payment file itself: choose another name for the payment file.\r\n"
+                           "No payment file has been written.");
+        setStatus(kRunFileFailed);
         return S_OK;
     }
 
@@ -129,11 +156,22 @@ HRESULT RunPaymentSteps(ITorvoBankPayments* payments, ITorvoBankAccount* account
     WriteSettingFlag(kRICheckStateKey, choices.ireland ? 1 : 0);
 
     const long count = batch.GetCount();
+    std::vector<long> passedByTemplate;
     if (HasTemplateFile(choices.paymentFormat)) {
-        WriteBulkListTemplateFile(batch, DirectoryOfPath(*path), choices.templateName, choices.beneficiaryReference,
-                                  GetActiveWindow());
+        const HWND owner = GetActiveWindow();
+        const TemplateFileEnd end = WriteBulkListTemplateFile(batch, DirectoryOfPath(path), choices.templateName,
+                                                              choices.beneficiaryReference, owner, &passedByTemplate);
+        // The run goes on without the template file, but not in silence.
+        const std::string problem = TemplateFileProblem(end);
+        if (!problem.empty()) {
+            const std::string templatePath = TemplateFilePath(DirectoryOfPath(path), choices.templateName);
+            WriteDebugOutput(("Bulk list template file " + templatePath + " not written: " + problem + "\n").c_str());
+            ShowRunMessage(owner, MessageIcon::Warning,
+                           "The bulk list template file " + templatePath + " has not been written: " + problem +
+                               ".\r\nThe payment file is written without it.");
+        }
     }
-    const PaymentFileResult written = WritePaymentFile(batch, count, *path, choices);
+    const PaymentFileResult written = WritePaymentFile(batch, count, path, choices, passedByTemplate);
     setStatus(written.StatusValue());
     return written.ReportsFailedChecks() ? S_FALSE : S_OK;
 }

@@ -10,6 +10,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "common/MessageBox.h"
@@ -25,7 +26,25 @@ constexpr const char kUnusableNameText[] =
 
 }  // namespace
 
-std::optional<std::string> ShowPlatformSaveFileDialog(const SaveFileRequest& request) {
+std::string SaveFileFailureReason(unsigned long failure) {
+    switch (failure) {
+        case FNERR_BUFFERTOOSMALL:
+            return "the name does not fit in a path of 259 characters";
+        case FNERR_INVALIDFILENAME:
+            return "the name is not a valid file name";
+        case FNERR_SUBCLASSFAILURE:
+        case CDERR_MEMALLOCFAILURE:
+        case CDERR_MEMLOCKFAILURE:
+            return "there was not enough memory to show the file dialog";
+        default: {
+            char text[96];
+            std::snprintf(text, sizeof text, "the file dialog failed (error 0x%04lX)", failure);
+            return text;
+        }
+    }
+}
+
+SaveFileChoice ShowPlatformSaveFileDialog(const SaveFileRequest& request) {
     std::vector<wchar_t> path(kSaveFilePathChars, L'\0');
     const std::wstring initial = WideFromAnsi(request.initialPath.c_str());
     initial.copy(path.data(), std::min(initial.size(), path.size() - 1));
@@ -40,7 +59,11 @@ std::optional<std::string> ShowPlatformSaveFileDialog(const SaveFileRequest& req
     dialog.nMaxFile = static_cast<DWORD>(path.size());
     dialog.lpstrDefExt = extension.c_str();
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+    if (!GetSaveFileNameW(&dialog)) {
+        const DWORD failure = CommDlgExtendedError();
+        if (failure != 0) return SaveFileChoice::Failed(failure);
+        return std::nullopt;
+    }
 
     std::string chosen;
     if (!ExactAnsiFromWide(path.data(), lstrlenW(path.data()), &chosen)) {

@@ -4,8 +4,8 @@
  * An import, in the order the host sees it: the statement file chooser and
  * the bank settings object are created; the settings object fills the
  * statement import block, into whose first field goes the statement-file
- * test; the chooser lets the user pick a file. With a file, the statement is
- * cleared and its balance set to 0.0, the account's details are read, and
+ * test; the chooser lets the user pick a file. With a file, the account's
+ * details are read, the statement is cleared and its balance set to 0.0, and
  * every line of the account becomes one transaction: AddTransaction, SetID,
  * SetDate, SetType, SetAmount, SetDescription and SetReference, a cheque
  * getting "CHQ" before its description in a second SetDescription.
@@ -16,8 +16,10 @@
  * and ends the import with 0x800AFFFF and a description that names the file
  * and, for a line, its number and why.
  *
- * A failed Clear or SetBalance, or failing calls for the account's details,
- * end the import with the host's failure before anything is added. A failed
+ * Failing calls for the account's details end the import with the host's
+ * failure before the statement is touched, so a clerk's statement is never
+ * emptied for an import that cannot happen; a failed Clear or SetBalance
+ * ends it before anything is added. A failed
  * AddTransaction, one that hands out no transaction, or a failed setter on a
  * new transaction ends it too, and the statement is emptied rather than
  * left with part of the file or a half-made transaction.
@@ -162,11 +164,13 @@ STDMETHODIMP CBankStatementService::ImportStatement(ITorvoBankAccount* account, 
         const std::string problem = StatementFileProblem(path);
         if (!problem.empty()) ThrowDescribedFailure(WideFromAnsi(problem.c_str()));
 
+        // Everything the import needs from the host is in hand before the
+        // statement is emptied: details the host cannot give leave it as it was.
+        ReadAccountDetails(account);
         // Transactions added to a statement that kept its old ones would be
         // reconciled twice: a statement that cannot be emptied ends the import.
         CheckHostCall(statement->Clear(), statement, IID_ITorvoBankStatement);
         CheckHostCall(statement->SetBalance(0.0), statement, IID_ITorvoBankStatement);
-        ReadAccountDetails(account);
 
         // An import that fails once the additions began (a host call that
         // fails, a file changed since it was read whole) leaves no part of
@@ -179,7 +183,7 @@ STDMETHODIMP CBankStatementService::ImportStatement(ITorvoBankAccount* account, 
             const StatementReading reading = ImportStatementRecords(
                 reader, account_,
                 [statement](const StatementTransaction& transaction) { AddTransaction(statement, transaction); });
-            if (reading.LostLines()) ThrowDescribedFailure(WideFromAnsi(UnreadableLineText(reading, path).c_str()));
+            if (reading.Refused()) ThrowDescribedFailure(WideFromAnsi(UnreadableLineText(reading, path).c_str()));
         } catch (...) {
             statement->Clear();
             throw;

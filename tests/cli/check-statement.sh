@@ -71,7 +71,13 @@ debug=$("$paylode" statement "$gap" --debug-output 2>&1 >/dev/null)
 if ! grep -qx 'debug: Statement file: 5 readable lines after line 3 not read' <<<"$debug"; then
   echo "FAIL debug-output: no report of the lines lost after line 3"; failures=$((failures + 1))
 fi
-rm -f "$missing_expected" "$not_statement" "$gap"
+# A NUL inside a line: cut there, the line would read as another one (a
+# transaction of type "N2" without an amount); the import refuses the file.
+nul=$(mktemp)
+{ head -n 1 "$sample"; printf '123456,12345678,A,S,GBP,C,BIC,Bank,Branch,01/02/2006,N1,N2,N3,N\0004,N5,DD,25.00,\r\n'; } >"$nul"
+check nul-account 1 /dev/null "statement: Line 2 of $nul cannot be read: it holds a NUL character." \
+  "$nul" --sort-code 12-34-56 --account 12345678
+rm -f "$missing_expected" "$not_statement" "$gap" "$nul"
 
 [ "$failures" -eq 0 ] && echo "paylode statement: all cases pass"
 exit $((failures > 0))

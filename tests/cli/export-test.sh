@@ -98,7 +98,7 @@ done
 # of blanks or a device: status 2, a message, and neither file.
 mkdir "$work/plain"
 for check in "" --no-field-check; do
-    for name in . .. "   " nul Con.txt "LPT1 " aux.. COM9 "prn.tar.gz"; do
+    for name in . .. ... ". " "   " nul Con.txt "LPT1 " aux.. COM9 "prn.tar.gz"; do
         run 2 batch.csv --format 2 --date 2024-03-05 --today 2024-03-01 --template "$name" --reference ben \
             --out plain/pay.txt $check
         grep -q -e "--template must" "$work/stderr" || fail "template \"$name\" $check: no message"

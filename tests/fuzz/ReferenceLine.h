@@ -40,7 +40,9 @@ inline CTransactionRecord::ErrorCode ReadLineThePlainWay(const std::string& text
     // clang-format on
     record = CTransactionRecord();
     char line[2049] = {};
-    std::memcpy(line, text.data(), text.size() < 2047 ? text.size() : 2047);
+    const std::size_t length = text.size() < 2047 ? text.size() : 2047;
+    std::memcpy(line, text.data(), length);
+    if (std::memchr(line, '\0', length) != nullptr) return CTransactionRecord::HoldsNul;
     const int fields = CountFields(line, ',');
     if (fields < 14) return CTransactionRecord::TooFewFields;
     const bool isLong = fields == 18;

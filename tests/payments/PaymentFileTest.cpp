@@ -290,6 +290,86 @@ TEST(PaymentFile, AFailureRaisedHalfWayLeavesTheOldFilesAsTheyWere) {
               std::vector<long>({batch.payments[0].status, batch.payments[1].status, batch.payments[2].status}));
 }
 
+// After a run that failed on its way to the caller no payment a writer
+// checked keeps "processed successfully" without a file in place behind it:
+// not one the template file passed and the payment file never reached, nor
+// one checked while a payment file that could not be created was written
+// nowhere. Payments no writer reached keep what they held.
+TEST(PaymentFile, NoPaymentKeepsSuccessFromARunThatFailedHalfWay) {
+    class CFailingBatch : public CPaymentBatchValues {
+    public:
+        std::unique_ptr<IPaymentView> GetItem(long index) override {
+            if (index == failIndex && fetches++ == failFetch) throw std::runtime_error("the host failed");
+            return CPaymentBatchValues::GetItem(index);
+        }
+        long failIndex = 0;
+        int failFetch = 0;  // which fetch of that payment fails, from 0
+        int fetches = 0;
+    };
+    struct Row {
+        const char* name;
+        bool templateFile;
+        bool paymentFileCreated;
+        long failIndex;
+        int failFetch;
+        std::vector<long> statuses;
+    };
+    const long kUnreached = 9;
+    const long R = kStatusBatchRejected;
+    // clang-format off
+    const Row rows[] = {
+        {"template written, payment file fails at its last payment", true, true, 2, 1, {R, R, R}},
+        {"template fails at its second payment", true, true, 1, 0, {R, kUnreached, kUnreached}},
+        {"payment file not created, fails at its second payment", false, false, 1, 0, {R, kUnreached, kUnreached}},
+        {"payment file fails at its second payment", false, true, 1, 0, {R, kUnreached, kUnreached}},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CFaultyFileSystem disk;
+        if (!row.paymentFileCreated) disk.Fail(kPath, FileOp::Create);
+        ScopedFileSystem scope(disk);
+        CFailingBatch batch;
+        batch.payments = ThreePayments().payments;
+        for (CPaymentValues& payment : batch.payments) payment.status = kUnreached;
+        batch.failIndex = row.failIndex;
+        batch.failFetch = row.failFetch;
+        EXPECT_THROW(
+            {
+                std::vector<long> passed;
+                if (row.templateFile) {
+                    WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", nullptr, &passed);
+                }
+                WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::BulkList), passed);
+            },
+            std::runtime_error);
+        EXPECT_EQ(row.statuses,
+                  std::vector<long>({batch.payments[0].status, batch.payments[1].status, batch.payments[2].status}));
+        EXPECT_EQ(0u, disk.files.count(kPath));
+    }
+}
+
+TEST(PaymentFile, ATemplateFileNamedAsThePaymentFileIsTheSameFile) {
+    struct Row {
+        const char* path;
+        const char* templateName;
+        bool same;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"D:\\Pay\\pay.txt", "PAY.TXT", true},   {"D:\\Pay\\pay.txt", "PAY.TXT. ", true},
+        {"D:\\Pay\\STAFF", "staff", true},       {"D:\\Pay\\STAFF.", "STAFF", true},
+        {"C:STAFF", "STAFF", true},                 {"STAFF", "STAFF", true},
+        {"D:\\Pay\\pay.txt", "PAY", false},       {"D:\\Pay\\pay.txt", "PAY.TXT2", false},
+        {"D:\\STAFF\\pay.txt", "STAFF", false},   {"D:\\Pay\\.STAFF", "STAFF", false},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.path) + " " + row.templateName);
+        EXPECT_EQ(row.same, TemplateFileIsPaymentFile(row.path, row.templateName));
+    }
+}
+
 const std::string kTemplatePath = "D:\\Pay\\STAFF";
 
 struct TemplateRun {

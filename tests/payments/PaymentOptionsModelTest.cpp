@@ -212,6 +212,11 @@ TEST_F(ModelTest, OkChecksFieldsInOrderWithMessageAndFocus) {
         {F::BulkList, "LPT1 ", "REF", false, PaymentOptionsField::TemplateName, badTemplate, "LPT1 ", "STORED/REF"},
         {F::BulkList, "aux..", "REF", false, PaymentOptionsField::TemplateName, badTemplate, "AUX..", "STORED/REF"},
         {F::Template, "com9", "", false, PaymentOptionsField::TemplateName, badTemplate, "COM9", "STORED/REF"},
+        // Dots and blanks only name the payment file's folder or its parent.
+        {F::BulkList, "...", "REF", false, PaymentOptionsField::TemplateName, badTemplate, "...", "STORED/REF"},
+        {F::BulkList, ". ", "REF", false, PaymentOptionsField::TemplateName, badTemplate, ". ", "STORED/REF"},
+        {F::Template, "..", "", false, PaymentOptionsField::TemplateName, badTemplate, "..", "STORED/REF"},
+        {F::BulkList, "STAFF.", "REF", true, PaymentOptionsField::None, nullptr, "STAFF.", "REF"},
         {F::BulkList, "prn & co", "REF", true, PaymentOptionsField::None, nullptr, "PRN & CO", "REF"},
         {F::BulkList, " A ", "REF", true, PaymentOptionsField::None, nullptr, " A ", "REF"},
         // The fields hold at most 20 and 18 characters.
@@ -488,7 +493,8 @@ TEST(TemplateFileName, DevicesBlanksAndPathsAreNoFileName) {
         {"A.NUL", false, true},     {"COMA", false, true},       {"", false, false},
         {"   ", false, false},      {".", false, false},         {"..", false, false},
         {"../STAFF", false, false}, {"SUB/STAFF", false, false},
-        {"SUB\\STAFF", false, false},
+        {"SUB\\STAFF", false, false}, {"...", false, false},      {". ", false, false},
+        {" . .", false, false},     {"STAFF.", false, true},     {".STAFF", false, true},
     };
     // clang-format on
     for (const Row& row : rows) {

@@ -48,6 +48,12 @@ std::string Long(const std::string& type) {
     return "123456,12345678,A,S,GBP,C,BIC,Bank,Branch,01/02/2006,N1,N2,N3,N4,N5," + type + ",1,\n";
 }
 
+// `line` with its first narrative's second character made a NUL.
+std::string WithNul(std::string line) {
+    line[line.find("N1") + 1] = '\0';
+    return line;
+}
+
 TEST(StatementImport, ReportsReadableLinesLostBehindTheLineWhereReadingStopped) {
     struct Row {
         const char* name;
@@ -73,6 +79,11 @@ TEST(StatementImport, ReportsReadableLinesLostBehindTheLineWhereReadingStopped) 
         {"long layout under a short header", kHeader14 + Long("L") + Line("B"), "", 2, false, 1,
          "it has 18 fields but the header only 14."},
         {"header only", kHeader14, "", 1, true, 0, ""},
+        // A NUL makes a damaged line, never the file's end.
+        {"a NUL in the last line", kHeader14 + Line("A") + WithNul(Line("B")), "A", 3, false, 0,
+         "it holds a NUL character."},
+        {"a NUL before readable lines", kHeader14 + WithNul(Line("A")) + Line("B"), "", 2, false, 1,
+         "it holds a NUL character."},
     };
     // clang-format on
     for (std::size_t i = 0; i < std::size(rows); ++i) {

@@ -165,6 +165,11 @@ TEST(TransactionFile, ReadsLinesOfBothLayouts) {
         {"2047 characters", 14, ShortLine("DD", "", "") + text2047, true, CTransactionRecord::NoError, "DD", 0, 0, 0},
         {"2048 characters", 14, ShortLine("DD", "", "") + text2047 + "9", false, CTransactionRecord::LineTooLong, "",
          0, 0, 0},
+        // Cut at the NUL, the line would read as a transaction of type "N2".
+        {"NUL inside", 18, LongLine("DD", "25.00", "", std::string("N1,N2,N3,N\0" "4,N5", 15)), false,
+         CTransactionRecord::HoldsNul, "", 0, 0, 0},
+        {"NUL at the end", 14, ShortLine("DD", "1", "") + std::string(1, '\0'), false, CTransactionRecord::HoldsNul,
+         "", 0, 0, 0},
     };
     // clang-format on
     for (const LineCase& row : rows) {

@@ -40,6 +40,7 @@
 #include "combase/Module.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shlobj.h>
 
 namespace paylode {
@@ -247,10 +248,11 @@ protected:
                 dialog.givenIreland = ireland;
                 return std::make_unique<CScriptedDialog>(dialog, payments);
             });
-        ScopedSaveFileDialogHandler saves([&](const SaveFileRequest& request) -> std::optional<std::string> {
+        ScopedSaveFileDialogHandler saves([&](const SaveFileRequest& request) {
             saveRequests_.push_back(request);
-            if (saveAs.empty()) return std::nullopt;
-            return saveAs;
+            if (saveFailure_ != 0) return SaveFileChoice::Failed(saveFailure_);
+            if (saveAs.empty()) return SaveFileChoice();
+            return SaveFileChoice(saveAs);
         });
         ScopedMessageBoxHandler boxes([&](const MessageRequest& request) {
             messages_.push_back(request);
@@ -269,6 +271,7 @@ protected:
     }();
     LONG status_ = -1;
     std::vector<SaveFileRequest> saveRequests_;
+    unsigned long saveFailure_ = 0;  // the save dialog's extended error, 0 for none
     std::vector<MessageRequest> messages_;
     MessageAnswer answer_ = MessageAnswer::Ok;
     std::string folder_, torvo_, settingsFolder_, settingsFile_;
@@ -373,6 +376,47 @@ TEST_F(PaymentService, CancelInEitherDialogWritesNothing) {
         EXPECT_EQ("OLD", Setting("KelmarPaylodeTemplate"));
         EXPECT_EQ("<absent>", Setting("KelmarPaylodeBenRef"));
         EXPECT_EQ("yes", Setting("RICheckState"));
+        EXPECT_FALSE(Exists(PathOf("x.txt")));
+    }
+}
+
+// A save dialog that fails is not the clerk's cancel: the clerk is told
+// why, the run fails with status value 2, and nothing is written or changed.
+TEST_F(PaymentService, ASaveDialogThatFailsEndsTheRunWithStatusTwoAndSaysWhy) {
+    const struct {
+        unsigned long failure;
+        const char* why;
+    } rows[] = {
+        {FNERR_BUFFERTOOSMALL, "the name does not fit in a path of 259 characters"},
+        {FNERR_INVALIDFILENAME, "the name is not a valid file name"},
+        {FNERR_SUBCLASSFAILURE, "there was not enough memory to show the file dialog"},
+        {CDERR_MEMALLOCFAILURE, "there was not enough memory to show the file dialog"},
+        {CDERR_DIALOGFAILURE, "the file dialog failed (error 0xFFFF)"},
+        {CDERR_INITIALIZATION, "the file dialog failed (error 0x0002)"},
+    };
+    SetSetting("KelmarPaylodeTemplate", "OLD");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        PaymentData marked = GoodPayment();
+        marked.status = 7;
+        ComPtr<CHostPayments> batch = Batch({marked});
+        DialogScript dialog;
+        dialog.templateName = "NEW";
+        saveFailure_ = row.failure;
+        messages_.clear();
+        saveRequests_.clear();
+        EXPECT_HR(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("x.txt")));
+        EXPECT_EQ(kRunFileFailed, status_);
+        ASSERT_EQ(1u, messages_.size());
+        ASSERT_EQ(1u, saveRequests_.size());
+        EXPECT_EQ(saveRequests_[0].owner, messages_[0].owner);
+        EXPECT_EQ(kComponentCaption, messages_[0].caption);
+        EXPECT_EQ(std::string("The payment file could not be chosen: ") + row.why +
+                      ".\r\nNo payment file has been written.",
+                  messages_[0].text);
+        EXPECT_EQ(MessageIcon::Error, messages_[0].icon);
+        EXPECT_EQ(7, batch->Payment(0).Data().status);
+        EXPECT_EQ("OLD", Setting("KelmarPaylodeTemplate"));
         EXPECT_FALSE(Exists(PathOf("x.txt")));
     }
 }
