@@ -111,6 +111,7 @@ void BM_RecordWriters(benchmark::State& state) {
 class CInPlaceFileSystem : public IFileSystem {
 public:
     bool CanOpenForReading(const std::string&) override { return false; }
+    bool IsDevice(const std::string&) override { return false; }
     std::unique_ptr<IOutputFile> CreateReplacement(const std::string& path) override {
         std::FILE* file = std::fopen(path.c_str(), "wb");
         return file != nullptr ? std::make_unique<CFile>(file) : nullptr;

@@ -25,6 +25,7 @@
 #include "cli/Commands.h"
 #include "cli/TransactionJson.h"
 #include "common/DebugOutput.h"
+#include "common/FileSystem.h"
 #include "common/TextConversion.h"
 #include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"
@@ -108,10 +109,16 @@ int RunStatement(const StatementOptions& options) {
     });
 
     const bool directory = std::filesystem::is_directory(options.file);
-    CQVTTransactionFile reader(options.file.c_str(), std::ios_base::in | std::ios_base::binary);
+    // A pipe or a device is never read: its reading could wait for ever.
+    const bool device = CurrentFileSystem().IsDevice(options.file);
+    CQVTTransactionFile reader(device ? nullptr : options.file.c_str(), std::ios_base::in | std::ios_base::binary);
     if (directory || !reader.IsOpen()) {
         if (!options.forAccount) std::cout << Json{{"ColumnCount", 0}, {"IsStatementFile", false}}.dump() << '\n';
-        std::cerr << "statement: " << options.file << " cannot be opened.\n";
+        if (device) {
+            std::cerr << "statement: " << StatementFileProblem(options.file.c_str()) << '\n';
+        } else {
+            std::cerr << "statement: " << options.file << " cannot be opened.\n";
+        }
         return 1;
     }
 

@@ -17,13 +17,27 @@ constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
 
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return text.str();
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* why) {
+    const auto refuse = [why](const char* reason) -> std::optional<std::string> {
+        if (why != nullptr) *why = reason;
+        return std::nullopt;
+    };
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return refuse("cannot be opened");
+        std::string text;
+        char block[16384];
+        while (in.read(block, sizeof block) || in.gcount() > 0) {
+            if (text.size() + static_cast<std::size_t>(in.gcount()) > kMaxWholeFileBytes) {
+                return refuse("is larger than 4 MiB");
+            }
+            text.append(block, static_cast<std::size_t>(in.gcount()));
+        }
+        if (in.bad()) return refuse("cannot be read");
+        return text;
+    } catch (...) {
+        return refuse("cannot be read into memory");
+    }
 }
 
 std::string DirectoryOfPath(const std::string& path) {

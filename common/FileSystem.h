@@ -19,6 +19,7 @@
  */
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -47,6 +48,10 @@ public:
     virtual ~IFileSystem() = default;
     // True when a file at `path` can be opened for reading.
     virtual bool CanOpenForReading(const std::string& path) = 0;
+    // True when `path` names something that exists and is no file on a disk
+    // nor a folder: a device (NUL, a serial port) or a pipe, whose reading
+    // can wait for ever and whose place no file may take.
+    virtual bool IsDevice(const std::string& path) = 0;
     // Starts a new file that is to replace `path`; null when it cannot be
     // created. Nothing at `path` changes until it is committed.
     virtual std::unique_ptr<IOutputFile> CreateReplacement(const std::string& path) = 0;
@@ -67,10 +72,17 @@ public:
     explicit ScopedFileSystem(IFileSystem& files) : Override([&files]() -> IFileSystem& { return files; }) {}
 };
 
-// The whole of a small file, read in binary; nothing when it cannot be read.
-// The path is the platform's own (wide on Windows), so that no folder name
-// is lost to the ANSI code page.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+// The largest file ReadWholeFile takes: the tables it reads are a few
+// hundred kilobytes, and a larger file is refused rather than read into
+// memory.
+constexpr std::uintmax_t kMaxWholeFileBytes = std::uintmax_t{4} * 1024 * 1024;
+
+// The whole of a small file, read in binary; nothing when it cannot be read
+// or is larger than kMaxWholeFileBytes, and then `why` (when given) says
+// which ("cannot be opened", "is larger than 4 MiB"). The path is the
+// platform's own (wide on Windows), so that no folder name is lost to the
+// ANSI code page. Never throws.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* why = nullptr);
 
 // The drive and directory of a path, with their closing separator: "D:\Pay\"
 // for "D:\Pay\batch.txt"; empty for a bare file name.

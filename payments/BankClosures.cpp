@@ -12,10 +12,11 @@
 namespace paylode {
 
 bool CBankClosures::Load(const std::filesystem::path& path, std::string* error) {
-    const std::optional<std::string> text = ReadWholeFile(path);
+    std::string why;
+    const std::optional<std::string> text = ReadWholeFile(path, &why);
     if (!text) {
         days_.clear();
-        if (error != nullptr) *error = path.u8string() + " cannot be opened";
+        if (error != nullptr) *error = path.u8string() + " " + why;
         return false;
     }
     return Parse(*text, error);

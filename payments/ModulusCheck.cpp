@@ -208,10 +208,11 @@ std::optional<CModulusTables> CModulusTables::Load(const std::string& folder, st
         Fail(error, folder + " must hold exactly one valacdos*.txt and one scsubtab*.txt");
         return std::nullopt;
     }
-    const std::optional<std::string> weights = ReadWholeFile(weightFiles[0]);
-    const std::optional<std::string> substitutes = ReadWholeFile(substitutionFiles[0]);
+    std::string why;
+    const std::optional<std::string> weights = ReadWholeFile(weightFiles[0], &why);
+    const std::optional<std::string> substitutes = weights ? ReadWholeFile(substitutionFiles[0], &why) : std::nullopt;
     if (!weights || !substitutes) {
-        Fail(error, "cannot read " + (weights ? substitutionFiles[0] : weightFiles[0]).u8string());
+        Fail(error, (weights ? substitutionFiles[0] : weightFiles[0]).u8string() + " " + why);
         return std::nullopt;
     }
     std::string parseError;

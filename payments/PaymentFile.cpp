@@ -4,6 +4,7 @@
  */
 #include "payments/PaymentFile.h"
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -99,19 +100,21 @@ PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& bat
 
 // A payment file that could not be made or kept pays nobody: a payment that
 // passed its checks is told so, instead of keeping "processed successfully".
-// After the run failed with an error on its way to the caller (`quietly`),
-// a payment that the host cannot give or that does not take its status is
-// passed over, so that the others still get theirs and the first error is
-// the one the caller sees.
+// A payment that the host cannot give or that does not take its status is
+// passed over, so that the others still get theirs; the first such failure
+// then goes on to the caller, unless the run already failed with an error
+// on its way there (`quietly`), which stays the one the caller sees.
 void RejectPassedPayments(IPaymentBatchView& batch, const std::vector<long>& passed, bool quietly = false) {
+    std::exception_ptr first;
     for (long index : passed) {
         try {
             if (const std::unique_ptr<IPaymentView> payment = batch.GetItem(index))
                 payment->SetStatus(kStatusBatchRejected);
         } catch (...) {
-            if (!quietly) throw;
+            if (!first) first = std::current_exception();
         }
     }
+    if (first && !quietly) std::rethrow_exception(first);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/DebugOutput.h"
+#include "common/FileSystem.h"
 
 namespace paylode {
 
@@ -62,6 +63,8 @@ std::string UnreadableLineText(const StatementReading& reading, const char* path
 }
 
 std::string StatementFileProblem(const char* path) {
+    // Reading a pipe or a device can wait for ever, on the host's window thread.
+    if (CurrentFileSystem().IsDevice(path)) return std::string(path) + " is a device or a pipe, not a statement file.";
     CQVTTransactionFile reader(path, std::ios_base::in | std::ios_base::binary);
     if (!reader.IsOpen()) return std::string(path) + " cannot be opened.";
     if (!reader.BuildColumnMap()) {

@@ -84,6 +84,11 @@ private:
 
 class CPosixFileSystem : public IFileSystem {
 public:
+    bool IsDevice(const std::string& path) override {
+        struct stat existing {};
+        return ::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode);
+    }
+
     bool CanOpenForReading(const std::string& path) override {
         const int descriptor = ::open(path.c_str(), O_RDONLY);
         if (descriptor < 0) return false;

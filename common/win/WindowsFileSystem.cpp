@@ -62,10 +62,11 @@ private:
 // Whether `path` names a device (NUL, a printer port, or under Wine a Unix
 // device such as Z:\dev\full) rather than a file on a disk: a device cannot
 // be replaced, and moving a file over it must never be tried.
-bool IsDevice(const WideString& path) {
+bool NamesDevice(const WideString& path) {
     const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    // A pipe whose every instance is taken cannot be opened, and is a pipe.
+    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_PIPE_BUSY;
     const bool device = GetFileType(file) != FILE_TYPE_DISK;
     CloseHandle(file);
     return device;
@@ -73,6 +74,8 @@ bool IsDevice(const WideString& path) {
 
 class CWindowsFileSystem : public IFileSystem {
 public:
+    bool IsDevice(const std::string& path) override { return NamesDevice(WideFromAnsi(path.c_str())); }
+
     bool CanOpenForReading(const std::string& path) override {
         const HANDLE file = CreateFileW(WideFromAnsi(path.c_str()).c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -84,7 +87,7 @@ public:
 
     std::unique_ptr<IOutputFile> CreateReplacement(const std::string& path) override {
         WideString chosen = WideFromAnsi(path.c_str());
-        if (IsDevice(chosen)) return nullptr;
+        if (NamesDevice(chosen)) return nullptr;
         for (unsigned attempt = 0; attempt < kUnfinishedFileAttempts; ++attempt) {
             WideString temporary = WideFromAnsi(UnfinishedFilePath(path, GetCurrentProcessId(), attempt).c_str());
             const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,

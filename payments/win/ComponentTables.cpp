@@ -17,38 +17,55 @@ namespace {
 
 // The "modulus" folder beside the DLL; empty when the DLL's own path cannot
 // be had.
-std::filesystem::path TableFolder() {
+std::filesystem::path TableFolder() noexcept try {
     std::wstring path(32768, L'\0');
     const DWORD length = GetModuleFileNameW(CModule::Instance(), &path[0], static_cast<DWORD>(path.size()));
     if (length == 0 || length >= path.size()) return std::filesystem::path();
     path.resize(length);
     return std::filesystem::path(path).parent_path() / L"modulus";
+} catch (...) {
+    return std::filesystem::path();
 }
 
 }  // namespace
 
-const CBankClosures& ComponentBankClosures() {
-    static const CBankClosures closures = [] {
-        CBankClosures table;
-        const std::filesystem::path folder = TableFolder();
-        std::string error = "the DLL's own path is not known";
-        if (folder.empty() || !table.Load(folder / kBankClosuresFileName, &error)) {
-            WriteDebugOutput(("Bank closures not known: " + error + "\n").c_str());
+CBankClosures LoadComponentBankClosures(const std::filesystem::path& folder) {
+    CBankClosures table;
+    std::string error = "the DLL's own path is not known";
+    try {
+        if (!folder.empty() && table.Load(folder / kBankClosuresFileName, &error)) return table;
+    } catch (const std::exception& failure) {
+        error = failure.what();
+    } catch (...) {
+        error = "it cannot be read";
+    }
+    WriteDebugOutput(("Bank closures not known: " + error + "\n").c_str());
+    return CBankClosures();
+}
+
+std::optional<CModulusTables> LoadComponentModulusTables(const std::filesystem::path& folder) {
+    std::string error = "the DLL's own path is not known";
+    try {
+        if (!folder.empty()) {
+            std::optional<CModulusTables> loaded = CModulusTables::Load(folder.u8string(), &error);
+            if (loaded) return loaded;
         }
-        return table;
-    }();
+    } catch (const std::exception& failure) {
+        error = failure.what();
+    } catch (...) {
+        error = "they cannot be read";
+    }
+    WriteDebugOutput(("Payee accounts not checked: " + error + "\n").c_str());
+    return std::nullopt;
+}
+
+const CBankClosures& ComponentBankClosures() {
+    static const CBankClosures closures = LoadComponentBankClosures(TableFolder());
     return closures;
 }
 
 const CModulusTables* ComponentModulusTables() {
-    static const std::optional<CModulusTables> tables = []() -> std::optional<CModulusTables> {
-        const std::filesystem::path folder = TableFolder();
-        std::string error = "the DLL's own path is not known";
-        std::optional<CModulusTables> loaded;
-        if (!folder.empty()) loaded = CModulusTables::Load(folder.u8string(), &error);
-        if (!loaded) WriteDebugOutput(("Payee accounts not checked: " + error + "\n").c_str());
-        return loaded;
-    }();
+    static const std::optional<CModulusTables> tables = LoadComponentModulusTables(TableFolder());
     return tables ? &*tables : nullptr;
 }
 

@@ -10,6 +10,7 @@
 #include <ios>
 #include <type_traits>
 
+#include "common/FileSystem.h"
 #include "statements/QVTTransactionFile.h"
 
 namespace paylode {
@@ -19,7 +20,9 @@ static_assert(std::is_same_v<decltype(&IsStatementFile), TorvoStatementFileTest>
 
 int __cdecl IsStatementFile(char* description, const char* path) {
     try {
-        if (path == nullptr) return 0;
+        // A device or a pipe is no statement, and reading its header could
+        // hold the user's file chooser for ever.
+        if (path == nullptr || CurrentFileSystem().IsDevice(path)) return 0;
         const CQVTTransactionFile reader(path, std::ios_base::in);
         if (reader.ColumnCount != 14 && reader.ColumnCount != 18) return 0;
         if (description != nullptr)

@@ -77,7 +77,15 @@ nul=$(mktemp)
 { head -n 1 "$sample"; printf '123456,12345678,A,S,GBP,C,BIC,Bank,Branch,01/02/2006,N1,N2,N3,N\0004,N5,DD,25.00,\r\n'; } >"$nul"
 check nul-account 1 /dev/null "statement: Line 2 of $nul cannot be read: it holds a NUL character." \
   "$nul" --sort-code 12-34-56 --account 12345678
-rm -f "$missing_expected" "$not_statement" "$gap" "$nul"
+# A pipe or a device is refused without being read: reading would wait for ever.
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+echo '{"ColumnCount":0,"IsStatementFile":false}' >"$missing_expected"
+for device in "$fifo" /dev/null; do
+  check "device $device" 1 "$missing_expected" \
+    "statement: $device is a device or a pipe, not a statement file." "$device"
+done
+rm -f "$missing_expected" "$not_statement" "$gap" "$nul" "$fifo"
 
 [ "$failures" -eq 0 ] && echo "paylode statement: all cases pass"
 exit $((failures > 0))

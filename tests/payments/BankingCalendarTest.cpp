@@ -8,10 +8,14 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "common/FileSystem.h"
 #include "common/HResult.h"
 #include "common/LocalClock.h"
 #include "common/OleDate.h"
@@ -351,6 +355,37 @@ TEST(BankClosures, ReadsDatedReasonsAndRefusesAnyOtherLine) {
     ASSERT_NE(nullptr, closures.ReasonFor(OleDateOfDay(2028, 1, 3) + 0.75));
     EXPECT_EQ("New Year's Day, substitute day", *closures.ReasonFor(OleDateOfDay(2028, 1, 3)));
     EXPECT_EQ(nullptr, closures.ReasonFor(OleDateOfDay(2028, 1, 4)));
+}
+
+// A table file that cannot be had is no table, and one too large is never
+// read into memory.
+TEST(BankClosures, AFileThatCannotBeReadOrIsTooLargeIsNoTable) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("paylode-closures-" + std::to_string(std::rand()));
+    std::filesystem::create_directories(folder);
+    const struct {
+        const char* name;
+        std::uintmax_t bytes;  // of the file made, or 0 for none
+        const char* why;
+    } rows[] = {
+        {"missing.txt", 0, " cannot be opened"},
+        {"huge.txt", kMaxWholeFileBytes + 1, " is larger than 4 MiB"},
+        {"largest.txt", kMaxWholeFileBytes, ""},  // read: its padding is no dated line
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::filesystem::path path = folder / row.name;
+        if (row.bytes != 0) {
+            std::ofstream(path, std::ios::binary) << "2028-01-03 A\n";
+            std::filesystem::resize_file(path, row.bytes);
+        }
+        CBankClosures closures;
+        std::string error;
+        EXPECT_FALSE(closures.Load(path, &error));
+        EXPECT_EQ(*row.why == '\0' ? "line 2 does not start with a date YYYY-MM-DD" : path.u8string() + row.why, error);
+        EXPECT_TRUE(closures.Days().empty());
+    }
+    std::filesystem::remove_all(folder);
 }
 
 // Every shipped closure is a weekday that the computed rules call a banking

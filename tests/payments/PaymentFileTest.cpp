@@ -51,6 +51,7 @@ public:
     }
 
     bool CanOpenForReading(const std::string& path) override { return files.count(path) != 0; }
+    bool IsDevice(const std::string&) override { return false; }
     std::unique_ptr<IOutputFile> CreateReplacement(const std::string& path) override {
         if (Fails(path, FileOp::Create)) return nullptr;
         const std::string temporary = UnfinishedFilePath(path, 1, created_++);

@@ -12,7 +12,11 @@
 #     fault-free one; nothing else is left in the folder (no "~paylode-"
 #     file either);
 #   - import 0 left exactly the fault-free transactions on the statement,
-#     1 or 100 none (the statement is emptied when the additions had begun).
+#     1 or 100 none (the statement is emptied when the additions had begun);
+#   - a bulk list run, and one whose payment folder does not exist, start
+#     with every payment's status at 7: a run that put no payment file in
+#     place (2 or 100) leaves no payment at 0, "processed successfully",
+#     but the one whose status the host refused to change from 0.
 #   fault-campaign.sh WINE_RUN PREFIX PAYLODE_HOST_EXE PAYLODE_TOOL
 # PAYLODE_TOOL is the native `paylode` (for a processing date the dialog
 # accepts today). PAYLODE_CAMPAIGN_JOBS runs that many faulted runs at once
@@ -91,6 +95,7 @@ amount,payer_sort_code,payer_account_number,payee_sort_code,payee_account_number
 20.5,12-34-56,12345678,11-22-33,11223344,SECOND,REF2,0
 30,12-34-56,12345678,22-33-44,2233445,THIRD,REF3,0
 EOF
+sed '2,$s/,0$/,7/' "$work/batch.csv" >"$work/marked.csv"
 cat >"$work/statement.csv" <<'EOF'
 Sort Code,Account Number,Account Alias,Account Short Name,Currency,Account Type,BIC,Bank Name,Branch Name,Date,Narrative #1,Type,Debit,Credit
 123456,12345678,A,Ours,GBP,Current,,Bank,Branch,01/02/2026,RENT,DD,100.00,
@@ -125,28 +130,60 @@ check_ending() {
     return 0
 }
 
+# check_no_success NAME DIR: after a run that put no payment file in place,
+# no payment of the marked batch (every status 7) is left at 0 but the one
+# whose change the host refused.
+check_no_success() {
+    local status zeros
+    status=$(cat "$2/status")
+    [ "$status" = 2 ] || [ "$status" = 100 ] || return 0
+    zeros=$(awk -F, '$2 == 0' "$2/out" | wc -l)
+    [ "$zeros" -le 1 ] || fail "$1: exit $status left $zeros payments at 0 without a payment file"
+}
+
 # ---- the payment run, every format ---------------------------------------------
-for format in 0 1 2 3; do
-    options=(--format "$format" --date "$date" --out pay.txt)
+# The bulk list run pays the marked batch and prints every status.
+for format in 0 1 2 3 missing; do
+    batch=batch.csv
+    options=(--format "$format" --date "$date" --out pay.txt --statuses)
     case $format in
     0) options+=(--iat 0,2) ;;
     1) options+=(--iat 1 --template "Camp T1") ;;
-    2) options+=(--template "Camp" --reference "Ben 1" --overwrite-template yes) ;;
+    2) batch=marked.csv options+=(--template "Camp" --reference "Ben 1" --overwrite-template yes) ;;
     3) options+=(--reference "Ben 2") ;;
+    missing) batch=marked.csv options=(--format 2 --date "$date" --out missing/pay.txt --template "Camp"
+        --reference "Ben 1" --overwrite-template yes --statuses) ;;
     esac
     clean="$work/pay-$format-clean"
-    run "$clean" pay batch.csv "${options[@]}" --statuses
+    run "$clean" pay "$batch" "${options[@]}"
+    if [ "$format" = missing ]; then
+        check_ending "pay to a missing folder, fault-free" "$clean" pay ProcessPayments 2 || continue
+        check_no_success "pay to a missing folder, fault-free" "$clean"
+        count=$(calls_of "$clean/err")
+        echo "pay to a missing folder: $count host calls, exit status $(cat "$clean/status")"
+        seq 1 "$count" | xargs -P "$jobs" --process-slot-var=PAYLODE_SLOT -I{} bash -c \
+            'run "$work/pay-missing-{}" pay marked.csv "$@" --fail-call {}' _ "${options[@]}"
+        for n in $(seq 1 "$count"); do
+            dir="$work/pay-missing-$n"
+            runs=$((runs + 1))
+            check_ending "pay to a missing folder --fail-call $n" "$dir" pay ProcessPayments 2 3 100 || continue
+            check_no_success "pay to a missing folder --fail-call $n" "$dir"
+            [ ! -e "$dir/missing" ] || fail "pay to a missing folder --fail-call $n: the folder was made"
+        done
+        continue
+    fi
     check_ending "pay $format fault-free" "$clean" pay ProcessPayments 0 1 || continue
     cmp -s "$clean/pay.txt" "$work/old/pay.txt" && { fail "pay $format fault-free: the old payment file is left"; continue; }
     [ "$format" != 2 ] || ! cmp -s "$clean/CAMP" "$work/old/CAMP" || { fail "pay 2 fault-free: the old template file is left"; continue; }
     count=$(calls_of "$clean/err")
     echo "pay format $format: $count host calls, exit status $(cat "$clean/status")"
-    seq 1 "$count" | xargs -P "$jobs" --process-slot-var=PAYLODE_SLOT -I{} bash -c 'run "$work/pay-'"$format"'-{}" pay batch.csv "$@" --fail-call {}' _ \
+    seq 1 "$count" | xargs -P "$jobs" --process-slot-var=PAYLODE_SLOT -I{} bash -c 'run "$work/pay-'"$format"'-{}" pay '"$batch"' "$@" --fail-call {}' _ \
         "${options[@]}"
     for n in $(seq 1 "$count"); do
         dir="$work/pay-$format-$n"
         runs=$((runs + 1))
         check_ending "pay $format --fail-call $n" "$dir" pay ProcessPayments 0 1 2 3 100 || continue
+        [ "$format" != 2 ] || check_no_success "pay 2 --fail-call $n" "$dir"
         status=$(cat "$dir/status")
         case $status in
         0 | 1) expected=$clean/pay.txt ;;
@@ -157,7 +194,7 @@ for format in 0 1 2 3; do
         # The run goes on without a template file it could not write whole.
         cmp -s "$dir/CAMP" "$work/old/CAMP" || cmp -s "$dir/CAMP" "$clean/CAMP" ||
             fail "pay $format --fail-call $n: exit $status left a template file neither old nor fault-free"
-        other=$(ls -A "$dir" | grep -vx -e batch.csv -e statement.csv -e pay.txt -e CAMP -e out -e err -e status -e retried)
+        other=$(ls -A "$dir" | grep -vx -e batch.csv -e marked.csv -e statement.csv -e pay.txt -e CAMP -e out -e err -e status -e retried)
         [ -z "$other" ] || fail "pay $format --fail-call $n: left $(echo $other)"
     done
 done

@@ -9,6 +9,7 @@
 #include <wrl/client.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/DebugOutput.h"
 #include "common/FileSystem.h"
 #include "common/MessageBox.h"
 #include "common/OleDate.h"
@@ -27,6 +29,7 @@
 #include "payments/PaymentRecords.h"
 #include "payments/StatusTexts.h"
 #include "payments/win/BankPaymentService.h"
+#include "payments/win/ComponentTables.h"
 #include "payments/win/PaymentOptionsSeam.h"
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
@@ -573,6 +576,39 @@ TEST_F(PaymentService, ANullBatchIsAnInvalidArgument) {
     DialogScript dialog;
     EXPECT_HR(0x800AFFFCu, Run(nullptr, nullptr, dialog, PathOf("pay.txt")));
     EXPECT_EQ(0, dialog.shown);
+}
+
+// A table beside the DLL that cannot be had never blocks a run: its checks
+// are off, and one debugger line says why, whatever went wrong.
+TEST(ComponentTables, AnyFailureLeavesTheChecksOffWithOneDebuggerLine) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path base =
+        std::filesystem::path(temp) / (L"paylode-tables-" + std::to_wstring(GetCurrentProcessId()));
+    const std::filesystem::path huge = base / L"huge";
+    std::filesystem::create_directories(huge);
+    for (const wchar_t* name : {L"valacdos.txt", L"scsubtab.txt", L"bank-closures.txt"}) {
+        std::ofstream(huge / name, std::ios::binary) << "x";
+        std::filesystem::resize_file(huge / name, kMaxWholeFileBytes + 1);
+    }
+    // A lone surrogate: a name Windows holds and UTF-8 cannot.
+    const std::filesystem::path unconvertible = base / std::wstring(L"tables\xD800");
+    std::filesystem::create_directories(unconvertible);
+    const struct {
+        const char* name;
+        std::filesystem::path folder;
+    } rows[] = {{"files larger than 4 MiB", huge}, {"a folder name UTF-8 cannot hold", unconvertible}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<std::string> lines;
+        ScopedDebugOutputHandler capture([&lines](const char* text) { lines.emplace_back(text); });
+        EXPECT_FALSE(LoadComponentModulusTables(row.folder).has_value());
+        EXPECT_TRUE(LoadComponentBankClosures(row.folder).Days().empty());
+        ASSERT_EQ(2u, lines.size());
+        EXPECT_EQ(0u, lines[0].find("Payee accounts not checked: ")) << lines[0];
+        EXPECT_EQ(0u, lines[1].find("Bank closures not known: ")) << lines[1];
+    }
+    std::filesystem::remove_all(base);
 }
 
 TEST_F(PaymentService, GivesTheTextOfEveryStatusCodeThatHasOne) {

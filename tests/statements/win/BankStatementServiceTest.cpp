@@ -81,6 +81,22 @@ std::string TransactionJson(const TransactionData& data) {
            "\",\"Description\":\"" + Utf8(data.description) + "\"}";
 }
 
+// A named pipe that nobody writes to, for as long as it lives: reading it
+// would wait for ever.
+class CSilentPipe {
+public:
+    CSilentPipe()
+        : path_("\\\\.\\pipe\\paylode-statement-" + std::to_string(GetCurrentProcessId())),
+          server_(CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                   PIPE_UNLIMITED_INSTANCES, 0, 4096, 0, nullptr)) {}
+    bool Made() const { return static_cast<bool>(server_); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    CHandle server_;
+};
+
 // A stack-built account whose GetBankDetails succeeds without details.
 class CAccountWithoutDetails : public test::CFakeDispatch<ITorvoBankAccount> {
 public:
@@ -321,12 +337,17 @@ TEST_F(StatementImport, AFileThatCannotBeImportedWholeLeavesTheStatementAndSaysW
     const std::string header = WriteStatement("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\r\n" +
                                               Ours("N,,,,", "DD", "1", ""));
     const std::string missing = "C:\\no-such-folder\\statement.csv";
+    const CSilentPipe pipe;
+    ASSERT_TRUE(pipe.Made());
     const Row rows[] = {
         {"a readable line after an empty one", gap,
          "Line 3 of " + gap + " cannot be read: it is empty; a statement line has at least 14 fields."},
         {"17 header fields", header,
          header + " is not a statement file: its header has 17 fields; a statement's header has 14 or 18."},
         {"missing file", missing, missing + " cannot be opened."},
+        // Read, a device or a pipe could hold the host's window thread for ever.
+        {"NUL", "NUL", "NUL is a device or a pipe, not a statement file."},
+        {"a named pipe", pipe.Path(), pipe.Path() + " is a device or a pipe, not a statement file."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -597,6 +618,8 @@ TEST_F(StatementImport, TheChooserCallsIsStatementFile) {
         std::string path;
         int accepted;
     };
+    const CSilentPipe pipe;
+    ASSERT_TRUE(pipe.Made());
     // clang-format off
     const Row rows[] = {
         {"18 fields", WriteStatement(header(18)), 1},
@@ -604,6 +627,8 @@ TEST_F(StatementImport, TheChooserCallsIsStatementFile) {
         {"17 fields", WriteStatement(header(17)), 0},
         {"a quoted comma", WriteStatement("\"F1,a\"," + header(17)), 1},
         {"missing file", "C:\\no-such-folder\\statement.csv", 0},
+        {"NUL", "NUL", 0},
+        {"a named pipe", pipe.Path(), 0},
     };
     // clang-format on
     for (const Row& row : rows) {
