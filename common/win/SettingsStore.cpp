@@ -107,9 +107,9 @@ bool WriteSetting(const CString& key, const char* value) {
     // The run goes on without the choice, which is told on the debugger
     // output; a safe key holds no line break, so it is one line.
     const DWORD error = GetLastError();
-    WriteDebugOutput(("BANKSERV.INI: " + std::string(key.GetString()) + " not written: Win32 error " +
-                      std::to_string(error) + "\n")
-                         .c_str());
+    const std::string line =
+        "BANKSERV.INI: " + std::string(key.GetString()) + " not written: Win32 error " + std::to_string(error) + "\n";
+    WriteDebugOutput(line.c_str());
     return false;
 }
 

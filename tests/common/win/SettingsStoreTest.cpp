@@ -88,9 +88,9 @@ void DescribeDacl(Rights& rights) {
 
 Rights ReadRights(const std::string& path) {
     Rights rights;
-    const DWORD error = GetNamedSecurityInfoW(WideFromAnsi(path.c_str()).c_str(), SE_FILE_OBJECT,
-                                              DACL_SECURITY_INFORMATION, nullptr, nullptr, &rights.dacl, nullptr,
-                                              rights.descriptor.Receive());
+    const DWORD error =
+        GetNamedSecurityInfoW(WideFromAnsi(path.c_str()).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &rights.dacl, nullptr, rights.descriptor.Receive());
     EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), error) << path;
     if (error == ERROR_SUCCESS) DescribeDacl(rights);
     return rights;
@@ -99,8 +99,8 @@ Rights ReadRights(const std::string& path) {
 Rights ParseRights(const wchar_t* sddl) {
     Rights rights;
     BOOL present = FALSE, defaulted = FALSE;
-    EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1,
-                                                                     rights.descriptor.Receive(), nullptr))
+    EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, rights.descriptor.Receive(),
+                                                                     nullptr))
         << GetLastError();
     EXPECT_TRUE(GetSecurityDescriptorDacl(rights.descriptor.Get(), &present, &rights.dacl, &defaulted));
     DescribeDacl(rights);
@@ -133,6 +133,7 @@ void ExpectFolderForEveryLocalUser(const Rights& folder) {
 // probe file that gives the Guests group read rights tells the two apart.
 bool KeepsDescriptors(const std::string& folder) {
     const std::string probe = folder + "\\rights-probe.tmp";
+    DeleteFileA(probe.c_str());
     const Rights given = ParseRights(L"D:(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BG)");
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, given.descriptor.Get(), FALSE};
     {
@@ -158,6 +159,7 @@ protected:
     void RemoveAll() {
         SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(file_.c_str());
+        DeleteFileA((folder_ + "\\journal.txt").c_str());
         RemoveDirectoryA(folder_.c_str());
         RemoveDirectoryA(torvo_.c_str());
     }
@@ -337,8 +339,8 @@ TEST_F(SettingsFile, OtherSectionsAndKeysAreLeftAlone) {
 // told in one debugger line with its key and the Win32 error `error`, and
 // that both values stay.
 template <typename Block>
-void ExpectWritesFailQuietly(const std::string& file, const MessageLog& messages,
-                             std::vector<std::string>& debugLines, DWORD error, Block block) {
+void ExpectWritesFailQuietly(const std::string& file, const MessageLog& messages, std::vector<std::string>& debugLines,
+                             DWORD error, Block block) {
     ASSERT_TRUE(WriteSetting("KelmarPaylodeTemplate_1", "KEPT"));
     ASSERT_TRUE(WriteSettingFlag(kRICheckStateKey, 1));
     block();
@@ -446,6 +448,7 @@ TEST_F(SettingsFile, AnotherFileForEveryLocalUserIsMadeOnceAndThenLeftAlone) {
     const std::string journal = folder_ + "\\journal.txt";
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), CreateFileForEveryLocalUser(WideFromAnsi(journal.c_str())));
     EXPECT_EQ("", FileText(journal));
+    if (KeepsDescriptors(folder_)) ExpectFileForEveryLocalUser(ReadRights(journal));
     WriteFileText(journal, "kept");
     EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), CreateFileForEveryLocalUser(WideFromAnsi(journal.c_str())));
     EXPECT_EQ("kept", FileText(journal));
@@ -453,7 +456,8 @@ TEST_F(SettingsFile, AnotherFileForEveryLocalUserIsMadeOnceAndThenLeftAlone) {
 
     // A file stands where a folder is wanted.
     EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), CreateFileForEveryLocalUser(WideFromAnsi((journal + "\\x").c_str())));
-    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), CreateFolderForEveryLocalUser(WideFromAnsi((journal + "\\x").c_str())));
+    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS),
+              CreateFolderForEveryLocalUser(WideFromAnsi((journal + "\\x").c_str())));
     DeleteFileA(journal.c_str());
 }
 
