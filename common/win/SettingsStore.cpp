@@ -9,7 +9,11 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <string>
+
 #include "common/DebugOutput.h"
+#include "common/TextConversion.h"
+#include "common/win/EveryUserFiles.h"
 
 namespace paylode {
 
@@ -93,7 +97,20 @@ bool WriteSetting(const CString& key, const char* value) {
     const char* file = GetSettingsFilePath();
     if (file[0] == '\0' || !IsSafeSettingKey(key.GetString())) return false;
     const CSettingsLock lock;
-    return WritePrivateProfileStringA(kSettingsSection, key.GetString(), value != nullptr ? value : "", file) != FALSE;
+    // The profile call would create a missing file with the rights it
+    // inherits, which leave it read-only for every user but the first; so
+    // the first write of the machine creates it (and its folder) for every
+    // local user. A file that cannot be made is left to the write to report.
+    CreateFileForEveryLocalUser(WideFromAnsi(file));
+    SetLastError(ERROR_SUCCESS);
+    if (WritePrivateProfileStringA(kSettingsSection, key.GetString(), value != nullptr ? value : "", file)) return true;
+    // The run goes on without the choice, which is told on the debugger
+    // output; a safe key holds no line break, so it is one line.
+    const DWORD error = GetLastError();
+    const std::string line =
+        "BANKSERV.INI: " + std::string(key.GetString()) + " not written: Win32 error " + std::to_string(error) + "\n";
+    WriteDebugOutput(line.c_str());
+    return false;
 }
 
 void LoadSettingString(const CString& key, CString& value) {

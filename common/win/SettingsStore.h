@@ -4,10 +4,12 @@
  * application-data folder.
  *
  * Every operation works on the section "MIGRATED" of that one file. None of
- * them reports a failure: a missing file, folder or key reads as nothing, a
- * write that cannot be made is simply not remembered. The folder belongs to
- * the host's framework and is never created; the first write into an
- * existing folder creates the file, as the platform's profile calls do.
+ * them reports a failure to its caller: a missing file, folder or key reads
+ * as nothing, a write that cannot be made is not remembered, and says so in
+ * one line on the debugger output. Every user of the machine writes the
+ * one file, so the first write creates it, and its folder where missing,
+ * with rights that let every local user read and write it
+ * (common/win/EveryUserFiles.h); an existing file keeps its rights.
  */
 #pragma once
 
@@ -27,7 +29,9 @@ const char* GetSettingsFilePath();
 // not safe to use (IsSafeSettingKey) reads nothing.
 bool ReadSetting(const CString& key, char* buffer, int size);
 // One write of `key`; an empty value writes the key with an empty value.
-// True when the platform stored it; an unsafe key is not written.
+// True when the platform stored it; an unsafe key is not written. A write
+// the platform refuses writes "BANKSERV.INI: <key> not written: Win32 error
+// <code>" to the debugger output.
 bool WriteSetting(const CString& key, const char* value);
 
 // Sets `value` to the stored text (at most 258 characters) when there is

@@ -4,17 +4,23 @@
 // what the machine's folder held before.
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include "common/DebugOutput.h"
 #include "common/MessageBox.h"
 #include "common/Settings.h"
+#include "common/TextConversion.h"
+#include "common/win/EveryUserFiles.h"
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "common/win/SettingsStore.h"
 #include "support/HResultAssert.h"
 #include "support/RecordedFiles.h"
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 namespace paylode {
@@ -46,6 +52,99 @@ std::string FileText(const std::string& file) {
     return text;
 }
 
+// The rights that the allow entries of `dacl` give a well-known group on
+// the object itself (entries that only pass to what lies below left out).
+ACCESS_MASK AllowedTo(const ACL* dacl, WELL_KNOWN_SID_TYPE group) {
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof sid;
+    if (dacl == nullptr || !CreateWellKnownSid(group, nullptr, sid, &size)) return 0;
+    ACCESS_MASK allowed = 0;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(const_cast<ACL*>(dacl), i, &ace)) break;
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE) != 0) continue;
+        auto* allow = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        if (EqualSid(&allow->SidStart, sid)) allowed |= allow->Mask;
+    }
+    return allowed;
+}
+
+// A descriptor and its DACL, as the platform gives back a file's or as
+// SDDL text makes one; `text` is its DACL in SDDL, for messages.
+struct Rights {
+    CLocalMemory<void> descriptor;
+    PACL dacl = nullptr;
+    std::wstring text;
+};
+
+void DescribeDacl(Rights& rights) {
+    CLocalMemory<wchar_t> text;
+    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(rights.descriptor.Get(), SDDL_REVISION_1,
+                                                             DACL_SECURITY_INFORMATION, text.Receive(), nullptr)) {
+        rights.text = text.Get();
+    }
+}
+
+Rights ReadRights(const std::string& path) {
+    Rights rights;
+    const DWORD error =
+        GetNamedSecurityInfoW(WideFromAnsi(path.c_str()).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &rights.dacl, nullptr, rights.descriptor.Receive());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), error) << path;
+    if (error == ERROR_SUCCESS) DescribeDacl(rights);
+    return rights;
+}
+
+Rights ParseRights(const wchar_t* sddl) {
+    Rights rights;
+    BOOL present = FALSE, defaulted = FALSE;
+    EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, rights.descriptor.Receive(),
+                                                                     nullptr))
+        << GetLastError();
+    EXPECT_TRUE(GetSecurityDescriptorDacl(rights.descriptor.Get(), &present, &rights.dacl, &defaulted));
+    DescribeDacl(rights);
+    return rights;
+}
+
+// Every local user may read and write the file, but neither delete it nor
+// change its rights; nobody is given rights through Everyone.
+void ExpectFileForEveryLocalUser(const Rights& file) {
+    const ACCESS_MASK users = AllowedTo(file.dacl, WinBuiltinUsersSid);
+    const ACCESS_MASK readWrite = FILE_GENERIC_READ | FILE_GENERIC_WRITE;
+    EXPECT_EQ(readWrite, users & readWrite) << file.text;
+    EXPECT_EQ(0u, users & (DELETE | WRITE_DAC | WRITE_OWNER)) << file.text;
+    EXPECT_EQ(0u, AllowedTo(file.dacl, WinWorldSid)) << file.text;
+}
+
+// Every local user may list the folder, go through it and add files to it,
+// but not delete what others put there.
+void ExpectFolderForEveryLocalUser(const Rights& folder) {
+    const ACCESS_MASK users = AllowedTo(folder.dacl, WinBuiltinUsersSid);
+    const ACCESS_MASK useIt = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_ADD_FILE;
+    EXPECT_EQ(useIt, users & useIt) << folder.text;
+    EXPECT_EQ(0u, users & (FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER)) << folder.text;
+}
+
+// Whether this machine keeps the descriptor a file is created with.
+// Windows does; Wine does only where it stores descriptors beside the files
+// (in an extended attribute), and otherwise makes one up from the file's
+// Unix mode, which names the owner, the local system and Everyone only. A
+// probe file that gives the Guests group read rights tells the two apart.
+bool KeepsDescriptors(const std::string& folder) {
+    const std::string probe = folder + "\\rights-probe.tmp";
+    DeleteFileA(probe.c_str());
+    const Rights given = ParseRights(L"D:(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BG)");
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, given.descriptor.Get(), FALSE};
+    {
+        const CHandle made(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, &attributes, CREATE_NEW, 0, nullptr));
+        EXPECT_TRUE(made) << GetLastError();
+    }
+    const bool kept = AllowedTo(ReadRights(probe).dacl, WinBuiltinGuestsSid) == FILE_GENERIC_READ;
+    DeleteFileA(probe.c_str());
+    return kept;
+}
+
 class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -60,6 +159,7 @@ protected:
     void RemoveAll() {
         SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(file_.c_str());
+        DeleteFileA((folder_ + "\\journal.txt").c_str());
         RemoveDirectoryA(folder_.c_str());
         RemoveDirectoryA(torvo_.c_str());
     }
@@ -67,6 +167,8 @@ protected:
 
     std::string torvo_, folder_, file_;
     MessageLog messages_;
+    std::vector<std::string> debugLines_;
+    ScopedDebugOutputHandler debugOutput_{[this](const char* text) { debugLines_.emplace_back(text); }};
 };
 
 TEST_F(SettingsFile, LivesInTheCommonApplicationDataFolderAndIsLookedUpOnce) {
@@ -233,14 +335,22 @@ TEST_F(SettingsFile, OtherSectionsAndKeysAreLeftAlone) {
 }
 
 // Stores two values, makes the file unwritable in the way `block` chooses,
-// and checks that both writes fail quietly and both values stay.
+// and checks that both writes fail without a message to the user, each
+// told in one debugger line with its key and the Win32 error `error`, and
+// that both values stay.
 template <typename Block>
-void ExpectWritesFailQuietly(const std::string& file, const MessageLog& messages, Block block) {
+void ExpectWritesFailQuietly(const std::string& file, const MessageLog& messages, std::vector<std::string>& debugLines,
+                             DWORD error, Block block) {
     ASSERT_TRUE(WriteSetting("KelmarPaylodeTemplate_1", "KEPT"));
     ASSERT_TRUE(WriteSettingFlag(kRICheckStateKey, 1));
     block();
+    debugLines.clear();
     EXPECT_FALSE(WriteSetting("KelmarPaylodeTemplate_1", "LOST"));
     EXPECT_FALSE(WriteSettingFlag(kRICheckStateKey, 0));
+    const std::string code = std::to_string(error);
+    EXPECT_EQ((std::vector<std::string>{"BANKSERV.INI: KelmarPaylodeTemplate_1 not written: Win32 error " + code + "\n",
+                                        "BANKSERV.INI: RICheckState not written: Win32 error " + code + "\n"}),
+              debugLines);
     CString value;
     int flag = 0;
     LoadSettingString("KelmarPaylodeTemplate_1", value);
@@ -260,27 +370,95 @@ TEST_F(SettingsFile, AReadOnlyFileIsNotWritten) {
         GTEST_SKIP() << "this machine writes read-only files";
     }
     ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL));
-    ExpectWritesFailQuietly(file_, messages_,
+    ExpectWritesFailQuietly(file_, messages_, debugLines_, ERROR_ACCESS_DENIED,
                             [&] { ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY)); });
 }
 
 TEST_F(SettingsFile, AFileThatAnotherProgramHoldsIsNotWritten) {
     CHandle held;
-    ExpectWritesFailQuietly(file_, messages_, [&] {
+    ExpectWritesFailQuietly(file_, messages_, debugLines_, ERROR_SHARING_VIOLATION, [&] {
         *held.Receive() = CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_TRUE(held);
     });
 }
 
-TEST_F(SettingsFile, AMissingFolderIsNotCreated) {
-    RemoveAll();
-    EXPECT_FALSE(WriteSetting("KelmarPaylodeTemplate_1", "LOST"));
-    EXPECT_FALSE(WriteSettingFlag(kRICheckStateKey, 1));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(torvo_.c_str()));
-    CString value("default");
-    LoadSettingString("KelmarPaylodeTemplate_1", value);
-    EXPECT_STREQ("default", value.GetString());
+// Every user of the machine writes the one file, whoever wrote it first:
+// the first write creates the file, and the settings folder where it is
+// missing, with rights of their own for every local user. A file that is
+// there already keeps its rights.
+TEST_F(SettingsFile, TheFirstWriteCreatesTheFileForEveryLocalUser) {
+    const bool kept = KeepsDescriptors(folder_);
+    if (!kept) {
+        std::cout << "[   NOTE   ] this Wine makes up a file's rights from its Unix mode and keeps no others: "
+                     "the rights for every local user are not read back, only that the mode Wine made from "
+                     "them gives Everyone nothing\n";
+    }
+    struct Row {
+        const char* missing;
+        bool torvo, folder, file;
+    };
+    const Row rows[] = {{"the TORVO folder", false, false, false},
+                        {"the settings folder", true, false, false},
+                        {"the file", true, true, false},
+                        {"nothing: the file was made otherwise", true, true, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.missing);
+        RemoveAll();
+        if (row.torvo) {
+            ASSERT_TRUE(CreateDirectoryA(torvo_.c_str(), nullptr));
+        }
+        if (row.folder) {
+            ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+        }
+        if (row.file) WriteFileText(file_, "[OTHER]\r\nKey=1\r\n");
+        const std::wstring before = row.file ? ReadRights(file_).text : std::wstring();
+        debugLines_.clear();
+
+        if (!WriteSetting("KelmarPaylodeTemplate_1", "KEPT")) {
+            ADD_FAILURE() << "not written";
+            continue;
+        }
+        EXPECT_EQ("KEPT", RawValue(file_, "KelmarPaylodeTemplate_1"));
+        EXPECT_TRUE(debugLines_.empty()) << debugLines_.front();
+        const Rights file = ReadRights(file_);
+        if (row.file) {
+            EXPECT_EQ(before, file.text);
+        } else if (kept) {
+            ExpectFileForEveryLocalUser(file);
+            if (!row.folder) ExpectFolderForEveryLocalUser(ReadRights(folder_));
+        } else {
+            // The mode Wine made from the profile call's own creation let
+            // everyone read the file (Wine's default mode, 0666 less the
+            // umask); the one made from the component's rights gives
+            // others nothing.
+            EXPECT_EQ(0u, AllowedTo(file.dacl, WinWorldSid)) << file.text;
+        }
+    }
     EXPECT_TRUE(messages_.shown.empty());
+}
+
+// The routine serves any file that every user writes (one beside
+// BANKSERV.INI, say): the rights it hands to the platform, a file made once
+// and then left alone, and a folder that cannot be made.
+TEST_F(SettingsFile, AnotherFileForEveryLocalUserIsMadeOnceAndThenLeftAlone) {
+    ExpectFileForEveryLocalUser(ParseRights(kEveryLocalUserFileRights));
+    ExpectFolderForEveryLocalUser(ParseRights(kEveryLocalUserFolderRights));
+
+    RemoveAll();
+    const std::string journal = folder_ + "\\journal.txt";
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), CreateFileForEveryLocalUser(WideFromAnsi(journal.c_str())));
+    EXPECT_EQ("", FileText(journal));
+    if (KeepsDescriptors(folder_)) ExpectFileForEveryLocalUser(ReadRights(journal));
+    WriteFileText(journal, "kept");
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), CreateFileForEveryLocalUser(WideFromAnsi(journal.c_str())));
+    EXPECT_EQ("kept", FileText(journal));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), CreateFolderForEveryLocalUser(WideFromAnsi(folder_.c_str())));
+
+    // A file stands where a folder is wanted.
+    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), CreateFileForEveryLocalUser(WideFromAnsi((journal + "\\x").c_str())));
+    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS),
+              CreateFolderForEveryLocalUser(WideFromAnsi((journal + "\\x").c_str())));
+    DeleteFileA(journal.c_str());
 }
 
 }  // namespace
