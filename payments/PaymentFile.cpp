@@ -71,8 +71,14 @@ PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& bat
             headerPassed = WriteAdHocHeader(out, *first, choices.processingDate, reference, path.c_str());
         }
     }
-    if (HasHeaderRecord(format) && count > 0 && headerPassed && result.end == PaymentFileEnd::Written) {
-        progress.provisional.push_back(0);
+    // A header that passed leaves the first payment at success until its
+    // record is checked; one that failed leaves it its fault.
+    if (HasHeaderRecord(format) && count > 0 && result.end == PaymentFileEnd::Written) {
+        if (headerPassed) {
+            progress.provisional.push_back(0);
+        } else {
+            progress.reached = 1;
+        }
     }
     // A header that fails its checks is followed by no payment records.
     result.checksFailed = !headerPassed;

@@ -62,16 +62,16 @@ SaveFileChoice ShowPlatformSaveFileDialog(const SaveFileRequest& request) {
     if (!GetSaveFileNameW(&dialog)) {
         const DWORD failure = CommDlgExtendedError();
         if (failure != 0) return SaveFileChoice::Failed(failure);
-        return std::nullopt;
+        return SaveFileChoice();
     }
 
     std::string chosen;
     if (!ExactAnsiFromWide(path.data(), lstrlenW(path.data()), &chosen)) {
         ShowMessageBox(
             {request.owner, kComponentCaption, kUnusableNameText, MessageIcon::Warning, MessageButtons::Ok});
-        return std::nullopt;
+        return SaveFileChoice();
     }
-    return chosen;
+    return SaveFileChoice(std::move(chosen));
 }
 
 }  // namespace paylode

@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "common/Seam.h"
 #include "common/win/Platform.h"
@@ -36,9 +37,8 @@ struct SaveFileRequest {
 // CommDlgExtendedError), which is not the user's choice and must not pass
 // for one.
 struct SaveFileChoice {
-    SaveFileChoice() = default;
-    // A path, or the user's cancel.
-    SaveFileChoice(std::optional<std::string> chosen) : path(std::move(chosen)) {}  // NOLINT(google-explicit-constructor)
+    SaveFileChoice() = default;  // the user's cancel
+    explicit SaveFileChoice(std::string chosen) : path(std::move(chosen)) {}
     static SaveFileChoice Failed(unsigned long error) {
         SaveFileChoice choice;
         choice.failure = error;

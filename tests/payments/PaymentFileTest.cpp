@@ -311,18 +311,25 @@ TEST(PaymentFile, NoPaymentKeepsSuccessFromARunThatFailedHalfWay) {
         const char* name;
         bool templateFile;
         bool paymentFileCreated;
-        long failIndex;
+        long failIndex;  // -1: nothing is raised
         int failFetch;
+        bool badFirstPayer;  // the headers' check of the first payment's paying account fails
         std::vector<long> statuses;
     };
     const long kUnreached = 9;
+    const long kHeaderFault = -1;  // the payment file's header check, whatever its code
     const long R = kStatusBatchRejected;
     // clang-format off
     const Row rows[] = {
-        {"template written, payment file fails at its last payment", true, true, 2, 1, {R, R, R}},
-        {"template fails at its second payment", true, true, 1, 0, {R, kUnreached, kUnreached}},
-        {"payment file not created, fails at its second payment", false, false, 1, 0, {R, kUnreached, kUnreached}},
-        {"payment file fails at its second payment", false, true, 1, 0, {R, kUnreached, kUnreached}},
+        {"template written, payment file fails at its last payment", true, true, 2, 1, false, {R, R, R}},
+        {"template fails at its second payment", true, true, 1, 0, false, {R, kUnreached, kUnreached}},
+        {"payment file not created, fails at its second payment", false, false, 1, 0, false,
+         {R, kUnreached, kUnreached}},
+        {"payment file fails at its second payment", false, true, 1, 0, false, {R, kUnreached, kUnreached}},
+        // The header's fault stays; what the template passed and no record
+        // reached is rejected with the file that was not made.
+        {"template written, header fails, payment file not created", true, false, -1, 0, true,
+         {kHeaderFault, R, R}},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -335,17 +342,25 @@ TEST(PaymentFile, NoPaymentKeepsSuccessFromARunThatFailedHalfWay) {
         for (CPaymentValues& payment : batch.payments) payment.status = kUnreached;
         batch.failIndex = row.failIndex;
         batch.failFetch = row.failFetch;
-        EXPECT_THROW(
-            {
-                std::vector<long> passed;
-                if (row.templateFile) {
-                    WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", nullptr, &passed);
-                }
-                WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::BulkList), passed);
-            },
-            std::runtime_error);
-        EXPECT_EQ(row.statuses,
-                  std::vector<long>({batch.payments[0].status, batch.payments[1].status, batch.payments[2].status}));
+        if (row.badFirstPayer) batch.payments[0].payerSortCode = "12345";
+        const PaymentFileChoices choices = Choices(PaymentFormat::BulkList);
+        bool raised = false;
+        try {
+            std::vector<long> passed;
+            if (row.templateFile) {
+                WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", nullptr, &passed);
+            }
+            WritePaymentFile(batch, 3, kPath, choices, passed);
+        } catch (const std::runtime_error&) {
+            raised = true;
+        }
+        EXPECT_EQ(row.failIndex >= 0, raised);
+        std::vector<long> statuses({batch.payments[0].status, batch.payments[1].status, batch.payments[2].status});
+        if (row.statuses[0] == kHeaderFault) {
+            EXPECT_TRUE(statuses[0] != 0 && statuses[0] != R && statuses[0] != kUnreached) << statuses[0];
+            statuses[0] = kHeaderFault;
+        }
+        EXPECT_EQ(row.statuses, statuses);
         EXPECT_EQ(0u, disk.files.count(kPath));
     }
 }
