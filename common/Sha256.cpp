@@ -31,7 +31,7 @@ CSha256::CSha256()
 
 void CSha256::Compress(const unsigned char* block) {
     std::uint32_t w[64];
-    for (int i = 0; i < 16; ++i) {
+    for (std::size_t i = 0; i < 16; ++i) {
         w[i] = std::uint32_t{block[4 * i]} << 24 | std::uint32_t{block[4 * i + 1]} << 16 |
                std::uint32_t{block[4 * i + 2]} << 8 | std::uint32_t{block[4 * i + 3]};
     }

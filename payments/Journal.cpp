@@ -42,7 +42,7 @@ namespace {
 // A record longer than this is never one the journal wrote (its fields come
 // from values of at most 255 characters and one path): a quoted field is
 // not followed further.
-constexpr std::size_t kMaxRecordBytes = 64 * 1024;
+constexpr std::size_t kMaxRecordBytes = std::size_t{64} * 1024;
 
 struct Crc32Table {
     std::uint32_t entries[256] = {};
