@@ -84,6 +84,32 @@ void LookUp4000PaymentsIn400000Lines(benchmark::State& state) {
 }
 BENCHMARK(LookUp4000PaymentsIn400000Lines)->ArgName("window_days")->Arg(30)->Arg(365)->Unit(benchmark::kMillisecond);
 
+// The same, the journal handed over in parts of 1 MiB, as a file read a
+// block at a time is.
+void LookUp4000PaymentsIn1MiBParts(benchmark::State& state) {
+    const std::string& journal = Journal();
+    const auto batch = Batch();
+    paylode::ExportedBeforeWindow window;
+    window.payerSortCode = "12-34-56";
+    window.payerAccountNumber = "12345678";
+    window.today = kToday + 0.5;
+    window.windowDays = static_cast<int>(state.range(0));
+    constexpr std::size_t kPart = std::size_t{1} << 20;
+    long found = 0;
+    for (auto _ : state) {
+        paylode::CExportedBefore lookup(window, batch);
+        lookup.BeginJournal();
+        for (std::size_t at = 0; at < journal.size(); at += kPart) {
+            lookup.ScanJournalPart(std::string_view(journal).substr(at, kPart));
+        }
+        lookup.EndJournal();
+        found = lookup.Count();
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["found"] = static_cast<double>(found);
+}
+BENCHMARK(LookUp4000PaymentsIn1MiBParts)->ArgName("window_days")->Arg(30)->Arg(365)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -219,8 +219,11 @@ std::string JournalAppendText(std::string_view fileEnd, const JournalRun& run,
     return text;
 }
 
-CJournalRecords::CJournalRecords(std::string_view bytes) : bytes_(bytes) {
-    if (bytes_.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) position_ = kUtf8ByteOrderMark.size();
+CJournalRecords::CJournalRecords(std::string_view bytes, long firstLine, bool more)
+    : bytes_(bytes), line_(firstLine), more_(more) {
+    if (firstLine == 1 && bytes_.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
+        position_ = kUtf8ByteOrderMark.size();
+    }
 }
 
 bool CJournalRecords::Next(JournalRecordText* record) {
@@ -228,19 +231,21 @@ bool CJournalRecords::Next(JournalRecordText* record) {
     const char* const begin = bytes_.data() + position_;
     const char* const end = bytes_.data() + bytes_.size();
     const auto* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+    if (lineFeed == nullptr && more_) return false;
     const char* const lineEnd = lineFeed != nullptr ? lineFeed : end;
 
-    *record = JournalRecordText();
-    record->line = line_;
+    JournalRecordText found;
+    found.line = line_;
     const char* recordEnd = lineEnd;
     long lines = 1;
     if (std::memchr(begin, '"', static_cast<std::size_t>(lineEnd - begin)) != nullptr) {
-        record->quoted = true;
+        found.quoted = true;
         // Follow the quotes: a line break inside a quoted field belongs to
         // the field.
         bool inQuotes = false;
         long breaks = 0;
-        const char* const limit = begin + std::min<std::size_t>(kMaxRecordBytes, static_cast<std::size_t>(end - begin));
+        const bool cut = static_cast<std::size_t>(end - begin) > kMaxRecordBytes;
+        const char* const limit = cut ? begin + kMaxRecordBytes : end;
         const char* at = begin;
         for (; at < limit; ++at) {
             if (*at == '"') {
@@ -250,7 +255,9 @@ bool CJournalRecords::Next(JournalRecordText* record) {
                 ++breaks;
             }
         }
-        const bool closed = !inQuotes && (at < limit || limit == end);
+        // Quotes still open at the end of these bytes: more may close them.
+        if (at == end && more_) return false;
+        const bool closed = !inQuotes && (at < limit || !cut);
         if (closed && breaks > 0) {
             // Carried over further lines: taken so only when the check
             // matches, or a damaged line would swallow whole lines after it.
@@ -260,16 +267,17 @@ bool CJournalRecords::Next(JournalRecordText* record) {
                 recordEnd = at;
                 lines = breaks + 1;
             } else {
-                record->openQuote = true;
+                found.openQuote = true;
             }
         } else if (!closed) {
-            record->openQuote = true;
+            found.openQuote = true;
         }
     }
-    record->ended = recordEnd != end;
-    record->text = std::string_view(begin, static_cast<std::size_t>(recordEnd - begin));
-    if (!record->text.empty() && record->text.back() == '\r') record->text.remove_suffix(1);
-    position_ = record->ended ? static_cast<std::size_t>(recordEnd + 1 - bytes_.data()) : bytes_.size();
+    found.ended = recordEnd != end;
+    found.text = std::string_view(begin, static_cast<std::size_t>(recordEnd - begin));
+    if (!found.text.empty() && found.text.back() == '\r') found.text.remove_suffix(1);
+    *record = found;
+    position_ = found.ended ? static_cast<std::size_t>(recordEnd + 1 - bytes_.data()) : bytes_.size();
     line_ += lines;
     return true;
 }

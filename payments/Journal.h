@@ -140,19 +140,31 @@ struct JournalRecordText {
 };
 
 // The records of a journal file's bytes, in order. A byte-order mark at the
-// start is passed over. A record may span lines only as far as its quotes
-// carry it and only when its check field then matches, so that a damaged
-// line costs only itself and the line after it starts afresh.
+// start of the file is passed over. A record may span lines only as far as
+// its quotes carry it and only when its check field then matches, so that a
+// damaged line costs only itself and the line after it starts afresh.
+//
+// The bytes may be a part of the file: `firstLine` is the number of the
+// line they start with (1 at the start of the file), and with `more` true
+// further bytes follow, so a record that reaches the end of these bytes is
+// not given yet: Next() returns false before it, and Consumed() tells where
+// it starts.
 class CJournalRecords {
 public:
-    explicit CJournalRecords(std::string_view bytes);
-    // The next record; false at the end of the bytes.
+    explicit CJournalRecords(std::string_view bytes, long firstLine = 1, bool more = false);
+    // The next record; false at the end of the bytes (or before a record
+    // that more bytes may complete).
     bool Next(JournalRecordText* record);
+    // How many bytes the records given so far took, and the number of the
+    // line the next one starts on.
+    std::size_t Consumed() const { return position_; }
+    long Line() const { return line_; }
 
 private:
     std::string_view bytes_;
     std::size_t position_ = 0;
     long line_ = 1;
+    bool more_ = false;
 };
 
 // Whether the record's check field is 8 lower-case hexadecimal digits after

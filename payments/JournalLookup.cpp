@@ -94,8 +94,37 @@ CExportedBefore::CExportedBefore(const ExportedBeforeWindow& window, const std::
 }
 
 void CExportedBefore::ScanJournal(std::string_view journalBytes) {
-    if (positions_.empty()) return;
     CJournalRecords records(journalBytes);
+    ScanRecords(records);
+}
+
+void CExportedBefore::BeginJournal(bool atFileStart) {
+    pending_.clear();
+    pendingLine_ = atFileStart ? 1 : 2;
+}
+
+void CExportedBefore::ScanJournalPart(std::string_view part) {
+    if (positions_.empty()) return;
+    std::string_view bytes = part;
+    if (!pending_.empty()) {
+        pending_.append(part);
+        bytes = pending_;
+    }
+    CJournalRecords records(bytes, pendingLine_, true);
+    ScanRecords(records);
+    pendingLine_ = records.Line();
+    std::string rest(bytes.substr(records.Consumed()));
+    pending_ = std::move(rest);
+}
+
+void CExportedBefore::EndJournal() {
+    CJournalRecords records(pending_, pendingLine_);
+    ScanRecords(records);
+    pending_.clear();
+}
+
+void CExportedBefore::ScanRecords(CJournalRecords& records) {
+    if (positions_.empty()) return;
     JournalRecordText record;
     Fields fields;
     std::vector<std::string> unquoted;

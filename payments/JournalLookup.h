@@ -24,6 +24,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "payments/Journal.h"
+
 namespace paylode {
 
 // A payment of the batch, in the component's ANSI text as the host gives it.
@@ -51,9 +53,19 @@ class CExportedBefore {
 public:
     CExportedBefore(const ExportedBeforeWindow& window, const std::vector<PaymentToLookUp>& payments);
 
-    // Looks the batch's payments up among one journal file's lines; call it
-    // once for each file read.
+    // Looks the batch's payments up among one journal file's lines, from
+    // the whole file's bytes; call it once for each file read.
     void ScanJournal(std::string_view journalBytes);
+
+    // The same for a file read in parts of any size, so that a year's
+    // journal (some 140 MB at 400,000 lines) need not be held whole: Begin,
+    // then each part in order, then End. A file read from some way into it
+    // (`atFileStart` false) has its first, partial, line skipped as
+    // damaged; a line only a later part completes is held until then (at
+    // most 64 KiB of it).
+    void BeginJournal(bool atFileStart = true);
+    void ScanJournalPart(std::string_view part);
+    void EndJournal();
 
     // The latest earlier export of the payment at `position` of the batch
     // given, "YYYY-MM-DDTHH:MM:SS"; empty when none.
@@ -64,6 +76,8 @@ public:
     std::string Latest() const;
 
 private:
+    void ScanRecords(CJournalRecords& records);
+
     std::string today_;   // YYYY-MM-DD
     std::string cutoff_;  // YYYY-MM-DD: today less the window
     std::string payerSortCode_;
@@ -71,6 +85,8 @@ private:
     std::unordered_map<std::string, std::vector<std::size_t>> positions_;  // of each payment's key
     std::vector<std::string> latest_;
     std::string key_;  // reused for every line
+    std::string pending_;  // a file read in parts: the bytes of a line not yet whole
+    long pendingLine_ = 1;  // the number of that line
 };
 
 }  // namespace paylode

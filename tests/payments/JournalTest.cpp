@@ -4,8 +4,10 @@
 // with the dialog's texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -295,6 +297,33 @@ TEST(Journal, LooksUpTheLatestEarlierExportWithinTheWindow) {
         EXPECT_EQ(*c.latest != '\0' ? 1 : 0, lookup.Count());
         EXPECT_EQ(c.latest, lookup.Latest());
     }
+    // The same journals read in parts of any size, each with a line over
+    // two lines, a torn line and the next run after it.
+    for (const Case& c : cases) {
+        const std::string multi = line(11, 20, 11, 24, Payment(1, 100, "INV1", "TWO\r\nLINES"));
+        const std::string torn = line(11, 21, 11, 25, paid).substr(0, 50);
+        const std::string bytes =
+            bom + kHeader + multi + torn + "\r\n" + c.journal + line(11, 22, 11, 26, Payment(1, 5));
+        for (const std::size_t size : {std::size_t{1}, std::size_t{7}, std::size_t{100}, bytes.size()}) {
+            SCOPED_TRACE(std::string(c.name) + " in parts of " + std::to_string(size));
+            CExportedBefore lookup(window, batch);
+            lookup.BeginJournal();
+            for (std::size_t at = 0; at < bytes.size(); at += size) lookup.ScanJournalPart(bytes.substr(at, size));
+            lookup.EndJournal();
+            // The name over two lines was paid on 20 November.
+            EXPECT_EQ(std::max<std::string>(c.latest, "2026-11-20T10:15:00"), lookup.LatestExport(0));
+        }
+    }
+    // Read from some way into the file: the partial first line is skipped.
+    {
+        const std::string bytes = bom + kHeader + line(12, 1, 12, 3, paid) + line(12, 2, 12, 7, paid);
+        CExportedBefore lookup(window, batch);
+        lookup.BeginJournal(false);
+        lookup.ScanJournalPart(bytes.substr(bytes.find("\r\n", std::strlen(kHeader) + 10) - 20));
+        lookup.EndJournal();
+        EXPECT_EQ("2026-12-02T10:15:00", lookup.LatestExport(0));
+    }
+
     // Files of two years: the latest across both.
     CExportedBefore lookup(window, batch);
     lookup.ScanJournal(bom + kHeader + line(12, 4, 12, 7, paid));
