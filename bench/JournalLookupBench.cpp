@@ -1,6 +1,6 @@
 // The options dialog's look-up of a 4000-payment batch among the payment
 // journal's earlier exports: a year of daily 1,600-payment runs from the
-// same paying account, 400,000 lines (about 140 MB), one in ten of the
+// same paying account, 400,000 lines (about 115 MB), one in ten of the
 // batch's payments exported before. The goal is at most 150 ms. The window
 // of 30 days is the dialog's case; the window of a whole year, where every
 // line is taken apart, is the worst.

@@ -123,6 +123,11 @@ void CExportedBefore::EndJournal() {
     pending_.clear();
 }
 
+bool CExportedBefore::Counts(const std::array<std::string_view, kJournalFieldCount>& fields) const {
+    if (fields[kJournalExported] < cutoff_ && fields[kJournalProcessingDate] < today_) return false;
+    return fields[kJournalPayerSortCode] == payerSortCode_ && fields[kJournalPayerAccountNumber] == payerAccountNumber_;
+}
+
 void CExportedBefore::ScanRecords(CJournalRecords& records) {
     if (positions_.empty()) return;
     JournalRecordText record;
@@ -132,25 +137,39 @@ void CExportedBefore::ScanRecords(CJournalRecords& records) {
         // The header, a torn last line and a quote never closed are damaged.
         if (record.line == 1 || !record.ended || record.openQuote) continue;
         bool checked = false;
-        if (record.quoted) {
-            // Rare (a comma or a quote in a name): the whole line is checked
-            // and taken apart.
-            if (!JournalLineProblem(record, &unquoted).empty()) continue;
-            for (int field = 0; field < kJournalFieldCount; ++field) fields[field] = unquoted[field];
-            checked = true;
+        // The lines of a run share their run's fields, which settle whether
+        // they count: a line that begins with the bytes of the last line's
+        // run fields is judged as that line was.
+        std::size_t at = 0;
+        if (!record.quoted && !runFields_.empty() && record.text.size() > runFields_.size() &&
+            std::memcmp(record.text.data(), runFields_.data(), runFields_.size()) == 0) {
+            if (!runCounts_) continue;
+            at = runFields_.size();
+            fields[kJournalExported] = record.text.substr(runExportedAt_, runExportedSize_);
+            if (!TakeFields(record.text, &at, kJournalRow, kJournalFieldCount - 1, &fields)) continue;
         } else {
-            // The dates and the paying account first: most lines end there.
-            std::size_t at = 0;
-            if (!TakeFields(record.text, &at, 0, kJournalProcessingDate, &fields)) continue;
-        }
-        if (fields[kJournalExported] < cutoff_ && fields[kJournalProcessingDate] < today_) continue;
-        if (fields[kJournalPayerSortCode] != payerSortCode_ || fields[kJournalPayerAccountNumber] != payerAccountNumber_) {
-            continue;
-        }
-        if (!record.quoted) {
-            std::size_t at = static_cast<std::size_t>(fields[kJournalProcessingDate].data() - record.text.data()) +
-                             fields[kJournalProcessingDate].size() + 1;
-            if (!TakeFields(record.text, &at, kJournalProcessingDate + 1, kJournalFieldCount - 1, &fields)) continue;
+            // The dates and the paying account first, read without unquoting
+            // when no quote comes before them.
+            const std::size_t quote = record.quoted ? record.text.find('"') : std::string_view::npos;
+            const bool early = TakeFields(record.text, &at, 0, kJournalPaymentFileSha256, &fields) && quote >= at;
+            if (!early && !record.quoted) continue;
+            if (early && !record.quoted) {
+                runFields_.assign(record.text.substr(0, at));
+                runExportedAt_ = static_cast<std::size_t>(fields[kJournalExported].data() - record.text.data());
+                runExportedSize_ = fields[kJournalExported].size();
+                runCounts_ = Counts(fields);
+            }
+            if (early && !Counts(fields)) continue;
+            if (record.quoted) {
+                // A comma or a quote in a name: the whole line is checked and
+                // taken apart.
+                if (!JournalLineProblem(record, &unquoted).empty()) continue;
+                for (int field = 0; field < kJournalFieldCount; ++field) fields[field] = unquoted[field];
+                checked = true;
+                if (!early && !Counts(fields)) continue;
+            } else if (!TakeFields(record.text, &at, kJournalRow, kJournalFieldCount - 1, &fields)) {
+                continue;
+            }
         }
         if (!MakeKey(&key_, fields[kJournalPayeeSortCode], fields[kJournalPayeeAccountNumber], fields[kJournalAmount],
                      fields[kJournalPayeeBacsReference])) {

@@ -266,6 +266,10 @@ TEST(Journal, LooksUpTheLatestEarlierExportWithinTheWindow) {
         {"another payee BACS reference", line(12, 3, 12, 7, Payment(1, 100, "INV2")), ""},
         {"the latest of two", line(12, 1, 12, 3, paid) + line(12, 4, 12, 7, paid) + line(12, 2, 12, 7, paid),
          "2026-12-04T10:15:00"},
+        {"the second line of a run", line(12, 3, 12, 7, Payment(1, 5)) + line(12, 3, 12, 7, paid),
+         "2026-12-03T10:15:00"},
+        {"the second line of a run outside the window", line(11, 7, 11, 10, Payment(1, 5)) + line(11, 7, 11, 10, paid),
+         ""},
         {"a name in quotes", line(12, 3, 12, 7, Payment(1, 100, "INV1", "A, \"B\"")), "2026-12-03T10:15:00"},
         {"a damaged line", [&] {
              std::string damaged = line(12, 3, 12, 7, paid);
