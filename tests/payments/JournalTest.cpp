@@ -86,8 +86,8 @@ TEST(Journal, Crc32IsTheIeeeCheck) {
 TEST(Journal, WritesTheHeaderAndLinesQuotedInUtf8WithTheirCheck) {
     EXPECT_EQ(kHeader, JournalHeaderLine());
     JournalRun run = MakeRun("20261203T101500-PAY1-1f4c-1", 3, 7);
-    run.paymentFileSha256 = std::string(32 * 2, ' ');
-    for (std::size_t i = 0; i < 64; i += 2) run.paymentFileSha256.replace(i, 2, "ab");
+    run.paymentFileSha256.clear();
+    for (int i = 0; i < 32; ++i) run.paymentFileSha256 += "ab";
     struct Case {
         JournalPayment payment;
         const char* line;
