@@ -46,7 +46,7 @@ std::string PayeeCheckText(const PayeeCheck& check) {
 }
 
 std::string PayeeWarningQuestion(long accountFailures, long repeats, long exportedBefore,
-                                 const std::string& latestExport) {
+                                 const std::string& latestExport, bool journalUnreadable) {
     std::vector<std::string> clauses;
     if (accountFailures > 0) {
         clauses.push_back(std::to_string(accountFailures) +
@@ -67,7 +67,9 @@ std::string PayeeWarningQuestion(long accountFailures, long repeats, long export
         if (i > 0) text += i + 1 == clauses.size() ? " and " : ", ";
         text += clauses[i];
     }
-    return text + ". Export the payment file anyway?";
+    if (!text.empty()) text += ". ";
+    if (journalUnreadable) text += std::string(kJournalUnreadableText) + " ";
+    return text + "Export the payment file anyway?";
 }
 
 PayeeCheck CPayeeChecker::Check(long position, const std::string& sortCode, const std::string& accountNumber,

@@ -38,8 +38,13 @@ std::string PayeeCheckText(const PayeeCheck& check);
 // 2026). Export the payment file anyway?" Only the clauses whose count is
 // above 0 are asked; `latestExport` is the latest earlier export of the
 // payments counted in `exportedBefore`, "YYYY-MM-DDTHH:MM:SS".
+// With `journalUnreadable` the question also says that earlier exports
+// could not be checked.
 std::string PayeeWarningQuestion(long accountFailures, long repeats, long exportedBefore = 0,
-                                 const std::string& latestExport = std::string());
+                                 const std::string& latestExport = std::string(), bool journalUnreadable = false);
+
+// What the question says when the payment journal could not be read.
+constexpr const char kJournalUnreadableText[] = "Earlier exports could not be checked: the payment journal cannot be read.";
 
 class CPayeeChecker {
 public:

@@ -232,9 +232,10 @@ PaymentOptionsConfirmation CPaymentOptionsModel::Confirm(const char* templateFie
         }
     }
 
-    if (accountFailures_ > 0 || repeats_ > 0) {
+    if (accountFailures_ > 0 || repeats_ > 0 || exportedBefore_ > 0 || journalUnreadable_) {
         const MessageAnswer answer = ShowMessageBox({dialog, kComponentCaption,
-                                                     PayeeWarningQuestion(accountFailures_, repeats_),
+                                                     PayeeWarningQuestion(accountFailures_, repeats_, exportedBefore_,
+                                                                          latestExport_, journalUnreadable_),
                                                      MessageIcon::Warning, MessageButtons::YesNo});
         if (answer != MessageAnswer::Yes) return {};
     }
@@ -257,6 +258,8 @@ bool CPaymentOptionsModel::Cancel(WindowHandle dialog) {
 void CPaymentOptionsModel::FillList() {
     rows_.clear();
     CPayeeChecker payees(modulusTables_);
+    std::vector<PayeeCheck> checks;
+    std::vector<PaymentToLookUp> lookUps;
     const long count = batch_.GetCount();
     if (count > 0) rows_.reserve(static_cast<std::size_t>(count));
     for (long index = 0; index < count; ++index) {
@@ -277,13 +280,31 @@ void CPaymentOptionsModel::FillList() {
         row.cells[kColumnDetails] = payment->GetDetails().Left(kDetailsCell);
         row.cells[kColumnIsIat] = payment->GetStatus() != 0 ? "Yes" : "No";
         // Repeats are told by row number, the position the user sees.
-        const PayeeCheck check = payees.Check(static_cast<long>(rows_.size()), sortCode.GetString(),
-                                              accountNumber.GetString(), amount, reference.GetString());
-        row.cells[kColumnAccountCheck] = PayeeCheckText(check).c_str();
+        checks.push_back(payees.Check(static_cast<long>(rows_.size()), sortCode.GetString(),
+                                      accountNumber.GetString(), amount, reference.GetString()));
+        if (journalScan_) lookUps.push_back({sortCode.GetString(), accountNumber.GetString(), amount, reference.GetString()});
         rows_.push_back(std::move(row));
     }
     accountFailures_ = payees.AccountFailures();
     repeats_ = payees.Repeats();
+    if (journalScan_) LookUpInJournal(lookUps);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const auto found = exported_.find(rows_[i].batchIndex);
+        if (found != exported_.end()) checks[i].exported = found->second;
+        rows_[i].cells[kColumnAccountCheck] = PayeeCheckText(checks[i]).c_str();
+    }
+}
+
+void CPaymentOptionsModel::LookUpInJournal(const std::vector<PaymentToLookUp>& payments) {
+    // Read once: Set and Reset fill the list again with the same payments.
+    const PaymentJournalScan scan = std::exchange(journalScan_, nullptr);
+    CExportedBefore lookUp(journalWindow_, payments);
+    journalUnreadable_ = !scan(lookUp);
+    for (std::size_t i = 0; i < payments.size(); ++i) {
+        if (!lookUp.LatestExport(i).empty()) exported_[rows_[i].batchIndex] = lookUp.LatestExport(i);
+    }
+    exportedBefore_ = lookUp.Count();
+    latestExport_ = lookUp.Latest();
 }
 
 PaymentOptionsLayout CPaymentOptionsModel::Layout() const {

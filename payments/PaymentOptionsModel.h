@@ -17,11 +17,15 @@
  */
 #pragma once
 
+#include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "common/CString.h"
 #include "common/MessageBox.h"
 #include "payments/BankClosures.h"
+#include "payments/JournalLookup.h"
 #include "payments/ModulusCheck.h"
 #include "payments/PaymentBatchView.h"
 #include "payments/PaymentFormat.h"
@@ -165,11 +169,22 @@ public:
     // is filled; null (as at first) leaves every account "not checked".
     // `tables` must outlive the model.
     void SetModulusTables(const CModulusTables* tables) { modulusTables_ = tables; }
+    // The payment journal the list's payments are looked up in, once, when
+    // the list is first filled: `scan` reads every journal file `window`
+    // needs into the look-up it is given, and returns false when one could
+    // not be read (the question on OK then says that earlier exports could
+    // not be checked). None (as at first) looks nothing up.
+    using PaymentJournalScan = std::function<bool(CExportedBefore&)>;
+    void SetPaymentJournal(const ExportedBeforeWindow& window, PaymentJournalScan scan) {
+        journalWindow_ = window;
+        journalScan_ = std::move(scan);
+    }
 
     // OK: the date checks, then, for a date in the table of bank closures,
     // the question whether to use it anyway, then the template and the
-    // reference, then, when a payee account fails its check or a payment
-    // repeats an earlier one, the question whether to export anyway.
+    // reference, then, when a payee account fails its check, a payment
+    // repeats an earlier one or was exported before, or the journal could not
+    // be read, the question whether to export anyway.
     // Message boxes about the fields are owned by `activeWindow`, the others
     // by `dialog`.
     PaymentOptionsConfirmation Confirm(const char* templateField, const char* referenceField, WindowHandle dialog,
@@ -195,6 +210,8 @@ public:
 
 private:
     PaymentOptionsFieldTexts ApplyFormatRules();
+    // Looks the list's payments (in the rows' order) up in the journal, once.
+    void LookUpInJournal(const std::vector<PaymentToLookUp>& payments);
 
     IPaymentBatchView& batch_;
     CString templateName_;
@@ -209,6 +226,12 @@ private:
     const CModulusTables* modulusTables_ = nullptr;
     long accountFailures_ = 0;  // of the rows, as last filled
     long repeats_ = 0;
+    ExportedBeforeWindow journalWindow_;
+    PaymentJournalScan journalScan_;  // until the list is first filled
+    bool journalUnreadable_ = false;
+    std::map<long, std::string> exported_;  // each batch index's latest earlier export
+    long exportedBefore_ = 0;
+    std::string latestExport_;
 };
 
 }  // namespace paylode

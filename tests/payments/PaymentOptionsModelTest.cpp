@@ -14,6 +14,8 @@
 #include "common/LocalClock.h"
 #include "common/OleDate.h"
 #include "payments/BankingCalendar.h"
+#include "payments/Journal.h"
+#include "payments/JournalLookup.h"
 #include "payments/ModulusCheck.h"
 
 namespace paylode {
@@ -397,6 +399,75 @@ TEST_F(ModelTest, ListChecksPayeesAndOkAsksBeforeExportingWhenOneWillBounce) {
     untabled.FillList();
     EXPECT_STREQ("not checked", untabled.Rows()[0].cells[kColumnAccountCheck]);
     EXPECT_STREQ("not checked, repeats 1", untabled.Rows()[1].cells[kColumnAccountCheck]);
+}
+
+// A payment the journal shows was exported before from the same paying
+// account gets "exported DD/MM/YYYY" in its check cell, and the question on
+// OK counts it; the journal is read once, however often the list is filled.
+TEST_F(ModelTest, PaymentsExportedBeforeAreToldInTheCellAndTheQuestion) {
+    JournalRun run;
+    run.run = "R1";
+    run.exported = {2026, 12, 3, 4, 10, 15, 0};
+    run.user = "CLERK";
+    run.machine = "PAY1";
+    run.payerSortCode = "12-34-56";
+    run.payerAccountNumber = "12345678";
+    run.processingDate = OleDateOfDay(2026, 12, 7);
+    run.currency = "GBP";
+    run.paymentFile = "C:\\Pay\\pay.txt";
+    const JournalPayment first{1, "Payee 0", "100000", "", 10.5, "", ""};
+    const JournalPayment second{2, "Payee 1", "10-00-01", "", 11.5, "", ""};
+    const std::string journal = JournalAppendText("", run, {first, second});
+    struct Row {
+        const char* name;
+        std::string payerAccountNumber;
+        double amountOfFirst;
+        bool readable;
+        std::vector<const char*> cells;
+        const char* question;  // null: none asked
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"exported again", "12345678", 10.5, true,
+         {"not checked, exported 03/12/2026", "not checked, exported 03/12/2026", "not checked", "not checked"},
+         "2 payments were exported before (the latest on 3 December 2026). Export the payment file anyway?"},
+        {"another amount", "12345678", 10.51, true,
+         {"not checked", "not checked, exported 03/12/2026", "not checked", "not checked"},
+         "1 payment was exported before (the latest on 3 December 2026). Export the payment file anyway?"},
+        {"another paying account", "87654321", 10.5, true, {"not checked", "not checked", "not checked", "not checked"},
+         nullptr},
+        {"a journal that cannot be read", "12345678", 10.5, false,
+         {"not checked", "not checked", "not checked", "not checked"},
+         "Earlier exports could not be checked: the payment journal cannot be read. Export the payment file anyway?"},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CPaymentBatchValues payments = Batch(4);
+        payments.payments[0].amount = row.amountOfFirst;
+        Boxes seen;
+        seen.answers = {MessageAnswer::No};
+        CPaymentOptionsModel fresh(payments, "", "", 0);
+        int scans = 0;
+        fresh.SetPaymentJournal({"123456", row.payerAccountNumber, OleDateOfDay(2026, 12, 8), 14},
+                                [&](CExportedBefore& lookUp) {
+                                    ++scans;
+                                    if (row.readable) lookUp.ScanJournal(journal);
+                                    return row.readable;
+                                });
+        fresh.Open();
+        fresh.SetIatMarking(true);
+        ASSERT_TRUE(fresh.MarkRows({3}, true));
+        EXPECT_EQ(1, scans) << "the journal is read once";
+        ASSERT_EQ(row.cells.size(), fresh.Rows().size());
+        for (std::size_t r = 0; r < row.cells.size(); ++r) {
+            EXPECT_STREQ(row.cells[r], fresh.Rows()[r].cells[kColumnAccountCheck]) << r;
+        }
+        const PaymentOptionsConfirmation outcome = fresh.Confirm("", "", kDialog, kActive);
+        ASSERT_EQ(row.question != nullptr ? 1u : 0u, seen.met.size());
+        EXPECT_EQ(row.question == nullptr, outcome.close) << "No returns to the dialog";
+        if (row.question != nullptr) EXPECT_EQ(row.question, seen.met[0].text);
+    }
 }
 
 TEST_F(ModelTest, CancelAsksOnlyAfterChangesAndClearsEveryMark) {
