@@ -9,7 +9,9 @@
  * Exit status 0 when the import ran, 1 when no file was chosen, 2 when the
  * component refused the file (it cannot be opened, is not a statement, or
  * has a line that cannot be read before readable ones: 0x800AFFFF, whose
- * description says why), kHostFailure on any other failure.
+ * description says why), kHostFailure on any other failure. With --repeat N
+ * the import goes N times in one process (ProcessUsage.h) and the exit
+ * status is the last one's.
  */
 #include <cstdio>
 #include <fstream>

@@ -13,9 +13,12 @@
  * Set. When the dialog refuses OK, its message is printed and the dialog
  * cancelled, as a user gives up.
  *
+ * With --repeat N the batch and the answers are read once and the run goes
+ * N times in one process (ProcessUsage.h).
+ *
  * Exit status: the service's status value (0, 1, 2, 3 or 40), or
  * kHostFailure for unusable arguments or input, a component that is not
- * registered or a failing HRESULT.
+ * registered or a failing HRESULT; with --repeat, the last run's.
  */
 #include <cstdio>
 #include <iostream>

@@ -13,9 +13,9 @@
  * multiples of 4 from 4, and the process's handle table hands out a free
  * slot (Wine the lowest, Windows the last freed) before it grows, so the
  * open handles lie packed at its start, a leaked one among them. The probe
- * stops at the first kHandleGap closed values after the last open one.
- * Probing all 2^24 values a process may use would take minutes under Wine,
- * where every probe is a call to its server (about 40 us).
+ * goes on until kHandleGap values in a row past the last open one are
+ * closed. Probing all 2^24 values a process may use would take minutes
+ * under Wine, where every probe is a call to its server (about 40 us).
  */
 #include "referencehost/program/ProcessUsage.h"
 
@@ -32,7 +32,7 @@ namespace {
 // 512 closed slots in a row: ten times the handles that the host and the
 // component hold at once, so a gap that long is the end of the table's
 // used part. A probe of the gap costs about 20 ms under Wine.
-constexpr std::uintptr_t kHandleGap = 512 * 4;
+constexpr std::uintptr_t kHandleGap = std::uintptr_t{512} * 4;
 // The most handle values a process can use (16,777,216 handles).
 constexpr std::uintptr_t kHandleValueLimit = std::uintptr_t{1} << 26;
 
@@ -85,10 +85,11 @@ void AddRepeatOption(CLI::App& command, int& runs) {
                     "run N times in this process, each followed on standard error by the bytes in use in its "
                     "heaps and its open handles")
         ->check([](const std::string& text) {
-            const bool positive = !text.empty() && text.size() <= 9 &&
-                                  text.find_first_not_of("0123456789") == std::string::npos &&
-                                  text.find_first_not_of('0') != std::string::npos;
-            return positive ? std::string() : "--repeat must be a whole number from 1";
+            // Plain decimal digits, no leading zero: the option's reader
+            // would take "010" as octal.
+            const bool positive = !text.empty() && text.size() <= 9 && text[0] != '0' &&
+                                  text.find_first_not_of("0123456789") == std::string::npos;
+            return positive ? std::string() : "--repeat must be a whole number from 1, written without a leading 0";
         });
 }
 
