@@ -10,7 +10,7 @@
  * component refused the file (it cannot be opened, is not a statement, or
  * has a line that cannot be read before readable ones: 0x800AFFFF, whose
  * description says why), kHostFailure on any other failure. With --repeat N
- * the import goes N times in one process (ProcessUsage.h) and the exit
+ * the import goes N times in one process (RepeatedRuns.h) and the exit
  * status is the last one's.
  */
 #include <cstdio>
@@ -29,7 +29,7 @@
 #include "referencehost/Regsvr32.h"
 #include "referencehost/program/HostCommands.h"
 #include "referencehost/program/HostToolkit.h"
-#include "referencehost/program/ProcessUsage.h"
+#include "referencehost/program/RepeatedRuns.h"
 
 namespace paylode::hostprogram {
 namespace {

@@ -14,7 +14,7 @@
  * cancelled, as a user gives up.
  *
  * With --repeat N the batch and the answers are read once and the run goes
- * N times in one process (ProcessUsage.h).
+ * N times in one process (RepeatedRuns.h).
  *
  * Exit status: the service's status value (0, 1, 2, 3 or 40), or
  * kHostFailure for unusable arguments or input, a component that is not
@@ -43,7 +43,7 @@
 #include "referencehost/program/HostCommands.h"
 #include "referencehost/program/HostToolkit.h"
 #include "referencehost/program/MessageBoxes.h"
-#include "referencehost/program/ProcessUsage.h"
+#include "referencehost/program/RepeatedRuns.h"
 
 namespace paylode::hostprogram {
 namespace {

@@ -1,5 +1,5 @@
 /*
- * Measuring the heaps and handles of the host process (see ProcessUsage.h).
+ * Measuring the heaps and handles of the process (see ProcessUsage.h).
  *
  * Heaps: every heap that GetProcessHeaps names is walked, each locked for
  * its walk so that no other thread changes it meanwhile. The C runtime
@@ -13,20 +13,17 @@
  * multiples of 4 from 4, and the process's handle table hands out a free
  * slot (Wine the lowest, Windows the last freed) before it grows, so the
  * open handles lie packed at its start, a leaked one among them. The probe
- * goes on until kHandleGap values in a row past the last open one are
- * closed. Probing all 2^24 values a process may use would take minutes
+ * goes on until the values within kHandleGap past the last open one are
+ * all closed. Probing all 2^24 values a process may use would take minutes
  * under Wine, where every probe is a call to its server (about 40 us).
  */
-#include "referencehost/program/ProcessUsage.h"
+#include "referencehost/ProcessUsage.h"
 
 #include "common/win/Platform.h"
 
-#include <iostream>
 #include <vector>
 
-#include "referencehost/program/HostToolkit.h"
-
-namespace paylode::hostprogram {
+namespace paylode::referencehost {
 namespace {
 
 // 512 closed slots in a row: ten times the handles that the host and the
@@ -35,6 +32,8 @@ namespace {
 constexpr std::uintptr_t kHandleGap = std::uintptr_t{512} * 4;
 // The most handle values a process can use (16,777,216 handles).
 constexpr std::uintptr_t kHandleValueLimit = std::uintptr_t{1} << 26;
+// Room for the heaps of a process: a few dozen at most.
+constexpr std::size_t kHeapListSize = 256;
 
 std::uint64_t BusyBytes(HANDLE heap) {
     std::uint64_t bytes = 0;
@@ -64,11 +63,15 @@ unsigned long OpenHandles() {
 
 ProcessUsage MeasureProcessUsage() {
     ProcessUsage usage;
-    // The list is sized before the walk, so that it is the same block in
-    // every measurement.
-    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
-    const DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
-    heaps.resize(count <= heaps.size() ? count : heaps.size());
+    // The list is a block of one size in every measurement, however many
+    // heaps there are, so that it counts the same each time.
+    std::vector<HANDLE> heaps(kHeapListSize);
+    DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+    while (count > heaps.size()) {
+        heaps.resize(count + kHeapListSize);
+        count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+    }
+    heaps.resize(count);
     for (const HANDLE heap : heaps) usage.heapBytes += BusyBytes(heap);
     usage.handles = OpenHandles();
     return usage;
@@ -79,33 +82,4 @@ std::string UsageLine(int run, const ProcessUsage& usage) {
            std::to_string(usage.handles);
 }
 
-void AddRepeatOption(CLI::App& command, int& runs) {
-    command
-        .add_option("--repeat", runs,
-                    "run N times in this process, each followed on standard error by the bytes in use in its "
-                    "heaps and its open handles")
-        ->check([](const std::string& text) {
-            // Plain decimal digits, no leading zero: the option's reader
-            // would take "010" as octal.
-            const bool positive = !text.empty() && text.size() <= 9 && text[0] != '0' &&
-                                  text.find_first_not_of("0123456789") == std::string::npos;
-            return positive ? std::string() : "--repeat must be a whole number from 1, written without a leading 0";
-        });
-}
-
-int RunRepeatedly(int runs, const char* command, const std::function<int()>& run) {
-    if (runs == 0) return run();
-    int status = 0;
-    for (int k = 1; k <= runs; ++k) {
-        try {
-            status = run();
-        } catch (const HostFailure& failure) {
-            std::cerr << command << ": " << failure.message << "\n";
-            status = kHostFailure;
-        }
-        std::cerr << UsageLine(k, MeasureProcessUsage()) << "\n";
-    }
-    return status;
-}
-
-}  // namespace paylode::hostprogram
+}  // namespace paylode::referencehost
