@@ -132,7 +132,7 @@ TEST(ProcessUsage, SavingThroughThePlatformDialogLeavesNoHandleOpen) {
     const auto save = [&request, &folder] {
         testrig::MessageBoxScript watchdog({});
         CSaveDialogDriver driver(folder + "\\chosen");
-        const std::optional<std::string> path = ShowPlatformSaveFileDialog(request);
+        const std::optional<std::string> path = ShowPlatformSaveFileDialog(request).path;
         EXPECT_TRUE(watchdog.Verify());
         EXPECT_TRUE(driver.met) << "the save-file dialog was never shown";
         EXPECT_TRUE(path.has_value());
