@@ -14,6 +14,7 @@
 
 #include <csv.h>
 
+#include "common/CsvField.h"
 #include "common/NumberText.h"
 
 namespace paylode::cli {
@@ -260,14 +261,10 @@ bool ReadPaymentBatch(const std::string& bytes, std::vector<CPaymentValues>* pay
 
 void WriteStatusLine(std::FILE* file, std::size_t index, long code, const char* text) {
     if (text == nullptr) text = "";
-    const std::string start = std::to_string(index) + "," + std::to_string(code) + ",";
-    std::fputs(start.c_str(), file);
-    if (std::strpbrk(text, ",\"\r\n") != nullptr) {
-        csv_fwrite(file, text, std::strlen(text));
-    } else {
-        std::fputs(text, file);
-    }
-    std::fputc('\n', file);
+    std::string line = std::to_string(index) + "," + std::to_string(code) + ",";
+    AppendCsvField(&line, text);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), file);
 }
 
 }  // namespace paylode::cli

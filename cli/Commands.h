@@ -52,5 +52,7 @@ void AddCheckCommand(CLI::App& app, Outcome& outcome);
 void AddStatementCommand(CLI::App& app, Outcome& outcome);
 // paylode export: the payment file for a batch of payments (cli/ExportCommand.cpp).
 void AddExportCommand(CLI::App& app, Outcome& outcome);
+// paylode journal: the payment runs the payment journal records (cli/JournalCommand.cpp).
+void AddJournalCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace paylode::cli

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     paylode::cli::AddCheckCommand(app, outcome);
     paylode::cli::AddStatementCommand(app, outcome);
     paylode::cli::AddExportCommand(app, outcome);
+    paylode::cli::AddJournalCommand(app, outcome);
     paylode::cli::RefuseOptionsAsValues(app);
 
     try {

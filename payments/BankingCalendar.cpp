@@ -18,8 +18,7 @@ namespace {
 
 enum Weekday { kSunday, kMonday, kTuesday, kWednesday, kThursday, kFriday, kSaturday };
 
-// Allowed through the processing date up to this many days after today.
-constexpr int kMaxDaysAhead = 45;
+constexpr int kMaxDaysAhead = kMaxProcessingDaysAhead;
 
 struct DayRule {
     bool banking;

@@ -22,6 +22,10 @@ enum NonBankingReason : int {
     kWeekend = 2,
 };
 
+// The options dialog takes a processing date at most this many days after
+// today.
+constexpr int kMaxProcessingDaysAhead = 45;
+
 // The current local date and time, to the second.
 double GetToday();
 

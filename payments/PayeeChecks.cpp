@@ -3,15 +3,71 @@
  */
 #include "payments/PayeeChecks.h"
 
+#include <cstdio>
+#include <vector>
+
 #include "common/DigitsOf.h"
 #include "payments/PaymentRecords.h"
 
 namespace paylode {
+namespace {
+
+// The day of an export's local time "YYYY-MM-DDTHH:MM:SS"; false when it
+// does not begin with a date.
+bool DayOfExport(const std::string& exported, int* year, int* month, int* day) {
+    return std::sscanf(exported.c_str(), "%4d-%2d-%2d", year, month, day) == 3 && *month >= 1 && *month <= 12;
+}
+
+// "exported 03/12/2026".
+std::string ExportedCellText(const std::string& exported) {
+    int year = 0, month = 0, day = 0;
+    if (!DayOfExport(exported, &year, &month, &day)) return "exported " + exported;
+    char text[32];
+    std::snprintf(text, sizeof text, "exported %02d/%02d/%04d", day, month, year);
+    return text;
+}
+
+// "3 December 2026".
+std::string ExportedQuestionDay(const std::string& exported) {
+    static const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                                          "July",    "August",   "September", "October", "November", "December"};
+    int year = 0, month = 0, day = 0;
+    if (!DayOfExport(exported, &year, &month, &day)) return exported;
+    return std::to_string(day) + " " + kMonths[month - 1] + " " + std::to_string(year);
+}
+
+}  // namespace
 
 std::string PayeeCheckText(const PayeeCheck& check) {
     std::string text = AccountCheckResultText(check.account);
     if (check.repeats >= 0) text += ", repeats " + std::to_string(check.repeats + 1);
+    if (!check.exported.empty()) text += ", " + ExportedCellText(check.exported);
     return text;
+}
+
+std::string PayeeWarningQuestion(long accountFailures, long repeats, long exportedBefore,
+                                 const std::string& latestExport) {
+    std::vector<std::string> clauses;
+    if (accountFailures > 0) {
+        clauses.push_back(std::to_string(accountFailures) +
+                          (accountFailures == 1 ? " payee account fails" : " payee accounts fail") +
+                          " the bank's account number check");
+    }
+    if (repeats > 0) {
+        clauses.push_back(std::to_string(repeats) +
+                          (repeats == 1 ? " payment repeats an earlier one" : " payments repeat earlier ones"));
+    }
+    if (exportedBefore > 0) {
+        clauses.push_back(std::to_string(exportedBefore) +
+                          (exportedBefore == 1 ? " payment was exported before" : " payments were exported before") +
+                          " (the latest on " + ExportedQuestionDay(latestExport) + ")");
+    }
+    std::string text;
+    for (std::size_t i = 0; i < clauses.size(); ++i) {
+        if (i > 0) text += i + 1 == clauses.size() ? " and " : ", ";
+        text += clauses[i];
+    }
+    return text + ". Export the payment file anyway?";
 }
 
 PayeeCheck CPayeeChecker::Check(long position, const std::string& sortCode, const std::string& accountNumber,

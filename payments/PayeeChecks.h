@@ -7,8 +7,9 @@
  * account number, amount to the penny and payee BACS reference.
  *
  * `paylode check` reports both per payment; the payment options dialog
- * shows them in its list and asks on OK when an account fails or a payment
- * repeats.
+ * shows them in its list, with a payment that the payment journal shows was
+ * exported before (payments/JournalLookup.h), and asks on OK when an
+ * account fails, a payment repeats or a payment was exported before.
  */
 #pragma once
 
@@ -22,12 +23,23 @@ namespace paylode {
 struct PayeeCheck {
     AccountCheckResult account = AccountCheckResult::NotChecked;
     long repeats = -1;  // the position of the earlier payment it repeats; -1 for none
+    std::string exported;  // its latest earlier export, "YYYY-MM-DDTHH:MM:SS"; empty for none
 };
 
 // The cell of the dialog's "Account check" column: the account's result,
-// and ", repeats N" with N the earlier payment's 1-based row number:
-// "valid", "invalid, repeats 3".
+// ", repeats N" with N the earlier payment's 1-based row number, and
+// ", exported DD/MM/YYYY" with the day of its latest earlier export:
+// "valid", "invalid, repeats 3", "valid, exported 03/12/2026".
 std::string PayeeCheckText(const PayeeCheck& check);
+
+// The question on OK about payees that will bounce or be paid twice: "2
+// payee accounts fail the bank's account number check, 1 payment repeats an
+// earlier one and 3 payments were exported before (the latest on 3 December
+// 2026). Export the payment file anyway?" Only the clauses whose count is
+// above 0 are asked; `latestExport` is the latest earlier export of the
+// payments counted in `exportedBefore`, "YYYY-MM-DDTHH:MM:SS".
+std::string PayeeWarningQuestion(long accountFailures, long repeats, long exportedBefore = 0,
+                                 const std::string& latestExport = std::string());
 
 class CPayeeChecker {
 public:

@@ -47,24 +47,6 @@ std::string ClosedDateQuestion(double date, const std::string& reason) {
            "). Payments dated then will not be processed that day. Use this date anyway?";
 }
 
-// The question on OK about payees that will bounce: "2 payee accounts fail
-// the bank's account number check and 1 payment repeats an earlier one.
-// Export the payment file anyway?"
-std::string PayeeWarningQuestion(long accountFailures, long repeats) {
-    std::string text;
-    if (accountFailures > 0) {
-        text = std::to_string(accountFailures) +
-               (accountFailures == 1 ? " payee account fails" : " payee accounts fail") +
-               " the bank's account number check";
-    }
-    if (repeats > 0) {
-        if (!text.empty()) text += " and ";
-        text += std::to_string(repeats) +
-                (repeats == 1 ? " payment repeats an earlier one" : " payments repeat earlier ones");
-    }
-    return text + ". Export the payment file anyway?";
-}
-
 constexpr const char kChangesCaption[] = "Changes have been made";
 constexpr const char kChangesText[] = "Do you wish to ignore these changes?";
 
