@@ -6,9 +6,15 @@
 # (PAYLODE_WINE_TEMPLATE, default build/wineprefix-template in the source
 # tree), with its server stopped, and every prefix is a copy of it (cp -a,
 # about a second). The template is booted again when the installed Wine
-# changes. Windows of every copy are unmanaged by the X server: without a
-# window manager (Xvfb has none) Wine waits two seconds for one whenever a
-# window is hidden, which made every message box and dialog cost seconds.
+# changes, or the settings below do (template_settings). Windows of every
+# copy are unmanaged by the X server: without a window manager (Xvfb has
+# none) Wine waits two seconds for one whenever a window is hidden, which
+# made every message box and dialog cost seconds. Wine's save-file dialog
+# remembers each program's last folder under ComDlg32\LastVisitedMRU and
+# leaves that registry key open every time a file is chosen (one handle per
+# save, measured in Wine 8.0; Windows closes it): with its MRUList value of
+# another type than text, the dialog remembers nothing and opens nothing, so
+# a program that saves all day keeps its handles.
 #
 # Callers that may run at once (parallel tests) hold a lock on PREFIX; the
 # template has a lock of its own. Lock descriptors are closed for every Wine
@@ -20,7 +26,8 @@ prefix=$1
 
 template=${PAYLODE_WINE_TEMPLATE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix-template}
 export WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml="
-version=$(wine --version 2>/dev/null)
+template_settings="unmanaged windows, no last-folder list"
+version="$(wine --version 2>/dev/null); $template_settings"
 mkdir -p "$(dirname "$template")"
 (
   flock 8
@@ -29,6 +36,8 @@ mkdir -p "$(dirname "$template")"
     export WINEPREFIX=$template
     { wineboot -i &&
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f &&
+        wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32\LastVisitedMRU' \
+          /v MRUList /t REG_DWORD /d 0 /f &&
         wineserver -k; wineserver -w; } </dev/null >/dev/null 2>&1 8>&- || true
     if [ ! -f "$template/system.reg" ]; then
       echo "wine-prefix.sh: wineboot made no prefix in $template" >&2

@@ -11,6 +11,7 @@
 
 #include "common/FileSystem.h"
 #include "payments/PaymentRecords.h"
+#include "payments/PaymentText.h"
 #include "payments/RecordOutput.h"
 #include "payments/StatusTexts.h"
 
@@ -45,10 +46,80 @@ struct WriterProgress {
     }
 };
 
+// A payment as its record writer sees it, keeping the values the writer
+// read, so that the journal records what the record was written from
+// without asking the host for them again; a value the writer did not read
+// is asked for once. Its first status read is the IAT mark, before the
+// writer sets the status.
+class CRecordedPayment : public IPaymentView {
+public:
+    explicit CRecordedPayment(IPaymentView& payment) : payment_(payment) {}
+
+    double GetAmount() override {
+        if (!amount_) amount_ = payment_.GetAmount();
+        return *amount_;
+    }
+    CString GetPayerSortCode() override { return Kept(payerSortCode_, &IPaymentView::GetPayerSortCode); }
+    CString GetPayerAccountNumber() override {
+        return Kept(payerAccountNumber_, &IPaymentView::GetPayerAccountNumber);
+    }
+    CString GetPayeeBACSReference() override {
+        return Kept(payeeBacsReference_, &IPaymentView::GetPayeeBACSReference);
+    }
+    CString GetPayeeSortCode() override { return Kept(payeeSortCode_, &IPaymentView::GetPayeeSortCode); }
+    CString GetPayeeAccountNumber() override {
+        return Kept(payeeAccountNumber_, &IPaymentView::GetPayeeAccountNumber);
+    }
+    CString GetPayeeAccountName() override { return Kept(payeeAccountName_, &IPaymentView::GetPayeeAccountName); }
+    CString GetPayeeRollNumber() override { return Kept(payeeRollNumber_, &IPaymentView::GetPayeeRollNumber); }
+    CString GetDetails() override { return payment_.GetDetails(); }
+    long GetStatus() override {
+        const long status = payment_.GetStatus();
+        if (!firstStatus_) firstStatus_ = status;
+        return status;
+    }
+    void SetStatus(long status) override { payment_.SetStatus(status); }
+
+    bool WasIat() const { return firstStatus_.value_or(0) != 0; }
+
+private:
+    CString Kept(std::optional<CString>& kept, CString (IPaymentView::*get)()) {
+        if (!kept) kept = (payment_.*get)();
+        return *kept;
+    }
+
+    IPaymentView& payment_;
+    std::optional<double> amount_;
+    std::optional<CString> payerSortCode_, payerAccountNumber_, payeeBacsReference_, payeeSortCode_,
+        payeeAccountNumber_, payeeAccountName_, payeeRollNumber_;
+    std::optional<long> firstStatus_;
+};
+
+// The journal's line of a payment whose record was written from `payment`.
+JournalPayment JournalPaymentOf(CRecordedPayment& payment, long index, const PaymentFileChoices& choices) {
+    const PaymentFormat format = choices.paymentFormat;
+    JournalPayment entry;
+    entry.row = index + 1;
+    entry.payeeAccountName = payment.GetPayeeAccountName().GetString();
+    entry.payeeSortCode = payment.GetPayeeSortCode().GetString();
+    entry.payeeAccountNumber = payment.GetPayeeAccountNumber().GetString();
+    entry.amount = payment.GetAmount();
+    entry.payeeBacsReference = payment.GetPayeeBACSReference().GetString();
+    entry.reference = RecordReference(payment, format, AllowsIatMarks(format) && payment.WasIat());
+    // A bulk list record without a roll number pays under the header's
+    // beneficiary reference.
+    if (format == PaymentFormat::BulkList && entry.reference.empty()) {
+        entry.reference = std::string(Sanitise(choices.beneficiaryReference.GetString()).GetString()).substr(0, 18);
+    }
+    return entry;
+}
+
 // The header and the records of the payment file into `out`; what passed
-// goes to `progress`.
+// goes to `progress`, and each payment whose record was written to
+// `journal`, when there is one.
 PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& batch, long count, const std::string& path,
-                                      const PaymentFileChoices& choices, WriterProgress& progress) {
+                                      const PaymentFileChoices& choices, WriterProgress& progress,
+                                      std::vector<JournalPayment>* journal) {
     PaymentFileResult result;
     const PaymentFormat format = choices.paymentFormat;
     const RecordCurrency currency = CurrencyFor(choices.ireland);
@@ -91,10 +162,12 @@ PaymentFileResult WritePaymentRecords(IRecordOutput& out, IPaymentBatchView& bat
             result.end = PaymentFileEnd::CannotFetch;
             continue;
         }
+        CRecordedPayment recorded(*payment);
         const bool ok = format == PaymentFormat::AdHocBulk
-                            ? WriteAdHocRecord(out, *payment, currency)
-                            : WritePaymentRecord(out, *payment, choices.processingDate, format, templateName, currency,
+                            ? WriteAdHocRecord(out, recorded, currency)
+                            : WritePaymentRecord(out, recorded, choices.processingDate, format, templateName, currency,
                                                  RecordFile::PaymentFile);
+        if (journal != nullptr) journal->push_back(JournalPaymentOf(recorded, index, choices));
         if (ok) {
             progress.Pass(index);
         } else {
@@ -126,7 +199,9 @@ void RejectPassedPayments(IPaymentBatchView& batch, const std::vector<long>& pas
 }  // namespace
 
 PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const std::string& path,
-                                   const PaymentFileChoices& choices, const std::vector<long>& passedBefore) {
+                                   const PaymentFileChoices& choices, const std::vector<long>& passedBefore,
+                                   std::vector<JournalPayment>* journal) {
+    if (journal != nullptr) journal->clear();
     WriterProgress progress;
     progress.provisional = passedBefore;
     std::unique_ptr<IOutputFile> file = CurrentFileSystem().CreateReplacement(path);
@@ -138,7 +213,7 @@ PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const s
     IRecordOutput& out = toFile ? static_cast<IRecordOutput&>(*toFile) : nowhere;
     PaymentFileResult result;
     try {
-        result = WritePaymentRecords(out, batch, count, path, choices, progress);
+        result = WritePaymentRecords(out, batch, count, path, choices, progress, journal);
     } catch (...) {
         // A run that fails half-way (a host call that fails, say) deletes
         // its new file; the chosen path keeps what it held.
@@ -152,6 +227,7 @@ PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const s
         result.end = PaymentFileEnd::WriteFailed;
     }
     if (result.end != PaymentFileEnd::Written) {
+        if (journal != nullptr) journal->clear();
         file.reset();
         RejectPassedPayments(batch, progress.Unpaid());
     }

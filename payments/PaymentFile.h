@@ -29,6 +29,7 @@
 #include "common/FileSystem.h"
 #include "common/MessageBox.h"
 #include "payments/PaymentBatchView.h"
+#include "payments/Journal.h"
 #include "payments/PaymentFormat.h"
 
 namespace paylode {
@@ -83,8 +84,15 @@ struct PaymentFileResult {
 // `passedBefore` are the payments an earlier writer (the template file's)
 // left with "processed successfully": those the record loop does not reach
 // are told the batch was rejected too when the file is not put in place.
+// `journal`, when given, gets the journal's line of each payment whose
+// record is in the file put in place, in batch order, from the values the
+// record was written from (amount, payee fields, the record's reference;
+// in a bulk list record without one, the header's beneficiary reference);
+// it is left empty when no file is put in place or a header that failed
+// its checks kept every record out.
 PaymentFileResult WritePaymentFile(IPaymentBatchView& batch, long count, const std::string& path,
-                                   const PaymentFileChoices& choices, const std::vector<long>& passedBefore = {});
+                                   const PaymentFileChoices& choices, const std::vector<long>& passedBefore = {},
+                                   std::vector<JournalPayment>* journal = nullptr);
 
 // How writing the bulk list template file ended. The payment run goes on
 // whatever the outcome and tells the user nothing; the tool reports it.

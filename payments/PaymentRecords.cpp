@@ -170,6 +170,19 @@ private:
 
 }  // namespace
 
+std::string RecordReference(IPaymentView& payment, PaymentFormat format, bool iat) {
+    if (format == PaymentFormat::BulkList) return Sanitised(TextOf(payment.GetPayeeRollNumber()), 18);
+    if (iat) return Sanitised(ReferenceOf(payment), 16);
+    std::string reference = ReferenceOf(payment);
+    // Without a roll number or a BACS reference an ad hoc bulk record tells
+    // the payee who paid by the payer's own sort code and account number.
+    if (format == PaymentFormat::AdHocBulk && reference.empty()) {
+        reference = Cut(Digits(TextOf(payment.GetPayerSortCode())), 6) +
+                    Cut(Digits(TextOf(payment.GetPayerAccountNumber())), 8);
+    }
+    return Sanitised(reference, 18);
+}
+
 bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double processingDate, PaymentFormat format,
                         const char* templateName, RecordCurrency currency, RecordFile target) {
     const bool bulkList = format == PaymentFormat::BulkList;
@@ -187,13 +200,7 @@ bool WritePaymentRecord(IRecordOutput& file, IPaymentView& payment, double proce
     if (!bulkList) record.Set(19, DateField(processingDate));
     record.PayeeAccount(!withTemplate);
     if (!iat && !withTemplate) record.PayeeName();
-    if (bulkList) {
-        record.Set(37, Sanitised(TextOf(payment.GetPayeeRollNumber()), 18));
-    } else if (iat) {
-        record.Set(40, Sanitised(ReferenceOf(payment), 16));
-    } else {
-        record.Set(37, Sanitised(ReferenceOf(payment), 18));
-    }
+    record.Set(iat ? 40 : 37, RecordReference(payment, format, iat));
     return record.Write(file);
 }
 
@@ -232,14 +239,7 @@ bool WriteAdHocRecord(IRecordOutput& file, IPaymentView& payment, RecordCurrency
     record.Amount(true);
     record.PayeeAccount(true);
     record.PayeeName();
-    // Without a roll number or a BACS reference the payer's own sort code and
-    // account number tell the payee who paid.
-    std::string reference = ReferenceOf(payment);
-    if (reference.empty()) {
-        reference = Cut(Digits(TextOf(payment.GetPayerSortCode())), 6) +
-                    Cut(Digits(TextOf(payment.GetPayerAccountNumber())), 8);
-    }
-    record.Set(37, Sanitised(reference, 18));
+    record.Set(37, RecordReference(payment, PaymentFormat::AdHocBulk, false));
     return record.Write(file);
 }
 

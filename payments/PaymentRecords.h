@@ -44,6 +44,13 @@ enum class RecordFile { PaymentFile, TemplateFile };
 // records) or none matters (records only checked).
 constexpr double kNoProcessingDate = 0;
 
+// The reference a payment's record carries, as written: the building
+// society roll number, else the payee's BACS reference (at most 18
+// characters; 16 in an IAT record, `iat`); in an ad hoc bulk record without
+// either, the payer's sort code and account number digits; in a bulk list
+// record the roll number alone.
+std::string RecordReference(IPaymentView& payment, PaymentFormat format, bool iat);
+
 // Standard, template or IAT record (standard and template formats; a
 // payment whose status is nonzero is an IAT) or bulk list record (bulk list
 // format). `processingDate` is an OLE automation date.

@@ -23,6 +23,7 @@
 #include "payments/win/HostBatchView.h"
 #include "payments/win/HostPaymentView.h"
 #include "payments/win/PaymentOptionsSeam.h"
+#include "payments/win/RunJournal.h"
 #include "payments/win/SaveFileDialog.h"
 #include "resources/resource.h"
 
@@ -171,7 +172,13 @@ HRESULT RunPaymentSteps(ITorvoBankPayments* payments, ITorvoBankAccount* account
                                ".\r\nThe payment file is written without it.");
         }
     }
-    const PaymentFileResult written = WritePaymentFile(batch, count, path, choices, passedByTemplate);
+    std::vector<JournalPayment> journal;
+    const PaymentFileResult written = WritePaymentFile(batch, count, path, choices, passedByTemplate, &journal);
+    // The payments of a file put in place go into the journal; whatever
+    // becomes of that, the run ends as its payment file did.
+    if (written.end == PaymentFileEnd::Written) {
+        RecordRunInJournal(account, batch, path, choices, journal, GetActiveWindow());
+    }
     setStatus(written.StatusValue());
     return written.ReportsFailedChecks() ? S_FALSE : S_OK;
 }

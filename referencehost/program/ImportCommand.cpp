@@ -9,7 +9,9 @@
  * Exit status 0 when the import ran, 1 when no file was chosen, 2 when the
  * component refused the file (it cannot be opened, is not a statement, or
  * has a line that cannot be read before readable ones: 0x800AFFFF, whose
- * description says why), kHostFailure on any other failure.
+ * description says why), kHostFailure on any other failure. With --repeat N
+ * the import goes N times in one process (RepeatedRuns.h) and the exit
+ * status is the last one's.
  */
 #include <cstdio>
 #include <fstream>
@@ -27,6 +29,7 @@
 #include "referencehost/Regsvr32.h"
 #include "referencehost/program/HostCommands.h"
 #include "referencehost/program/HostToolkit.h"
+#include "referencehost/program/RepeatedRuns.h"
 
 namespace paylode::hostprogram {
 namespace {
@@ -47,6 +50,7 @@ struct ImportOptions {
     std::string account;
     bool cancel = false;
     FaultOptions faults;
+    int repeat = 0;  // --repeat N; 0 when not given
 };
 
 // The reference host's registered objects read their configuration from the
@@ -106,17 +110,9 @@ long IdOf(const CVariant& id) {
     return V_I4(&number.Get());
 }
 
-int RunImport(const ImportOptions& options) {
-    const AccountOption account = ParseAccount(options.account);
-    const std::wstring path = FullPath(Utf8Text(options.statement));
-    // A file chooser hands out only a file that is there.
-    if (!options.cancel && !CHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
-        throw HostFailure{"cannot open " + options.statement};
-    }
-    const CChooserConfiguration chooser(path, options.cancel);
-
-    CComApartment apartment;
+// One import: the service fetched from a new bank imports into a new
+// statement of the account, and its transactions and outcome are printed.
+int ImportOnce(const ImportOptions& options, const AccountOption& account) {
     const ComPtr<ITorvoBankService> found = ServiceNamed(L"Bank Reconciliation Service");
     ComPtr<ITorvoBankStatementService> service;
     if (FAILED(found.As(&service))) throw HostFailure{"\"Bank Reconciliation Service\" is not a statement service"};
@@ -148,6 +144,23 @@ int RunImport(const ImportOptions& options) {
     return run.status == kNoFileChosen ? 1 : 0;
 }
 
+// The account, the file and the chooser's configuration are set up once;
+// the runs share one apartment, so the component stays loaded from the
+// first run to the last, as in a host that runs all day.
+int RunImport(const ImportOptions& options) {
+    const AccountOption account = ParseAccount(options.account);
+    const std::wstring path = FullPath(Utf8Text(options.statement));
+    // A file chooser hands out only a file that is there.
+    if (!options.cancel && !CHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
+        throw HostFailure{"cannot open " + options.statement};
+    }
+    const CChooserConfiguration chooser(path, options.cancel);
+
+    CComApartment apartment;
+    return RunRepeatedly(options.repeat, "paylode-host import", [&] { return ImportOnce(options, account); });
+}
+
 }  // namespace
 
 void AddImportCommand(CLI::App& app, Outcome& outcome) {
@@ -163,6 +176,7 @@ void AddImportCommand(CLI::App& app, Outcome& outcome) {
     command->add_flag("--cancel", options->cancel, "the user cancels the file chooser");
     AddFaultOptions(*command, options->faults);
     AddCLocaleOption(*command);
+    AddRepeatOption(*command, options->repeat);
     command->callback([options, &outcome] { outcome.status = RunImport(*options); });
 }
 

@@ -13,9 +13,12 @@
  * Set. When the dialog refuses OK, its message is printed and the dialog
  * cancelled, as a user gives up.
  *
+ * With --repeat N the batch and the answers are read once and the run goes
+ * N times in one process (RepeatedRuns.h).
+ *
  * Exit status: the service's status value (0, 1, 2, 3 or 40), or
  * kHostFailure for unusable arguments or input, a component that is not
- * registered or a failing HRESULT.
+ * registered or a failing HRESULT; with --repeat, the last run's.
  */
 #include <cstdio>
 #include <iostream>
@@ -40,6 +43,7 @@
 #include "referencehost/program/HostCommands.h"
 #include "referencehost/program/HostToolkit.h"
 #include "referencehost/program/MessageBoxes.h"
+#include "referencehost/program/RepeatedRuns.h"
 
 namespace paylode::hostprogram {
 namespace {
@@ -69,6 +73,7 @@ struct PayOptions {
     bool checkAccounts = false;
     std::string tables;
     FaultOptions faults;
+    int repeat = 0;  // --repeat N; 0 when not given
 };
 
 // What the options ask of the dialog, checked and ready to type.
@@ -233,28 +238,40 @@ void WarnOfAccounts(const PayOptions& options, const std::vector<PaymentData>& p
     }
 }
 
-int RunPay(const PayOptions& options) {
-    const std::vector<PaymentData> payments = ReadBatch(options.batch);
-    if (options.checkAccounts) WarnOfAccounts(options, payments);
-    OptionsDialogUser user{ReadAnswers(options, payments.size())};
-    const std::wstring out = FullPath(Utf8Text(options.out));
-    const std::string typedOut = AnsiForTyping(Utf8FromWide(out), "--out");
+// What every run of the command uses, read and checked once.
+struct PayInput {
+    std::vector<PaymentData> payments;
+    DialogAnswers answers;
+    std::string typedOut;  // FILE, ANSI, as typed into the save-file dialog
     std::unique_ptr<AccountOption> account;
-    if (!options.account.empty()) account = std::make_unique<AccountOption>(ParseAccount(options.account));
+};
 
-    CComApartment apartment;
+PayInput ReadPayInput(const PayOptions& options) {
+    PayInput input;
+    input.payments = ReadBatch(options.batch);
+    if (options.checkAccounts) WarnOfAccounts(options, input.payments);
+    input.answers = ReadAnswers(options, input.payments.size());
+    input.typedOut = AnsiForTyping(Utf8FromWide(FullPath(Utf8Text(options.out))), "--out");
+    if (!options.account.empty()) input.account = std::make_unique<AccountOption>(ParseAccount(options.account));
+    return input;
+}
+
+// One payment run: a new batch of the payments, the service fetched from a
+// new bank, ProcessPayments answered as the options say, and its outcome.
+int PayOnce(const PayOptions& options, const PayInput& input) {
+    OptionsDialogUser user{input.answers};
     const ComPtr<ITorvoBankService> found = ServiceNamed(L"Bank Payment Service");
     ComPtr<ITorvoBankPaymentService> service;
     if (FAILED(found.As(&service))) throw HostFailure{"\"Bank Payment Service\" is not a payment service"};
 
     const auto log = std::make_shared<CHostCallLog>();
     log->CountOnly();
-    const ComPtr<CHostPayments> batch = MakeComObject<CHostPayments>(log, payments);
+    const ComPtr<CHostPayments> batch = MakeComObject<CHostPayments>(log, input.payments);
     ComPtr<CHostBankAccount> paying;
-    if (account) paying = MakeComObject<CHostBankAccount>(log, account->sortCode, account->accountNumber);
+    if (input.account) paying = MakeComObject<CHostBankAccount>(log, input.account->sortCode, input.account->accountNumber);
 
     CPaymentOptionsDriver optionsDialog([&user](HWND window) { user.Answer(window); });
-    CSaveDialogDriver saveDialog(options.cancel == "save" ? std::string() : typedOut);
+    CSaveDialogDriver saveDialog(options.cancel == "save" ? std::string() : input.typedOut);
     CMessageBoxAnswers boxes([&](const referencehost::MessageBoxContents& box) {
         if (box.caption == kTemplateQuestion) return options.overwriteTemplate == "yes" ? IDYES : IDNO;
         // The save-file dialog asks before it replaces FILE, which the user named.
@@ -294,6 +311,15 @@ int RunPay(const PayOptions& options) {
     std::cerr << "paylode-host pay: " << calls << "\n";
     std::cerr << "paylode-host pay: " << run.Line("ProcessPayments") << "\n";
     return FAILED(run.result) ? kHostFailure : static_cast<int>(run.status);
+}
+
+// The batch and the answers are read once; the runs share one apartment, so
+// the component stays loaded from the first run to the last, as in a host
+// that runs all day.
+int RunPay(const PayOptions& options) {
+    const PayInput input = ReadPayInput(options);
+    CComApartment apartment;
+    return RunRepeatedly(options.repeat, "paylode-host pay", [&] { return PayOnce(options, input); });
 }
 
 }  // namespace
@@ -338,6 +364,7 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
                         "the folder of the modulus tables (default: modulus beside the program)");
     AddFaultOptions(*command, options->faults);
     AddCLocaleOption(*command);
+    AddRepeatOption(*command, options->repeat);
     command->callback([options, &outcome] { outcome.status = RunPay(*options); });
 }
 

@@ -192,6 +192,57 @@ TEST(PaymentFile, AFailedCheckGoesOnToTheNextPaymentAndAFailedHeaderEndsTheFile)
     }
 }
 
+// The journal gets one line for each payment whose record is in the file
+// put in place, with the reference that record carries (an IAT record's cut
+// to 16 characters, a bulk list record without a roll number paying under
+// the header's beneficiary reference); none when no file is put in place
+// or a failed header keeps the records out.
+TEST(PaymentFile, TheJournalGetsEachPaymentWrittenWithTheReferenceItsRecordCarries) {
+    enum class Fault { None, BadHeader, MissingPayment, WriteFails };
+    const struct {
+        PaymentFormat format;
+        Fault fault;
+        std::vector<std::string> references;  // empty: no journal lines
+    } rows[] = {
+        {PaymentFormat::Standard, Fault::None, {"ROLL/7", "ABCDEFGHIJKLMNOP", ""}},
+        {PaymentFormat::Template, Fault::None, {"ROLL/7", "ABCDEFGHIJKLMNOP", ""}},
+        {PaymentFormat::BulkList, Fault::None, {"ROLL/7", "BEN/1", "BEN/1"}},
+        {PaymentFormat::AdHocBulk, Fault::None, {"ROLL/7", "ABCDEFGHIJKLMNOPQR", "12345612345678"}},
+        {PaymentFormat::AdHocBulk, Fault::BadHeader, {}},
+        {PaymentFormat::Standard, Fault::MissingPayment, {}},
+        {PaymentFormat::BulkList, Fault::WriteFails, {}},
+    };
+    for (std::size_t index = 0; index < std::size(rows); ++index) {
+        const auto& row = rows[index];
+        SCOPED_TRACE("row " + std::to_string(index));
+        CFaultyFileSystem disk;
+        ScopedFileSystem scope(disk);
+        CPaymentBatchValues batch = ThreePayments();
+        batch.payments[0].payeeRollNumber = "ROLL/7";
+        batch.payments[0].amount = 1234.5;
+        batch.payments[1].payeeBACSReference = "ABCDEFGHIJKLMNOPQRST";
+        batch.payments[1].status = 1;  // marked as an IAT
+        batch.payments[2].payeeBACSReference = "";
+        if (row.fault == Fault::BadHeader) batch.payments[0].payerSortCode = "1234";
+        if (row.fault == Fault::MissingPayment) batch.missing.insert(2);
+        if (row.fault == Fault::WriteFails) disk.Fail(kPath, FileOp::Write, 2);
+        std::vector<JournalPayment> journal = {JournalPayment()};
+        WritePaymentFile(batch, 3, kPath, Choices(row.format), {}, &journal);
+        std::vector<std::string> references;
+        for (const JournalPayment& payment : journal) references.push_back(payment.reference);
+        EXPECT_EQ(row.references, references);
+        if (journal.size() != 3) continue;
+        EXPECT_EQ(3u, Lines(disk.files[kPath]).size() - (HasHeaderRecord(row.format) ? 1 : 0));
+        EXPECT_EQ(1, journal[0].row);
+        EXPECT_EQ(3, journal[2].row);
+        EXPECT_EQ(1234.5, journal[0].amount);
+        EXPECT_EQ("ANNE", journal[0].payeeAccountName);
+        EXPECT_EQ("65-43-21", journal[1].payeeSortCode);
+        EXPECT_EQ("87654321", journal[1].payeeAccountNumber);
+        EXPECT_EQ("ABCDEFGHIJKLMNOPQRST", journal[1].payeeBacsReference);
+    }
+}
+
 // A payment the batch does not return leaves the batch incomplete: no new
 // file, and every other payment is still checked, those that pass told that
 // the batch was rejected.

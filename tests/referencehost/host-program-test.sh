@@ -168,6 +168,23 @@ same checked-file "$work/checked.txt" "$work/tool-checked.txt"
 host 3 cancel-options pay good.csv --format 0 --date "$date" --out cancelled.txt --cancel options
 host 3 cancel-save pay good.csv --format 0 --date "$date" --out cancelled.txt --cancel save
 absent "$work/cancelled.txt" cancel
+# --repeat N: the run N times in one process, each followed by the
+# process's heap bytes and handles; without it, no such line.
+runs() {  # runs NAME COUNT: the lines "run 1: ..." to "run COUNT: ..." of NAME.err, in order
+    [ "$(grep -E '^run [0-9]+: heap bytes [0-9]+, handles [0-9]+$' "$work/$1.err" | cut -d: -f1 | tr '\n' ' ')" = \
+        "$(for k in $(seq 1 "$2"); do printf 'run %d ' "$k"; done)" ] || fail "$1: not $2 usage lines: $(cat "$work/$1.err")"
+}
+runs cancel-options 0
+host 3 cancel-repeat pay good.csv --format 0 --date "$date" --out cancelled.txt --cancel options --repeat 3
+runs cancel-repeat 3
+[ "$(grep -c 'status value 3, ProcessPayments returned 0x00000000' "$work/cancel-repeat.err")" = 3 ] ||
+    fail "cancel-repeat: not three cancelled runs"
+# Only a whole number from 1 repeats.
+for repeat in 0 -1 1.5 x 010 ""; do
+    host 100 bad-repeat pay good.csv --format 0 --date "$date" --out cancelled.txt --cancel options --repeat "$repeat"
+    runs bad-repeat 0
+done
+host 100 bad-repeat-import import sample-statement.csv --account 12-34-56:12345678 --repeat 0
 # A Saturday is refused on OK: the message is printed and the run cancelled.
 saturday=$("$tool" calendar "$date" "$(date -d "$date + 14 days" +%F)" | grep '"reason":2' | head -1 |
     sed 's/.*"date":"\([0-9-]*\)".*/\1/')
@@ -205,6 +222,10 @@ for account in 99-99-99:00000000 654321:87654321 12-34-56:12345678; do
     same "import $account under a decimal-comma C locale" "$work/import-comma.out" "$work/tool.out"
 done
 [ -s "$work/import.out" ] || fail "import: no transaction for 12-34-56:12345678"
+host 0 import-repeat import sample-statement.csv --account 12-34-56:12345678 --repeat 2
+cat "$work/import.out" "$work/import.out" >"$work/import-twice.expected"
+same import-repeat "$work/import-repeat.out" "$work/import-twice.expected"
+runs import-repeat 2
 # Files the import refuses: the tool and the host say why in the same words,
 # and nothing reaches the statement.
 { head -n 2 "$data/sample-statement.csv"; printf '\r\n'; tail -n +3 "$data/sample-statement.csv"; } >"$work/gap.csv"
@@ -250,6 +271,11 @@ host 100 unregistered services
 contains unregistered "$work/unregistered.err" "not registered"
 host 100 unregistered-pay pay good.csv --format 0 --date "$date" --out unregistered.txt
 absent "$work/unregistered.txt" unregistered-pay
+# A run that fails does not end the others: each says why.
+host 100 unregistered-repeat import sample-statement.csv --account 12-34-56:12345678 --repeat 2
+runs unregistered-repeat 2
+[ "$(grep -c '^paylode-host import: the component is not registered' "$work/unregistered-repeat.err")" = 2 ] ||
+    fail "unregistered-repeat: not two failed runs: $(cat "$work/unregistered-repeat.err")"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures failure(s)"

@@ -160,6 +160,14 @@ protected:
         SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(file_.c_str());
         DeleteFileA((folder_ + "\\journal.txt").c_str());
+        // The payment journal of a host program's run in this prefix.
+        WIN32_FIND_DATAA entry;
+        const CFindHandle journals(FindFirstFileA((folder_ + "\\PaylodeJournal-*.csv").c_str(), &entry));
+        if (journals) {
+            do {
+                DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
+            } while (FindNextFileA(journals.Get(), &entry));
+        }
         RemoveDirectoryA(folder_.c_str());
         RemoveDirectoryA(torvo_.c_str());
     }

@@ -22,14 +22,18 @@
 #include "common/FileSystem.h"
 #include "common/MessageBox.h"
 #include "common/OleDate.h"
+#include "common/Sha256.h"
 #include "combase/ComPointers.h"
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
+#include "payments/Journal.h"
 #include "payments/PaymentFile.h"
 #include "payments/PaymentRecords.h"
 #include "payments/StatusTexts.h"
 #include "payments/win/BankPaymentService.h"
 #include "payments/win/ComponentTables.h"
+#include "payments/win/JournalFile.h"
+#include "payments/win/JournalSettings.h"
 #include "payments/win/PaymentOptionsSeam.h"
 #include "payments/win/PaymentRun.h"
 #include "payments/win/SaveFileDialog.h"
@@ -198,6 +202,16 @@ protected:
         ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
         Configure("[PaymentFile]\r\nFileName=Payments.\r\nExtension=csv\r\nDirectory=" + folder_);
 
+        // The runs' journal goes to a folder of the test's own, so that no
+        // test sees another's runs.
+        journalFolder_ = folder_ + "-journal";
+        journalSettings_.emplace([this] {
+            JournalSettings settings;
+            settings.folder = WideFromAnsi(journalFolder_.c_str());
+            settings.days = journalDays_;
+            return settings;
+        });
+
         torvo_ = CommonAppData() + "\\TORVO";
         settingsFolder_ = torvo_ + "\\Torvo EBanking";
         settingsFile_ = settingsFolder_ + "\\BANKSERV.INI";
@@ -207,19 +221,31 @@ protected:
     }
     void TearDown() override {
         RemoveSettings();
-        WIN32_FIND_DATAA entry;
-        const CFindHandle search(FindFirstFileA((folder_ + "\\*").c_str(), &entry));
-        if (search) {
-            do {
-                DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
-            } while (FindNextFileA(search.Get(), &entry));
+        journalSettings_.reset();
+        for (const std::string& folder : {folder_, journalFolder_}) {
+            WIN32_FIND_DATAA entry;
+            const CFindHandle search(FindFirstFileA((folder + "\\*").c_str(), &entry));
+            if (search) {
+                do {
+                    DeleteFileA((folder + "\\" + entry.cFileName).c_str());
+                } while (FindNextFileA(search.Get(), &entry));
+            }
+            RemoveDirectoryA(folder.c_str());
         }
-        RemoveDirectoryA(folder_.c_str());
         CModule::Attach(previousModule_);
         FreeLibrary(resources_);
         ReferenceHostFixture::TearDown();
     }
+    // The settings folder holds the journal of a run that went past the
+    // journal seam (a host program's): it goes with the folder.
     void RemoveSettings() {
+        WIN32_FIND_DATAA entry;
+        const CFindHandle journals(FindFirstFileA((settingsFolder_ + "\\PaylodeJournal-*.csv").c_str(), &entry));
+        if (journals) {
+            do {
+                DeleteFileA((settingsFolder_ + "\\" + entry.cFileName).c_str());
+            } while (FindNextFileA(journals.Get(), &entry));
+        }
         DeleteFileA(settingsFile_.c_str());
         RemoveDirectoryA(settingsFolder_.c_str());
         RemoveDirectoryA(torvo_.c_str());
@@ -278,6 +304,9 @@ protected:
     std::vector<MessageRequest> messages_;
     MessageAnswer answer_ = MessageAnswer::Ok;
     std::string folder_, torvo_, settingsFolder_, settingsFile_;
+    std::string journalFolder_;
+    unsigned long journalDays_ = kDefaultJournalDays;
+    std::optional<ScopedJournalSettings> journalSettings_;
     HMODULE resources_ = nullptr;
     HINSTANCE previousModule_ = nullptr;
 };
@@ -318,6 +347,179 @@ TEST_F(PaymentService, WritesTheSameBytesAsTheToolInEveryFormat) {
                                      batch->Payment(2).Data().status}));
     }
     EXPECT_TRUE(messages_.empty());
+}
+
+// What a run's journal file holds, read as every reader reads it.
+JournalReading JournalIn(const std::string& folder, int year) {
+    return ReadJournal(ReadBytes(folder + "\\" + JournalFileName(year)));
+}
+
+int ThisYear() {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    return now.wYear;
+}
+
+TEST_F(PaymentService, RecordsEachPaymentWrittenInTheJournalOnceTheFileIsInPlace) {
+    const struct {
+        PaymentFormat format;
+        bool withAccount;
+        int ireland;
+        std::vector<std::string> references;
+    } rows[] = {
+        {PaymentFormat::Standard, true, 0, {"INV 42", "R-7", ""}},
+        {PaymentFormat::AdHocBulk, false, 1, {"INV 42", "R-7", "12345612345678"}},
+    };
+    long lines = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(PaymentFormatNumber(row.format));
+        ComPtr<CHostPayments> batch = Batch(ExportBatch());
+        ComPtr<CHostBankAccount> account;
+        if (row.withAccount) account = MakeComObject<CHostBankAccount>(log_, L"99-88-77", L"55554444");
+        DialogScript dialog;
+        dialog.format = row.format;
+        dialog.reference = "Ben ref";
+        dialog.ireland = row.ireland;
+        const std::string path = PathOf("journal" + std::to_string(PaymentFormatNumber(row.format)) + ".txt");
+        EXPECT_HR(S_FALSE, Run(batch.Get(), account.Get(), dialog, path));
+        EXPECT_EQ(kRunChecksFailed, status_);
+        EXPECT_TRUE(messages_.empty());
+
+        const JournalReading journal = JournalIn(journalFolder_, ThisYear());
+        EXPECT_TRUE(journal.damaged.empty());
+        ASSERT_EQ(lines + 3, static_cast<long>(journal.entries.size()));
+        const std::string digest = Sha256Hex(ReadBytes(path));
+        for (long index = 0; index < 3; ++index) {
+            SCOPED_TRACE(index);
+            const JournalEntry& entry = journal.entries[static_cast<std::size_t>(lines + index)];
+            EXPECT_EQ(journal.entries[static_cast<std::size_t>(lines)][kJournalRun], entry[kJournalRun]);
+            EXPECT_EQ(row.withAccount ? "998877" : "123456", entry[kJournalPayerSortCode]);
+            EXPECT_EQ(row.withAccount ? "55554444" : "12345678", entry[kJournalPayerAccountNumber]);
+            EXPECT_EQ(std::to_string(PaymentFormatNumber(row.format)), entry[kJournalFormat]);
+            EXPECT_EQ("2024-03-05", entry[kJournalProcessingDate]);
+            EXPECT_EQ(row.ireland ? "EUR" : "GBP", entry[kJournalCurrency]);
+            EXPECT_EQ(path, entry[kJournalPaymentFile]);
+            EXPECT_EQ(digest, entry[kJournalPaymentFileSha256]);
+            EXPECT_EQ(std::to_string(index + 1), entry[kJournalRow]);
+            EXPECT_EQ(row.references[static_cast<std::size_t>(index)], entry[kJournalReference]);
+            EXPECT_FALSE(entry[kJournalUser].empty());
+            EXPECT_FALSE(entry[kJournalMachine].empty());
+        }
+        const JournalEntry& first = journal.entries[static_cast<std::size_t>(lines)];
+        EXPECT_EQ("1234.50", first[kJournalAmount]);
+        EXPECT_EQ("O'Brien & Sons, Ltd", first[kJournalPayeeAccountName]);
+        EXPECT_EQ("654321", first[kJournalPayeeSortCode]);
+        EXPECT_EQ("Inv 42", first[kJournalPayeeBacsReference]);
+        EXPECT_EQ("100.00", journal.entries[static_cast<std::size_t>(lines + 2)][kJournalAmount]);
+        if (lines > 0) {
+            EXPECT_NE(journal.entries[0][kJournalRun], first[kJournalRun]);
+        }
+        lines += 3;
+    }
+
+    // A run that puts no file in place, and one with the journal turned
+    // off, add nothing.
+    ComPtr<CHostPayments> batch = Batch(ExportBatch());
+    DialogScript cancelled;
+    cancelled.ok = false;
+    EXPECT_HR(S_OK, Run(batch.Get(), nullptr, cancelled, PathOf("cancelled.txt")));
+    journalDays_ = 0;
+    DialogScript off;
+    EXPECT_HR(S_FALSE, Run(batch.Get(), nullptr, off, PathOf("off.txt")));
+    EXPECT_EQ(lines, static_cast<long>(JournalIn(journalFolder_, ThisYear()).entries.size()));
+}
+
+// A journal that cannot take the run's lines costs the run nothing: the
+// payment file is in place, the statuses and result are the run's, and the
+// clerk and the debugger output are told that the journal was not written.
+TEST_F(PaymentService, AJournalThatCannotBeWrittenIsToldAndLeavesTheRunAsItEnded) {
+    enum class Block { HeldOpen, Locked, FolderIsAFile };
+    const struct {
+        Block block;
+        const char* why;
+    } rows[] = {
+        {Block::HeldOpen, "another program holds it open"},
+        {Block::Locked, "another payment run kept it locked for more than 5 seconds"},
+        {Block::FolderIsAFile, "it cannot be created"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        messages_.clear();
+        ASSERT_TRUE(CreateDirectoryA(journalFolder_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        const std::string journal = journalFolder_ + "\\" + JournalFileName(ThisYear());
+        const std::string blockedFolder = PathOf("not-a-folder");
+        std::string journalShown = journal;
+        CHandle holder;
+        if (row.block == Block::FolderIsAFile) {
+            ASSERT_TRUE(CHandle(CreateFileA(blockedFolder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)));
+            journalShown = blockedFolder + "\\" + JournalFileName(ThisYear());
+        } else {
+            // A spreadsheet holds the file open for itself; another run
+            // holds the appenders' lock.
+            holder.Reset(CreateFileA(journal.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                     row.block == Block::Locked ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0, nullptr,
+                                     OPEN_ALWAYS, 0, nullptr));
+            ASSERT_TRUE(holder);
+            if (row.block == Block::Locked) {
+                OVERLAPPED place = {};
+                place.OffsetHigh = 0x7FFFFFFF;
+                ASSERT_TRUE(LockFileEx(holder.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &place));
+            }
+        }
+        const std::string saved = journalFolder_;
+        if (row.block == Block::FolderIsAFile) journalFolder_ = blockedFolder;
+        std::vector<std::string> debugLines;
+        ScopedDebugOutputHandler capture([&debugLines](const char* text) { debugLines.emplace_back(text); });
+        ComPtr<CHostPayments> batch = Batch({GoodPayment(), GoodPayment()});
+        DialogScript dialog;
+        const std::string path = PathOf("kept.txt");
+        const ULONGLONG started = GetTickCount64();
+        EXPECT_HR(S_OK, Run(batch.Get(), nullptr, dialog, path));
+        const ULONGLONG took = GetTickCount64() - started;
+        journalFolder_ = saved;
+        EXPECT_EQ(kRunCompleted, status_);
+        EXPECT_EQ(2, Lines(ReadBytes(path)));
+        EXPECT_EQ(0, batch->Payment(0).Data().status);
+        EXPECT_EQ(0, batch->Payment(1).Data().status);
+        ASSERT_EQ(1u, messages_.size());
+        EXPECT_EQ(kComponentCaption, messages_[0].caption);
+        EXPECT_EQ(MessageIcon::Warning, messages_[0].icon);
+        EXPECT_EQ(MessageButtons::Ok, messages_[0].buttons);
+        const std::string told = "The payment file " + path + " was written, but the payment journal " +
+                                 journalShown + " was not: " + row.why;
+        EXPECT_EQ(told, messages_[0].text.substr(0, told.size()));
+        ASSERT_EQ(1u, debugLines.size());
+        EXPECT_NE(std::string::npos, debugLines[0].find(row.why)) << debugLines[0];
+        if (row.block == Block::Locked) {
+            EXPECT_GE(took, 4900u);
+            EXPECT_LT(took, 15000u);
+        }
+        holder.Reset();
+        DeleteFileA(blockedFolder.c_str());
+        DeleteFileA(journal.c_str());
+    }
+}
+
+// A run killed while it appended leaves its last line without its end: the
+// next run's lines start on a line of their own, and only that torn line
+// is damaged.
+TEST_F(PaymentService, AppendsWholeLinesAfterALineTornByAKilledRun) {
+    ASSERT_TRUE(CreateDirectoryA(journalFolder_.c_str(), nullptr));
+    const std::string journal = journalFolder_ + "\\" + JournalFileName(ThisYear());
+    {
+        std::ofstream torn(journal, std::ios::binary);
+        torn << kUtf8ByteOrderMark << JournalHeaderLine() << "20240305T101010-PC-1-1,2024-03-05T10:10:10,ann\r";
+    }
+    ComPtr<CHostPayments> batch = Batch({GoodPayment(), GoodPayment()});
+    DialogScript dialog;
+    EXPECT_HR(S_OK, Run(batch.Get(), nullptr, dialog, PathOf("after.txt")));
+    EXPECT_TRUE(messages_.empty());
+    const JournalReading reading = JournalIn(journalFolder_, ThisYear());
+    EXPECT_EQ(2u, reading.entries.size());
+    ASSERT_EQ(1u, reading.damaged.size());
+    EXPECT_EQ(2, reading.damaged[0].line);
+    const std::string bytes = ReadBytes(journal);
+    EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));
 }
 
 TEST_F(PaymentService, AsksTheSaveDialogForATextFileAtTheHostsDefaultPath) {

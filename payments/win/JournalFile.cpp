@@ -1,0 +1,166 @@
+/*
+ * The payment journal's file on Windows (see JournalFile.h).
+ */
+#include "payments/win/JournalFile.h"
+
+#include <string>
+#include <vector>
+
+#include "common/Sha256.h"
+#include "common/win/EveryUserFiles.h"
+#include "common/win/Owners.h"
+#include "common/win/Platform.h"
+
+namespace paylode {
+
+namespace {
+
+// The byte the appenders lock: beyond the end of any journal, so that the
+// lock keeps other appenders out and leaves the lines readable.
+constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
+constexpr DWORD kLockOffsetLow = 0;
+constexpr DWORD kLockPollMs = 50;
+
+// The journal's lock, held for as long as it lives.
+class CJournalLock {
+public:
+    explicit CJournalLock(HANDLE file) : file_(file) {}
+    CJournalLock(const CJournalLock&) = delete;
+    CJournalLock& operator=(const CJournalLock&) = delete;
+    ~CJournalLock() {
+        if (held_) {
+            OVERLAPPED place = Place();
+            UnlockFileEx(file_, 0, 1, 0, &place);
+        }
+    }
+
+    // Waits up to kJournalLockWaitMs for the lock; the Win32 error when it
+    // was not had (ERROR_LOCK_VIOLATION: another run held it throughout).
+    DWORD Take() {
+        const ULONGLONG deadline = GetTickCount64() + kJournalLockWaitMs;
+        for (;;) {
+            OVERLAPPED place = Place();
+            if (LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &place)) {
+                held_ = true;
+                return ERROR_SUCCESS;
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) return error;
+            if (GetTickCount64() >= deadline) return ERROR_LOCK_VIOLATION;
+            Sleep(kLockPollMs);
+        }
+    }
+
+private:
+    static OVERLAPPED Place() {
+        OVERLAPPED place = {};
+        place.Offset = kLockOffsetLow;
+        place.OffsetHigh = kLockOffsetHigh;
+        return place;
+    }
+
+    HANDLE file_;
+    bool held_ = false;
+};
+
+// The file's last bytes (at most two: enough to tell a CR LF, a lone CR or
+// a line without its end), or why they cannot be read.
+bool ReadFileEnd(HANDLE file, std::string* end, DWORD* error) {
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file, &size)) return *error = GetLastError(), false;
+    end->clear();
+    if (size.QuadPart == 0) return true;
+    const LONGLONG tail = size.QuadPart < 2 ? size.QuadPart : 2;
+    LARGE_INTEGER from = {};
+    from.QuadPart = size.QuadPart - tail;
+    char bytes[2] = {};
+    DWORD read = 0;
+    if (!SetFilePointerEx(file, from, nullptr, FILE_BEGIN) ||
+        !ReadFile(file, bytes, static_cast<DWORD>(tail), &read, nullptr)) {
+        return *error = GetLastError(), false;
+    }
+    end->assign(bytes, read);
+    return true;
+}
+
+}  // namespace
+
+std::string Win32Reason(unsigned long error) {
+    CLocalMemory<char> text;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, LANG_USER_DEFAULT, reinterpret_cast<char*>(text.Receive()), 0, nullptr);
+    std::string words = length > 0 && text ? std::string(text.Get(), length) : std::string();
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' ||
+                              words.back() == '.')) {
+        words.pop_back();
+    }
+    // The system's sentence goes inside the component's own.
+    if (!words.empty() && words[0] >= 'A' && words[0] <= 'Z') words[0] = static_cast<char>(words[0] - 'A' + 'a');
+    const std::string number = "Win32 error " + std::to_string(error);
+    return words.empty() ? number : words + " (" + number + ")";
+}
+
+WideString JournalPathIn(const WideString& folder, int year) {
+    return folder + L"\\" + WideFromAnsi(JournalFileName(year).c_str());
+}
+
+std::string AppendToJournal(const WideString& path, const JournalRun& run,
+                            const std::vector<JournalPayment>& payments) {
+    const DWORD made = CreateFileForEveryLocalUser(path);
+    if (made != ERROR_SUCCESS) return "it cannot be created: " + Win32Reason(made);
+    const CHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_SHARING_VIOLATION) {
+            return "another program holds it open (" + Win32Reason(error) + ")";
+        }
+        return "it cannot be opened: " + Win32Reason(error);
+    }
+    CJournalLock lock(file.Get());
+    const DWORD locked = lock.Take();
+    if (locked == ERROR_LOCK_VIOLATION) {
+        return "another payment run kept it locked for more than " + std::to_string(kJournalLockWaitMs / 1000) +
+               " seconds";
+    }
+    if (locked != ERROR_SUCCESS) return "it cannot be locked: " + Win32Reason(locked);
+
+    std::string end;
+    DWORD error = ERROR_SUCCESS;
+    if (!ReadFileEnd(file.Get(), &end, &error)) return "its end cannot be read: " + Win32Reason(error);
+    const std::string text = JournalAppendText(end, run, payments);
+    LARGE_INTEGER none = {};
+    DWORD written = 0;
+    if (!SetFilePointerEx(file.Get(), none, nullptr, FILE_END) || text.size() > MAXDWORD ||
+        !WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+        return "it cannot be written: " + Win32Reason(GetLastError());
+    }
+    if (written != text.size()) return "it cannot be written: " + Win32Reason(ERROR_DISK_FULL);
+    if (!FlushFileBuffers(file.Get())) return "it cannot be flushed to disk: " + Win32Reason(GetLastError());
+    return {};
+}
+
+bool Sha256OfFile(const WideString& path, std::string* digest, std::string* why) {
+    const CHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        *why = "the payment file cannot be read back: " + Win32Reason(GetLastError());
+        return false;
+    }
+    CSha256 sha;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+            *why = "the payment file cannot be read back: " + Win32Reason(GetLastError());
+            return false;
+        }
+        if (read == 0) break;
+        sha.Update(std::string_view(buffer.data(), read));
+    }
+    *digest = sha.HexDigest();
+    return true;
+}
+
+}  // namespace paylode

@@ -1,0 +1,115 @@
+/*
+ * The payment run's lines in the payment journal (see RunJournal.h).
+ */
+#include "payments/win/RunJournal.h"
+
+#include <wrl/client.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/DebugOutput.h"
+#include "common/LocalClock.h"
+#include "common/MessageBox.h"
+#include "common/win/Owners.h"
+#include "common/win/Platform.h"
+#include "payments/win/HostPaymentView.h"
+#include "payments/win/JournalFile.h"
+#include "payments/win/JournalSettings.h"
+
+namespace paylode {
+
+namespace {
+
+// The runs of this process so far: with the process and the second, what
+// makes a run's identifier unique.
+std::atomic<unsigned long long> runsInProcess{0};
+
+std::string UserName() {
+    wchar_t name[257] = {};
+    DWORD size = 257;
+    return GetUserNameW(name, &size) ? AnsiFromWide(name) : std::string();
+}
+
+std::string MachineName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    return GetComputerNameW(name, &size) ? AnsiFromWide(name) : std::string();
+}
+
+// The paying account's sort code and account number: its bank details, or,
+// without them, what the batch's first payment carries.
+void ReadPayerAccount(ITorvoBankAccount* account, IPaymentBatchView& batch, JournalRun* run) {
+    Microsoft::WRL::ComPtr<ITorvoBankDetails> details;
+    if (account != nullptr && SUCCEEDED(account->GetBankDetails(&details)) && details != nullptr) {
+        CBstr sortCode;
+        CBstr accountNumber;
+        if (SUCCEEDED(details->GetSortCode(sortCode.Receive()))) run->payerSortCode = AnsiOf(sortCode).GetString();
+        if (SUCCEEDED(details->GetAccountNumber(accountNumber.Receive()))) {
+            run->payerAccountNumber = AnsiOf(accountNumber).GetString();
+        }
+        return;
+    }
+    if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
+        run->payerSortCode = first->GetPayerSortCode().GetString();
+        run->payerAccountNumber = first->GetPayerAccountNumber().GetString();
+    }
+}
+
+// Tells the clerk and the debugger output that the payment file went out
+// without its journal lines.
+void ReportJournalNotWritten(const std::string& paymentFile, const std::string& journal, const std::string& why,
+                             WindowHandle owner) {
+    const std::string where = journal.empty() ? std::string("the payment journal")
+                                              : "the payment journal " + journal;
+    WriteDebugOutput(("Payment file " + paymentFile + " written, " + where + " not: " + why + "\n").c_str());
+    ShowMessageBox({owner, kComponentCaption,
+                    "The payment file " + paymentFile + " was written, but " + where + " was not: " + why +
+                        ".\r\nThe payments are made as the payment file says; only their record in the journal "
+                        "is missing.",
+                    MessageIcon::Warning, MessageButtons::Ok});
+}
+
+}  // namespace
+
+void RecordRunInJournal(ITorvoBankAccount* account, IPaymentBatchView& batch, const std::string& paymentFile,
+                        const PaymentFileChoices& choices, const std::vector<JournalPayment>& payments,
+                        WindowHandle owner) {
+    std::string journal;
+    std::string why;
+    try {
+        const JournalSettings settings = ReadJournalSettings();
+        if (!settings.JournalOn() || payments.empty()) return;
+        JournalRun run;
+        run.exported = ReadLocalClock();
+        run.user = UserName();
+        run.machine = MachineName();
+        run.run = JournalRunId(run.exported, run.machine, GetCurrentProcessId(), ++runsInProcess);
+        run.format = static_cast<int>(choices.paymentFormat);
+        run.processingDate = choices.processingDate;
+        run.currency = choices.ireland ? "EUR" : "GBP";
+        run.paymentFile = paymentFile;
+        if (settings.folder.empty()) {
+            why = "the journal folder cannot be found";
+        } else {
+            const WideString path = JournalPathIn(settings.folder, run.exported.year);
+            journal = AnsiFromWide(path.c_str());
+            ReadPayerAccount(account, batch, &run);
+            if (Sha256OfFile(WideFromAnsi(paymentFile.c_str()), &run.paymentFileSha256, &why)) {
+                why = AppendToJournal(path, run, payments);
+            }
+        }
+    } catch (...) {
+        why = "the payment run's details cannot be read";
+    }
+    if (why.empty()) return;
+    try {
+        ReportJournalNotWritten(paymentFile, journal, why, owner);
+    } catch (...) {
+        // Nothing is left to tell the clerk with; the run goes on as it ended.
+    }
+}
+
+}  // namespace paylode

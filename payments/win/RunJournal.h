@@ -1,0 +1,33 @@
+/*
+ * The payment run's lines in the payment journal: once the run has put its
+ * payment file in place, one line for each payment written to that file is
+ * appended to the year's journal file in the journal folder
+ * (payments/win/JournalSettings.h, payments/win/JournalFile.h).
+ *
+ * The journal never stands in a payment's way: when its lines cannot go
+ * in, the clerk is told (a warning with an OK button) that the payment
+ * file was written and the journal not, and why, and so is the debugger
+ * output; the run's statuses, result and files stay as they were.
+ */
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/HostInterfaces.h"
+#include "payments/Journal.h"
+#include "payments/PaymentBatchView.h"
+#include "payments/PaymentFile.h"
+
+namespace paylode {
+
+// Appends the run's `payments` (those written to the payment file at
+// `paymentFile`) to the journal, unless the journal is turned off. The
+// paying account's sort code and account number are `account`'s bank
+// details; without an account, the first payment's payer fields. Never
+// throws.
+void RecordRunInJournal(ITorvoBankAccount* account, IPaymentBatchView& batch, const std::string& paymentFile,
+                        const PaymentFileChoices& choices, const std::vector<JournalPayment>& payments,
+                        WindowHandle owner);
+
+}  // namespace paylode
