@@ -3,9 +3,12 @@
  */
 #include "payments/win/JournalFile.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/DebugOutput.h"
 #include "common/Sha256.h"
 #include "common/win/EveryUserFiles.h"
 #include "common/win/Owners.h"
@@ -141,25 +144,53 @@ std::string AppendToJournal(const WideString& path, const JournalRun& run,
     return {};
 }
 
-bool Sha256OfFile(const WideString& path, std::string* digest, std::string* why) {
+namespace {
+
+// Hands the file at `path` to `take` in parts of at most `partBytes`, in
+// order; ERROR_SUCCESS once the whole file went, otherwise the Win32 error
+// that stopped it (ERROR_FILE_NOT_FOUND for no file).
+DWORD ReadFileInParts(const WideString& path, std::size_t partBytes, const std::function<void(std::string_view)>& take) {
     const CHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) {
-        *why = "the payment file cannot be read back: " + Win32Reason(GetLastError());
-        return false;
-    }
-    CSha256 sha;
-    std::vector<char> buffer(64 * 1024);
+    if (!file) return GetLastError();
+    std::vector<char> buffer(partBytes);
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
-            *why = "the payment file cannot be read back: " + Win32Reason(GetLastError());
-            return false;
+            return GetLastError();
         }
-        if (read == 0) break;
-        sha.Update(std::string_view(buffer.data(), read));
+        if (read == 0) return ERROR_SUCCESS;
+        take(std::string_view(buffer.data(), read));
+    }
+}
+
+}  // namespace
+
+bool Sha256OfFile(const WideString& path, std::string* digest, std::string* why) {
+    CSha256 sha;
+    const DWORD error = ReadFileInParts(path, std::size_t{64} * 1024, [&sha](std::string_view part) { sha.Update(part); });
+    if (error != ERROR_SUCCESS) {
+        *why = "the payment file cannot be read back: " + Win32Reason(error);
+        return false;
     }
     *digest = sha.HexDigest();
+    return true;
+}
+
+bool ScanJournalFolder(const WideString& folder, const ExportedBeforeWindow& window, CExportedBefore& lookUp) {
+    for (const int year : JournalYearsToRead(window)) {
+        const WideString path = JournalPathIn(folder, year);
+        lookUp.BeginJournal();
+        const DWORD error = ReadFileInParts(path, std::size_t{1024} * 1024,
+                                            [&lookUp](std::string_view part) { lookUp.ScanJournalPart(part); });
+        lookUp.EndJournal();
+        // No file, or no folder yet, is a journal nothing was written to.
+        if (error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) continue;
+        WriteDebugOutput(("Payments exported before not checked: " + AnsiFromWide(path.c_str()) + " cannot be read: " +
+                          Win32Reason(error) + "\n")
+                             .c_str());
+        return false;
+    }
     return true;
 }
 

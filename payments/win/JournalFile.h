@@ -22,6 +22,7 @@
 
 #include "common/TextConversion.h"
 #include "payments/Journal.h"
+#include "payments/JournalLookup.h"
 
 namespace paylode {
 
@@ -37,6 +38,13 @@ WideString JournalPathIn(const WideString& folder, int year);
 // program"); a failed append writes nothing.
 std::string AppendToJournal(const WideString& path, const JournalRun& run,
                             const std::vector<JournalPayment>& payments);
+
+// Reads the journal files of `folder` that `lookUp`'s window needs (one
+// per year, payments/JournalLookup.h) into it, in parts, so that a year's
+// file is never held whole. A year without a file, or a folder not made
+// yet, is no failure: nothing was exported then. False when a file that is there cannot be read, and
+// then one debugger line says why.
+bool ScanJournalFolder(const WideString& folder, const ExportedBeforeWindow& window, CExportedBefore& lookUp);
 
 // The SHA-256 of the file at `path` (common/Sha256.h) into `digest`; false
 // with why not in `why` when it cannot be read.

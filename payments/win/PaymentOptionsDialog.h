@@ -26,6 +26,8 @@
  */
 #pragma once
 
+#include <utility>
+
 #include <exception>
 
 #include "common/CString.h"
@@ -56,6 +58,10 @@ public:
     CString GetBeneficiaryReference() const { return model_.GetBeneficiaryReference(); }
     PaymentFormat GetPaymentFormat() const { return model_.GetPaymentFormat(); }
     int GetIrelandPayment() const { return model_.GetIrelandPayment(); }
+    // The payment journal the list looks its payments up in when it opens.
+    void SetPaymentJournal(const ExportedBeforeWindow& window, CPaymentOptionsModel::PaymentJournalScan scan) {
+        model_.SetPaymentJournal(window, std::move(scan));
+    }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

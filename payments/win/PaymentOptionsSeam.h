@@ -16,7 +16,9 @@
 #include "common/Seam.h"
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
+#include "payments/JournalLookup.h"
 #include "payments/PaymentFormat.h"
+#include "payments/PaymentOptionsModel.h"
 
 namespace paylode {
 
@@ -30,6 +32,11 @@ public:
     virtual CString GetBeneficiaryReference() = 0;
     virtual PaymentFormat GetPaymentFormat() = 0;
     virtual int GetIrelandPayment() = 0;
+    // The payment journal its list looks the payments up in when it opens
+    // (payments/PaymentOptionsModel.h); a dialog that looks nothing up
+    // ignores it.
+    virtual void SetPaymentJournal(const ExportedBeforeWindow& /*window*/,
+                                   CPaymentOptionsModel::PaymentJournalScan /*scan*/) {}
 };
 
 // The platform's dialog itself.

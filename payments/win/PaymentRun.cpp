@@ -109,6 +109,7 @@ HRESULT RunPaymentSteps(ITorvoBankPayments* payments, ITorvoBankAccount* account
     {
         const std::unique_ptr<IPaymentOptionsDialog> dialog =
             MakePaymentOptionsDialog(payments, templateName, reference, ireland);
+        LookUpInJournalWhenOpen(*dialog, suffix, batch);
         if (!dialog->ShowModal(GetActiveWindow())) {
             setStatus(kRunCancelled);
             return S_OK;

@@ -15,6 +15,7 @@
 #include "common/MessageBox.h"
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
+#include "payments/BankingCalendar.h"
 #include "payments/win/HostPaymentView.h"
 #include "payments/win/JournalFile.h"
 #include "payments/win/JournalSettings.h"
@@ -73,6 +74,30 @@ void ReportJournalNotWritten(const std::string& paymentFile, const std::string& 
 }
 
 }  // namespace
+
+void LookUpInJournalWhenOpen(IPaymentOptionsDialog& dialog, const CString& accountSuffix, IPaymentBatchView& batch) {
+    const JournalSettings settings = ReadJournalSettings();
+    if (!settings.JournalOn()) return;
+    ExportedBeforeWindow window;
+    const std::string suffix = accountSuffix.GetString();
+    const std::size_t separator = suffix.find('_');
+    if (separator != std::string::npos) {
+        window.payerSortCode = suffix.substr(0, separator);
+        window.payerAccountNumber = suffix.substr(separator + 1);
+    } else if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
+        window.payerSortCode = first->GetPayerSortCode().GetString();
+        window.payerAccountNumber = first->GetPayerAccountNumber().GetString();
+    }
+    window.today = GetToday();
+    window.windowDays = static_cast<int>(settings.days);
+    dialog.SetPaymentJournal(window, [folder = settings.folder, window](CExportedBefore& lookUp) {
+        if (folder.empty()) {
+            WriteDebugOutput("Payments exported before not checked: the journal folder cannot be found\n");
+            return false;
+        }
+        return ScanJournalFolder(folder, window, lookUp);
+    });
+}
 
 void RecordRunInJournal(ITorvoBankAccount* account, IPaymentBatchView& batch, const std::string& paymentFile,
                         const PaymentFileChoices& choices, const std::vector<JournalPayment>& payments,

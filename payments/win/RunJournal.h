@@ -18,6 +18,7 @@
 #include "payments/Journal.h"
 #include "payments/PaymentBatchView.h"
 #include "payments/PaymentFile.h"
+#include "payments/win/PaymentOptionsSeam.h"
 
 namespace paylode {
 
@@ -26,6 +27,12 @@ namespace paylode {
 // paying account's sort code and account number are `account`'s bank
 // details; without an account, the first payment's payer fields. Never
 // throws.
+// Has the options dialog look the batch's payments up in the journal when
+// it opens, among the exports from the paying account the run stores its
+// settings under (`accountSuffix`, "123456_12345678"; without one, the
+// first payment's paying account), unless the journal is turned off.
+void LookUpInJournalWhenOpen(IPaymentOptionsDialog& dialog, const CString& accountSuffix, IPaymentBatchView& batch);
+
 void RecordRunInJournal(ITorvoBankAccount* account, IPaymentBatchView& batch, const std::string& paymentFile,
                         const PaymentFileChoices& choices, const std::vector<JournalPayment>& payments,
                         WindowHandle owner);

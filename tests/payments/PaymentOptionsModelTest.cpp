@@ -466,7 +466,9 @@ TEST_F(ModelTest, PaymentsExportedBeforeAreToldInTheCellAndTheQuestion) {
         const PaymentOptionsConfirmation outcome = fresh.Confirm("", "", kDialog, kActive);
         ASSERT_EQ(row.question != nullptr ? 1u : 0u, seen.met.size());
         EXPECT_EQ(row.question == nullptr, outcome.close) << "No returns to the dialog";
-        if (row.question != nullptr) EXPECT_EQ(row.question, seen.met[0].text);
+        if (row.question != nullptr) {
+            EXPECT_EQ(row.question, seen.met[0].text);
+        }
     }
 }
 

@@ -27,6 +27,11 @@ cp "$bin"/modulus/* "$work/bin/modulus/"
 printf '# a closure for this test\r\n%s Test closure\r\n' "$date" >"$work/bin/modulus/bank-closures.txt"
 host=$work/bin/paylode-host.exe
 (cd "$work" && "$wine_run" "$prefix" "$host" register >/dev/null 2>&1) || { echo "FAIL: register the copy"; exit 1; }
+# The payment journal in a folder of the test's own, emptied before each
+# case, so that only the cases that ask for it find exports before them.
+journal=$prefix/drive_c/paylode-journal
+"$wine_run" "$prefix" reg add 'HKLM\SOFTWARE\Torvo\Kelmar Bank Paylode' /v JournalFolder /t REG_SZ \
+    /d 'C:\paylode-journal' /f /reg:64 >/dev/null 2>&1 || { echo "FAIL: the journal folder cannot be set"; exit 1; }
 later=$("$tool" calendar "$date" | sed -n 's/.*"next":"\([0-9-]*\)".*/\1/p')
 day=$(LC_ALL=C date -d "$date" '+%A %-d %B %Y')
 closed="The bank is closed on $day (Test closure). Payments dated then will not be processed that day. Use this date anyway?"
@@ -51,6 +56,7 @@ printf '%s\n%s\n%s\n%s\n' "$header" "$sound" "$invalid" "$again" >"$work/both.cs
 case_() {
     local name=$1 batch=$2 day=$3 answer=$4 question=$5 status expected=0 button=Yes
     shift 5
+    [ -n "${KEEP_JOURNAL:-}" ] || rm -rf "$journal"
     [ "$answer" = no ] && expected=3 button=No
     (cd "$work" && PAYLODE_STDERR="$work/$name.err" timeout 120 "$wine_run" "$prefix" "$host" pay "$batch.csv" \
         --format 0 --date "$day" --out "$name.txt" "$@" >/dev/null)
@@ -79,10 +85,23 @@ case_ repeat-yes repeat "$later" yes "$repeats$anyway"
 case_ repeat-no repeat "$later" no "$repeats$anyway" --account-warning no
 case_ both-yes both "$later" yes "$fails and $repeats$anyway"
 case_ both-no both "$later" no "$fails and $repeats$anyway" --account-warning no
+# A batch exported before from the same paying account is asked about;
+# payments of other amounts are not. A journal that cannot be read is said
+# on OK.
+today=$(LC_ALL=C date '+%-d %B %Y')
+exported="2 payments were exported before (the latest on $today)"
+sed 's/^\(10\|20\),/\1.01,/' "$work/sound.csv" >"$work/other-amounts.csv"
+case_ first-export sound "$later" yes ""
+KEEP_JOURNAL=1 case_ exported-again-no sound "$later" no "$exported$anyway" --account-warning no
+KEEP_JOURNAL=1 case_ exported-again-yes sound "$later" yes "$exported$anyway"
+KEEP_JOURNAL=1 case_ other-amounts other-amounts "$later" yes ""
+rm -rf "$journal" && mkdir -p "$journal/PaylodeJournal-$(date +%Y).csv"
+KEEP_JOURNAL=1 case_ unreadable-journal sound "$later" yes \
+    "Earlier exports could not be checked: the payment journal cannot be read$anyway"
 # Without its weight table the component checks no account: nothing is
 # asked, and the run goes on.
 rm "$work"/bin/modulus/valacdos*.txt
 case_ no-tables invalid "$later" yes ""
 (cd "$work" && "$wine_run" "$prefix" "$host" unregister >/dev/null 2>&1)
 [ "$failures" = 0 ] || exit 1
-echo "the dialog asks about closed dates, failing accounts and repeats; Yes goes on, No cancels, nothing else is asked"
+echo "the dialog asks about closed dates, failing accounts, repeats and payments exported before; Yes goes on, No cancels, nothing else is asked"
