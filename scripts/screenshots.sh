@@ -3,7 +3,7 @@
 # win64 picture program, shows the real dialog under Wine on a display of its
 # own (Xvfb) in each of its states, and writes the PNG files to docs/
 # (dialog-format0.png ... dialog-format3.png, dialog-ireland.png,
-# dialog-iat.png, dialog-account-check.png). Needs the test dependencies
+# dialog-iat.png, dialog-account-check.png, dialog-exported-before.png). Needs the test dependencies
 # (scripts/install-deps.sh) and python3, which it installs from Debian's
 # mirror when missing.
 #   bash scripts/screenshots.sh

@@ -6,10 +6,11 @@
  *
  *   paylode_dialog_screenshots OUTPUT_FOLDER
  *
- * Writes one 24-bit BMP per picture (format0 to format3, ireland, iat, and
+ * Writes one 24-bit BMP per picture (format0 to format3, ireland, iat,
  * account-check: the list scrolled to its account checks, and the question
- * OK asks over the dialog); scripts/screenshots.sh turns them into the PNG
- * files in docs/.
+ * OK asks over the dialog, and exported-before: the same with three of the
+ * payments in the payment journal as exported two days ago);
+ * scripts/screenshots.sh turns them into the PNG files in docs/.
  */
 #include "common/win/Platform.h"
 
@@ -22,6 +23,11 @@
 
 #include "combase/ComPointers.h"
 #include "combase/Module.h"
+#include "common/OleDate.h"
+#include "common/TextConversion.h"
+#include "payments/BankingCalendar.h"
+#include "payments/Journal.h"
+#include "payments/JournalLookup.h"
 #include "payments/win/PaymentOptionsDialog.h"
 #include "referencehost/DialogDrivers.h"
 #include "referencehost/HostPayments.h"
@@ -41,7 +47,12 @@ struct Picture {
     bool ireland;
     std::vector<int> iatRows;  // rows marked as IATs with Set
     bool question;             // OK pressed: the picture shows its question
+    bool journal;              // three payments exported two days ago
 };
+
+// The paying account of the pictures' journal.
+constexpr char kPayerSortCode[] = "12-34-56";
+constexpr char kPayerAccount[] = "12345678";
 
 // The question on OK, met by a timer inside its own modal loop: the picture
 // is of the dialog and the box over it; then No returns to the dialog.
@@ -110,6 +121,33 @@ std::vector<PaymentData> Payments() {
     return payments;
 }
 
+// A payment journal holding three of the batch's payments (rows 2, 4 and
+// 9), exported from the pictures' paying account two days ago.
+std::string JournalOfEarlierRun(const std::vector<PaymentData>& payments) {
+    DateFields exported;
+    FieldsFromOleDate(GetToday() - 2, &exported);
+    exported.hour = 10;
+    exported.minute = 15;
+    JournalRun run;
+    run.run = "PICTURES";
+    run.exported = exported;
+    run.user = "CLERK";
+    run.machine = "ACCOUNTS1";
+    run.payerSortCode = kPayerSortCode;
+    run.payerAccountNumber = kPayerAccount;
+    run.processingDate = GetToday() - 1;
+    run.currency = "GBP";
+    run.paymentFile = "C:\\Payments\\march.txt";
+    std::vector<JournalPayment> lines;
+    for (const long row : {2L, 4L, 9L}) {
+        const PaymentData& data = payments[static_cast<std::size_t>(row - 1)];
+        lines.push_back({row, AnsiFromWide(data.payeeAccountName.c_str()), AnsiFromWide(data.payeeSortCode.c_str()),
+                         AnsiFromWide(data.payeeAccountNumber.c_str()), data.amount,
+                         AnsiFromWide(data.payeeBacsReference.c_str()), AnsiFromWide(data.payeeBacsReference.c_str())});
+    }
+    return JournalAppendText("", run, lines);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,13 +165,14 @@ int main(int argc, char** argv) {
 
     // clang-format off
     const Picture pictures[] = {
-        {"format0", IDC_FORMAT_STANDARD, false, {}, false},
-        {"format1", IDC_FORMAT_TEMPLATE, false, {}, false},
-        {"format2", IDC_FORMAT_BULK_LIST, false, {}, false},
-        {"format3", IDC_FORMAT_AD_HOC_BULK, false, {}, false},
-        {"ireland", IDC_FORMAT_STANDARD, true, {}, false},
-        {"iat", IDC_FORMAT_STANDARD, false, {1, 3, 7}, false},
-        {"account-check", IDC_FORMAT_STANDARD, false, {}, true},
+        {"format0", IDC_FORMAT_STANDARD, false, {}, false, false},
+        {"format1", IDC_FORMAT_TEMPLATE, false, {}, false, false},
+        {"format2", IDC_FORMAT_BULK_LIST, false, {}, false, false},
+        {"format3", IDC_FORMAT_AD_HOC_BULK, false, {}, false, false},
+        {"ireland", IDC_FORMAT_STANDARD, true, {}, false, false},
+        {"iat", IDC_FORMAT_STANDARD, false, {1, 3, 7}, false, false},
+        {"account-check", IDC_FORMAT_STANDARD, false, {}, true, false},
+        {"exported-before", IDC_FORMAT_STANDARD, false, {}, true, true},
     };
     // clang-format on
     int status = 0;
@@ -142,6 +181,14 @@ int main(int argc, char** argv) {
         log->CountOnly();
         ComPtr<CHostPayments> batch = MakeComObject<CHostPayments>(log, Payments());
         CPaymentOptionsDialog dialog(batch.Get(), "SUPPLIERS MARCH", "KELMAR/0326", 0);
+        if (picture.journal) {
+            const std::string journal = JournalOfEarlierRun(Payments());
+            dialog.SetPaymentJournal({kPayerSortCode, kPayerAccount, GetToday(), 14},
+                                     [journal](CExportedBefore& lookUp) {
+                                         lookUp.ScanJournal(journal);
+                                         return true;
+                                     });
+        }
         bool captured = false;
         CPaymentOptionsDriver driver([&](HWND window) {
             Click(window, picture.formatButton);
