@@ -149,7 +149,8 @@ bool Sha256OfFile(const WideString& path, std::string* digest, std::string* why)
         return false;
     }
     CSha256 sha;
-    std::vector<char> buffer(64 * 1024);
+    constexpr std::size_t kReadBytes = std::size_t{64} * 1024;
+    std::vector<char> buffer(kReadBytes);
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
