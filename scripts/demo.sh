@@ -70,6 +70,8 @@ echo "--- the bulk list template file written beside the format 2 file"
 cat -A "$out/STAFF PAY"
 echo "--- what the component remembered in BANKSERV.INI (64-bit prefix)"
 cat "$repo/build/win64/wineprefix/drive_c/ProgramData/TORVO/Torvo EBanking/BANKSERV.INI"
+echo "--- the four runs in the payment journal beside it (the last runs of paylode journal)"
+"$paylode" journal --folder "$repo/build/win64/wineprefix/drive_c/ProgramData/TORVO/Torvo EBanking" 2>/dev/null | tail -4
 
 echo
 echo "=== the 32-bit DLL writes the same file"

@@ -117,7 +117,7 @@ std::string AppendToJournal(const WideString& path, const JournalRun& run,
     if (!file) {
         const DWORD error = GetLastError();
         if (error == ERROR_SHARING_VIOLATION) {
-            return "another program holds it open (" + Win32Reason(error) + ")";
+            return "another program holds it open (Win32 error " + std::to_string(error) + ")";
         }
         return "it cannot be opened: " + Win32Reason(error);
     }

@@ -6,7 +6,11 @@
 # killed with SIGKILL at instants spread evenly over the rest of an unkilled
 # run's time (and a little beyond). Each time each file must hold either its
 # old bytes or exactly the unkilled run's, and nothing but "~paylode-*.tmp"
-# leftovers may stand beside them.
+# leftovers may stand beside them. The runs append to one payment journal
+# (a folder the machine's registry names); one run each is also killed the
+# moment its payment file is in place, while it appends. After every kill
+# each run's lines are all in the journal or none of them, only the last
+# line may be damaged, and the next run's lines are whole after it.
 #   pay-kill-test.sh WINE_RUN PAYLODE_HOST_EXE PAYLODE_TOOL [KILLS_PER_FORMAT]
 # The runs go in a Wine prefix and on an Xvfb display of their own, so
 # that only this test's processes are killed.
@@ -15,6 +19,9 @@ kills=${4:-6}
 source "$(dirname "${BASH_SOURCE[0]}")/../support/own-prefix.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../support/kill-run.sh"
 make_batch "$work/batch.csv" 4000
+journal=$prefix/drive_c/paylode-journal
+"$wine_run" "$prefix" reg add 'HKLM\SOFTWARE\Torvo\Kelmar Bank Paylode' /v JournalFolder /t REG_SZ \
+    /d 'C:\paylode-journal' /f /reg:64 >/dev/null 2>&1 || { echo "FAIL: the journal folder cannot be set"; exit 1; }
 printf 'OLD PAYMENT FILE\r\n' >"$work/old-pay"
 printf 'OLD TEMPLATE\r\n' >"$work/old-template"
 
@@ -51,6 +58,33 @@ start() {
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# journal_whole WHAT: every run in the journal has all its 4000 lines, and
+# nothing but the journal's last line is damaged.
+journal_whole() {
+    local damaged lines last
+    damaged=$("$tool" journal --folder "$journal" --verify 2>/dev/null | jq -r .line)
+    lines=$(cat "$journal"/PaylodeJournal-*.csv 2>/dev/null | tr -cd '\n' | wc -c)
+    last=$(tail -c 1 "$journal"/PaylodeJournal-*.csv 2>/dev/null | od -An -c | tr -d ' ')
+    case $(echo "$damaged" | grep -c .) in
+    0) ;;
+    1) [ "$last" != '\n' ] && [ "$damaged" = $((lines + 1)) ] || fail "$1: damaged journal line $damaged of $lines" ;;
+    *) fail "$1: damaged journal lines $(echo $damaged)" ;;
+    esac
+    # Only a run torn by the kill, ending in the damaged line, may lack lines.
+    [ "$("$tool" journal --folder "$journal" 2>/dev/null | jq -r .payments | grep -cvx 4000)" -le \
+        "$(echo "$damaged" | grep -c .)" ] || fail "$1: a run's lines are missing from the journal"
+}
+
+# The kill aimed at the journal: as soon as the payment file is in place.
+kill_when_in_place() {
+    local dir=$1 clean=$2
+    while kill -0 "$runner" 2>/dev/null; do
+        cmp -s "$dir/pay.txt" "$clean/pay.txt" && { kill -KILL "$pid" 2>/dev/null; return; }
+        sleep 0.002
+    done
+}
+
 for format in 0 2; do
     clean=$work/clean-$format
     start "$clean" "$format"
@@ -63,15 +97,17 @@ for format in 0 2; do
     cmp -s "$clean/pay.txt" "$work/old-pay" && { fail "format $format: the unkilled run left the old payment file"; continue; }
     echo "format $format: $((window / 1000)) ms from the first new file to the end"
     declare -A outcomes=()
-    for i in $(seq 1 "$kills"); do
+    for i in $(seq 0 "$kills"); do
         dir=$work/kill-$format
         start "$dir" "$format"
         at=$((window * 11 * (2 * i - 1) / (20 * kills)))
-        if [ -n "$started" ] && [ -n "$pid" ]; then
+        if [ -z "$started" ] || [ -z "$pid" ]; then
+            fail "format $format, kill $i: the run was not seen writing"
+        elif [ "$i" = 0 ]; then
+            kill_when_in_place "$dir" "$clean"
+        else
             sleep_us $((started + at - $(now_us) > 0 ? started + at - $(now_us) : 0))
             kill -KILL "$pid" 2>/dev/null
-        else
-            fail "format $format, kill $i: the run was not seen writing"
         fi
         wait "$runner" 2>/dev/null
         pay=$(same_or_old "$dir/pay.txt" "$work/old-pay" "$clean/pay.txt")
@@ -81,9 +117,16 @@ for format in 0 2; do
             fail "format $format, kill $i at $((at / 1000)) ms: template $template, payment file $pay"
         other=$(strays "$dir" batch.csv pay.txt STAFF)
         [ -z "$other" ] || fail "format $format, kill $i: left $other"
+        journal_whole "format $format, kill $i"
     done
     for outcome in "${!outcomes[@]}"; do echo "format $format, $kills kills: ${outcomes[$outcome]} left $outcome"; done | sort
     unset outcomes
 done
+# A run after the kills appends whole lines.
+start "$work/after" 0
+wait "$runner" || fail "the run after the kills exited $?"
+journal_whole "after the kills"
+"$tool" journal --folder "$journal" 2>/dev/null | tail -1 | jq -r .payment_file | grep -qi '\\after\\pay\.txt$' ||
+    fail "the run after the kills is not the journal's last: $("$tool" journal --folder "$journal" 2>/dev/null | tail -1)"
 [ "$failures" = 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "every kill left each file whole: old or new"
+echo "every kill left each file whole: old or new; the journal's runs whole but its last line"
