@@ -88,7 +88,7 @@ void ShowFieldError(WindowHandle owner, const char* text) {
 // clang-format off
 const PaymentListColumnInfo kPaymentListColumns[kPaymentListColumnCount] = {
     {"Sort Code", 65, false}, {"Acc. Number", 80, false}, {"Name", 95, false},   {"Amount", 70, true},
-    {"Reference", 90, false}, {"Details", 110, false},    {"Is IAT", 50, false},   {"Account check", 110, false},
+    {"Reference", 90, false}, {"Details", 110, false},    {"Is IAT", 50, false},   {"Account check", 190, false},
 };
 // clang-format on
 

@@ -74,6 +74,11 @@ echo "--- the four runs in the payment journal beside it (the last runs of paylo
 "$paylode" journal --folder "$repo/build/win64/wineprefix/drive_c/ProgramData/TORVO/Torvo EBanking" 2>/dev/null | tail -4
 
 echo
+echo "=== the same batch paid again: the journal shows its payments exported, and OK asks first (answered No)"
+host 64 pay batch.csv --format 0 --date "$date" --out payments-again.txt --account 12-34-56:12345678 --iat 2 \
+  --account-warning no
+
+echo
 echo "=== the 32-bit DLL writes the same file"
 mkdir -p "$out/32-bit"
 host 32 pay batch.csv --format 3 --date "$date" --out 32-bit/payments-3.txt --reference "Ben ref"
