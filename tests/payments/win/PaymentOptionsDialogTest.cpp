@@ -245,7 +245,7 @@ TEST_F(PaymentOptionsDialogTest, ControlsSitWhereTheResourceDrawsThem) {
             int width, format;
         } columns[] = {{"Sort Code", 65, LVCFMT_LEFT}, {"Acc. Number", 80, LVCFMT_LEFT}, {"Name", 95, LVCFMT_LEFT},
                        {"Amount", 70, LVCFMT_RIGHT},   {"Reference", 90, LVCFMT_LEFT},   {"Details", 110, LVCFMT_LEFT},
-                       {"Is IAT", 50, LVCFMT_LEFT},    {"Account check", 110, LVCFMT_LEFT}};
+                       {"Is IAT", 50, LVCFMT_LEFT},    {"Account check", 190, LVCFMT_LEFT}};
         for (int i = 0; i < 8; ++i) {
             SCOPED_TRACE(i);
             char header[64] = {};
