@@ -25,8 +25,9 @@ public:
     CString GetBeneficiaryReference() override { return dialog_.GetBeneficiaryReference(); }
     PaymentFormat GetPaymentFormat() override { return dialog_.GetPaymentFormat(); }
     int GetIrelandPayment() override { return dialog_.GetIrelandPayment(); }
-    void SetPaymentJournal(const ExportedBeforeWindow& window, CPaymentOptionsModel::PaymentJournalScan scan) override {
-        dialog_.SetPaymentJournal(window, std::move(scan));
+    void SetPaymentJournal(const ExportedBeforeWindow& window,
+                           const CPaymentOptionsModel::PaymentJournalScan& scan) override {
+        dialog_.SetPaymentJournal(window, scan);
     }
 
 private:

@@ -36,7 +36,7 @@ public:
     // (payments/PaymentOptionsModel.h); a dialog that looks nothing up
     // ignores it.
     virtual void SetPaymentJournal(const ExportedBeforeWindow& /*window*/,
-                                   CPaymentOptionsModel::PaymentJournalScan /*scan*/) {}
+                                   const CPaymentOptionsModel::PaymentJournalScan& /*scan*/) {}
 };
 
 // The platform's dialog itself.
