@@ -204,12 +204,16 @@ std::string JournalLine(const JournalRun& run, const JournalPayment& payment) {
     return line;
 }
 
+std::size_t JournalEndSize() { return kUtf8ByteOrderMark.size() + JournalHeaderLine().size(); }
+
 std::string JournalAppendText(std::string_view fileEnd, const JournalRun& run,
                               const std::vector<JournalPayment>& payments) {
     std::string text;
-    if (fileEnd.empty()) {
-        text.append(kUtf8ByteOrderMark);
-        text += JournalHeaderLine();
+    const std::string start = std::string(kUtf8ByteOrderMark) + JournalHeaderLine();
+    // Bytes shorter than the start that begin it are the whole file: a new
+    // one, or one whose first run was cut short in its header.
+    if (fileEnd.size() < start.size() && start.compare(0, fileEnd.size(), fileEnd) == 0) {
+        text = start.substr(fileEnd.size());
     } else if (fileEnd.back() == '\r') {
         text += '\n';
     } else if (fileEnd.back() != '\n') {

@@ -118,11 +118,16 @@ std::string JournalHeaderLine();
 // The payment's whole line, check field and CR LF included.
 std::string JournalLine(const JournalRun& run, const JournalPayment& payment);
 
+// How many of a journal file's last bytes an append needs: as many as its
+// byte-order mark and header take.
+std::size_t JournalEndSize();
+
 // The bytes one run appends, in one write, to a journal file whose bytes end
-// in `fileEnd` (the whole file or at least its last byte; empty for a new or
-// empty file): the byte-order mark and header for an empty file; a line
-// break first when the file does not end in one (only the LF when it ends in
-// the CR of a torn CR LF); then one line per payment.
+// in `fileEnd` (its last JournalEndSize() bytes, or the whole file when it
+// is shorter): the byte-order mark and header, or what is missing of them
+// when a first run was killed while it wrote them; a line break first when
+// the file does not end in one (only the LF when it ends in the CR of a torn
+// CR LF); then one line per payment.
 std::string JournalAppendText(std::string_view fileEnd, const JournalRun& run,
                               const std::vector<JournalPayment>& payments);
 

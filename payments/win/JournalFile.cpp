@@ -66,23 +66,25 @@ private:
     bool held_ = false;
 };
 
-// The file's last bytes (at most two: enough to tell a CR LF, a lone CR or
-// a line without its end), or why they cannot be read.
+// The file's last bytes, as many as an append needs to tell a CR LF, a lone
+// CR, a line without its end or a header cut short; or why they cannot be
+// read.
 bool ReadFileEnd(HANDLE file, std::string* end, DWORD* error) {
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(file, &size)) return *error = GetLastError(), false;
     end->clear();
     if (size.QuadPart == 0) return true;
-    const LONGLONG tail = size.QuadPart < 2 ? size.QuadPart : 2;
+    const auto wanted = static_cast<LONGLONG>(JournalEndSize());
+    const LONGLONG tail = size.QuadPart < wanted ? size.QuadPart : wanted;
     LARGE_INTEGER from = {};
     from.QuadPart = size.QuadPart - tail;
-    char bytes[2] = {};
+    end->resize(static_cast<std::size_t>(tail));
     DWORD read = 0;
     if (!SetFilePointerEx(file, from, nullptr, FILE_BEGIN) ||
-        !ReadFile(file, bytes, static_cast<DWORD>(tail), &read, nullptr)) {
+        !ReadFile(file, end->data(), static_cast<DWORD>(tail), &read, nullptr)) {
         return *error = GetLastError(), false;
     }
-    end->assign(bytes, read);
+    end->resize(read);
     return true;
 }
 

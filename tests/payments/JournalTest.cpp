@@ -125,9 +125,12 @@ TEST(Journal, AnAppendStartsTheFileOrANewLineNeverGluingOntoATornOne) {
     };
     const Case cases[] = {
         {"new file", "", std::string("\xEF\xBB\xBF") + kHeader},
+        {"cut short in its byte-order mark", "\xEF", std::string("\xBB\xBF") + kHeader},
+        {"cut short in its header", "\xEF\xBB\xBFrun,exp", kHeader + 7},
         {"ends with CR LF", "...,0123abcd\r\n", ""},
         {"ends with LF", "x\n", ""},
         {"torn inside a line", "20261203T1015", "\r\n"},
+        {"only its header", std::string("\xEF\xBB\xBF") + kHeader, ""},
         {"torn between CR and LF", "...,0123abcd\r", "\n"},
     };
     for (const Case& c : cases) {
@@ -192,6 +195,59 @@ TEST(Journal, ReadingSkipsAndNamesDamagedLines) {
         for (std::size_t i = 0; i < c.damaged.size(); ++i) {
             EXPECT_EQ(c.damaged[i].line, reading.damaged[i].line) << i;
             EXPECT_EQ(c.damaged[i].problem, reading.damaged[i].problem) << i;
+        }
+    }
+}
+
+// A run killed during its append leaves some first bytes of its one write:
+// cut the write after every byte, into a new file and onto a journal with
+// earlier runs. Every earlier line stays whole, at most the cut line is
+// damaged, and the next run's lines all read back whole after it.
+TEST(Journal, AnAppendCutAfterAnyByteCostsAtMostTheCutLine) {
+    const JournalRun earlier = MakeRun("r1", 2, 7);
+    const JournalRun killed = MakeRun("r2", 3, 7);
+    const JournalRun next = MakeRun("r3", 4, 7);
+    const std::vector<JournalPayment> killedPayments = {Payment(1, 10), Payment(2, 20, "R", "TWO\r\nLINES"),
+                                                        Payment(3, 30)};
+    const std::vector<JournalPayment> nextPayments = {Payment(1, 40), Payment(2, 50)};
+    const std::string journal = JournalAppendText("", earlier, {Payment(1, 1), Payment(2, 2, "R", "A \"Q\"")});
+    for (const std::string& before : {std::string(), journal}) {
+        const std::size_t earlierLines = ReadJournal(before).entries.size();
+        const std::string write = JournalAppendText(before, killed, killedPayments);
+        // Where each of the killed run's lines ends in its write.
+        std::vector<std::size_t> lineEnds;
+        for (std::size_t i = 1; i <= killedPayments.size(); ++i) {
+            std::vector<JournalPayment> first(killedPayments.begin(), killedPayments.begin() + i);
+            lineEnds.push_back(JournalAppendText(before, killed, first).size());
+        }
+        for (std::size_t cut = 0; cut <= write.size(); ++cut) {
+            SCOPED_TRACE((before.empty() ? "new file, cut after " : "journal, cut after ") + std::to_string(cut));
+            const std::string left = before + write.substr(0, cut);
+            const JournalReading reading = ReadJournal(left);
+            ASSERT_LE(earlierLines, reading.entries.size());
+            const std::size_t kept = reading.entries.size() - earlierLines;
+            // The killed run's lines read whole are its first ones, all of
+            // them only once its write is complete; what is damaged is the
+            // cut line (two lines where the name holds a line break) after them.
+            for (std::size_t i = 0; i < kept; ++i) {
+                EXPECT_EQ(killed.run, reading.entries[earlierLines + i][kJournalRun]);
+                EXPECT_EQ(std::to_string(i + 1), reading.entries[earlierLines + i][kJournalRow]);
+            }
+            EXPECT_EQ(cut == write.size(), kept == killedPayments.size());
+            EXPECT_LE(reading.damaged.size(), 2u);
+            for (const JournalDamage& damage : reading.damaged) {
+                EXPECT_TRUE(reading.entries.empty() || damage.line > reading.entries.back().line) << damage.line;
+            }
+
+            // Cut after a line's check field, before or inside its CR LF, the
+            // next run's line break ends that line, which then reads whole.
+            const bool endedByNext = std::any_of(lineEnds.begin(), lineEnds.end(), [&](std::size_t end) {
+                return cut == end - 2 || cut == end - 1;
+            });
+            const JournalReading after = ReadJournal(left + JournalAppendText(left, next, nextPayments));
+            ASSERT_EQ(reading.entries.size() + endedByNext + nextPayments.size(), after.entries.size());
+            EXPECT_EQ(next.run, after.entries.back()[kJournalRun]);
+            EXPECT_LE(after.damaged.size(), reading.damaged.size());
         }
     }
 }
