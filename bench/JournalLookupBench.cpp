@@ -9,48 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "bench/JournalFileMaker.h"
 #include "common/OleDate.h"
 #include "payments/Journal.h"
 #include "payments/JournalLookup.h"
 
 namespace {
 
-constexpr int kRuns = 250;
-constexpr int kRunPayments = 1600;
 constexpr int kBatchPayments = 4000;
 
 const double kToday = paylode::OleDateOfDay(2026, 12, 8);
 
-std::string PayeeAccount(int payee) { return std::to_string(10000000 + payee); }
-
 const std::string& Journal() {
-    static const std::string journal = [] {
-        std::string bytes;
-        for (int run = 0; run < kRuns; ++run) {
-            // Runs on 250 of the last 365 days, the latest yesterday.
-            const double day = kToday - 1 - (kRuns - 1 - run) * 365 / kRuns;
-            paylode::JournalRun journalRun;
-            paylode::FieldsFromOleDate(day + 0.4, &journalRun.exported);
-            journalRun.run = paylode::JournalRunId(journalRun.exported, "PAYROLL-PC", 0x1f4c, run);
-            journalRun.user = "clerk";
-            journalRun.machine = "PAYROLL-PC";
-            journalRun.payerSortCode = "12-34-56";
-            journalRun.payerAccountNumber = "12345678";
-            journalRun.processingDate = day + 2;
-            journalRun.currency = "GBP";
-            journalRun.paymentFile = "\\\\server\\payments\\Paylode\\payments-" + std::to_string(run) + ".txt";
-            journalRun.paymentFileSha256 = std::string(64, 'c');
-            std::vector<paylode::JournalPayment> payments;
-            for (int i = 0; i < kRunPayments; ++i) {
-                const int payee = (run * 37 + i) % 6000;
-                payments.push_back({i + 1, "SUPPLIER NUMBER " + std::to_string(payee), "20-00-00",
-                                    PayeeAccount(payee), 100 + payee % 500 + 0.25, "INV" + std::to_string(payee),
-                                    "INV" + std::to_string(payee)});
-            }
-            bytes += paylode::JournalAppendText(bytes, journalRun, payments);
-        }
-        return bytes;
-    }();
+    static const std::string journal = paylode::bench::JournalOfAYear(kToday);
     return journal;
 }
 
@@ -58,8 +29,10 @@ const std::string& Journal() {
 std::vector<paylode::PaymentToLookUp> Batch() {
     std::vector<paylode::PaymentToLookUp> batch;
     for (int i = 0; i < kBatchPayments; ++i) {
-        const int payee = i % 10 == 0 ? ((kRuns - 1) * 37 + i) % 6000 : 6000 + i;
-        batch.push_back({"200000", PayeeAccount(payee), 100 + payee % 500 + 0.25, "INV" + std::to_string(payee)});
+        const int payee =
+            i % 10 == 0 ? paylode::bench::JournalPayee(paylode::bench::kJournalRuns - 1, i + 1) : 6000 + i;
+        batch.push_back({"200000", paylode::bench::JournalPayeeAccount(payee), 100 + payee % 500 + 0.25,
+                         "INV" + std::to_string(payee)});
     }
     return batch;
 }
