@@ -9,7 +9,11 @@
  */
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include "payments/BankClosures.h"
 #include "payments/PaymentFormat.h"
@@ -54,5 +58,13 @@ void AddStatementCommand(CLI::App& app, Outcome& outcome);
 void AddExportCommand(CLI::App& app, Outcome& outcome);
 // paylode journal: the payment runs the payment journal records (cli/JournalCommand.cpp).
 void AddJournalCommand(CLI::App& app, Outcome& outcome);
+// The payment journal's files (PaylodeJournal-*.csv) of `folder` (empty:
+// the current folder) in name order, as paths to print: the bare names when
+// no folder is given. False when the folder cannot be read.
+bool JournalFiles(const std::string& folder, std::vector<std::string>* files);
+// One JSON line on standard output; text that is not UTF-8 is replaced.
+void PrintJsonLine(const nlohmann::ordered_json& json);
+// paylode reconcile: a statement's debits against the payment journal (cli/ReconcileCommand.cpp).
+void AddReconcileCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace paylode::cli

@@ -55,13 +55,16 @@ bool IsJournalFileName(const std::string& name) {
            name.compare(name.size() - kJournalSuffix.size(), kJournalSuffix.size(), kJournalSuffix) == 0;
 }
 
-// The journal files of `folder` in name order, as paths to print: the bare
-// names when no folder was given. False when the folder cannot be read.
-bool JournalFiles(const JournalOptions& options, std::vector<std::string>* files) {
-    const std::filesystem::path folder = options.folder.empty() ? "." : options.folder;
+}  // namespace
+
+void PrintJsonLine(const nlohmann::ordered_json& json) {
+    std::cout << json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+bool JournalFiles(const std::string& folder, std::vector<std::string>* files) {
     std::error_code error;
     std::vector<std::string> names;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+    for (std::filesystem::directory_iterator entry(folder.empty() ? "." : folder, error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string name = entry->path().filename().string();
         if (IsJournalFileName(name) && entry->is_regular_file(error)) names.push_back(name);
@@ -69,10 +72,12 @@ bool JournalFiles(const JournalOptions& options, std::vector<std::string>* files
     if (error) return false;
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
-        files->push_back(options.folder.empty() ? name : (std::filesystem::path(options.folder) / name).string());
+        files->push_back(folder.empty() ? name : (std::filesystem::path(folder) / name).string());
     }
     return true;
 }
+
+namespace {
 
 // A whole number of the journal as a JSON number; another text as it is.
 Json Number(const std::string& text) {
@@ -122,13 +127,10 @@ Json PaymentJson(const JournalEntry& entry) {
     return json;
 }
 
-void Print(const Json& json) {
-    std::cout << json.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
-}
 
 int RunJournal(const JournalOptions& options, bool forAccount) {
     std::vector<std::string> files;
-    if (!JournalFiles(options, &files)) {
+    if (!JournalFiles(options.folder, &files)) {
         std::cerr << "journal: the folder " << (options.folder.empty() ? "." : options.folder)
                   << " cannot be read\n";
         return kUsageError;
@@ -153,7 +155,7 @@ int RunJournal(const JournalOptions& options, bool forAccount) {
         damaged += reading.damaged.size();
         if (options.verify) {
             for (const JournalDamage& damage : reading.damaged) {
-                Print(Json{{"file", file}, {"line", damage.line}, {"problem", damage.problem}});
+                PrintJsonLine(Json{{"file", file}, {"line", damage.line}, {"problem", damage.problem}});
             }
             continue;
         }
@@ -164,11 +166,11 @@ int RunJournal(const JournalOptions& options, bool forAccount) {
             while (end < entries.size() && entries[end][kJournalRun] == entries[first][kJournalRun]) ++end;
             if (kept(entries[first])) {
                 if (options.payments) {
-                    for (std::size_t i = first; i < end; ++i) Print(PaymentJson(entries[i]));
+                    for (std::size_t i = first; i < end; ++i) PrintJsonLine(PaymentJson(entries[i]));
                 } else {
                     RunTotal total;
                     for (std::size_t i = first; i < end; ++i) total.Add(entries[i][kJournalAmount]);
-                    Print(RunJson(entries[first], static_cast<long>(end - first), total));
+                    PrintJsonLine(RunJson(entries[first], static_cast<long>(end - first), total));
                 }
             }
             first = end;

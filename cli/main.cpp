@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     paylode::cli::AddStatementCommand(app, outcome);
     paylode::cli::AddExportCommand(app, outcome);
     paylode::cli::AddJournalCommand(app, outcome);
+    paylode::cli::AddReconcileCommand(app, outcome);
     paylode::cli::RefuseOptionsAsValues(app);
 
     try {

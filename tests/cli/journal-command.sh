@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs `paylode journal` on journals written here, line by line with their
-# CRC-32 check fields, and compares its output and exit status exactly.
+# Runs `paylode journal`, and `paylode reconcile` with statements, on
+# journals written here, line by line with their CRC-32 check fields, and
+# compares the output and exit status exactly.
 #   journal-command.sh PAYLODE
 set -uo pipefail
 paylode=$(realpath "$1")
@@ -51,12 +52,13 @@ p1='{"run":"r1","exported":"2025-12-30T09:00:00","user":"clerk","machine":"PAY1"
 p2='{"run":"r1","exported":"2025-12-30T09:00:00","user":"clerk","machine":"PAY1","payer_sort_code":"123456","payer_account_number":"12345678","format":0,"processing_date":"2026-01-05","currency":"GBP","payment_file":"C:\\Pay\\pay.txt","payment_file_sha256":"'$sha'","row":2,"payee_account_name":"Smith, \"Jo\"","payee_sort_code":"654321","payee_account_number":"11223344","amount":"20.50","payee_bacs_reference":"INV2","reference":"INV2"}'
 p3='{"run":"r2","exported":"2026-03-02T10:30:00","user":"clerk","machine":"PAY1","payer_sort_code":"123456","payer_account_number":"12345678","format":2,"processing_date":"2026-03-04","currency":"EUR","payment_file":"C:\\Pay\\pay.txt","payment_file_sha256":"'$sha'","row":1,"payee_account_name":"CAF'$'\xc3\xa9''","payee_sort_code":"654321","payee_account_number":"87654321","amount":"1234.56","payee_bacs_reference":"INV3","reference":"ROLL"}'
 
-# check NAME EXPECTED_STATUS EXPECTED_STDOUT ARGS...
+# check NAME EXPECTED_STATUS EXPECTED_STDOUT ARGS...: `paylode $command ARGS...`
+command=journal
 check() {
   local name=$1 status=$2 expected=$3
   shift 3
   local out actual
-  out=$("$paylode" journal "$@" 2>"$work/stderr")
+  out=$("$paylode" "$command" "$@" 2>"$work/stderr")
   actual=$?
   if [ "$actual" != "$status" ]; then
     echo "FAIL $name: exit status $actual, expected $status"; cat "$work/stderr"; failures=$((failures + 1))
@@ -114,5 +116,59 @@ check unknown-option 2 "" --folder "$folder" --all
 check option-as-value 2 "" --folder --verify
 check no-such-folder 2 "" --folder "$work/none"
 
-[ "$failures" -eq 0 ] && echo "paylode journal: all cases pass"
+# ---- paylode reconcile -------------------------------------------------------
+# Runs from 123456 12345678: j1 (format 0, processing Wednesday 4 March), j2
+# (a bulk list, format 2, Thursday 5 March: its window ends Tuesday 10), j3
+# (20 February: its window ends before the statement's first date).
+command=reconcile
+folder=$work/reconcile
+mkdir -p "$folder"
+{
+  header
+  run j1 2026-03-02T09:00:00 123456 12345678 0 2026-03-04 GBP 1 SUPPLIER 654321 87654321 10.00 INV1 INV1
+  run j1 2026-03-02T09:00:00 123456 12345678 0 2026-03-04 GBP 2 OTHER 654321 11223344 20.00 INV2 INV2
+  run j2 2026-03-03T09:00:00 123456 12345678 2 2026-03-05 GBP 1 A 654321 87654321 5.00 A1 ROLL
+  run j2 2026-03-03T09:00:00 123456 12345678 2 2026-03-05 GBP 2 B 654321 11223344 7.50 B1 ROLL
+  run j3 2026-02-18T09:00:00 123456 12345678 0 2026-02-20 GBP 1 EARLY 654321 87654321 30.00 INV9 INV9
+} >"$folder/PaylodeJournal-2026.csv"
+# statement_line DATE DEBIT CREDIT NARRATIVE [ACCOUNT]
+statement_line() {
+  printf '123456,%s,Operating,Smith,GBP,Current,KELMGB2L,Kelmar Bank,High Street,%s,%s,,,,,BAC,%s,%s\r\n' \
+    "${5:-12345678}" "$1" "$4" "$2" "$3"
+}
+statement=$work/statement.csv
+{
+  printf 'Sort Code,Account Number,Account Alias,Account Short Name,Currency,Account Type,BIC,Bank Name,Branch Name,Date,Narrative #1,Narrative #2,Narrative #3,Narrative #4,Narrative #5,Type,Debit,Credit\r\n'
+  statement_line 02/03/2026 "" 100.00 RECEIPT
+  statement_line 05/03/2026 20.00 "" "DIRECT DEBIT"
+  statement_line 05/03/2026 20.00 "" "BACS INV2"
+  statement_line 09/03/2026 12.50 "" "ROLL"
+  statement_line 06/03/2026 10.00 "" "ELSEWHERE" 99999999
+  statement_line 13/03/2026 99.00 "" "CHARGES"
+} >"$statement"
+check reconcile-not-found 1 '{"run":"j1","row":1,"amount":"10.00","statement_line":null}
+{"run":"j1","row":2,"amount":"20.00","statement_line":4}
+{"run":"j2","row":null,"amount":"12.50","statement_line":5}
+{"statement_line":3,"amount":"20.00","unexplained":true}
+{"statement_line":7,"amount":"99.00","unexplained":true}
+{"found":2,"not_found":1,"unexplained":2}' "$statement" --sort-code 12-34-56 --account 12345678 --folder "$folder"
+statement_line 06/03/2026 10.00 "" "INV1" >>"$statement"
+[ "$(cd "$folder" && "$paylode" reconcile "$statement" --sort-code 123456 --account 12345678 | tail -1)" = \
+  '{"found":3,"not_found":0,"unexplained":2}' ] ||
+  { echo "FAIL reconcile-all-found: the current folder's journal, line 8"; failures=$((failures + 1)); }
+check reconcile-other-account 0 '{"statement_line":6,"amount":"10.00","unexplained":true}
+{"found":0,"not_found":0,"unexplained":1}' "$statement" --sort-code 123456 \
+  --account 99999999 --folder "$folder"
+# A statement that the import refuses: exit status 3, its sentence, nothing on standard output.
+{ head -3 "$statement"; printf 'a,b,c,d,e,f,g,h,i\r\n'; tail -1 "$statement"; } >"$work/refused.csv"
+check reconcile-refused 3 "" "$work/refused.csv" --sort-code 123456 --account 12345678 --folder "$folder"
+[ "$(cat "$work/stderr")" = "reconcile: Line 4 of $work/refused.csv cannot be read: it has 9 fields; a statement line has at least 14." ] ||
+  { echo "FAIL reconcile-refused: standard error '$(cat "$work/stderr")'"; failures=$((failures + 1)); }
+printf 'a,b,c\r\n' >"$work/not-a-statement.csv"
+check reconcile-not-a-statement 3 "" "$work/not-a-statement.csv" --sort-code 123456 --account 12345678
+check reconcile-no-such-statement 3 "" "$work/none.csv" --sort-code 123456 --account 12345678
+check reconcile-no-account 2 "" "$statement" --sort-code 123456
+check reconcile-no-such-folder 2 "" "$statement" --sort-code 123456 --account 12345678 --folder "$work/none"
+
+[ "$failures" -eq 0 ] && echo "paylode journal and reconcile: all cases pass"
 exit $((failures > 0))

@@ -16,6 +16,8 @@
 #include "payments/Journal.h"
 #include "payments/JournalLookup.h"
 #include "payments/PayeeChecks.h"
+#include "payments/Reconcile.h"
+#include "payments/BankClosures.h"
 
 namespace paylode {
 namespace {
@@ -430,6 +432,76 @@ TEST(Journal, TheDialogTellsPaymentsExportedBefore) {
     for (const QuestionCase& c : questions) {
         SCOPED_TRACE(c.question);
         EXPECT_EQ(c.question, PayeeWarningQuestion(c.failures, c.repeats, c.exported, c.latest));
+    }
+}
+
+
+// A statement of December 2026 set against the journal. Friday 4 December
+// is followed by a weekend; Christmas Day is a Friday, Boxing Day's
+// substitute Monday 28.
+TEST(Journal, ReconcilesTheStatementsDebitsWithTheRuns) {
+    struct Item {
+        long row;   // 0: a bulk run
+        long line;  // 0: not found
+        bool counted;
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::pair<JournalRun, std::vector<JournalPayment>>> runs;
+        const char* closures;
+        std::vector<StatementDebit> debits;  // line, date, pence, narrative
+        int firstDay, lastDay;               // the statement's dates in December
+        std::vector<Item> items;
+        std::vector<long> unexplained;  // their lines
+        long found, notFound;
+    };
+    const auto day = [](int d) { return OleDateOfDay(2026, 12, d) + 0.5; };
+    JournalRun bulk = MakeRun("bulk", 3, 7);
+    bulk.format = 2;
+    const Case cases[] = {
+        {"a payment on its processing date",
+         {{MakeRun("r", 3, 7), {Payment(1, 10)}}}, "", {{2, day(7), 1000, "INV1"}}, 1, 31, {{1, 2, true}}, {}, 1, 0},
+        {"the window across a weekend and a closure: three banking days after Friday 4",
+         {{MakeRun("r", 3, 4), {Payment(1, 10), Payment(2, 20), Payment(3, 30)}}}, "2026-12-08 Closure\n",
+         {{2, day(10), 1000, ""}, {3, day(11), 2000, ""}, {4, day(3), 3000, ""}}, 1, 31,
+         {{1, 2, true}, {2, 0, true}, {3, 0, true}}, {3, 4}, 1, 2},
+        {"a bulk run as its total", {{bulk, {Payment(1, 10, "BULK"), Payment(2, 20, "BULK")}}}, "",
+         {{2, day(7), 1000, ""}, {3, day(8), 3000, "BULK"}}, 1, 31, {{0, 3, true}}, {2}, 1, 0},
+        {"of two candidates, the one that names the payment",
+         {{MakeRun("r", 3, 7), {Payment(1, 10, "INV1"), Payment(2, 10, "INV2")}}}, "",
+         {{2, day(7), 1000, "BACS inv2"}, {3, day(7), 1000, "BACS INV1"}}, 1, 31, {{1, 3, true}, {2, 2, true}}, {},
+         2, 0},
+        {"of two candidates naming none, the earliest",
+         {{MakeRun("r", 3, 7), {Payment(1, 10, "INV1")}}}, "",
+         {{2, day(8), 1000, "OTHER"}, {3, day(7), 1000, "OTHER"}}, 1, 31, {{1, 3, true}}, {2}, 1, 0},
+        {"a payment whose window leaves the statement's dates: not counted, its debit explained",
+         {{MakeRun("r", 3, 4), {Payment(1, 10)}}}, "", {{2, day(7), 1000, ""}}, 5, 31, {{1, 2, false}}, {}, 0, 0},
+        {"a window across Christmas reaches Thursday 31",
+         {{MakeRun("r", 3, 24), {Payment(1, 10)}}}, "", {{2, day(31), 1000, ""}}, 1, 30, {{1, 2, false}}, {}, 0, 0},
+        {"another paying account", {{MakeRun("r", 3, 7, "99999999"), {Payment(1, 10)}}}, "",
+         {{2, day(7), 1000, ""}}, 1, 31, {}, {2}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string journal;
+        for (const auto& run : c.runs) journal += JournalAppendText(journal, run.first, run.second);
+        CBankClosures closures;
+        std::string error;
+        ASSERT_TRUE(closures.Parse(c.closures, &error)) << error;
+        const Reconciliation result =
+            Reconcile(ReconcileItems(ReadJournal(journal).entries, "123456", "12345678", &closures), c.debits,
+                      day(c.firstDay), day(c.lastDay));
+        ASSERT_EQ(c.items.size(), result.items.size());
+        for (std::size_t i = 0; i < c.items.size(); ++i) {
+            EXPECT_EQ(c.items[i].row, result.items[i].row) << i;
+            EXPECT_EQ(c.items[i].line, result.items[i].statementLine) << i;
+            EXPECT_EQ(c.items[i].counted, result.items[i].counted) << i;
+        }
+        std::vector<long> unexplained;
+        for (const std::size_t i : result.unexplained) unexplained.push_back(c.debits[i].line);
+        EXPECT_EQ(c.unexplained, unexplained);
+        EXPECT_EQ(c.found, result.found);
+        EXPECT_EQ(c.notFound, result.notFound);
     }
 }
 
