@@ -15,7 +15,6 @@
  * counted item was found, 1 when not.
  */
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -50,16 +49,9 @@ struct ReconcileOptions {
     std::string folder;
 };
 
-// The account's side of the statement: its debits and the span of its dates.
-struct StatementSide {
-    std::vector<StatementDebit> debits;
-    double first = 0;
-    double last = 0;
-};
-
 // Reads the statement as the import does; the import's sentence when it
 // would refuse it.
-std::string ReadStatementSide(const ReconcileOptions& options, StatementSide* side) {
+std::string ReadStatementSide(const ReconcileOptions& options, StatementDebits* side) {
     const std::string& path = options.statement;
     if (std::filesystem::is_directory(path)) return path + " cannot be opened.";
     if (CurrentFileSystem().IsDevice(path)) return StatementFileProblem(path.c_str());
@@ -74,13 +66,8 @@ std::string ReadStatementSide(const ReconcileOptions& options, StatementSide* si
     const StatementReading reading = ReadStatementRecords(reader, [&](CTransactionRecord& record) {
         if (!account.Matches(record)) return;
         const StatementTransaction transaction = TransactionFromRecord(record, ++sequence);
-        if (transaction.Date != 0) {
-            side->first = side->first == 0 ? transaction.Date : std::min(side->first, transaction.Date);
-            side->last = std::max(side->last, transaction.Date);
-        }
-        if (transaction.Type != 0) return;
-        side->debits.push_back({reader.GetLinesRead(), transaction.Date, std::llround(transaction.Amount * 100),
-                                Utf8FromAnsi(transaction.Narrative.GetString()).Bytes()});
+        side->Add(reader.GetLinesRead(), transaction.Date, transaction.Type == 0, transaction.Amount,
+                  Utf8FromAnsi(transaction.Narrative.GetString()).Bytes());
     });
     // The file was checked whole above; it changed in between.
     if (reading.Refused()) return UnreadableLineText(reading, path.c_str());
@@ -90,7 +77,7 @@ std::string ReadStatementSide(const ReconcileOptions& options, StatementSide* si
 int RunReconcile(const ReconcileOptions& options) {
     // The reader's diagnostics are the import's debugger output, not the tool's.
     ScopedDebugOutputHandler quiet([](const char*) {});
-    StatementSide side;
+    StatementDebits side;
     const std::string problem = ReadStatementSide(options, &side);
     if (!problem.empty()) {
         std::cerr << "reconcile: " << problem << '\n';
@@ -121,7 +108,7 @@ int RunReconcile(const ReconcileOptions& options) {
 
     const Reconciliation result = Reconcile(
         ReconcileItems(entries, DigitsOf(options.sortCode.c_str()).GetString(), options.account, &ToolBankClosures()),
-        side.debits, side.first, side.last);
+        side);
     for (const ReconcileItem& item : result.items) {
         if (!item.counted) continue;
         PrintJsonLine(Json{{"run", item.run},

@@ -56,25 +56,7 @@ struct Crc32Table {
 };
 constexpr Crc32Table kCrc32Table;
 
-void AppendText(std::string* line, const std::string& ansi) {
-    AppendCsvField(line, Utf8FromAnsi(ansi.c_str()).Bytes());
-}
-
 std::string Digits(const std::string& text) { return DigitsOf(text.c_str()).GetString(); }
-
-std::string ExportedText(const DateFields& time) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", time.year, time.month, time.day, time.hour,
-                  time.minute, time.second);
-    return text;
-}
-
-// Appends the check field to the line's other fields, and its line end.
-void Seal(std::string* line) {
-    char check[16];
-    std::snprintf(check, sizeof check, ",%08x\r\n", static_cast<unsigned>(Crc32(*line)));
-    line->append(check);
-}
 
 bool IsLowerHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
 
@@ -116,7 +98,29 @@ bool SplitFields(std::string_view text, std::vector<std::string>* fields) {
 
 }  // namespace
 
+std::string JournalTimeText(const DateFields& time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", time.year, time.month, time.day, time.hour,
+                  time.minute, time.second);
+    return text;
+}
+
+void AppendAnsiField(std::string* line, const std::string& ansi) {
+    AppendCsvField(line, Utf8FromAnsi(ansi.c_str()).Bytes());
+}
+
+void SealCheckedLine(std::string* line) {
+    char check[16];
+    std::snprintf(check, sizeof check, ",%08x\r\n", static_cast<unsigned>(Crc32(*line)));
+    line->append(check);
+}
+
 std::string JournalLineProblem(const JournalRecordText& record, std::vector<std::string>* fields) {
+    return CheckedLineProblem(record, kJournalFieldCount, "a journal line", fields);
+}
+
+std::string CheckedLineProblem(const JournalRecordText& record, std::size_t fieldCount, const char* lineName,
+                               std::vector<std::string>* fields) {
     if (!record.ended) return "the line has no line end: it was cut off";
     if (record.openQuote) return "a quoted field is not closed";
     if (record.text.empty()) return "the line is empty";
@@ -128,9 +132,9 @@ std::string JournalLineProblem(const JournalRecordText& record, std::vector<std:
     }
     if (!JournalCheckMatches(record.text)) return "the check field does not match the line";
     if (!SplitFields(record.text, fields)) return "its quotes are malformed";
-    if (fields->size() != kJournalFieldCount) {
-        return "it has " + std::to_string(fields->size()) + " fields; a journal line has " +
-               std::to_string(kJournalFieldCount);
+    if (fields->size() != fieldCount) {
+        return "it has " + std::to_string(fields->size()) + " fields; " + lineName + " has " +
+               std::to_string(fieldCount);
     }
     return {};
 }
@@ -165,42 +169,42 @@ std::string JournalHeaderLine() {
 std::string JournalLine(const JournalRun& run, const JournalPayment& payment) {
     std::string line;
     line.reserve(512);
-    AppendText(&line, run.run);
+    AppendAnsiField(&line, run.run);
     line += ',';
-    line += ExportedText(run.exported);
+    line += JournalTimeText(run.exported);
     line += ',';
-    AppendText(&line, run.user);
+    AppendAnsiField(&line, run.user);
     line += ',';
-    AppendText(&line, run.machine);
+    AppendAnsiField(&line, run.machine);
     line += ',';
     line += Digits(run.payerSortCode);
     line += ',';
-    AppendText(&line, run.payerAccountNumber);
+    AppendAnsiField(&line, run.payerAccountNumber);
     line += ',';
     line += std::to_string(run.format);
     line += ',';
     line += FormatIsoDate(run.processingDate);
     line += ',';
-    AppendText(&line, run.currency);
+    AppendAnsiField(&line, run.currency);
     line += ',';
-    AppendText(&line, run.paymentFile);
+    AppendAnsiField(&line, run.paymentFile);
     line += ',';
-    AppendText(&line, run.paymentFileSha256);
+    AppendAnsiField(&line, run.paymentFileSha256);
     line += ',';
     line += std::to_string(payment.row);
     line += ',';
-    AppendText(&line, payment.payeeAccountName);
+    AppendAnsiField(&line, payment.payeeAccountName);
     line += ',';
     line += Digits(payment.payeeSortCode);
     line += ',';
-    AppendText(&line, payment.payeeAccountNumber);
+    AppendAnsiField(&line, payment.payeeAccountNumber);
     line += ',';
     line += AmountField(payment.amount);
     line += ',';
-    AppendText(&line, payment.payeeBacsReference);
+    AppendAnsiField(&line, payment.payeeBacsReference);
     line += ',';
-    AppendText(&line, payment.reference);
-    Seal(&line);
+    AppendAnsiField(&line, payment.reference);
+    SealCheckedLine(&line);
     return line;
 }
 
@@ -208,8 +212,14 @@ std::size_t JournalEndSize() { return kUtf8ByteOrderMark.size() + JournalHeaderL
 
 std::string JournalAppendText(std::string_view fileEnd, const JournalRun& run,
                               const std::vector<JournalPayment>& payments) {
+    std::string lines;
+    for (const JournalPayment& payment : payments) lines += JournalLine(run, payment);
+    return CheckedFileAppendText(fileEnd, JournalHeaderLine(), lines);
+}
+
+std::string CheckedFileAppendText(std::string_view fileEnd, const std::string& headerLine, const std::string& lines) {
     std::string text;
-    const std::string start = std::string(kUtf8ByteOrderMark) + JournalHeaderLine();
+    const std::string start = std::string(kUtf8ByteOrderMark) + headerLine;
     // Bytes shorter than the start that begin it are the whole file: a new
     // one, or one whose first run was cut short in its header.
     if (fileEnd.size() < start.size() && start.compare(0, fileEnd.size(), fileEnd) == 0) {
@@ -219,8 +229,7 @@ std::string JournalAppendText(std::string_view fileEnd, const JournalRun& run,
     } else if (fileEnd.back() != '\n') {
         text += "\r\n";
     }
-    for (const JournalPayment& payment : payments) text += JournalLine(run, payment);
-    return text;
+    return text + lines;
 }
 
 CJournalRecords::CJournalRecords(std::string_view bytes, long firstLine, bool more)

@@ -131,6 +131,18 @@ std::size_t JournalEndSize();
 std::string JournalAppendText(std::string_view fileEnd, const JournalRun& run,
                               const std::vector<JournalPayment>& payments);
 
+// The same rule for any file of checked lines under a header line (with
+// its line end): the bytes that append `lines` (whole lines, CR LF ended).
+std::string CheckedFileAppendText(std::string_view fileEnd, const std::string& headerLine, const std::string& lines);
+
+// A local time as the journal writes it: "2026-12-03T10:15:00".
+std::string JournalTimeText(const DateFields& time);
+
+// A checked line's parts: an ANSI text as a CSV field in UTF-8, and the
+// check field (the CRC-32 of the line so far) with the line end.
+void AppendAnsiField(std::string* line, const std::string& ansi);
+void SealCheckedLine(std::string* line);
+
 // ---- reading ------------------------------------------------------------------
 
 // A record of a journal file as it lies in the bytes, before it is checked.
@@ -179,6 +191,11 @@ bool JournalCheckMatches(std::string_view record);
 // Why a record that is not the header is damaged, or empty when it is a
 // whole payment line; `fields` then holds its 19 fields, unquoted.
 std::string JournalLineProblem(const JournalRecordText& record, std::vector<std::string>* fields);
+
+// The same for a checked line of `fieldCount` fields (its check included),
+// `lineName` naming such a line in the problem ("a journal line").
+std::string CheckedLineProblem(const JournalRecordText& record, std::size_t fieldCount, const char* lineName,
+                               std::vector<std::string>* fields);
 
 // A whole payment line, as read: the columns' texts, unquoted.
 struct JournalEntry {

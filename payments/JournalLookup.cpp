@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "common/DigitsOf.h"
@@ -82,7 +83,9 @@ CExportedBefore::CExportedBefore(const ExportedBeforeWindow& window, const std::
       cutoff_(FormatIsoDate(std::floor(window.today) - std::max(window.windowDays, 0))),
       payerSortCode_(DigitsOf(window.payerSortCode.c_str()).GetString()),
       payerAccountNumber_(Utf8Of(window.payerAccountNumber)),
-      latest_(payments.size()) {
+      latest_(payments.size()),
+      latestRun_(payments.size()),
+      latestRow_(payments.size()) {
     positions_.reserve(payments.size());
     for (std::size_t position = 0; position < payments.size(); ++position) {
         const PaymentToLookUp& payment = payments[position];
@@ -180,10 +183,19 @@ void CExportedBefore::ScanRecords(CJournalRecords& records) {
         // A match counts only from a whole line.
         if (!checked && !JournalCheckMatches(record.text)) continue;
         const std::string_view exported = fields[kJournalExported];
+        // The run is the line's first field, never quoted by the journal.
+        const std::string_view run = checked ? fields[kJournalRun] : record.text.substr(0, record.text.find(','));
         for (const std::size_t position : found->second) {
-            if (exported > latest_[position]) latest_[position].assign(exported);
+            if (exported <= latest_[position]) continue;
+            latest_[position].assign(exported);
+            latestRun_[position].assign(run);
+            latestRow_[position] = std::atol(std::string(fields[kJournalRow]).c_str());
         }
     }
+}
+
+std::string CExportedBefore::OnStatement(std::size_t position) const {
+    return latest_[position].empty() ? std::string() : marks_.SeenOn(latestRun_[position], latestRow_[position]);
 }
 
 long CExportedBefore::Count() const {

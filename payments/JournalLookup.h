@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "payments/Journal.h"
+#include "payments/StatementMarks.h"
 
 namespace paylode {
 
@@ -71,6 +72,12 @@ public:
     // The latest earlier export of the payment at `position` of the batch
     // given, "YYYY-MM-DDTHH:MM:SS"; empty when none.
     const std::string& LatestExport(std::size_t position) const { return latest_[position]; }
+    // Adds the marks of one statement marks file (payments/StatementMarks.h).
+    void ReadStatementMarks(std::string_view bytes) { marks_.Read(bytes); }
+    // The day ("YYYY-MM-DD") a statement showed the latest earlier export of
+    // the payment at `position`; empty when none did or it has none.
+    std::string OnStatement(std::size_t position) const;
+
     // How many payments of the batch were exported before, and the latest
     // export among them (empty when none).
     long Count() const;
@@ -88,6 +95,9 @@ private:
     std::string payerAccountNumber_;  // UTF-8, as the journal holds it
     std::unordered_map<std::string, std::vector<std::size_t>> positions_;  // of each payment's key
     std::vector<std::string> latest_;
+    std::vector<std::string> latestRun_;  // the run and row of that export
+    std::vector<long> latestRow_;
+    CStatementMarks marks_;
     std::string key_;  // reused for every line
     std::string runFields_;        // the last unquoted line's run fields, their last comma included
     std::size_t runExportedAt_ = 0;  // where its exported field starts, and its size

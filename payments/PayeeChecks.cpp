@@ -18,12 +18,13 @@ bool DayOfExport(const std::string& exported, int* year, int* month, int* day) {
     return std::sscanf(exported.c_str(), "%4d-%2d-%2d", year, month, day) == 3 && *month >= 1 && *month <= 12;
 }
 
-// "exported 03/12/2026".
-std::string ExportedCellText(const std::string& exported) {
+// "exported 03/12/2026", "on statement 05/12/2026": the words, then the day
+// of a "YYYY-MM-DD..." text.
+std::string DayCellText(const char* words, const std::string& when) {
     int year = 0, month = 0, day = 0;
-    if (!DayOfExport(exported, &year, &month, &day)) return "exported " + exported;
-    char text[32];
-    std::snprintf(text, sizeof text, "exported %02d/%02d/%04d", day, month, year);
+    if (!DayOfExport(when, &year, &month, &day)) return std::string(words) + " " + when;
+    char text[48];
+    std::snprintf(text, sizeof text, "%s %02d/%02d/%04d", words, day, month, year);
     return text;
 }
 
@@ -41,7 +42,8 @@ std::string ExportedQuestionDay(const std::string& exported) {
 std::string PayeeCheckText(const PayeeCheck& check) {
     std::string text = AccountCheckResultText(check.account);
     if (check.repeats >= 0) text += ", repeats " + std::to_string(check.repeats + 1);
-    if (!check.exported.empty()) text += ", " + ExportedCellText(check.exported);
+    if (!check.exported.empty()) text += ", " + DayCellText("exported", check.exported);
+    if (!check.onStatement.empty()) text += ", " + DayCellText("on statement", check.onStatement);
     return text;
 }
 

@@ -23,13 +23,15 @@ namespace paylode {
 struct PayeeCheck {
     AccountCheckResult account = AccountCheckResult::NotChecked;
     long repeats = -1;  // the position of the earlier payment it repeats; -1 for none
-    std::string exported;  // its latest earlier export, "YYYY-MM-DDTHH:MM:SS"; empty for none
+    std::string exported;     // its latest earlier export, "YYYY-MM-DDTHH:MM:SS"; empty for none
+    std::string onStatement;  // the day a statement showed that export, "YYYY-MM-DD"; empty for none
 };
 
 // The cell of the dialog's "Account check" column: the account's result,
-// ", repeats N" with N the earlier payment's 1-based row number, and
-// ", exported DD/MM/YYYY" with the day of its latest earlier export:
-// "valid", "invalid, repeats 3", "valid, exported 03/12/2026".
+// ", repeats N" with N the earlier payment's 1-based row number,
+// ", exported DD/MM/YYYY" with the day of its latest earlier export and
+// ", on statement DD/MM/YYYY" with the day a statement showed it: "valid",
+// "invalid, repeats 3", "valid, exported 03/12/2026, on statement 05/12/2026".
 std::string PayeeCheckText(const PayeeCheck& check);
 
 // The question on OK about payees that will bounce or be paid twice: "2

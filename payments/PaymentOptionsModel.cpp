@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 #include <utility>
 
 #include "common/OleDate.h"
@@ -290,7 +291,7 @@ void CPaymentOptionsModel::FillList() {
     if (journalScan_) LookUpInJournal(lookUps);
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const auto found = exported_.find(rows_[i].batchIndex);
-        if (found != exported_.end()) checks[i].exported = found->second;
+        if (found != exported_.end()) std::tie(checks[i].exported, checks[i].onStatement) = found->second;
         rows_[i].cells[kColumnAccountCheck] = PayeeCheckText(checks[i]).c_str();
     }
 }
@@ -301,7 +302,7 @@ void CPaymentOptionsModel::LookUpInJournal(const std::vector<PaymentToLookUp>& p
     CExportedBefore lookUp(journalWindow_, payments);
     journalUnreadable_ = !scan(lookUp);
     for (std::size_t i = 0; i < payments.size(); ++i) {
-        if (!lookUp.LatestExport(i).empty()) exported_[rows_[i].batchIndex] = lookUp.LatestExport(i);
+        if (!lookUp.LatestExport(i).empty()) exported_[rows_[i].batchIndex] = {lookUp.LatestExport(i), lookUp.OnStatement(i)};
     }
     exportedBefore_ = lookUp.Count();
     latestExport_ = lookUp.Latest();

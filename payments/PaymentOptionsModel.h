@@ -20,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/CString.h"
@@ -229,7 +230,8 @@ private:
     ExportedBeforeWindow journalWindow_;
     PaymentJournalScan journalScan_;  // until the list is first filled
     bool journalUnreadable_ = false;
-    std::map<long, std::string> exported_;  // each batch index's latest earlier export
+    // Each batch index's latest earlier export, and the day a statement showed it.
+    std::map<long, std::pair<std::string, std::string>> exported_;
     long exportedBefore_ = 0;
     std::string latestExport_;
 };

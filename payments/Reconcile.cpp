@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "common/OleDate.h"
 #include "payments/BankClosures.h"
@@ -97,8 +98,16 @@ std::vector<ReconcileItem> ReconcileItems(const std::vector<JournalEntry>& entri
     return items;
 }
 
-Reconciliation Reconcile(std::vector<ReconcileItem> items, const std::vector<StatementDebit>& debits, double firstDate,
-                         double lastDate) {
+void StatementDebits::Add(long line, double date, bool debit, double amount, std::string narrative) {
+    if (date != 0) {
+        first = first == 0 ? date : std::min(first, date);
+        last = std::max(last, date);
+    }
+    if (debit) debits.push_back({line, date, std::llround(amount * 100), std::move(narrative)});
+}
+
+Reconciliation Reconcile(std::vector<ReconcileItem> items, const StatementDebits& statement) {
+    const std::vector<StatementDebit>& debits = statement.debits;
     // The debits by date, then line: the earliest first.
     std::vector<std::size_t> order(debits.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -122,7 +131,7 @@ Reconciliation Reconcile(std::vector<ReconcileItem> items, const std::vector<Sta
 
     Reconciliation result;
     for (ReconcileItem& item : items) {
-        item.counted = item.processingDate >= DayOf(firstDate) && item.lastDate <= DayOf(lastDate);
+        item.counted = item.processingDate >= DayOf(statement.first) && item.lastDate <= DayOf(statement.last);
         if (item.counted) ++(item.statementLine != 0 ? result.found : result.notFound);
     }
     for (std::size_t i = 0; i < debits.size(); ++i) {

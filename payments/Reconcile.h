@@ -38,6 +38,18 @@ struct StatementDebit {
     std::string narrative;  // the combined narrative, UTF-8
 };
 
+// The statement's side of a reconciliation: the account's debits, and the
+// span of its transactions' dates (0 when none is dated).
+struct StatementDebits {
+    std::vector<StatementDebit> debits;
+    double first = 0;
+    double last = 0;
+
+    // One transaction of the account as the import makes it, at `line` of
+    // the file: its date counts for the span; a debit is kept.
+    void Add(long line, double date, bool debit, double amount, std::string narrative);
+};
+
 // A payment of formats 0 and 1, or a bulk run, as the statement should show it.
 struct ReconcileItem {
     std::string run;
@@ -68,9 +80,7 @@ double BankingDaysAfter(double date, int days, const CBankClosures* closures);
 std::vector<ReconcileItem> ReconcileItems(const std::vector<JournalEntry>& entries, const std::string& payerSortCode,
                                           const std::string& payerAccountNumber, const CBankClosures* closures);
 
-// Matches the items against the debits of a statement whose transactions
-// run from `firstDate` to `lastDate` (any time of day).
-Reconciliation Reconcile(std::vector<ReconcileItem> items, const std::vector<StatementDebit>& debits, double firstDate,
-                         double lastDate);
+// Matches the items against the statement's debits.
+Reconciliation Reconcile(std::vector<ReconcileItem> items, const StatementDebits& statement);
 
 }  // namespace paylode

@@ -110,8 +110,18 @@ WideString JournalPathIn(const WideString& folder, int year) {
     return folder + L"\\" + WideFromAnsi(JournalFileName(year).c_str());
 }
 
+WideString StatementMarksPathIn(const WideString& folder, int year) {
+    return folder + L"\\" + WideFromAnsi(StatementMarksFileName(year).c_str());
+}
+
 std::string AppendToJournal(const WideString& path, const JournalRun& run,
                             const std::vector<JournalPayment>& payments) {
+    return AppendToCheckedFile(path, "another payment run",
+                               [&](std::string_view end) { return JournalAppendText(end, run, payments); });
+}
+
+std::string AppendToCheckedFile(const WideString& path, const char* holder,
+                                const std::function<std::string(std::string_view)>& text) {
     const DWORD made = CreateFileForEveryLocalUser(path);
     if (made != ERROR_SUCCESS) return "it cannot be created: " + Win32Reason(made);
     const CHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -126,7 +136,7 @@ std::string AppendToJournal(const WideString& path, const JournalRun& run,
     CJournalLock lock(file.Get());
     const DWORD locked = lock.Take();
     if (locked == ERROR_LOCK_VIOLATION) {
-        return "another payment run kept it locked for more than " + std::to_string(kJournalLockWaitMs / 1000) +
+        return std::string(holder) + " kept it locked for more than " + std::to_string(kJournalLockWaitMs / 1000) +
                " seconds";
     }
     if (locked != ERROR_SUCCESS) return "it cannot be locked: " + Win32Reason(locked);
@@ -134,14 +144,15 @@ std::string AppendToJournal(const WideString& path, const JournalRun& run,
     std::string end;
     DWORD error = ERROR_SUCCESS;
     if (!ReadFileEnd(file.Get(), &end, &error)) return "its end cannot be read: " + Win32Reason(error);
-    const std::string text = JournalAppendText(end, run, payments);
+    const std::string bytes = text(end);
+    if (bytes.empty()) return {};
     LARGE_INTEGER none = {};
     DWORD written = 0;
-    if (!SetFilePointerEx(file.Get(), none, nullptr, FILE_END) || text.size() > MAXDWORD ||
-        !WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+    if (!SetFilePointerEx(file.Get(), none, nullptr, FILE_END) || bytes.size() > MAXDWORD ||
+        !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
         return "it cannot be written: " + Win32Reason(GetLastError());
     }
-    if (written != text.size()) return "it cannot be written: " + Win32Reason(ERROR_DISK_FULL);
+    if (written != bytes.size()) return "it cannot be written: " + Win32Reason(ERROR_DISK_FULL);
     if (!FlushFileBuffers(file.Get())) return "it cannot be flushed to disk: " + Win32Reason(GetLastError());
     return {};
 }
@@ -179,6 +190,11 @@ bool Sha256OfFile(const WideString& path, std::string* digest, std::string* why)
     return true;
 }
 
+DWORD ReadJournalFile(const WideString& path, std::string* bytes) {
+    bytes->clear();
+    return ReadFileInParts(path, std::size_t{1024} * 1024, [bytes](std::string_view part) { bytes->append(part); });
+}
+
 bool ScanJournalFolder(const WideString& folder, const ExportedBeforeWindow& window, CExportedBefore& lookUp) {
     for (const int year : JournalYearsToRead(window)) {
         const WideString path = JournalPathIn(folder, year);
@@ -192,6 +208,20 @@ bool ScanJournalFolder(const WideString& folder, const ExportedBeforeWindow& win
                           Win32Reason(error) + "\n")
                              .c_str());
         return false;
+    }
+    // The payments seen on a statement since; without them the exports are
+    // still told, only not where a statement showed them.
+    for (const int year : JournalYearsToRead(window)) {
+        const WideString path = StatementMarksPathIn(folder, year);
+        std::string bytes;
+        const DWORD error = ReadJournalFile(path, &bytes);
+        if (error == ERROR_SUCCESS) {
+            lookUp.ReadStatementMarks(bytes);
+        } else if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            WriteDebugOutput(("Payments seen on a statement not checked: " + AnsiFromWide(path.c_str()) +
+                              " cannot be read: " + Win32Reason(error) + "\n")
+                                 .c_str());
+        }
     }
     return true;
 }

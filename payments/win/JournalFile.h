@@ -17,7 +17,9 @@
  */
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/TextConversion.h"
@@ -32,6 +34,9 @@ constexpr unsigned long kJournalLockWaitMs = 5000;
 // `folder`\PaylodeJournal-YYYY.csv.
 WideString JournalPathIn(const WideString& folder, int year);
 
+// `folder`\PaylodeOnStatement-YYYY.csv (payments/StatementMarks.h).
+WideString StatementMarksPathIn(const WideString& folder, int year);
+
 // Appends the run's lines to the journal file at `path`, creating the file
 // (and its folder) where missing. Empty when the lines went in, otherwise
 // why not, in words for the clerk ("the journal is in use by another
@@ -39,9 +44,20 @@ WideString JournalPathIn(const WideString& folder, int year);
 std::string AppendToJournal(const WideString& path, const JournalRun& run,
                             const std::vector<JournalPayment>& payments);
 
+// The same for any file of checked lines: `text` makes the bytes to append
+// from the file's last bytes (as JournalAppendText takes them), under the
+// journal's lock; nothing is written when it makes none. `holder` names
+// who else may hold the lock ("another payment run").
+std::string AppendToCheckedFile(const WideString& path, const char* holder,
+                                const std::function<std::string(std::string_view)>& text);
+
+// The whole file at `path` into `bytes`: ERROR_SUCCESS, or the Win32 error
+// that stopped the reading (ERROR_FILE_NOT_FOUND for no file).
+unsigned long ReadJournalFile(const WideString& path, std::string* bytes);
+
 // Reads the journal files of `folder` that `lookUp`'s window needs (one
 // per year, payments/JournalLookup.h) into it, in parts, so that a year's
-// file is never held whole. A year without a file, or a folder not made
+// file is never held whole, and then the statement marks of those years. A year without a file, or a folder not made
 // yet, is no failure: nothing was exported then. False when a file that is there cannot be read, and
 // then one debugger line says why.
 bool ScanJournalFolder(const WideString& folder, const ExportedBeforeWindow& window, CExportedBefore& lookUp);

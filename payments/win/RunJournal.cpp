@@ -5,7 +5,9 @@
 
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "payments/BankingCalendar.h"
+#include "payments/StatementMarks.h"
+#include "payments/win/ComponentTables.h"
 #include "payments/win/HostPaymentView.h"
 #include "payments/win/JournalFile.h"
 #include "payments/win/JournalSettings.h"
@@ -63,8 +67,7 @@ void ReadPayerAccount(ITorvoBankAccount* account, IPaymentBatchView& batch, Jour
 // without its journal lines.
 void ReportJournalNotWritten(const std::string& paymentFile, const std::string& journal, const std::string& why,
                              WindowHandle owner) {
-    const std::string where = journal.empty() ? std::string("the payment journal")
-                                              : "the payment journal " + journal;
+    const std::string where = journal.empty() ? std::string("the payment journal") : "the payment journal " + journal;
     WriteDebugOutput(("Payment file " + paymentFile + " written, " + where + " not: " + why + "\n").c_str());
     ShowMessageBox({owner, kComponentCaption,
                     "The payment file " + paymentFile + " was written, but " + where + " was not: " + why +
@@ -97,6 +100,76 @@ void LookUpInJournalWhenOpen(IPaymentOptionsDialog& dialog, const CString& accou
         }
         return ScanJournalFolder(folder, window, lookUp);
     });
+}
+
+namespace {
+
+// The journal lines and the statement marks of the files of `folder` for the
+// years `fromYear` to `toYear`; false, with why, when a file that is there
+// cannot be read.
+bool ReadJournalYears(const WideString& folder, int fromYear, int toYear, std::vector<JournalEntry>* entries,
+                      CStatementMarks* marks, std::string* why) {
+    std::string bytes;
+    for (int year = fromYear; year <= toYear; ++year) {
+        const WideString journal = JournalPathIn(folder, year);
+        const WideString marksFile = StatementMarksPathIn(folder, year);
+        for (const WideString* path : {&journal, &marksFile}) {
+            const DWORD error = ReadJournalFile(*path, &bytes);
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) continue;
+            if (error != ERROR_SUCCESS) {
+                *why = AnsiFromWide(path->c_str()) + " cannot be read: " + Win32Reason(error);
+                return false;
+            }
+            if (path == &marksFile) {
+                marks->Read(bytes);
+                continue;
+            }
+            JournalReading reading = ReadJournal(bytes);
+            std::move(reading.entries.begin(), reading.entries.end(), std::back_inserter(*entries));
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void MarkStatementInJournal(const std::string& sortCode, const std::string& accountNumber,
+                            const StatementDebits& statement, const std::string& statementFile) {
+    std::string why;
+    try {
+        const JournalSettings settings = ReadJournalSettings();
+        // Without a dated debit nothing can match.
+        if (!settings.JournalOn() || statement.debits.empty() || statement.first == 0) return;
+        // The runs whose windows can reach the statement's dates, exported
+        // from some weeks before its first date, and the marks made since.
+        const DateFields now = ReadLocalClock();
+        DateFields first;
+        std::vector<JournalEntry> entries;
+        CStatementMarks known;
+        if (settings.folder.empty()) {
+            why = "the journal folder cannot be found";
+        } else if (FieldsFromOleDate(statement.first - kMaxProcessingDaysAhead, &first) &&
+                   ReadJournalYears(settings.folder, first.year, now.year, &entries, &known, &why)) {
+            const Reconciliation result =
+                Reconcile(ReconcileItems(entries, sortCode, accountNumber, &ComponentBankClosures()), statement);
+            const bool matched = std::any_of(result.items.begin(), result.items.end(),
+                                             [](const ReconcileItem& item) { return item.statementLine != 0; });
+            const WideString path = StatementMarksPathIn(settings.folder, now.year);
+            if (matched) {
+                why = AppendToCheckedFile(path, "another import", [&](std::string_view end) {
+                    return StatementMarksAppendText(end, result, known, statementFile, now);
+                });
+            }
+            if (!why.empty()) why = AnsiFromWide(path.c_str()) + " " + why;
+        }
+    } catch (...) {
+        why = "the journal cannot be read";
+    }
+    if (!why.empty()) {
+        WriteDebugOutput(
+            ("Statement " + statementFile + " imported, its payments not marked in the journal: " + why + "\n")
+                .c_str());
+    }
 }
 
 void RecordRunInJournal(ITorvoBankAccount* account, IPaymentBatchView& batch, const std::string& paymentFile,

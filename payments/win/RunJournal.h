@@ -16,6 +16,7 @@
 
 #include "host/HostInterfaces.h"
 #include "payments/Journal.h"
+#include "payments/Reconcile.h"
 #include "payments/PaymentBatchView.h"
 #include "payments/PaymentFile.h"
 #include "payments/win/PaymentOptionsSeam.h"
@@ -32,6 +33,16 @@ namespace paylode {
 // settings under (`accountSuffix`, "123456_12345678"; without one, the
 // first payment's paying account), unless the journal is turned off.
 void LookUpInJournalWhenOpen(IPaymentOptionsDialog& dialog, const CString& accountSuffix, IPaymentBatchView& batch);
+
+// After a statement import: marks the journal's payments and bulk runs from
+// the imported account (`sortCode` digits, `accountNumber`) that the
+// statement's debits match (payments/Reconcile.h) as seen on the statement,
+// in the year's marks file beside the journal (payments/StatementMarks.h),
+// unless the journal is turned off. Never throws and never fails the
+// import: a journal that cannot be read or written is told on the debugger
+// output.
+void MarkStatementInJournal(const std::string& sortCode, const std::string& accountNumber,
+                            const StatementDebits& statement, const std::string& statementFile);
 
 void RecordRunInJournal(ITorvoBankAccount* account, IPaymentBatchView& batch, const std::string& paymentFile,
                         const PaymentFileChoices& choices, const std::vector<JournalPayment>& payments,

@@ -38,6 +38,8 @@
 #include "combase/OperationGuard.h"
 #include "combase/ComponentObject.h"
 #include "common/DebugOutput.h"
+#include "payments/Reconcile.h"
+#include "payments/win/RunJournal.h"
 #include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"
 #include "statements/win/IsStatementFile.h"
@@ -177,17 +179,25 @@ STDMETHODIMP CBankStatementService::ImportStatement(ITorvoBankAccount* account, 
         // the statement behind, nor a half-made transaction: the only way
         // back that every host offers is Clear. The failure's error
         // information was taken before Clear could replace it.
+        StatementDebits debits;
         try {
             CQVTTransactionFile reader(path, std::ios_base::in | std::ios_base::binary);
             if (!reader.BuildColumnMap()) ThrowDescribedFailure(WideFromAnsi(StatementFileProblem(path).c_str()));
-            const StatementReading reading = ImportStatementRecords(
-                reader, account_,
-                [statement](const StatementTransaction& transaction) { AddTransaction(statement, transaction); });
+            const StatementReading reading =
+                ImportStatementRecords(reader, account_, [&](const StatementTransaction& transaction) {
+                    AddTransaction(statement, transaction);
+                    debits.Add(reader.GetLinesRead(), transaction.Date, transaction.Type == 0, transaction.Amount,
+                               Utf8FromAnsi(transaction.Narrative.GetString()).Bytes());
+                });
             if (reading.Refused()) ThrowDescribedFailure(WideFromAnsi(UnreadableLineText(reading, path).c_str()));
         } catch (...) {
             statement->Clear();
             throw;
         }
+        // The exported payments that the statement shows, for the payment
+        // options dialog; the import's result never depends on it.
+        MarkStatementInJournal(account_.AccountSortCode.GetString(), account_.AccountNumber.GetString(), debits,
+                               path.GetString());
     });
 }
 

@@ -17,6 +17,7 @@
 #include "payments/JournalLookup.h"
 #include "payments/PayeeChecks.h"
 #include "payments/Reconcile.h"
+#include "payments/StatementMarks.h"
 #include "payments/BankClosures.h"
 
 namespace paylode {
@@ -406,6 +407,8 @@ TEST(Journal, TheDialogTellsPaymentsExportedBefore) {
         {{AccountCheckResult::Valid, -1, ""}, "valid"},
         {{AccountCheckResult::Valid, -1, "2026-12-03T10:15:00"}, "valid, exported 03/12/2026"},
         {{AccountCheckResult::Invalid, 2, "2026-01-09T23:59:59"}, "invalid, repeats 3, exported 09/01/2026"},
+        {{AccountCheckResult::Valid, -1, "2026-12-03T10:15:00", "2026-12-07"},
+         "valid, exported 03/12/2026, on statement 07/12/2026"},
     };
     for (const CellCase& c : cells) EXPECT_EQ(c.text, PayeeCheckText(c.check));
 
@@ -488,9 +491,8 @@ TEST(Journal, ReconcilesTheStatementsDebitsWithTheRuns) {
         CBankClosures closures;
         std::string error;
         ASSERT_TRUE(closures.Parse(c.closures, &error)) << error;
-        const Reconciliation result =
-            Reconcile(ReconcileItems(ReadJournal(journal).entries, "123456", "12345678", &closures), c.debits,
-                      day(c.firstDay), day(c.lastDay));
+        const Reconciliation result = Reconcile(ReconcileItems(ReadJournal(journal).entries, "123456", "12345678", &closures),
+                                                {c.debits, day(c.firstDay), day(c.lastDay)});
         ASSERT_EQ(c.items.size(), result.items.size());
         for (std::size_t i = 0; i < c.items.size(); ++i) {
             EXPECT_EQ(c.items[i].row, result.items[i].row) << i;
@@ -502,7 +504,47 @@ TEST(Journal, ReconcilesTheStatementsDebitsWithTheRuns) {
         EXPECT_EQ(c.unexplained, unexplained);
         EXPECT_EQ(c.found, result.found);
         EXPECT_EQ(c.notFound, result.notFound);
+
+        // The matched items, marked as seen on the statement and read back;
+        // marks already held are not written again.
+        CStatementMarks marks;
+        const std::string written =
+            StatementMarksAppendText("", result, marks, "C:\\Bank\\march.csv", {2026, 12, 31, 4, 9, 0, 0});
+        marks.Read(written);
+        for (const ReconcileItem& item : result.items) {
+            EXPECT_EQ(item.statementLine != 0 ? FormatIsoDate(item.statementDate) : "", marks.SeenOn(item.run, item.row));
+        }
+        EXPECT_EQ("", StatementMarksAppendText(written, result, marks, "C:\\Bank\\march.csv", {}));
     }
+}
+
+// A marks file whose lines are damaged, or cut short, marks nothing by them;
+// a bulk run's mark stands for every payment of the run.
+TEST(Journal, StatementMarksSkipDamagedLines) {
+    ReconcileItem bulk;
+    bulk.run = "bulk";
+    bulk.pence = 3000;
+    bulk.statementLine = 5;
+    bulk.statementDate = OleDateOfDay(2026, 12, 9);
+    ReconcileItem payment = bulk;
+    payment.run = "r";
+    payment.row = 2;
+    payment.statementLine = 7;
+    Reconciliation result;
+    result.items = {bulk, payment};
+    const std::string written = StatementMarksAppendText("", result, CStatementMarks(), "march.csv", {2026, 12, 31});
+    EXPECT_EQ(0u, written.find("\xEF\xBB\xBFrun,row,amount,statement_date,statement_line,statement_file,imported,crc32\r\n"
+                               "bulk,,30.00,2026-12-09,5,march.csv,2026-12-31T00:00:00,"));
+    CStatementMarks marks;
+    std::string changed = written;
+    changed[changed.find("2026-12-09")] = '3';  // the first line's day
+    marks.Read(changed.substr(0, changed.size() - 1));  // the last line cut short too
+    EXPECT_EQ("", marks.SeenOn("bulk", 0));
+    EXPECT_EQ("", marks.SeenOn("r", 2));
+    marks.Read(written);
+    EXPECT_EQ("2026-12-09", marks.SeenOn("bulk", 4));
+    EXPECT_EQ("2026-12-09", marks.SeenOn("r", 2));
+    EXPECT_EQ("", marks.SeenOn("r", 1));
 }
 
 }  // namespace

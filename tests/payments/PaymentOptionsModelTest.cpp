@@ -17,6 +17,7 @@
 #include "payments/Journal.h"
 #include "payments/JournalLookup.h"
 #include "payments/ModulusCheck.h"
+#include "payments/StatementMarks.h"
 
 namespace paylode {
 namespace {
@@ -418,6 +419,10 @@ TEST_F(ModelTest, PaymentsExportedBeforeAreToldInTheCellAndTheQuestion) {
     const JournalPayment first{1, "Payee 0", "100000", "", 10.5, "", ""};
     const JournalPayment second{2, "Payee 1", "10-00-01", "", 11.5, "", ""};
     const std::string journal = JournalAppendText("", run, {first, second});
+    // The second payment seen on a statement after an import.
+    Reconciliation seen;
+    seen.items.push_back({"R1", 2, 1150, 0, 0, {}, 4, OleDateOfDay(2026, 12, 7)});
+    const std::string marks = StatementMarksAppendText("", seen, CStatementMarks(), "march.csv", run.exported);
     struct Row {
         const char* name;
         std::string payerAccountNumber;
@@ -429,10 +434,11 @@ TEST_F(ModelTest, PaymentsExportedBeforeAreToldInTheCellAndTheQuestion) {
     // clang-format off
     const Row rows[] = {
         {"exported again", "12345678", 10.5, true,
-         {"not checked, exported 03/12/2026", "not checked, exported 03/12/2026", "not checked", "not checked"},
+         {"not checked, exported 03/12/2026", "not checked, exported 03/12/2026, on statement 07/12/2026",
+          "not checked", "not checked"},
          "2 payments were exported before (the latest on 3 December 2026). Export the payment file anyway?"},
         {"another amount", "12345678", 10.51, true,
-         {"not checked", "not checked, exported 03/12/2026", "not checked", "not checked"},
+         {"not checked", "not checked, exported 03/12/2026, on statement 07/12/2026", "not checked", "not checked"},
          "1 payment was exported before (the latest on 3 December 2026). Export the payment file anyway?"},
         {"another paying account", "87654321", 10.5, true, {"not checked", "not checked", "not checked", "not checked"},
          nullptr},
@@ -453,6 +459,7 @@ TEST_F(ModelTest, PaymentsExportedBeforeAreToldInTheCellAndTheQuestion) {
                                 [&](CExportedBefore& lookUp) {
                                     ++scans;
                                     if (row.readable) lookUp.ScanJournal(journal);
+                                    lookUp.ReadStatementMarks(marks);
                                     return row.readable;
                                 });
         fresh.Open();

@@ -18,6 +18,7 @@
 #include "common/win/SettingsStore.h"
 #include "support/HResultAssert.h"
 #include "support/RecordedFiles.h"
+#include "support/ScratchFolders.h"
 
 #include <aclapi.h>
 #include <sddl.h>
@@ -161,14 +162,7 @@ protected:
         DeleteFileA(file_.c_str());
         DeleteFileA((folder_ + "\\journal.txt").c_str());
         // The payment journal of a host program's run in this prefix.
-        WIN32_FIND_DATAA entry;
-        const CFindHandle journals(FindFirstFileA((folder_ + "\\PaylodeJournal-*.csv").c_str(), &entry));
-        if (journals) {
-            do {
-                DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
-            } while (FindNextFileA(journals.Get(), &entry));
-        }
-        RemoveDirectoryA(folder_.c_str());
+        testrig::RemoveFilesAndFolder(folder_, "PaylodeJournal-*.csv");
         RemoveDirectoryA(torvo_.c_str());
     }
     bool FileExists() const { return GetFileAttributesA(file_.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -44,6 +44,7 @@
 #include "support/HResultAssert.h"
 #include "support/MessageBoxRig.h"
 #include "support/ReferenceHostFixture.h"
+#include "support/ScratchFolders.h"
 #include "combase/Module.h"
 
 #include <commctrl.h>
@@ -222,16 +223,7 @@ protected:
     void TearDown() override {
         RemoveSettings();
         journalSettings_.reset();
-        for (const std::string& folder : {folder_, journalFolder_}) {
-            WIN32_FIND_DATAA entry;
-            const CFindHandle search(FindFirstFileA((folder + "\\*").c_str(), &entry));
-            if (search) {
-                do {
-                    DeleteFileA((folder + "\\" + entry.cFileName).c_str());
-                } while (FindNextFileA(search.Get(), &entry));
-            }
-            RemoveDirectoryA(folder.c_str());
-        }
+        for (const std::string& folder : {folder_, journalFolder_}) testrig::RemoveFilesAndFolder(folder);
         CModule::Attach(previousModule_);
         FreeLibrary(resources_);
         ReferenceHostFixture::TearDown();

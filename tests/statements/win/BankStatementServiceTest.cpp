@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,12 @@
 #include "support/HResultAssert.h"
 #include "support/ReferenceHostFixture.h"
 #include "support/ScopedRegistration.h"
+#include "support/ScratchFolders.h"
 #include "common/DebugOutput.h"
+#include "payments/BankingCalendar.h"
+#include "payments/Journal.h"
+#include "payments/StatementMarks.h"
+#include "payments/win/JournalSettings.h"
 #include "statements/win/BankStatementService.h"
 #include "statements/win/IsStatementFile.h"
 #include "common/win/Owners.h"
@@ -113,6 +119,18 @@ class StatementImport : public ReferenceHostFixture {
 protected:
     void SetUp() override {
         ReferenceHostFixture::SetUp();
+        // The payment journal that an import marks goes to a folder of the
+        // test's own.
+        static int import = 0;
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        journalFolder_ = std::string(temp) + "paylode-import-journal-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(++import);
+        journalSettings_.emplace([this] {
+            JournalSettings settings;
+            settings.folder = WideFromAnsi(journalFolder_.c_str());
+            return settings;
+        });
         log_ = std::make_shared<CHostCallLog>();
         log_->WriteTo(record_);
         statement_ = MakeComObject<CHostStatement>(log_);
@@ -126,6 +144,8 @@ protected:
         statement_.Reset();
         EXPECT_EQ(0, log_->LiveObjects()) << "a host object was kept";
         for (const std::string& file : files_) std::remove(file.c_str());
+        journalSettings_.reset();
+        testrig::RemoveFilesAndFolder(journalFolder_);
         ReferenceHostFixture::TearDown();
     }
 
@@ -192,6 +212,8 @@ protected:
     ComPtr<CHostBankAccount> account_;
     ComPtr<ITorvoBankStatementService> service_;
     std::vector<std::string> files_;
+    std::string journalFolder_;
+    std::optional<ScopedJournalSettings> journalSettings_;
 };
 
 TEST_F(StatementImport, TheWholeConversationInOrder) {
@@ -331,11 +353,11 @@ TEST_F(StatementImport, AFileThatCannotBeImportedWholeLeavesTheStatementAndSaysW
         std::string path;
         std::string why;  // the description after the path, or with "Line N of " before it
     };
-    const std::string gap = WriteStatement(kHeader18 + Ours("N,,,,", "A", "1", "") + "\r\n" +
-                                           Ours("N,,,,", "B", "1", "") + "garbled\r\n" + Ours("N,,,,", "C", "1", "") +
-                                           "\r\n");
-    const std::string header = WriteStatement("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\r\n" +
-                                              Ours("N,,,,", "DD", "1", ""));
+    const std::string gap =
+        WriteStatement(kHeader18 + Ours("N,,,,", "A", "1", "") + "\r\n" + Ours("N,,,,", "B", "1", "") + "garbled\r\n" +
+                       Ours("N,,,,", "C", "1", "") + "\r\n");
+    const std::string header =
+        WriteStatement("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\r\n" + Ours("N,,,,", "DD", "1", ""));
     const std::string missing = "C:\\no-such-folder\\statement.csv";
     const CSilentPipe pipe;
     ASSERT_TRUE(pipe.Made());
@@ -589,6 +611,54 @@ TEST_F(RegisteredStatementService, AddsWhatPaylodeStatementReportsForTheSameFile
     ComPtr<ITorvoBankStatementService> service;
     ASSERT_HR(S_OK, found.As(&service));
     ExpectWhatPaylodeStatementReports(service.Get());
+}
+
+// After an import, the journal's payments from the imported account that
+// its debits match are marked as seen on the statement, once however often
+// the statement is imported; a journal that cannot be read never fails the
+// import.
+TEST_F(StatementImport, MarksTheJournalsPaymentsTheStatementShows) {
+    ASSERT_TRUE(CreateDirectoryA(journalFolder_.c_str(), nullptr));
+    JournalRun run;
+    run.run = "R1";
+    run.exported = {2006, 1, 30, 0, 9, 0, 0};
+    run.payerSortCode = "12-34-56";
+    run.payerAccountNumber = "12345678";
+    run.processingDate = OleDateOfDay(2006, 2, 1);
+    const std::string journal = journalFolder_ + "\\PaylodeJournal-2006.csv";
+    std::ofstream(journal, std::ios::binary) << JournalAppendText(
+        "", run,
+        {{1, "A", "65-43-21", "87654321", 12.5, "INV1", "INV1"}, {2, "B", "65-43-21", "1", 20, "INV2", "INV2"}});
+    const std::string path =
+        WriteStatement(kHeader18 + Ours("BACS INV1,,,,", "DD", "12.50", "") + Ours("OTHER,,,,", "DD", "30.00", ""));
+    Choose(path);
+    const auto marks = [this] {
+        DateFields now;
+        EXPECT_TRUE(FieldsFromOleDate(GetToday(), &now));
+        std::ifstream file(journalFolder_ + "\\" + StatementMarksFileName(now.year), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    };
+    ASSERT_HR(S_OK, Import());
+    CStatementMarks seen;
+    seen.Read(marks());
+    EXPECT_EQ("2006-02-01", seen.SeenOn("R1", 1));
+    EXPECT_EQ("", seen.SeenOn("R1", 2));
+    const std::string once = marks();
+    ASSERT_HR(S_OK, Import());
+    EXPECT_EQ(once, marks()) << "marked again";
+
+    // A journal file that cannot be read: the import as without a journal,
+    // and a debugger line.
+    DeleteFileA(journal.c_str());
+    ASSERT_TRUE(CreateDirectoryA(journal.c_str(), nullptr));
+    std::string told;
+    {
+        ScopedDebugOutputHandler debugger([&told](const char* text) { told += text; });
+        ASSERT_HR(S_OK, Import());
+    }
+    RemoveDirectoryA(journal.c_str());
+    EXPECT_EQ(2u, statement_->Size());
+    EXPECT_NE(std::string::npos, told.find("imported, its payments not marked in the journal: ")) << told;
 }
 
 TEST_F(StatementImport, StatusTextWritesNothing) {
