@@ -7,6 +7,8 @@
 #     DLL, its payment options dialog and the save-file dialog, answered by
 #     paylode-host as a clerk would, and shows each payment file, every
 #     payment's status and the choices remembered in BANKSERV.INI;
+#   - reconciles a statement of those runs against the payment journal
+#     (paylode reconcile) and imports it, marking the payments it shows;
 #   - imports a statement file into the host's reconciliation;
 #   - saves a picture of the options dialog over a batch of 4000 payments;
 # then the `paylode` tool's banking calendar and date checks. Everything it
@@ -25,7 +27,7 @@ start_display
 out=$repo/demo-output
 rm -rf "$out"
 mkdir -p "$out"
-paylode=build/native/bin/paylode
+paylode=$repo/build/native/bin/paylode
 
 # host BITS ARGS...: paylode-host of that bitness under Wine, in demo-output/,
 # in the build's own Wine prefix. Its exit status is shown, not fatal.
@@ -46,6 +48,11 @@ for bits in 32 64; do host "$bits" register; done
 echo
 echo "=== the bank's services"
 for bits in 32 64; do host "$bits" services; done
+
+# The payment journal of the 64-bit prefix starts empty, so that the
+# statement below is set against this demo's runs only.
+journal_folder="$repo/build/win64/wineprefix/drive_c/ProgramData/TORVO/Torvo EBanking"
+rm -f "$journal_folder"/PaylodeJournal-*.csv "$journal_folder"/PaylodeOnStatement-*.csv
 
 # The first processing date the options dialog accepts today.
 date=$("$paylode" calendar "$(date +%F)" | sed -n 's/.*"next":"\([0-9-]*\)".*/\1/p')
@@ -71,12 +78,39 @@ cat -A "$out/STAFF PAY"
 echo "--- what the component remembered in BANKSERV.INI (64-bit prefix)"
 cat "$repo/build/win64/wineprefix/drive_c/ProgramData/TORVO/Torvo EBanking/BANKSERV.INI"
 echo "--- the four runs in the payment journal beside it (the last runs of paylode journal)"
-"$paylode" journal --folder "$repo/build/win64/wineprefix/drive_c/ProgramData/TORVO/Torvo EBanking" 2>/dev/null | tail -4
+"$paylode" journal --folder "$journal_folder" 2>/dev/null
 
 echo
 echo "=== the same batch paid again: the journal shows its payments exported, and OK asks first (answered No)"
 host 64 pay batch.csv --format 0 --date "$date" --out payments-again.txt --account 12-34-56:12345678 --iat 2 \
   --account-warning no
+
+echo
+echo "=== the bank's statement of those runs, reconciled against the journal"
+# A statement as the bank would send it a week on: the format 0 run's
+# payments and the format 2 run's bulk total debited, a bank charge, and the
+# euro run (format 1) not yet debited.
+statement_day() { date -d "$1" +%d/%m/%Y; }
+{
+  echo "Sort Code,Account Number,Account Alias,Account Short Name,Currency,Account Type,BIC,Bank Name,Branch Name,Date,Narrative #1,Narrative #2,Narrative #3,Narrative #4,Narrative #5,Type,Debit,Credit"
+  line() { printf '123456,12345678,Operating,Demo Ltd,GBP,Current,KELMGB2L,Kelmar Bank,High Street,%s,%s,,,,,%s,%s,%s\r\n' "$@"; }
+  line "$(statement_day "$date - 1 day")" "OPENING" BGC "" 5000.00
+  "$paylode" journal --folder "$journal_folder" --payments 2>/dev/null |
+    jq -r 'select(.format == 0 and .amount != "0.00") | [.run, .processing_date, .payee_bacs_reference, .amount] | join("|")' |
+    awk -F'|' 'NR == 1 { run = $1 } $1 == run' | while IFS='|' read -r _ day reference amount; do
+      line "$(statement_day "$day")" "BACS $reference" DD "$amount" ""
+    done
+  "$paylode" journal --folder "$journal_folder" 2>/dev/null | jq -r 'select(.format == 2) | [.processing_date, .total] | join("|")' |
+    head -1 | while IFS='|' read -r day total; do line "$(statement_day "$day + 1 day")" "BULK Ben ref" DD "$total" ""; done
+  line "$(statement_day "$date + 7 days")" "CHARGES" DD 12.34 ""
+} >"$out/demo-statement.csv"
+cat "$out/demo-statement.csv"
+show() { echo; echo "\$ paylode $*"; "$paylode" "$@" || echo "(exit status $?)"; }
+(cd "$out" && show reconcile demo-statement.csv --sort-code 12-34-56 --account 12345678 --folder "$journal_folder")
+echo
+echo "=== the statement imported: the payments it shows are marked in the journal, for the options dialog"
+host 64 import demo-statement.csv --account 12-34-56:12345678
+cat "$journal_folder/PaylodeOnStatement-$(date +%Y).csv"
 
 echo
 echo "=== the 32-bit DLL writes the same file"
@@ -103,7 +137,6 @@ echo "payments-4000.txt: $(wc -l <"$out/payments-4000.txt") records"
 python3 scripts/bmp-to-png.py "$out/options-dialog-4000.bmp" "$out/options-dialog-4000.png"
 rm -f "$out/options-dialog-4000.bmp"
 
-show() { echo; echo "\$ paylode $*"; "$paylode" "$@" || echo "(exit status $?)"; }
 echo
 echo "=== the paylode tool: banking calendar, 23 December 2020 to 4 January 2021"
 show calendar 2020-12-23 2021-01-04

@@ -13,7 +13,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 wine64-tools wine32:i386
   xvfb xauth
-  wixl osslsigncode zip unzip openssl
+  wixl osslsigncode zip unzip openssl jq
 )
 if [ $# -gt 0 ]; then packages=("$@"); fi
 
