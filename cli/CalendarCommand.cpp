@@ -14,6 +14,10 @@
 #include "cli/ProcessingDate.h"
 #include "payments/BankingCalendar.h"
 
+#ifdef _WIN32
+#include "cli/win/ProgramFolder.h"
+#endif
+
 namespace paylode::cli {
 
 std::string ModulusTablesFolder() {

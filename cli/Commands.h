@@ -47,11 +47,6 @@ void AddCheckDateCommand(CLI::App& app, Outcome& outcome);
 // the "modulus" folder beside paylode.exe, where the release and the
 // packages put it. --tables names another.
 std::string ModulusTablesFolder();
-#ifdef _WIN32
-// The path, in UTF-8, of `name` in the folder that holds paylode.exe
-// (cli/win/ProgramFolderWin.cpp).
-std::string PathBesideProgram(const char* name);
-#endif
 // The table of bank closures in ModulusTablesFolder(), read on first use;
 // empty, with a line on standard error, when it cannot be read.
 const CBankClosures& ToolBankClosures();

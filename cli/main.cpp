@@ -4,19 +4,19 @@
  * DLL, natively or as paylode.exe beside the DLL on Windows, without the host
  * application, for checking files and dates from a shell or script.
  */
-#include <cstdio>
 #include <iostream>
+
+#include "cli/Commands.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#endif
 
-#include "cli/Commands.h"
+#include <cstdio>
+
 #include "common/DebugOutput.h"
 #include "common/MessageBox.h"
 
-#ifdef _WIN32
 #define PAYLODE_TOOL_WITHOUT "the host application"
 #else
 #define PAYLODE_TOOL_WITHOUT "Windows"

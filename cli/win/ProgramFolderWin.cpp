@@ -1,20 +1,20 @@
 /*
- * The folder of paylode.exe on Windows: the release and the packages put the
- * modulus folder beside the program, wherever it was installed or unpacked.
- * Outside the unity build of the command files, so that <windows.h> and its
- * macros meet none of them.
+ * The folder of paylode.exe on Windows (see ProgramFolder.h): the release and
+ * the packages put the modulus folder beside the program, wherever it was
+ * installed or unpacked.
  */
+#include "cli/win/ProgramFolder.h"
+
 #include <string>
 #include <vector>
 
-#include "cli/Commands.h"
 #include "common/TextConversion.h"
 #include "common/win/Platform.h"
 
 namespace paylode::cli {
 
 std::string PathBesideProgram(const char* name) {
-    // The long-path limit: a deeper folder would not be unpacked there.
+    // Room for the longest path Windows has; a path cut short counts as none.
     std::vector<wchar_t> path(32768);
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     std::wstring folder(path.data(), length < path.size() ? length : 0);
