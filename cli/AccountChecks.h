@@ -1,6 +1,6 @@
 /*
  * What `paylode check-account` and `paylode check` share: the modulus tables
- * read from their folder (PAYLODE_MODULUS_TABLES_DIR unless --tables names
+ * read from their folder (each program's default unless --tables names
  * another), and an account's result as JSON.
  */
 #pragma once

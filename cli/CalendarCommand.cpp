@@ -5,6 +5,7 @@
  * that the payment options dialog would propose on that day; and, for a day
  * in the table of bank closures, why the banks are closed.
  */
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -13,13 +14,25 @@
 #include "cli/ProcessingDate.h"
 #include "payments/BankingCalendar.h"
 
+#ifdef _WIN32
+#include "cli/win/ProgramFolder.h"
+#endif
+
 namespace paylode::cli {
+
+std::string ModulusTablesFolder() {
+#ifdef _WIN32
+    return PathBesideProgram("modulus");
+#else
+    return PAYLODE_MODULUS_TABLES_DIR;
+#endif
+}
 
 const CBankClosures& ToolBankClosures() {
     static const CBankClosures closures = [] {
         CBankClosures table;
         std::string error;
-        if (!table.Load(std::string(PAYLODE_MODULUS_TABLES_DIR) + "/" + kBankClosuresFileName, &error)) {
+        if (!table.Load(std::filesystem::u8path(ModulusTablesFolder()) / kBankClosuresFileName, &error)) {
             std::cerr << "paylode: no table of bank closures: " << error << '\n';
         }
         return table;

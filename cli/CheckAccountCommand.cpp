@@ -25,7 +25,7 @@ void AddCheckAccountCommand(CLI::App& app, Outcome& outcome) {
     struct Arguments {
         std::string sortCode;
         std::string accountNumber;
-        std::string tables = PAYLODE_MODULUS_TABLES_DIR;
+        std::string tables = ModulusTablesFolder();
     };
     auto arguments = std::make_shared<Arguments>();
     CLI::App* command = app.add_subcommand(

@@ -40,7 +40,7 @@ struct CheckOptions {
     PaymentFormat format = PaymentFormat::Standard;
     bool euro = false;
     bool human = false;
-    std::string tables = PAYLODE_MODULUS_TABLES_DIR;
+    std::string tables = ModulusTablesFolder();
 };
 
 struct PaymentReport {

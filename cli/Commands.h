@@ -46,7 +46,12 @@ void AddPaymentFormatOption(CLI::App& command, PaymentFormat* format);
 
 void AddCalendarCommand(CLI::App& app, Outcome& outcome);
 void AddCheckDateCommand(CLI::App& app, Outcome& outcome);
-// The table of bank closures beside the modulus tables, read on first use;
+// The folder of the modulus tables and the table of bank closures, in
+// UTF-8: natively the source tree's (PAYLODE_MODULUS_TABLES_DIR), on Windows
+// the "modulus" folder beside paylode.exe, where the release and the
+// packages put it. --tables names another.
+std::string ModulusTablesFolder();
+// The table of bank closures in ModulusTablesFolder(), read on first use;
 // empty, with a line on standard error, when it cannot be read.
 const CBankClosures& ToolBankClosures();
 // paylode check-account: the UK modulus checks on one account (cli/CheckAccountCommand.cpp).

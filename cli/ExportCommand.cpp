@@ -51,7 +51,7 @@ struct ExportOptions {
     std::string statuses;
     bool overwriteTemplate = false;
     bool checkAccounts = false;
-    std::string tables = PAYLODE_MODULUS_TABLES_DIR;
+    std::string tables = ModulusTablesFolder();
 };
 
 int InputError(const std::string& message) {

@@ -55,6 +55,21 @@ bool IsJournalFileName(const std::string& name) {
            name.compare(name.size() - kJournalSuffix.size(), kJournalSuffix.size(), kJournalSuffix) == 0;
 }
 
+// A journal file's path as printed: the folder as given, then the file's
+// name. On Windows they are joined by the separator the folder is written
+// with (a backslash when it has none), so that a path reads as it was typed;
+// "C:" alone takes the name as it is, as the drive's current folder.
+std::string JournalFilePath(const std::string& folder, const std::string& name) {
+#ifdef _WIN32
+    const char last = folder.back();
+    if (last == '/' || last == '\\' || last == ':') return folder + name;
+    const std::size_t separator = folder.find_last_of("/\\");
+    return folder + (separator == std::string::npos ? '\\' : folder[separator]) + name;
+#else
+    return (std::filesystem::path(folder) / name).string();
+#endif
+}
+
 }  // namespace
 
 void PrintJsonLine(const nlohmann::ordered_json& json) {
@@ -72,7 +87,7 @@ bool JournalFiles(const std::string& folder, std::vector<std::string>* files) {
     if (error) return false;
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
-        files->push_back(folder.empty() ? name : (std::filesystem::path(folder) / name).string());
+        files->push_back(folder.empty() ? name : JournalFilePath(folder, name));
     }
     return true;
 }

@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
 # Builds the installer package of one bitness of the bank component.
-#   make-msi.sh BUILD_DIR ARCH VERSION OUT.msi [DLL]
+#   make-msi.sh BUILD_DIR ARCH VERSION OUT.msi [DLL [EXE]]
 # BUILD_DIR is a Windows build tree (build/win32 or build/win64) with
-# bin/TorvoKelmarBankPaylode.DLL and bin/paylode-msi-registry.exe of the
-# bitness that ARCH (x86 or x64) names; VERSION is the package's
-# ProductVersion (major.minor.build, optionally a fourth field that Windows
-# Installer ignores when it compares versions). DLL is the component the
-# package carries, when not the build tree's own (the release's signed copy).
+# bin/TorvoKelmarBankPaylode.DLL, bin/paylode.exe and
+# bin/paylode-msi-registry.exe of the bitness that ARCH (x86 or x64) names;
+# VERSION is the package's ProductVersion (major.minor.build, optionally a
+# fourth field that Windows Installer ignores when it compares versions).
+# DLL is the component and EXE the paylode tool that the package carries,
+# when not the build tree's own (the release's signed copies).
 #
 # The registration rows are read from the DLL itself by paylode-msi-registry,
 # run under Wine in the build tree's prefix (BUILD_DIR/wineprefix, made on
 # first use), and the package is built by wixl from
-# resources/msi/TorvoKelmarBankPaylode.wxs, with third_party/modulus as the
-# "modulus" folder beside the DLL.
+# resources/msi/TorvoKelmarBankPaylode.wxs, with paylode.exe and
+# third_party/modulus as the "modulus" folder beside the DLL.
 set -euo pipefail
-if [ $# -lt 4 ] || [ $# -gt 5 ]; then
-    echo "usage: make-msi.sh BUILD_DIR x86|x64 VERSION OUT.msi [DLL]" >&2
+if [ $# -lt 4 ] || [ $# -gt 6 ]; then
+    echo "usage: make-msi.sh BUILD_DIR x86|x64 VERSION OUT.msi [DLL [EXE]]" >&2
     exit 2
 fi
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -35,9 +36,11 @@ if ! [[ $version =~ ^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,5})(\.[0-9]{1,5})?$ ]]
     exit 2
 fi
 dll=$build_dir/bin/TorvoKelmarBankPaylode.DLL
-[ $# -eq 5 ] && dll=$(realpath "$5")
+[ $# -ge 5 ] && dll=$(realpath "$5")
+exe=$build_dir/bin/paylode.exe
+[ $# -ge 6 ] && exe=$(realpath "$6")
 tool=$build_dir/bin/paylode-msi-registry.exe
-for file in "$dll" "$tool"; do
+for file in "$dll" "$exe" "$tool"; do
     [ -f "$file" ] || { echo "make-msi.sh: $file is missing: build $build_dir first" >&2; exit 1; }
 done
 mkdir -p "$(dirname "$out")"
@@ -47,6 +50,7 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$source_dir/resources/msi/TorvoKelmarBankPaylode.wxs" "$stage/"
 cp "$dll" "$stage/TorvoKelmarBankPaylode.DLL"
+cp "$exe" "$stage/paylode.exe"
 
 # The modulus folder beside the DLL: every file of third_party/modulus (the
 # tables keep their published names, which change with their version), one

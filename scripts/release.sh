@@ -3,9 +3,10 @@
 # (build/win32 and build/win64, optimised; built here when they are not yet)
 # and, in dist/,
 #   TorvoKelmarBankPaylode-<version>-x86.msi, ...-x64.msi  the packages
-#   TorvoKelmarBankPaylode-<version>.zip   x86/ and x64/ (the DLL, paylode-host
-#                                          with the modulus tables, and the
-#                                          reference host DLL) and
+#   TorvoKelmarBankPaylode-<version>.zip   x86/ and x64/ (the DLL, the paylode
+#                                          tool, the modulus tables,
+#                                          paylode-host and the reference
+#                                          host DLL) and
 #                                          the administrator's guide (CR LF)
 #                                          and CHANGELOG.md, which must hold
 #                                          an entry for the version
@@ -28,7 +29,7 @@ bash scripts/install-deps.sh
 
 # ---- the tested trees of both bitnesses (nothing to do when they are built) ----
 declare -A arch_of=([win32]=x86 [win64]=x64)
-targets=(TorvoKelmarBankPaylode TorvoReferenceHost paylode-host paylode-msi-registry)
+targets=(TorvoKelmarBankPaylode paylode TorvoReferenceHost paylode-host paylode-msi-registry)
 for preset in win32 win64; do
     echo "=== $preset: build"
     [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
@@ -62,15 +63,16 @@ for preset in win32 win64; do
     arch=${arch_of[$preset]}
     bin="build/$preset/bin"
     mkdir -p "$stage/$name/$arch"
-    for file in TorvoKelmarBankPaylode.DLL paylode-host.exe TorvoReferenceHost.dll; do
+    for file in TorvoKelmarBankPaylode.DLL paylode.exe paylode-host.exe TorvoReferenceHost.dll; do
         cp "$bin/$file" "$stage/$name/$arch/"
         sign "$stage/$name/$arch/$file"
     done
-    # The published modulus tables, for paylode-host pay --check-accounts.
+    # The published modulus tables and the table of bank closures, which
+    # paylode.exe and paylode-host pay --check-accounts read beside them.
     cp -r "$bin/modulus" "$stage/$name/$arch/"
-    # The package carries the signed DLL.
+    # The package carries the signed DLL and tool.
     bash scripts/make-msi.sh "build/$preset" "$arch" "$version" "$dist/$name-$arch.msi" \
-        "$stage/$name/$arch/TorvoKelmarBankPaylode.DLL"
+        "$stage/$name/$arch/TorvoKelmarBankPaylode.DLL" "$stage/$name/$arch/paylode.exe"
     sign "$dist/$name-$arch.msi"
 done
 sed 's/$/\r/' docs/administrators-guide.txt >"$stage/$name/README-ADMINISTRATORS.txt"

@@ -3,7 +3,8 @@
 # as one build tree compiles them (its compile_commands.json):
 #   a native tree   the portable core and the native tool
 #   a MinGW tree    the Windows layer (the core's Windows halves, combase/,
-#                   shell/, payments/win/, statements/win/, referencehost/),
+#                   shell/, payments/win/, statements/win/, cli/win/,
+#                   referencehost/),
 #                   read with the MinGW-w64 compiler's own headers
 # Tests, benchmarks and tools are not held to it. Prints every finding and
 # exits 1 when there is one.
@@ -25,7 +26,7 @@ if [[ $compiler == *mingw32* ]]; then
   done < <("$compiler" -xc++ -E -v /dev/null 2>&1 |
     sed -n '/#include <...> search starts here/,/End of search list/p' | sed -n 's/^ \(\/.*\)/\1/p' |
     grep -vE '/lib/gcc/[^/]+/[^/]+/include(-fixed)?$')
-  files="$repo/(common/win|payments/win|statements/win|combase|shell|referencehost)/.*\\.cpp\$"
+  files="$repo/(common/win|payments/win|statements/win|cli/win|combase|shell|referencehost)/.*\\.cpp\$"
 else
   files="$repo/(common|payments|statements|cli)/([^/]*|native/[^/]*)\\.cpp\$"
 fi

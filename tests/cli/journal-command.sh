@@ -101,6 +101,14 @@ fi
 file=$folder/PaylodeJournal-2026.csv
 check verify-damaged 1 '{"file":"'$file'","line":4,"problem":"the check field is not 8 hexadecimal digits"}
 {"file":"'$file'","line":6,"problem":"the check field does not match the line"}' --folder "$folder" --verify
+# paylode.exe under Wine: a folder written the Windows way, with
+# backslashes, names its files the same way.
+if [ -n "${PAYLODE_TOOL_EXE:-}" ]; then
+  windows_folder="Z:${folder//\//\\}"
+  json_file=${windows_folder//\\/\\\\}'\\PaylodeJournal-2026.csv'
+  check verify-windows-folder 1 '{"file":"'$json_file'","line":4,"problem":"the check field is not 8 hexadecimal digits"}
+{"file":"'$json_file'","line":6,"problem":"the check field does not match the line"}' --folder "$windows_folder" --verify
+fi
 printf 'run,exported\r\n' >"$work/empty/PaylodeJournal-2027.csv"
 [ "$(cd "$work/empty" && "$paylode" journal --verify)" = \
   '{"file":"PaylodeJournal-2027.csv","line":1,"problem":"it is not the journal'"'"'s header"}' ] ||

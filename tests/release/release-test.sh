@@ -2,10 +2,11 @@
 # The release as an administrator meets it, under Wine in a fresh 64-bit
 # prefix: scripts/release.sh signed with a throwaway CA, every signature and
 # checksum verified, both packages installed side by side and used by their
-# ProgIDs (paylode-host and a script of each bitness), an upgrade from a
-# lower version in place, a downgrade refused, and uninstalling that keeps
-# the other bitness working and, at the end, leaves nothing of the
-# component but the users' BANKSERV.INI. Every shipped DLL, its signature
+# ProgIDs (paylode-host and a script of each bitness), the paylode tool
+# installed beside each DLL and run there, an upgrade from a lower version
+# in place, a downgrade refused, and uninstalling that keeps the other
+# bitness working and, at the end, leaves nothing of the component but the
+# users' BANKSERV.INI. Every shipped DLL and paylode.exe, its signature
 # removed, is byte for byte the one the win32 and win64 suites tested.
 #   bash tests/release/release-test.sh
 # The release is made from build/win32 and build/win64; scripts/test.sh
@@ -59,21 +60,23 @@ check "the zip holds x86/, x64/, the guide and the changelog at its top" test "$
 check "the changelog names the version released" grep -q "^## \[$version\] - " "$work/$name/CHANGELOG.md"
 verified() { osslsigncode verify -CAfile "$work/ca.pem" -in "$1" >"$work/verify.log" 2>&1; }
 for arch in x86 x64; do
-    for file in TorvoKelmarBankPaylode.DLL paylode-host.exe TorvoReferenceHost.dll; do
+    for file in TorvoKelmarBankPaylode.DLL paylode.exe paylode-host.exe TorvoReferenceHost.dll; do
         check "$arch/$file signed by the test CA" \
             verified "$work/$name/$arch/$file"
     done
     check "$name-$arch.msi signed by the test CA" \
         verified "$dist/$name-$arch.msi"
 done
-# The shipped DLLs are the tested ones: signing changed nothing but the signature.
+# The shipped DLLs and tools are the tested ones: signing changed nothing but the signature.
 declare -A tree_of=([x86]=win32 [x64]=win64)
-tested() {  # tested ARCH: the zip's DLL of ARCH, its signature removed, is the tested tree's
-    osslsigncode remove-signature -in "$work/$name/$1/TorvoKelmarBankPaylode.DLL" -out "$work/unsigned-$1.dll" \
-        >/dev/null 2>&1 && cmp "$work/unsigned-$1.dll" "$repo/build/${tree_of[$1]}/bin/TorvoKelmarBankPaylode.DLL"
+tested() {  # tested ARCH FILE: the zip's FILE of ARCH, its signature removed, is the tested tree's
+    osslsigncode remove-signature -in "$work/$name/$1/$2" -out "$work/unsigned-$1-$2" \
+        >/dev/null 2>&1 && cmp "$work/unsigned-$1-$2" "$repo/build/${tree_of[$1]}/bin/$2"
 }
 for arch in x86 x64; do
-    check "$arch/TorvoKelmarBankPaylode.DLL without its signature is build/${tree_of[$arch]}'s, byte for byte" tested "$arch"
+    for file in TorvoKelmarBankPaylode.DLL paylode.exe; do
+        check "$arch/$file without its signature is build/${tree_of[$arch]}'s, byte for byte" tested "$arch" "$file"
+    done
 done
 check "the guide has CR LF line ends" bash -c "head -1 '$work/$name/README-ADMINISTRATORS.txt' | grep -q $'\r$'"
 
@@ -123,6 +126,18 @@ check "... beside the 32-bit DLL too" \
     diff -r -x ".*" "$repo/third_party/modulus" "$WINEPREFIX/drive_c/Program Files (x86)/Torvo/Kelmar Bank Paylode/modulus"
 settings="$WINEPREFIX/drive_c/ProgramData/TORVO/Torvo EBanking"
 check "the settings folder is made" test -d "$settings"
+# The tool as installed: its version, and an account checked with the
+# modulus tables beside it.
+installed="$WINEPREFIX/drive_c/Program Files/Torvo/Kelmar Bank Paylode"
+installed32="$WINEPREFIX/drive_c/Program Files (x86)/Torvo/Kelmar Bank Paylode"
+tool_runs() {  # tool_runs BITS: the installed paylode.exe of that bitness answers
+    local run=run64 folder=$installed
+    [ "$1" = 32 ] && run=run32 folder=$installed32
+    [ "$($run "$folder/paylode.exe" --version)" = "paylode $version" ] &&
+        $run "$folder/paylode.exe" check-account 08-99-99 66374958 | grep -q '"result":"valid"'
+}
+check "paylode.exe is installed beside the 64-bit DLL and runs there" tool_runs 64
+check "... beside the 32-bit DLL too" tool_runs 32
 check "the 64-bit component works" works 64
 check "the 32-bit component works" works 32
 
