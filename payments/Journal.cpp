@@ -306,6 +306,56 @@ bool JournalCheckMatches(std::string_view record) {
     return check == Crc32(record.substr(0, comma));
 }
 
+namespace {
+
+// The key of an unquoted start of a record: false when a quote comes before
+// the processing date's end, or the record has too few fields.
+bool LineKeyOf(std::string_view text, JournalLineKey* key) {
+    std::string_view fields[kJournalProcessingDate + 1];
+    std::size_t at = 0;
+    for (int field = 0; field <= kJournalProcessingDate; ++field) {
+        const std::size_t comma = text.find(',', at);
+        if (comma == std::string_view::npos) return false;
+        fields[field] = text.substr(at, comma - at);
+        if (fields[field].find('"') != std::string_view::npos) return false;
+        at = comma + 1;
+    }
+    *key = {fields[kJournalPayerSortCode], fields[kJournalPayerAccountNumber], fields[kJournalProcessingDate]};
+    return true;
+}
+
+JournalEntry EntryOf(long line, std::vector<std::string>& fields) {
+    JournalEntry entry;
+    entry.line = line;
+    for (int column = 0; column < kJournalColumnCount; ++column) {
+        entry.fields[column] = Utf8Text(std::move(fields[column]));
+    }
+    return entry;
+}
+
+}  // namespace
+
+std::vector<JournalEntry> ReadJournalLines(std::string_view bytes,
+                                           const std::function<bool(const JournalLineKey&)>& keep) {
+    std::vector<JournalEntry> entries;
+    CJournalRecords records(bytes);
+    JournalRecordText record;
+    std::vector<std::string> fields;
+    JournalLineKey key;
+    while (records.Next(&record)) {
+        if (record.line == 1 || !record.ended || record.openQuote) continue;
+        const bool keyed = LineKeyOf(record.text, &key);
+        if (keyed && !keep(key)) continue;
+        if (!JournalLineProblem(record, &fields).empty()) continue;
+        if (!keyed && !keep({fields[kJournalPayerSortCode], fields[kJournalPayerAccountNumber],
+                             fields[kJournalProcessingDate]})) {
+            continue;
+        }
+        entries.push_back(EntryOf(record.line, fields));
+    }
+    return entries;
+}
+
 JournalReading ReadJournal(std::string_view bytes) {
     JournalReading reading;
     CJournalRecords records(bytes);
@@ -327,12 +377,7 @@ JournalReading ReadJournal(std::string_view bytes) {
             reading.damaged.push_back({record.line, std::move(problem)});
             continue;
         }
-        JournalEntry entry;
-        entry.line = record.line;
-        for (int column = 0; column < kJournalColumnCount; ++column) {
-            entry.fields[column] = Utf8Text(std::move(fields[column]));
-        }
-        reading.entries.push_back(std::move(entry));
+        reading.entries.push_back(EntryOf(record.line, fields));
     }
     return reading;
 }

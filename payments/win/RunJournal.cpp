@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -15,6 +17,7 @@
 #include "common/DebugOutput.h"
 #include "common/LocalClock.h"
 #include "common/MessageBox.h"
+#include "common/OleDate.h"
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "payments/BankingCalendar.h"
@@ -104,10 +107,11 @@ void LookUpInJournalWhenOpen(IPaymentOptionsDialog& dialog, const CString& accou
 
 namespace {
 
-// The journal lines and the statement marks of the files of `folder` for the
-// years `fromYear` to `toYear`; false, with why, when a file that is there
-// cannot be read.
-bool ReadJournalYears(const WideString& folder, int fromYear, int toYear, std::vector<JournalEntry>* entries,
+// The journal lines that `keep` accepts and the statement marks of the
+// files of `folder` for the years `fromYear` to `toYear`; false, with why,
+// when a file that is there cannot be read.
+bool ReadJournalYears(const WideString& folder, int fromYear, int toYear,
+                      const std::function<bool(const JournalLineKey&)>& keep, std::vector<JournalEntry>* entries,
                       CStatementMarks* marks, std::string* why) {
     std::string bytes;
     for (int year = fromYear; year <= toYear; ++year) {
@@ -124,8 +128,8 @@ bool ReadJournalYears(const WideString& folder, int fromYear, int toYear, std::v
                 marks->Read(bytes);
                 continue;
             }
-            JournalReading reading = ReadJournal(bytes);
-            std::move(reading.entries.begin(), reading.entries.end(), std::back_inserter(*entries));
+            std::vector<JournalEntry> lines = ReadJournalLines(bytes, keep);
+            std::move(lines.begin(), lines.end(), std::back_inserter(*entries));
         }
     }
     return true;
@@ -140,16 +144,24 @@ void MarkStatementInJournal(const std::string& sortCode, const std::string& acco
         const JournalSettings settings = ReadJournalSettings();
         // Without a dated debit nothing can match.
         if (!settings.JournalOn() || statement.debits.empty() || statement.first == 0) return;
-        // The runs whose windows can reach the statement's dates, exported
-        // from some weeks before its first date, and the marks made since.
+        // The account's runs whose windows can reach the statement's dates:
+        // processed from two weeks before its first date (three banking days
+        // never span more) to its last, so exported from some weeks before;
+        // and the marks made since.
         const DateFields now = ReadLocalClock();
         DateFields first;
+        const std::string from = FormatIsoDate(std::floor(statement.first) - 14);
+        const std::string to = FormatIsoDate(std::floor(statement.last));
+        const auto keep = [&](const JournalLineKey& key) {
+            return key.processingDate >= from && key.processingDate <= to && key.payerSortCode == sortCode &&
+                   key.payerAccountNumber == accountNumber;
+        };
         std::vector<JournalEntry> entries;
         CStatementMarks known;
         if (settings.folder.empty()) {
             why = "the journal folder cannot be found";
         } else if (FieldsFromOleDate(statement.first - kMaxProcessingDaysAhead, &first) &&
-                   ReadJournalYears(settings.folder, first.year, now.year, &entries, &known, &why)) {
+                   ReadJournalYears(settings.folder, first.year, now.year, keep, &entries, &known, &why)) {
             const Reconciliation result =
                 Reconcile(ReconcileItems(entries, sortCode, accountNumber, &ComponentBankClosures()), statement);
             const bool matched = std::any_of(result.items.begin(), result.items.end(),

@@ -273,6 +273,24 @@ TEST(Journal, ReadsBackWhatItWrote) {
     EXPECT_EQ("0", entry[kJournalFormat]);
 }
 
+// A reader picking lines by paying account and processing date gets the
+// whole lines it asks for, whether their first fields are quoted or not.
+TEST(Journal, ReadsOnlyTheLinesItsKeyKeeps) {
+    JournalRun quoted = MakeRun("q", 3, 8);
+    quoted.user = "Smith, J";  // quoted before the processing date
+    const std::string bytes = JournalAppendText("", MakeRun("a", 3, 7), {Payment(1, 10), Payment(2, 20)}) +
+                              JournalLine(MakeRun("b", 3, 7, "87654321"), Payment(1, 30)) +
+                              JournalLine(quoted, Payment(1, 40)) + JournalLine(MakeRun("c", 3, 9), Payment(1, 50)) +
+                              "broken,line\r\n";
+    const std::vector<JournalEntry> kept = ReadJournalLines(bytes, [](const JournalLineKey& key) {
+        return key.payerSortCode == "123456" && key.payerAccountNumber == "12345678" &&
+               key.processingDate <= "2026-12-08";
+    });
+    std::vector<std::string> runs;
+    for (const JournalEntry& entry : kept) runs.push_back(entry[kJournalRun] + "/" + entry[kJournalRow]);
+    EXPECT_EQ((std::vector<std::string>{"a/1", "a/2", "q/1"}), runs);
+}
+
 TEST(Journal, AmountsToThePenny) {
     struct Case {
         const char* text;
