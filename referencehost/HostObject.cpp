@@ -3,7 +3,7 @@
  */
 #include "referencehost/HostObject.h"
 
-#include <vector>
+#include "common/win/ModuleFile.h"
 
 namespace paylode::referencehost {
 
@@ -11,11 +11,7 @@ HRESULT LoadHostTypeInfo(REFGUID library, const wchar_t* fileName, REFIID iid, I
     Microsoft::WRL::ComPtr<ITypeLib> types;
     HRESULT result = LoadRegTypeLib(library, 1, 0, LOCALE_NEUTRAL, &types);
     if (FAILED(result)) {
-        std::vector<wchar_t> path(MAX_PATH * 4);
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        std::wstring file(path.data(), length);
-        file.resize(file.find_last_of(L"\\/") + 1);
-        file += fileName;
+        const std::wstring file = ModuleFolder(nullptr) + fileName;
         result = LoadTypeLibEx(file.c_str(), REGKIND_NONE, &types);
         if (FAILED(result)) return result;
     }

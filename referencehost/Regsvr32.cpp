@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/win/Owners.h"
+#include "common/win/ModuleFile.h"
 
 namespace paylode::referencehost {
 
@@ -61,12 +62,6 @@ Regsvr32Result RunRegsvr32(const std::wstring& dllPath, bool unregister, std::ch
     return result;
 }
 
-std::wstring PathBesideProgram(const std::wstring& fileName) {
-    std::vector<wchar_t> path(32768);
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    std::wstring folder(path.data(), length);
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    return folder + fileName;
-}
+std::wstring PathBesideProgram(const std::wstring& fileName) { return ModuleFolder(nullptr) + fileName; }
 
 }  // namespace paylode::referencehost

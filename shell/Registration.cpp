@@ -20,6 +20,7 @@
 #include "common/win/Owners.h"
 #include "common/win/Throw.h"
 #include "common/TextConversion.h"
+#include "common/win/ModuleFile.h"
 #include "host/EBankingCategory.h"
 #include "shell/ClassTable.h"
 
@@ -141,13 +142,9 @@ std::string RegistryScriptOf(int id) {
 }
 
 std::wstring ModulePath() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(CModule::Instance(), path.data(), static_cast<DWORD>(path.size()));
-        ThrowLastErrorIf(length == 0);
-        if (length < path.size()) return std::wstring(path.data(), length);
-        path.resize(path.size() * 2);
-    }
+    std::wstring path = ModuleFileName(CModule::Instance());
+    ThrowLastErrorIf(path.empty());
+    return path;
 }
 
 // The component categories manager needs COM on this thread; regsvr32 has

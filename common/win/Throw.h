@@ -6,7 +6,7 @@
  *
  *   ThrowIfFailed(CreateErrorInfo(&create));          // a failed HRESULT
  *   BSTR text = ThrowIfNullAlloc(SysAllocString(s));  // null: E_OUTOFMEMORY
- *   ThrowLastErrorIf(!GetModuleFileNameW(...));       // GetLastError()
+ *   ThrowLastErrorIf(!DeleteFileW(...));              // GetLastError()
  *   ThrowIfWin32Error(RegCreateKeyExW(...));          // a returned error code
  *
  * A Win32 error becomes HRESULT_FROM_WIN32 of it, so that callers that

@@ -9,6 +9,7 @@
 
 #include "combase/Module.h"
 #include "common/DebugOutput.h"
+#include "common/win/ModuleFile.h"
 #include "common/win/Platform.h"
 
 namespace paylode {
@@ -18,11 +19,9 @@ namespace {
 // The "modulus" folder beside the DLL; empty when the DLL's own path cannot
 // be had.
 std::filesystem::path TableFolder() noexcept try {
-    std::wstring path(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(CModule::Instance(), &path[0], static_cast<DWORD>(path.size()));
-    if (length == 0 || length >= path.size()) return std::filesystem::path();
-    path.resize(length);
-    return std::filesystem::path(path).parent_path() / L"modulus";
+    const std::wstring folder = ModuleFolder(CModule::Instance());
+    if (folder.empty()) return std::filesystem::path();
+    return std::filesystem::path(folder) / L"modulus";
 } catch (...) {
     return std::filesystem::path();
 }

@@ -9,11 +9,11 @@
  */
 #include <atomic>
 #include <string>
-#include <vector>
 
 #include "combase/ComPointers.h"
 #include "combase/OperationGuard.h"
 #include "common/win/Owners.h"
+#include "common/win/ModuleFile.h"
 #include "referencehost/server/BankSettings.h"
 #include "referencehost/server/StatementFileChooser.h"
 
@@ -96,11 +96,7 @@ private:
     const ClassEntry& entry_;
 };
 
-std::wstring ModulePath() {
-    std::vector<wchar_t> path(MAX_PATH * 4);
-    const DWORD length = GetModuleFileNameW(gInstance, path.data(), static_cast<DWORD>(path.size()));
-    return std::wstring(path.data(), length);
-}
+std::wstring ModulePath() { return ModuleFileName(gInstance); }
 
 std::wstring ClassKey(const CLSID& clsid) {
     wchar_t text[64] = {};

@@ -9,18 +9,11 @@
 #include <vector>
 
 #include "common/TextConversion.h"
+#include "common/win/ModuleFile.h"
 
 namespace paylode::referencehost {
 
 namespace {
-
-std::wstring ModuleFolder() {
-    std::vector<wchar_t> path(MAX_PATH * 4);
-    const DWORD length = GetModuleFileNameW(ServerInstance(), path.data(), static_cast<DWORD>(path.size()));
-    std::wstring folder(path.data(), length);
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    return folder;
-}
 
 // The key=value lines of one section.
 std::vector<std::pair<std::string, std::string>> Section(const std::wstring& file, const wchar_t* section) {
@@ -45,7 +38,7 @@ CServerConfiguration CServerConfiguration::Read() {
     const DWORD length =
         GetEnvironmentVariableW(L"TORVO_REFERENCE_HOST_INI", named.data(), static_cast<DWORD>(named.size()));
     configuration.file_ = (length > 0 && length < named.size()) ? std::wstring(named.data(), length)
-                                                                : ModuleFolder() + L"TorvoReferenceHost.ini";
+                                                                : ModuleFolder(ServerInstance()) + L"TorvoReferenceHost.ini";
     return configuration;
 }
 

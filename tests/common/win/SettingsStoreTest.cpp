@@ -161,8 +161,8 @@ protected:
         SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(file_.c_str());
         DeleteFileA((folder_ + "\\journal.txt").c_str());
-        // The payment journal of a host program's run in this prefix.
-        testrig::RemoveFilesAndFolder(folder_, "PaylodeJournal-*.csv");
+        // The payment journal and statement marks of a host program's runs in this prefix.
+        testrig::RemoveFilesAndFolder(folder_, "Paylode*.csv");
         RemoveDirectoryA(torvo_.c_str());
     }
     bool FileExists() const { return GetFileAttributesA(file_.c_str()) != INVALID_FILE_ATTRIBUTES; }

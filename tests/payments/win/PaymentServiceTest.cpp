@@ -228,18 +228,11 @@ protected:
         FreeLibrary(resources_);
         ReferenceHostFixture::TearDown();
     }
-    // The settings folder holds the journal of a run that went past the
-    // journal seam (a host program's): it goes with the folder.
+    // The settings folder holds the journal (and statement marks) of runs
+    // that went past the journal seam (a host program's): they go with it.
     void RemoveSettings() {
-        WIN32_FIND_DATAA entry;
-        const CFindHandle journals(FindFirstFileA((settingsFolder_ + "\\PaylodeJournal-*.csv").c_str(), &entry));
-        if (journals) {
-            do {
-                DeleteFileA((settingsFolder_ + "\\" + entry.cFileName).c_str());
-            } while (FindNextFileA(journals.Get(), &entry));
-        }
         DeleteFileA(settingsFile_.c_str());
-        RemoveDirectoryA(settingsFolder_.c_str());
+        testrig::RemoveFilesAndFolder(settingsFolder_, "Paylode*.csv");
         RemoveDirectoryA(torvo_.c_str());
     }
 
