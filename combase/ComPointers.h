@@ -16,7 +16,7 @@
  * E_POINTER, an IID not in the table with E_NOINTERFACE and a null out
  * value (the platform's QISearch):
  *
- *   STDMETHODIMP CBank::QueryInterface(REFIID iid, void** out) {
+ *   HRESULT CBank::InternalQueryInterface(REFIID iid, void** out) {
  *       static const QITAB table[] = {
  *           InterfaceEntry<CBank, IBank>(IID_IBank),
  *           InterfaceEntry<CBank, IBank>(IID_ITorvoBank),

@@ -33,7 +33,7 @@ void CHostBankSettings::ConfigureBank() {
     CheckHostCall(settings->ConfigureBank(bankName, 3), settings, IID_ITorvoBankSettings);
 }
 
-CPaymentFileSettings CHostBankSettings::GetPaymentFileSettings() {
+PaymentFileSettings CHostBankSettings::GetPaymentFileSettings() {
     ITorvoBankSettings* settings = Settings();
     char bankName[kBankNameBytes];
     FillBankName(bankName);
@@ -47,7 +47,7 @@ CPaymentFileSettings CHostBankSettings::GetPaymentFileSettings() {
     directory[sizeof directory - 1] = '\0';
     const std::size_t length = std::strlen(fileName);
     if (length > 0) fileName[length - 1] = '\0';
-    CPaymentFileSettings result;
+    PaymentFileSettings result;
     result.fileName = fileName;
     result.directory = directory;
     return result;

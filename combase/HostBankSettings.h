@@ -26,7 +26,7 @@ namespace paylode {
 // The bank's name as the host's settings object knows it.
 constexpr char kBankName[] = "Kelmar Bank Paylode";
 
-struct CPaymentFileSettings {
+struct PaymentFileSettings {
     CString fileName;   // the host's default name without its last character
     CString directory;  // the default payment directory
 };
@@ -44,7 +44,7 @@ public:
     // The default payment file name (its last character dropped) and the
     // default payment directory. The host's extension is not used: payment
     // files are always ".txt".
-    CPaymentFileSettings GetPaymentFileSettings();
+    PaymentFileSettings GetPaymentFileSettings();
 
     // Lets the host fill the statement import settings block.
     void GetStatementImportSettings(unsigned char (&block)[kStatementImportBlockBytes]);

@@ -7,10 +7,9 @@
  * ISupportErrorInfo whether it gives error information for the interface
  * that was called and, if so, takes the thread's error information off the
  * thread, so that it is not left behind, and its description into the
- * failure (which the guard does not pass on).
+ * failure (which the guard writes on its debugger line, not to the host).
  *
- *   CheckHostCall(settings->GetPaymentFileSettings(&name, &directory), settings.Get(),
- *                 __uuidof(ITorvoBankSettings));
+ *   CheckHostCall(statement->Clear(), statement, IID_ITorvoBankStatement);
  */
 #pragma once
 

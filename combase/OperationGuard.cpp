@@ -12,6 +12,7 @@
 #include "combase/ComPointers.h"
 #include "common/DebugOutput.h"
 #include "common/win/Owners.h"
+#include "common/win/SystemMessage.h"
 #include "common/TextConversion.h"
 #include "common/win/Throw.h"
 
@@ -48,17 +49,12 @@ void InstallErrorInfo(ICreateErrorInfo* create) {
 // language, converted from the ANSI code page unchanged; empty when the
 // system has none.
 std::wstring SystemMessageText(DWORD code) {
-    CLocalMemory<char> text;
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, LANG_USER_DEFAULT, reinterpret_cast<char*>(text.Receive()), 0, nullptr);
     std::wstring wide;
-    if (length > 0 && text) {
-        try {
-            wide = WideFromAnsi(text.Get(), static_cast<int>(length));
-        } catch (...) {
-            // No memory for the conversion: the description stays empty.
-        }
+    try {
+        const std::string text = SystemMessage(code);
+        if (!text.empty()) wide = WideFromAnsi(text.c_str(), static_cast<int>(text.size()));
+    } catch (...) {
+        // No memory for the text: the description stays empty.
     }
     return wide;
 }
@@ -73,10 +69,16 @@ HRESULT ReportDescribed(const std::wstring& description) noexcept {
     return kSystemTextResult;
 }
 
-// The failure's code and the place of its throw, on the debugger's output.
+// The failure's code and the place of its throw, on the debugger's output;
+// for a failed host call, the host's own description when it gave one (the
+// host itself gets DISP_E_EXCEPTION without it).
 void TellDebugger(const CFailure& failure) noexcept {
     try {
-        WriteDebugOutput(("TorvoKelmarBankPaylode: " + failure.Text() + "\n").c_str());
+        std::string line = "TorvoKelmarBankPaylode: " + failure.Text();
+        if (failure.GetKind() == CFailure::Kind::HostCall && !failure.Description().empty()) {
+            line += ": the host said \"" + AnsiFromWide(failure.Description().c_str()) + "\"";
+        }
+        WriteDebugOutput((line + "\n").c_str());
     } catch (...) {
         // No memory for the line: the failure is still returned.
     }

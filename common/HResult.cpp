@@ -1,5 +1,8 @@
 /*
- * The one place where the component raises a failure.
+ * A failure's code as text, and the raising of a plain failure code
+ * (ThrowHResult). Failures of a host call and described failures are raised
+ * where they are made, in combase/HostCall.cpp and combase/OperationGuard.cpp,
+ * as CFailures of their own kinds.
  */
 #include "common/HResult.h"
 

@@ -193,6 +193,13 @@ struct HandleTraits {
     static bool IsNone(Type handle) { return handle == nullptr || handle == INVALID_HANDLE_VALUE; }
     static void Close(Type handle) { close(handle); }
 };
+// A value that null means none of, closed by `close`.
+template <typename T, BOOL(WINAPI* close)(T)>
+struct NullHandleTraits {
+    using Type = T;
+    static bool IsNone(Type handle) { return handle == nullptr; }
+    static void Close(Type handle) { close(handle); }
+};
 template <typename T>
 struct LocalMemoryTraits {
     using Type = T*;
@@ -206,6 +213,10 @@ using CRegistryKey = CUniqueHandle<RegistryKeyTraits>;
 using CFindHandle = CUniqueHandle<HandleTraits<FindClose>>;
 // A file, process, thread or other kernel object (CloseHandle).
 using CHandle = CUniqueHandle<HandleTraits<CloseHandle>>;
+// An icon loaded with LoadImage (DestroyIcon).
+using CIcon = CUniqueHandle<NullHandleTraits<HICON, DestroyIcon>>;
+// A library loaded with LoadLibrary (FreeLibrary).
+using CLibrary = CUniqueHandle<NullHandleTraits<HMODULE, FreeLibrary>>;
 // Memory the system allocated with LocalAlloc for the caller (LocalFree),
 // as FormatMessage with FORMAT_MESSAGE_ALLOCATE_BUFFER hands it out.
 template <typename T>

@@ -13,6 +13,7 @@
 #include "common/win/EveryUserFiles.h"
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
+#include "common/win/SystemMessage.h"
 
 namespace paylode {
 
@@ -91,11 +92,7 @@ bool ReadFileEnd(HANDLE file, std::string* end, DWORD* error) {
 }  // namespace
 
 std::string Win32Reason(unsigned long error) {
-    CLocalMemory<char> text;
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, LANG_USER_DEFAULT, reinterpret_cast<char*>(text.Receive()), 0, nullptr);
-    std::string words = length > 0 && text ? std::string(text.Get(), length) : std::string();
+    std::string words = SystemMessage(error);
     while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' ||
                               words.back() == '.')) {
         words.pop_back();

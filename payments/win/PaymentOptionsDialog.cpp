@@ -52,11 +52,7 @@ CPaymentOptionsDialog::CPaymentOptionsDialog(ITorvoBankPayments* batch, const CS
     model_.SetModulusTables(ComponentModulusTables());
 }
 
-CPaymentOptionsDialog::~CPaymentOptionsDialog() {
-    if (largeIcon_ != nullptr) DestroyIcon(largeIcon_);
-    if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
-    if (commonControls_ != nullptr) FreeLibrary(commonControls_);
-}
+CPaymentOptionsDialog::~CPaymentOptionsDialog() = default;
 
 INT_PTR CPaymentOptionsDialog::DoModal(HWND owner) {
     failure_ = nullptr;
@@ -108,10 +104,10 @@ bool CPaymentOptionsDialog::ProcessWindowMessage(UINT message, WPARAM wparam, LP
 
 void CPaymentOptionsDialog::OnInitDialog() {
     CentreOverOwner();
-    largeIcon_ = LoadDialogIcon(SM_CXICON);
-    smallIcon_ = LoadDialogIcon(SM_CXSMICON);
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    largeIcon_.Reset(LoadDialogIcon(SM_CXICON));
+    smallIcon_.Reset(LoadDialogIcon(SM_CXSMICON));
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 
     SetUpList();
     SendDlgItemMessageA(window_, IDC_REFERENCE, EM_LIMITTEXT, kBeneficiaryReferenceLimit, 0);

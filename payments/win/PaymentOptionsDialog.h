@@ -31,6 +31,7 @@
 #include <exception>
 
 #include "common/CString.h"
+#include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
 #include "payments/PaymentOptionsModel.h"
@@ -88,10 +89,10 @@ private:
 
     CHostBatchView batch_;
     CPaymentOptionsModel model_;
-    HMODULE commonControls_ = nullptr;
+    CLibrary commonControls_;
     HWND window_ = nullptr;
-    HICON largeIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    CIcon largeIcon_;
+    CIcon smallIcon_;
     std::exception_ptr failure_;
 };
 

@@ -191,7 +191,7 @@ HRESULT RunPayments(ITorvoBankPayments* payments, ITorvoBankAccount* account,
     // The host's defaults for the file; its settings object drops the name's
     // last character. A host that cannot give them ends the run before it
     // starts, its status value untouched.
-    const CPaymentFileSettings defaults = CHostBankSettings().GetPaymentFileSettings();
+    const PaymentFileSettings defaults = CHostBankSettings().GetPaymentFileSettings();
     char initialPath[kPaymentPathBytes] = {};
     ResolveDefaultPaymentPath(defaults.fileName, defaults.directory, initialPath);
 

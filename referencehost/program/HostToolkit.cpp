@@ -9,6 +9,7 @@
 
 #include "common/HResult.h"
 #include "common/win/Owners.h"
+#include "common/win/SystemMessage.h"
 #include "referencehost/HostCallPlan.h"
 
 namespace paylode::hostprogram {
@@ -42,13 +43,7 @@ std::string DescribeHResult(HRESULT result) {
             text.assign(description.Get(), description.Length());
         }
     }
-    if (text.empty()) {
-        CLocalMemory<wchar_t> system;
-        const DWORD length = FormatMessageW(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-            static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(system.Receive()), 0, nullptr);
-        if (length != 0) text.assign(system.Get(), length);
-    }
+    if (text.empty()) text = WideFromAnsi(SystemMessage(static_cast<DWORD>(result)).c_str());
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
     return code + " " + (text.empty() ? std::string("(no description)") : Utf8FromWide(text).Bytes());
 }

@@ -132,7 +132,7 @@ TEST_F(HostBankSettings, ReadsTheDefaultFileNameAndDirectory) {
             CHostBankSettings settings;
             ASSERT_TRUE(settings.IsAvailable());
             EXPECT_EQ(1u, fake_.references) << "the creation keeps only the settings interface";
-            CPaymentFileSettings values;
+            PaymentFileSettings values;
             bool carried = true;
             const HRESULT raised = RaisedBy([&] { values = settings.GetPaymentFileSettings(); }, &carried);
             EXPECT_EQ(SUCCEEDED(rows[i].result) ? S_OK : rows[i].result, raised);
@@ -154,7 +154,7 @@ TEST_F(HostBankSettings, AnUnterminatedBufferIsReadOnlyToItsEnd) {
     fake_.directory = std::string(1024, 'D');
     CHostBankSettings settings;
     ASSERT_TRUE(settings.IsAvailable());
-    const CPaymentFileSettings values = settings.GetPaymentFileSettings();
+    const PaymentFileSettings values = settings.GetPaymentFileSettings();
     EXPECT_EQ(1022, values.fileName.GetLength());
     EXPECT_EQ(1023, values.directory.GetLength());
 }
@@ -163,7 +163,7 @@ using HostBankSettingsOfReferenceHost = referencehost::ReferenceHostFixture;
 
 TEST_F(HostBankSettingsOfReferenceHost, GivesTheConfiguredPaymentFileSettings) {
     Configure("[PaymentFile]\r\nFileName=Supplier Run.\r\nExtension=csv\r\nDirectory=C:\\users\\Public\r\n");
-    CPaymentFileSettings values;
+    PaymentFileSettings values;
     {
         CHostBankSettings settings;
         ASSERT_TRUE(settings.IsAvailable());

@@ -344,11 +344,14 @@ TEST_F(OperationGuard, AFailedHostCallReachesTheHostAsAnExceptionWithoutItsDescr
         }
         SetErrorInfo(0, nullptr);
 
-        // What the host sees through the guard.
+        // What the host sees through the guard, and the debugger.
+        std::string told;
+        ScopedDebugOutputHandler capture([&](const char* text) { told += text; });
         const Seen seen = CallGuarded([&] {
             CheckHostCall(host.Fail(E_FAIL), &host, kCalled);
             return S_OK;
         });
+        EXPECT_EQ(rows[i].infoTaken, told.find(": the host said \"host's own words\"\n") != std::string::npos) << told;
         EXPECT_HR(0x80020009, seen.result);
         EXPECT_FALSE(seen.hasInfo);
         EXPECT_EQ(1u, host.info.references) << "the host's error information was released";
