@@ -21,12 +21,14 @@
 #include <iomanip>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/AccountChecks.h"
 #include "cli/BatchCsv.h"
 #include "cli/Commands.h"
+#include "common/FileSystem.h"
 #include "payments/PayeeChecks.h"
 #include "payments/PaymentFile.h"
 #include "payments/PaymentRecords.h"
@@ -61,14 +63,14 @@ long RecordStatus(CPaymentValues payment, PaymentFormat format, bool euro) {
 }
 
 int RunCheck(const CheckOptions& options) {
-    std::string bytes;
-    if (!ReadFileBytes(options.batch, &bytes)) {
+    const std::optional<std::string> bytes = ReadWholeFile(options.batch, nullptr, kAnyFileBytes);
+    if (!bytes) {
         std::cerr << "paylode check: cannot read " << options.batch << "\n";
         return kUsageError;
     }
     std::vector<CPaymentValues> payments;
     std::string error;
-    if (!ReadPaymentBatch(bytes, &payments, &error)) {
+    if (!ReadPaymentBatch(*bytes, &payments, &error)) {
         std::cerr << "paylode check: " << options.batch << ": " << error << "\n";
         return kUsageError;
     }

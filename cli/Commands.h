@@ -33,9 +33,6 @@ struct Outcome {
 // next option. main() calls it once, after every subcommand is added.
 void RefuseOptionsAsValues(CLI::App& app);
 
-// The whole of the file at `path`, as it is; false when it cannot be opened
-// or read.
-bool ReadFileBytes(const std::string& path, std::string* bytes);
 
 // What --format means, for the help of every command that takes it.
 extern const char kPaymentFormatHelp[];

@@ -27,6 +27,7 @@
 #include "cli/BatchCsv.h"
 #include "cli/Commands.h"
 #include "cli/ProcessingDate.h"
+#include "common/FileSystem.h"
 #include "common/MessageBox.h"
 #include "payments/PaymentFile.h"
 #include "payments/PaymentOptionsModel.h"
@@ -194,11 +195,11 @@ int RunExport(const ExportOptions& options) {
                           "): choose another name for one of them");
     }
 
-    std::string bytes;
-    if (!ReadFileBytes(options.batch, &bytes)) return InputError("cannot read " + options.batch);
+    const std::optional<std::string> bytes = ReadWholeFile(options.batch, nullptr, kAnyFileBytes);
+    if (!bytes) return InputError("cannot read " + options.batch);
     CPaymentBatchValues batch;
     std::string error;
-    if (!ReadPaymentBatch(bytes, &batch.payments, &error)) return InputError(options.batch + ": " + error);
+    if (!ReadPaymentBatch(*bytes, &batch.payments, &error)) return InputError(options.batch + ": " + error);
     const long count = batch.GetCount();
     // The payee accounts' modulus checks, as warnings before the run: the
     // file, the statuses and the exit status stay the run's.

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "cli/Commands.h"
 #include "cli/ProcessingDate.h"
 #include "common/DigitsOf.h"
+#include "common/FileSystem.h"
 #include "common/OleDate.h"
 #include "payments/Journal.h"
 
@@ -161,12 +163,12 @@ int RunJournal(const JournalOptions& options, bool forAccount) {
 
     std::size_t damaged = 0;
     for (const std::string& file : files) {
-        std::string bytes;
-        if (!ReadFileBytes(file, &bytes)) {
+        const std::optional<std::string> bytes = ReadWholeFile(file, nullptr, kAnyFileBytes);
+        if (!bytes) {
             std::cerr << "journal: " << file << " cannot be read\n";
             return kUsageError;
         }
-        const JournalReading reading = ReadJournal(bytes);
+        const JournalReading reading = ReadJournal(*bytes);
         damaged += reading.damaged.size();
         if (options.verify) {
             for (const JournalDamage& damage : reading.damaged) {

@@ -1,9 +1,7 @@
 /*
- * Option values that are really the next option, the payment format option,
- * and reading the file an option names (see Commands.h).
+ * Option values that are really the next option, and the payment format
+ * option (see Commands.h).
  */
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "cli/Commands.h"
@@ -51,15 +49,6 @@ void RefuseOptionsAsValues(CLI::App& app) {
                 ""));
         }
     }
-}
-
-bool ReadFileBytes(const std::string& path, std::string* bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    *bytes = text.str();
-    return !in.bad();
 }
 
 }  // namespace paylode::cli

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,12 +93,12 @@ int RunReconcile(const ReconcileOptions& options) {
     std::vector<JournalEntry> entries;
     std::size_t damaged = 0;
     for (const std::string& file : files) {
-        std::string bytes;
-        if (!ReadFileBytes(file, &bytes)) {
+        const std::optional<std::string> bytes = ReadWholeFile(file, nullptr, kAnyFileBytes);
+        if (!bytes) {
             std::cerr << "reconcile: " << file << " cannot be read\n";
             return kUsageError;
         }
-        JournalReading reading = ReadJournal(bytes);
+        JournalReading reading = ReadJournal(*bytes);
         damaged += reading.damaged.size();
         std::move(reading.entries.begin(), reading.entries.end(), std::back_inserter(entries));
     }

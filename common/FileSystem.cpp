@@ -17,7 +17,7 @@ constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
 
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* why) {
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* why, std::uintmax_t limit) {
     const auto refuse = [why](const char* reason) -> std::optional<std::string> {
         if (why != nullptr) *why = reason;
         return std::nullopt;
@@ -28,8 +28,8 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std:
         std::string text;
         char block[16384];
         while (in.read(block, sizeof block) || in.gcount() > 0) {
-            if (text.size() + static_cast<std::size_t>(in.gcount()) > kMaxWholeFileBytes) {
-                return refuse("is larger than 4 MiB");
+            if (text.size() + static_cast<std::uintmax_t>(in.gcount()) > limit) {
+                return refuse(limit == kMaxWholeFileBytes ? "is larger than 4 MiB" : "is too large");
             }
             text.append(block, static_cast<std::size_t>(in.gcount()));
         }

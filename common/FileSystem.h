@@ -77,12 +77,16 @@ public:
 // memory.
 constexpr std::uintmax_t kMaxWholeFileBytes = std::uintmax_t{4} * 1024 * 1024;
 
-// The whole of a small file, read in binary; nothing when it cannot be read
-// or is larger than kMaxWholeFileBytes, and then `why` (when given) says
-// which ("cannot be opened", "is larger than 4 MiB"). The path is the
-// platform's own (wide on Windows), so that no folder name is lost to the
-// ANSI code page. Never throws.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* why = nullptr);
+// No limit for ReadWholeFile: files the user names (a batch, a journal).
+constexpr std::uintmax_t kAnyFileBytes = ~std::uintmax_t{0};
+
+// The whole of a file, read in binary; nothing when it cannot be read or
+// is larger than `limit` bytes, and then `why` (when given) says which
+// ("cannot be opened", "is larger than 4 MiB"). The path is the platform's
+// own (wide on Windows), so that no folder name is lost to the ANSI code
+// page. Never throws.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* why = nullptr,
+                                         std::uintmax_t limit = kMaxWholeFileBytes);
 
 // The drive and directory of a path, with their closing separator: "D:\Pay\"
 // for "D:\Pay\batch.txt"; empty for a bare file name.

@@ -21,6 +21,7 @@
  * registered or a failing HRESULT; with --repeat, the last run's.
  */
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -34,6 +35,7 @@
 #include "cli/Commands.h"
 #include "cli/ProcessingDate.h"
 #include "combase/ComPointers.h"
+#include "common/FileSystem.h"
 #include "common/OleDate.h"
 #include "common/win/Owners.h"
 #include "referencehost/DialogDrivers.h"
@@ -88,14 +90,10 @@ struct DialogAnswers {
 };
 
 std::string ReadBytes(const std::string& path) {
-    const std::wstring wide = WideFromUtf8(Utf8Text(path));
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(_wfopen(wide.c_str(), L"rb"), &std::fclose);
-    if (!file) throw HostFailure{"cannot read " + path};
-    std::string bytes;
-    char buffer[65536];
-    for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes.append(buffer, read);
-    if (std::ferror(file.get())) throw HostFailure{"cannot read " + path};
-    return bytes;
+    std::optional<std::string> bytes =
+        ReadWholeFile(std::filesystem::path(WideFromUtf8(Utf8Text(path))), nullptr, kAnyFileBytes);
+    if (!bytes) throw HostFailure{"cannot read " + path};
+    return std::move(*bytes);
 }
 
 // The host's batch: each payment as the CSV gives it, the status field
