@@ -28,7 +28,6 @@
 #include "cli/Commands.h"
 #include "cli/ProcessingDate.h"
 #include "common/FileSystem.h"
-#include "common/MessageBox.h"
 #include "payments/PaymentFile.h"
 #include "payments/PaymentOptionsModel.h"
 #include "payments/PaymentRecords.h"
@@ -220,14 +219,13 @@ int RunExport(const ExportOptions& options) {
     }
 
     // In "Bulk List Payments" the template file comes first, beside the
-    // payment file, as in the component's payment run. The question about
-    // an existing one is answered by --overwrite-template.
+    // payment file, as in the component's payment run. Whether an existing
+    // one is replaced is --overwrite-template's answer.
     if (HasTemplateFile(format)) {
-        ScopedMessageBoxHandler overwrite(
-            [&](const MessageRequest&) { return options.overwriteTemplate ? MessageAnswer::Yes : MessageAnswer::No; });
+        const auto overwrite = [&](const std::string&) { return options.overwriteTemplate; };
         const std::string path = TemplateFilePath(DirectoryOfPath(options.out), templateFileName.c_str());
-        ReportTemplateFile(WriteBulkListTemplateFileAt(batch, path, templateName.c_str(), reference.c_str(), nullptr),
-                           path);
+        ReportTemplateFile(
+            WriteBulkListTemplateFileAt(batch, path, templateName.c_str(), reference.c_str(), overwrite), path);
     }
 
     PaymentFileChoices choices;

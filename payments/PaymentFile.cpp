@@ -60,16 +60,10 @@ public:
         return *amount_;
     }
     CString GetPayerSortCode() override { return Kept(payerSortCode_, &IPaymentView::GetPayerSortCode); }
-    CString GetPayerAccountNumber() override {
-        return Kept(payerAccountNumber_, &IPaymentView::GetPayerAccountNumber);
-    }
-    CString GetPayeeBACSReference() override {
-        return Kept(payeeBacsReference_, &IPaymentView::GetPayeeBACSReference);
-    }
+    CString GetPayerAccountNumber() override { return Kept(payerAccountNumber_, &IPaymentView::GetPayerAccountNumber); }
+    CString GetPayeeBACSReference() override { return Kept(payeeBacsReference_, &IPaymentView::GetPayeeBACSReference); }
     CString GetPayeeSortCode() override { return Kept(payeeSortCode_, &IPaymentView::GetPayeeSortCode); }
-    CString GetPayeeAccountNumber() override {
-        return Kept(payeeAccountNumber_, &IPaymentView::GetPayeeAccountNumber);
-    }
+    CString GetPayeeAccountNumber() override { return Kept(payeeAccountNumber_, &IPaymentView::GetPayeeAccountNumber); }
     CString GetPayeeAccountName() override { return Kept(payeeAccountName_, &IPaymentView::GetPayeeAccountName); }
     CString GetPayeeRollNumber() override { return Kept(payeeRollNumber_, &IPaymentView::GetPayeeRollNumber); }
     CString GetDetails() override { return payment_.GetDetails(); }
@@ -238,20 +232,29 @@ std::string TemplateFilePath(const std::string& directory, const char* templateN
     return directory + (templateName != nullptr ? templateName : "");
 }
 
+MessageRequest TemplateOverwriteQuestion(WindowHandle owner, const std::string& path) {
+    MessageRequest question;
+    question.owner = owner;
+    question.caption = kTemplateExistsCaption;
+    question.text = "Do you wish to overwrite template file: \r\n" + path;
+    question.icon = MessageIcon::Question;
+    question.buttons = MessageButtons::YesNo;
+    return question;
+}
+
 TemplateFileEnd WriteBulkListTemplateFile(IPaymentBatchView& batch, const std::string& directory,
                                           const char* templateName, const char* beneficiaryReference,
-                                          WindowHandle owner, std::vector<long>* passed) {
+                                          const OverwriteTemplateFile& overwrite, std::vector<long>* passed) {
     return WriteBulkListTemplateFileAt(batch, TemplateFilePath(directory, templateName), templateName,
-                                       beneficiaryReference, owner, passed);
+                                       beneficiaryReference, overwrite, passed);
 }
 
 namespace {
 
 // The template file's header and records into `out`; the payments that
 // passed go to `passed`.
-TemplateFileEnd WriteTemplateRecords(IRecordOutput& out, IPaymentBatchView& batch, long count,
-                                     const char* templateName, const char* beneficiaryReference,
-                                     std::vector<long>& passed) {
+TemplateFileEnd WriteTemplateRecords(IRecordOutput& out, IPaymentBatchView& batch, long count, const char* templateName,
+                                     const char* beneficiaryReference, std::vector<long>& passed) {
     // The first payment is released before the records fetch it again.
     if (const std::unique_ptr<IPaymentView> first = batch.GetItem(0)) {
         if (WriteBulkListHeader(out, *first, kNoProcessingDate, templateName, beneficiaryReference,
@@ -275,22 +278,14 @@ TemplateFileEnd WriteTemplateRecords(IRecordOutput& out, IPaymentBatchView& batc
 }  // namespace
 
 TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std::string& path, const char* templateName,
-                                            const char* beneficiaryReference, WindowHandle owner,
+                                            const char* beneficiaryReference, const OverwriteTemplateFile& overwrite,
                                             std::vector<long>* passed) {
     // The header comes from the first payment: without one there is no file.
     const long count = batch.GetCount();
     if (count <= 0) return TemplateFileEnd::EmptyBatch;
 
     IFileSystem& files = CurrentFileSystem();
-    if (files.CanOpenForReading(path)) {
-        MessageRequest question;
-        question.owner = owner;
-        question.caption = kTemplateExistsCaption;
-        question.text = "Do you wish to overwrite template file: \r\n" + path;
-        question.icon = MessageIcon::Question;
-        question.buttons = MessageButtons::YesNo;
-        if (ShowMessageBox(question) != MessageAnswer::Yes) return TemplateFileEnd::Declined;
-    }
+    if (files.CanOpenForReading(path) && !overwrite(path)) return TemplateFileEnd::Declined;
     const std::unique_ptr<IOutputFile> file = files.CreateReplacement(path);
     if (!file) return TemplateFileEnd::CannotCreate;
     CFileRecordOutput out(*file);

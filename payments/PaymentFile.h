@@ -22,6 +22,7 @@
  */
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -108,25 +109,33 @@ enum class TemplateFileEnd {
 
 constexpr const char* kTemplateExistsCaption = "Bulk List Template Exists";
 
+// Asked only when the template file at `path` exists: whether to replace it.
+using OverwriteTemplateFile = std::function<bool(const std::string& path)>;
+
+// The question the component puts to the user about replacing the template
+// file at `path`, in a message box owned by `owner`: Yes replaces it.
+MessageRequest TemplateOverwriteQuestion(WindowHandle owner, const std::string& path);
+
 // The path of the template file: `directory` (as DirectoryOfPath gives it)
 // followed by the template name, no extension added.
 std::string TemplateFilePath(const std::string& directory, const char* templateName);
 
 // Writes the bulk list template file into `directory`: the bulk list header
 // from the first payment, then one bulk list record per payment, without
-// date, amount and currency. An existing file is overwritten only when the
-// user answers Yes to the question, a message box owned by `owner`. The
+// date, amount and currency. An existing file is overwritten only when
+// `overwrite` says so (the component asks the user; the tool answers from
+// its option). The
 // payments whose records passed go to `passed` when the file was written; a
 // failure raised half-way tells those that had passed that the batch was
 // rejected before it goes on to the caller.
 TemplateFileEnd WriteBulkListTemplateFile(IPaymentBatchView& batch, const std::string& directory,
                                           const char* templateName, const char* beneficiaryReference,
-                                          WindowHandle owner, std::vector<long>* passed = nullptr);
+                                          const OverwriteTemplateFile& overwrite, std::vector<long>* passed = nullptr);
 
 // The same at a path of the caller's making (the tool names the file after
 // the template name as typed).
 TemplateFileEnd WriteBulkListTemplateFileAt(IPaymentBatchView& batch, const std::string& path, const char* templateName,
-                                            const char* beneficiaryReference, WindowHandle owner,
+                                            const char* beneficiaryReference, const OverwriteTemplateFile& overwrite,
                                             std::vector<long>* passed = nullptr);
 
 // Why the template file is not there after it ended so, in words for the

@@ -161,8 +161,11 @@ HRESULT RunPaymentSteps(ITorvoBankPayments* payments, ITorvoBankAccount* account
     std::vector<long> passedByTemplate;
     if (HasTemplateFile(choices.paymentFormat)) {
         const HWND owner = GetActiveWindow();
+        const auto askUser = [owner](const std::string& existing) {
+            return ShowMessageBox(TemplateOverwriteQuestion(owner, existing)) == MessageAnswer::Yes;
+        };
         const TemplateFileEnd end = WriteBulkListTemplateFile(batch, DirectoryOfPath(path), choices.templateName,
-                                                              choices.beneficiaryReference, owner, &passedByTemplate);
+                                                              choices.beneficiaryReference, askUser, &passedByTemplate);
         // The run goes on without the template file, but not in silence.
         const std::string problem = TemplateFileProblem(end);
         if (!problem.empty()) {

@@ -147,6 +147,8 @@ std::vector<std::string> RecordTypes(const std::string& text) {
 }
 
 constexpr const char* kPath = "D:\\Pay\\batch.txt";
+// An existing template file is kept.
+const OverwriteTemplateFile kNeverOverwrite = [](const std::string&) { return false; };
 
 TEST(PaymentFile, AnEmptyBatchGetsAnEmptyFileAndNoHeaderInEveryFormat) {
     for (const PaymentFormat format :
@@ -331,10 +333,10 @@ TEST(PaymentFile, AFailureRaisedHalfWayLeavesTheOldFilesAsTheyWere) {
     CFaultyFileSystem disk;
     disk.files = before;
     ScopedFileSystem scope(disk);
-    ScopedMessageBoxHandler boxes([](const MessageRequest&) { return MessageAnswer::Yes; });
     CFailingBatch batch;
     batch.payments = ThreePayments().payments;
-    EXPECT_THROW(WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", nullptr),
+    EXPECT_THROW(WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1",
+                                           [](const std::string&) { return true; }),
                  std::runtime_error);
     EXPECT_THROW(WritePaymentFile(batch, 3, kPath, Choices(PaymentFormat::Standard)), std::runtime_error);
     EXPECT_EQ(before, disk.files);
@@ -399,7 +401,7 @@ TEST(PaymentFile, NoPaymentKeepsSuccessFromARunThatFailedHalfWay) {
         try {
             std::vector<long> passed;
             if (row.templateFile) {
-                WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", nullptr, &passed);
+                WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", kNeverOverwrite, &passed);
             }
             WritePaymentFile(batch, 3, kPath, choices, passed);
         } catch (const std::runtime_error&) {
@@ -444,13 +446,14 @@ struct TemplateRun {
     std::vector<MessageRequest> questions;
 };
 
+// The template file written as the component writes it, its question to
+// the user answered `answer`.
 TemplateRun WriteTemplate(CPaymentBatchValues& batch, MessageAnswer answer = MessageAnswer::No) {
     TemplateRun run;
-    ScopedMessageBoxHandler boxes([&](const MessageRequest& request) {
-        run.questions.push_back(request);
-        return answer;
+    run.end = WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", [&](const std::string& path) {
+        run.questions.push_back(TemplateOverwriteQuestion(nullptr, path));
+        return answer == MessageAnswer::Yes;
     });
-    run.end = WriteBulkListTemplateFile(batch, DirectoryOfPath(kPath), "STAFF", "BEN/1", nullptr);
     return run;
 }
 
