@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "common/OleDate.h"
@@ -113,11 +114,17 @@ Reconciliation Reconcile(std::vector<ReconcileItem> items, const StatementDebits
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return DayOf(debits[a].date) < DayOf(debits[b].date); });
+    // Each item looks only at the debits of its amount, so that a year of
+    // journal against a long statement stays linear.
+    std::unordered_map<std::int64_t, std::vector<std::size_t>> byAmount;
+    for (const std::size_t i : order) byAmount[debits[i].pence].push_back(i);
     std::vector<bool> taken(debits.size(), false);
     const auto match = [&](bool named) {
         for (ReconcileItem& item : items) {
             if (item.statementLine != 0) continue;
-            for (const std::size_t i : order) {
+            const auto sameAmount = byAmount.find(item.pence);
+            if (sameAmount == byAmount.end()) continue;
+            for (const std::size_t i : sameAmount->second) {
                 if (taken[i] || !Fits(debits[i], item) || (named && !NamesItem(debits[i], item))) continue;
                 taken[i] = true;
                 item.statementLine = debits[i].line;
