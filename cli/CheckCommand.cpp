@@ -62,6 +62,78 @@ long RecordStatus(CPaymentValues payment, PaymentFormat format, bool euro) {
     return payment.status;
 }
 
+// The batch's reports and their counts.
+struct BatchReport {
+    std::vector<PaymentReport> payments;
+    long faults = 0;
+    long accountFailures = 0;
+    long duplicates = 0;
+    double total = 0;
+    const char* currency = "GBP";
+};
+
+BatchReport CheckPayments(const std::vector<CPaymentValues>& payments, const CModulusTables& tables,
+                          const CheckOptions& options) {
+    BatchReport batch;
+    batch.payments.resize(payments.size());
+    batch.currency = options.euro ? "EUR" : "GBP";
+    CPayeeChecker payees(&tables);
+    for (std::size_t i = 0; i < payments.size(); ++i) {
+        const CPaymentValues& payment = payments[i];
+        PaymentReport& report = batch.payments[i];
+        report.code = RecordStatus(payment, options.format, options.euro);
+        report.payee = payees.Check(static_cast<long>(i), payment.payeeSortCode.GetString(),
+                                    payment.payeeAccountNumber.GetString(), payment.amount,
+                                    payment.payeeBACSReference.GetString());
+        batch.faults += report.code != kStatusSuccess;
+        batch.total += payment.amount;
+    }
+    batch.accountFailures = payees.AccountFailures();
+    batch.duplicates = payees.Repeats();
+    return batch;
+}
+
+// A table for people: one row per payment, then the counts.
+void PrintForPeople(const BatchReport& batch) {
+    std::cout << std::left << std::setw(6) << "index" << std::setw(6) << "code" << std::setw(13) << "account"
+              << std::setw(11) << "duplicate"
+              << "status\n";
+    for (std::size_t i = 0; i < batch.payments.size(); ++i) {
+        const PaymentReport& report = batch.payments[i];
+        const char* text = PaymentStatusText(report.code);
+        std::cout << std::setw(6) << i << std::setw(6) << report.code << std::setw(13)
+                  << AccountCheckResultText(report.payee.account) << std::setw(11)
+                  << (report.payee.repeats >= 0 ? "of " + std::to_string(report.payee.repeats) : std::string("-"))
+                  << (text != nullptr ? text : "") << "\n";
+    }
+    std::cout << "\n"
+              << batch.payments.size() << " payments, " << batch.faults << " faults, " << batch.accountFailures
+              << " account failures, " << batch.duplicates << " duplicates; total " << batch.currency << " "
+              << AmountField(batch.total) << "\n";
+}
+
+// One JSON line per payment, then the counts.
+void PrintJson(const BatchReport& batch) {
+    for (std::size_t i = 0; i < batch.payments.size(); ++i) {
+        const PaymentReport& report = batch.payments[i];
+        const char* text = PaymentStatusText(report.code);
+        nlohmann::ordered_json line;
+        line["index"] = i;
+        line["code"] = report.code;
+        line["text"] = text != nullptr ? text : "";
+        line["account_check"] = AccountCheckResultText(report.payee.account);
+        line["duplicate_of"] = report.payee.repeats >= 0 ? nlohmann::ordered_json(report.payee.repeats) : nullptr;
+        std::cout << line.dump() << "\n";
+    }
+    nlohmann::ordered_json summary;
+    summary["payments"] = batch.payments.size();
+    summary["faults"] = batch.faults;
+    summary["account_failures"] = batch.accountFailures;
+    summary["duplicates"] = batch.duplicates;
+    summary["totals"] = {{batch.currency, AmountField(batch.total)}};
+    std::cout << summary.dump() << "\n";
+}
+
 int RunCheck(const CheckOptions& options) {
     const std::optional<std::string> bytes = ReadWholeFile(options.batch, nullptr, kAnyFileBytes);
     if (!bytes) {
@@ -76,62 +148,14 @@ int RunCheck(const CheckOptions& options) {
     }
     const std::optional<CModulusTables> tables = LoadModulusTables(options.tables, "check");
     if (!tables) return kUsageError;
-
-    std::vector<PaymentReport> reports(payments.size());
-    CPayeeChecker payees(&*tables);
-    long faults = 0;
-    double total = 0;
-    for (std::size_t i = 0; i < payments.size(); ++i) {
-        const CPaymentValues& payment = payments[i];
-        PaymentReport& report = reports[i];
-        report.code = RecordStatus(payment, options.format, options.euro);
-        report.payee = payees.Check(static_cast<long>(i), payment.payeeSortCode.GetString(),
-                                    payment.payeeAccountNumber.GetString(), payment.amount,
-                                    payment.payeeBACSReference.GetString());
-        faults += report.code != kStatusSuccess;
-        total += payment.amount;
-    }
-    const long accountFailures = payees.AccountFailures();
-    const long duplicates = payees.Repeats();
-    const char* currency = options.euro ? "EUR" : "GBP";
-
+    const BatchReport batch = CheckPayments(payments, *tables, options);
     if (options.human) {
-        std::cout << std::left << std::setw(6) << "index" << std::setw(6) << "code" << std::setw(13) << "account"
-                  << std::setw(11) << "duplicate" << "status\n";
-        for (std::size_t i = 0; i < reports.size(); ++i) {
-            const PaymentReport& report = reports[i];
-            const char* text = PaymentStatusText(report.code);
-            std::cout << std::setw(6) << i << std::setw(6) << report.code << std::setw(13)
-                      << AccountCheckResultText(report.payee.account) << std::setw(11)
-                      << (report.payee.repeats >= 0 ? "of " + std::to_string(report.payee.repeats) : std::string("-"))
-                      << (text != nullptr ? text : "") << "\n";
-        }
-        std::cout << "\n"
-                  << payments.size() << " payments, " << faults << " faults, " << accountFailures
-                  << " account failures, " << duplicates << " duplicates; total " << currency << " " << AmountField(total)
-                  << "\n";
+        PrintForPeople(batch);
     } else {
-        for (std::size_t i = 0; i < reports.size(); ++i) {
-            const PaymentReport& report = reports[i];
-            const char* text = PaymentStatusText(report.code);
-            nlohmann::ordered_json line;
-            line["index"] = i;
-            line["code"] = report.code;
-            line["text"] = text != nullptr ? text : "";
-            line["account_check"] = AccountCheckResultText(report.payee.account);
-            line["duplicate_of"] = report.payee.repeats >= 0 ? nlohmann::ordered_json(report.payee.repeats) : nullptr;
-            std::cout << line.dump() << "\n";
-        }
-        nlohmann::ordered_json summary;
-        summary["payments"] = payments.size();
-        summary["faults"] = faults;
-        summary["account_failures"] = accountFailures;
-        summary["duplicates"] = duplicates;
-        summary["totals"] = {{currency, AmountField(total)}};
-        std::cout << summary.dump() << "\n";
+        PrintJson(batch);
     }
     std::cout.flush();
-    return faults == 0 && accountFailures == 0 && duplicates == 0 ? 0 : 1;
+    return batch.faults == 0 && batch.accountFailures == 0 && batch.duplicates == 0 ? 0 : 1;
 }
 
 }  // namespace

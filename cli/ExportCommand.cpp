@@ -118,17 +118,27 @@ void ReportTemplateFile(TemplateFileEnd end, const std::string& path) {
     }
 }
 
-int RunExport(const ExportOptions& options) {
-    if (options.batch.empty()) return InputError("the batch CSV file is required");
-    if (options.out.empty()) return InputError("--out is required");
-    // One digit: the format's number.
+// What the payment options dialog would return for the run: the format,
+// the processing date, and the template name, its file's name and the
+// beneficiary reference in the component's 8-bit text.
+struct ExportChoices {
     PaymentFormat format = PaymentFormat::Standard;
-    if (options.format.size() != 1 || !PaymentFormatFromNumber(options.format[0] - '0', &format)) {
+    double date = 0;
+    std::string templateName;
+    std::string templateFileName;
+    std::string reference;
+};
+
+// The format and the processing date, checked as the dialog checks them;
+// the exit status of a refusal, or nothing.
+std::optional<int> ReadFormatAndDate(const ExportOptions& options, ExportChoices* choices) {
+    // One digit: the format's number.
+    if (options.format.size() != 1 || !PaymentFormatFromNumber(options.format[0] - '0', &choices->format)) {
         return InputError("--format must be 0, 1, 2 or 3");
     }
     const std::optional<double> processingDate = ParseIsoDate(options.date);
     if (!processingDate) return InputError("--date must be a calendar date written YYYY-MM-DD");
-    const double date = *processingDate;
+    choices->date = *processingDate;
     std::optional<double> today;
     if (!options.today.empty()) {
         today = ParseIsoDate(options.today);
@@ -138,103 +148,123 @@ int RunExport(const ExportOptions& options) {
     // (a banking day, not in the past, not too far ahead) before anything is
     // written.
     if (!options.noDateCheck) {
-        const ProcessingDateVerdict verdict = CheckProcessingDate(date, today);
+        const ProcessingDateVerdict verdict = CheckProcessingDate(choices->date, today);
         if (!verdict.ok) return InputError("--date refused: " + verdict.text);
     }
+    return std::nullopt;
+}
 
-    // The dialog returns the template name and the beneficiary reference
-    // only for the formats that take them. Without the field checks both go
-    // to the writers as given (in the component's 8-bit text).
-    std::string templateName;
-    std::string templateFileName;
-    std::string reference;
+// The template name and the beneficiary reference. The dialog returns them
+// only for the formats that take them. Without the field checks both go to
+// the writers as given (in the component's 8-bit text).
+std::optional<int> ReadTextFields(const ExportOptions& options, ExportChoices* choices) {
+    const PaymentFormat format = choices->format;
     const bool takesTemplate = TakesTemplateName(format);
     const bool takesReference = TakesBeneficiaryReference(format);
     if (options.noFieldCheck) {
-        if (takesTemplate && !AnsiFromUtf8(Utf8Text(options.templateName), &templateName)) {
+        if (takesTemplate && !AnsiFromUtf8(Utf8Text(options.templateName), &choices->templateName)) {
             return InputError("--template is not UTF-8");
         }
-        if (takesReference && !AnsiFromUtf8(Utf8Text(options.reference), &reference)) {
+        if (takesReference && !AnsiFromUtf8(Utf8Text(options.reference), &choices->reference)) {
             return InputError("--reference is not UTF-8");
         }
         // The template file is named after the name as given.
-        templateFileName = options.templateName;
-    } else {
-        if (takesTemplate) {
-            const FieldCheck check =
-                ReadDialogField(Utf8Text(options.templateName), kTemplateNameLimit, CheckTemplateName, &templateName);
-            if (check != FieldCheck::Accepted) return InputError(TemplateRefusal(check));
-        }
-        templateFileName = templateName;
-        if (ChecksBeneficiaryReference(format)) {
-            if (ReadDialogField(Utf8Text(options.reference), kBeneficiaryReferenceLimit, CheckBeneficiaryReference,
-                                &reference) != FieldCheck::Accepted) {
-                return InputError(
-                    "--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
-                    "or \"/\"");
-            }
-        } else if (takesReference) {
-            if (!AnsiFromUtf8(Utf8Text(options.reference), &reference)) return InputError("--reference is not UTF-8");
-            reference = reference.substr(0, kBeneficiaryReferenceLimit);
-        }
+        choices->templateFileName = options.templateName;
+        return std::nullopt;
     }
+    if (takesTemplate) {
+        const FieldCheck check = ReadDialogField(Utf8Text(options.templateName), kTemplateNameLimit, CheckTemplateName,
+                                                 &choices->templateName);
+        if (check != FieldCheck::Accepted) return InputError(TemplateRefusal(check));
+    }
+    choices->templateFileName = choices->templateName;
+    if (ChecksBeneficiaryReference(format)) {
+        if (ReadDialogField(Utf8Text(options.reference), kBeneficiaryReferenceLimit, CheckBeneficiaryReference,
+                            &choices->reference) != FieldCheck::Accepted) {
+            return InputError(
+                "--reference must be at most 18 letters, digits, spaces, \".\", \"-\", \"&\" "
+                "or \"/\"");
+        }
+    } else if (takesReference) {
+        if (!AnsiFromUtf8(Utf8Text(options.reference), &choices->reference)) {
+            return InputError("--reference is not UTF-8");
+        }
+        choices->reference = choices->reference.substr(0, kBeneficiaryReferenceLimit);
+    }
+    return std::nullopt;
+}
 
+// Everything the dialog and the save dialog would settle, the template
+// file's name checked against the payment file's; the exit status of a
+// refusal, or nothing.
+std::optional<int> ReadExportChoices(const ExportOptions& options, ExportChoices* choices) {
+    if (options.batch.empty()) return InputError("the batch CSV file is required");
+    if (options.out.empty()) return InputError("--out is required");
+    if (const std::optional<int> refused = ReadFormatAndDate(options, choices)) return refused;
+    if (const std::optional<int> refused = ReadTextFields(options, choices)) return refused;
     // Either way the template file must be a file of its own beside the
     // payment file: never a folder, a path elsewhere or a device.
-    if (HasTemplateFile(format) && !IsPlainTemplateFileName(templateFileName.c_str())) {
+    const bool templateFile = HasTemplateFile(choices->format);
+    if (templateFile && !IsPlainTemplateFileName(choices->templateFileName.c_str())) {
         return InputError(
             "--template must name the bulk list template file: not empty or only blanks, no \"/\" or \"\\\", "
             "not only dots and blanks, not a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)");
     }
-
     // The payment file written after the template file would replace it.
-    if (HasTemplateFile(format) && TemplateFileIsPaymentFile(options.out, templateFileName.c_str())) {
+    if (templateFile && TemplateFileIsPaymentFile(options.out, choices->templateFileName.c_str())) {
         return InputError("--out names the bulk list template file itself (" +
-                          TemplateFilePath(DirectoryOfPath(options.out), templateFileName.c_str()) +
+                          TemplateFilePath(DirectoryOfPath(options.out), choices->templateFileName.c_str()) +
                           "): choose another name for one of them");
     }
+    return std::nullopt;
+}
 
+// The batch of payments, with the payee accounts' modulus checks as
+// warnings when asked for; the exit status of a refusal, or nothing.
+std::optional<int> ReadExportBatch(const ExportOptions& options, CPaymentBatchValues* batch) {
     const std::optional<std::string> bytes = ReadWholeFile(options.batch, nullptr, kAnyFileBytes);
     if (!bytes) return InputError("cannot read " + options.batch);
-    CPaymentBatchValues batch;
     std::string error;
-    if (!ReadPaymentBatch(*bytes, &batch.payments, &error)) return InputError(options.batch + ": " + error);
-    const long count = batch.GetCount();
-    // The payee accounts' modulus checks, as warnings before the run: the
-    // file, the statuses and the exit status stay the run's.
+    if (!ReadPaymentBatch(*bytes, &batch->payments, &error)) return InputError(options.batch + ": " + error);
+    // The file, the statuses and the exit status stay the run's.
     if (options.checkAccounts) {
         const std::optional<CModulusTables> tables = LoadModulusTables(options.tables, "export");
         if (!tables) return kUsageError;
-        for (std::size_t i = 0; i < batch.payments.size(); ++i) {
-            const CPaymentValues& payment = batch.payments[i];
-            const std::string warning = AccountWarning(*tables, i, payment.payeeSortCode.GetString(),
-                                                       payment.payeeAccountNumber.GetString());
+        for (std::size_t i = 0; i < batch->payments.size(); ++i) {
+            const CPaymentValues& payment = batch->payments[i];
+            const std::string warning =
+                AccountWarning(*tables, i, payment.payeeSortCode.GetString(), payment.payeeAccountNumber.GetString());
             if (!warning.empty()) std::cerr << warning << "\n";
         }
     }
-    if (count > kMaxPaymentsInFile) {
+    if (batch->GetCount() > kMaxPaymentsInFile) {
         return InputError(
             "Too many payment instructions have been submitted. Kelmar Bank Paylode supports a "
             "maximum of 4000 payments in a single file.");
     }
+    return std::nullopt;
+}
 
-    // In "Bulk List Payments" the template file comes first, beside the
-    // payment file, as in the component's payment run. Whether an existing
-    // one is replaced is --overwrite-template's answer.
-    if (HasTemplateFile(format)) {
+// The template file (in "Bulk List Payments") and the payment file, as the
+// component's payment run writes them, and the statuses; the exit status.
+int WriteExport(const ExportOptions& options, const ExportChoices& choices, CPaymentBatchValues& batch) {
+    // The template file comes first, beside the payment file. Whether an
+    // existing one is replaced is --overwrite-template's answer.
+    if (HasTemplateFile(choices.format)) {
         const auto overwrite = [&](const std::string&) { return options.overwriteTemplate; };
-        const std::string path = TemplateFilePath(DirectoryOfPath(options.out), templateFileName.c_str());
-        ReportTemplateFile(
-            WriteBulkListTemplateFileAt(batch, path, templateName.c_str(), reference.c_str(), overwrite), path);
+        const std::string path = TemplateFilePath(DirectoryOfPath(options.out), choices.templateFileName.c_str());
+        ReportTemplateFile(WriteBulkListTemplateFileAt(batch, path, choices.templateName.c_str(),
+                                                       choices.reference.c_str(), overwrite),
+                           path);
     }
 
-    PaymentFileChoices choices;
-    choices.processingDate = date;
-    choices.paymentFormat = format;
-    choices.templateName = templateName.c_str();
-    choices.beneficiaryReference = reference.c_str();
-    choices.ireland = options.euro;
-    const PaymentFileResult written = WritePaymentFile(batch, count, options.out, choices);
+    PaymentFileChoices file;
+    file.processingDate = choices.date;
+    file.paymentFormat = choices.format;
+    file.templateName = choices.templateName.c_str();
+    file.beneficiaryReference = choices.reference.c_str();
+    file.ireland = options.euro;
+    const PaymentFileResult written = WritePaymentFile(batch, batch.GetCount(), options.out, file);
     // Every payment has its status whether or not the file could be kept:
     // the valid ones are told the batch was rejected when it could not.
     if (!options.statuses.empty() && !WriteStatuses(options.statuses, batch.payments)) {
@@ -248,6 +278,16 @@ int RunExport(const ExportOptions& options) {
     case PaymentFileEnd::CannotFetch: return InputError("cannot read a payment of the batch");
     }
     return written.checksFailed ? 1 : 0;
+}
+
+// The run: the choices read, the batch read, the files written, in the
+// order the component's payment run takes them.
+int RunExport(const ExportOptions& options) {
+    ExportChoices choices;
+    if (const std::optional<int> refused = ReadExportChoices(options, &choices)) return *refused;
+    CPaymentBatchValues batch;
+    if (const std::optional<int> refused = ReadExportBatch(options, &batch)) return *refused;
+    return WriteExport(options, choices, batch);
 }
 
 }  // namespace
