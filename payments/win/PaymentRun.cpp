@@ -82,48 +82,53 @@ std::string PaymentFileFilter() {
 
 namespace {
 
-HRESULT RunPaymentSteps(ITorvoBankPayments* payments, ITorvoBankAccount* account, const char* initialPath,
-                        const SetServiceStatusFunction& setStatus) {
-    const std::string filter = PaymentFileFilter();
-    RequireArgument(payments != nullptr);
-    CHostBatchView batch(payments);
-
-    if (batch.GetCount() > kMaxPaymentsInFile) {
-        setStatus(kRunTooManyPayments);
-        ShowTooManyPayments();
-        return kRunTooManyPayments;
-    }
-
-    // The choices remembered from the last run for this paying account.
-    const CString suffix = AccountSuffixOf(account);
-    const CString templateKey = TemplateKey(suffix);
-    const CString referenceKey = BenRefKey(suffix);
+// The paying account's choices of its last run: where they are kept, and
+// the template name, beneficiary reference and shared Ireland flag.
+struct RememberedChoices {
+    CString suffix;
+    CString templateKey;
+    CString referenceKey;
     CString templateName;
     CString reference;
     int ireland = 0;
-    LoadSettingString(templateKey, templateName);
-    LoadSettingString(referenceKey, reference);
-    ReadSettingFlag(kRICheckStateKey, ireland);
+};
 
+RememberedChoices ReadRememberedChoices(ITorvoBankAccount* account) {
+    RememberedChoices remembered;
+    remembered.suffix = AccountSuffixOf(account);
+    remembered.templateKey = TemplateKey(remembered.suffix);
+    remembered.referenceKey = BenRefKey(remembered.suffix);
+    LoadSettingString(remembered.templateKey, remembered.templateName);
+    LoadSettingString(remembered.referenceKey, remembered.reference);
+    ReadSettingFlag(kRICheckStateKey, remembered.ireland);
+    return remembered;
+}
+
+// The payment options dialog over the batch, from the remembered choices;
+// nothing when the clerk cancels it.
+std::optional<PaymentFileChoices> AskPaymentOptions(ITorvoBankPayments* payments, IPaymentBatchView& batch,
+                                                    const RememberedChoices& remembered) {
+    const std::unique_ptr<IPaymentOptionsDialog> dialog =
+        MakePaymentOptionsDialog(payments, remembered.templateName, remembered.reference, remembered.ireland);
+    LookUpInJournalWhenOpen(*dialog, remembered.suffix, batch);
+    if (!dialog->ShowModal(GetActiveWindow())) return std::nullopt;
     PaymentFileChoices choices;
-    {
-        const std::unique_ptr<IPaymentOptionsDialog> dialog =
-            MakePaymentOptionsDialog(payments, templateName, reference, ireland);
-        LookUpInJournalWhenOpen(*dialog, suffix, batch);
-        if (!dialog->ShowModal(GetActiveWindow())) {
-            setStatus(kRunCancelled);
-            return S_OK;
-        }
-        choices.processingDate = dialog->GetProcessingDate();
-        choices.templateName = dialog->GetTemplateName();
-        choices.beneficiaryReference = dialog->GetBeneficiaryReference();
-        choices.paymentFormat = dialog->GetPaymentFormat();
-        choices.ireland = dialog->GetIrelandPayment() != 0;
-    }
+    choices.processingDate = dialog->GetProcessingDate();
+    choices.templateName = dialog->GetTemplateName();
+    choices.beneficiaryReference = dialog->GetBeneficiaryReference();
+    choices.paymentFormat = dialog->GetPaymentFormat();
+    choices.ireland = dialog->GetIrelandPayment() != 0;
+    return choices;
+}
 
+// The payment file the clerk chooses in the save-file dialog. Nothing, the
+// status value set and the clerk told why, when the dialog is cancelled or
+// fails, or the file would be the bulk list template file itself.
+std::optional<std::string> ChoosePaymentFile(const char* initialPath, const PaymentFileChoices& choices,
+                                             const SetServiceStatusFunction& setStatus) {
     SaveFileRequest request;
     request.owner = GetActiveWindow();
-    request.filter = filter;
+    request.filter = PaymentFileFilter();
     request.defaultExtension = kPaymentFileExtension;
     request.initialPath = initialPath;
     const SaveFileChoice chosen = ShowSaveFileDialog(request);
@@ -134,11 +139,11 @@ HRESULT RunPaymentSteps(ITorvoBankPayments* payments, ITorvoBankAccount* account
                        "The payment file could not be chosen: " + SaveFileFailureReason(chosen.failure) +
                            ".\r\nNo payment file has been written.");
         setStatus(kRunFileFailed);
-        return S_OK;
+        return std::nullopt;
     }
     if (!chosen.path) {
         setStatus(kRunCancelled);
-        return S_OK;
+        return std::nullopt;
     }
     const std::string& path = *chosen.path;
     // The payment file written after the template file would replace it.
@@ -148,40 +153,68 @@ HRESULT RunPaymentSteps(ITorvoBankPayments* payments, ITorvoBankAccount* account
                            " would be the payment file itself: choose another name for the payment file.\r\n"
                            "No payment file has been written.");
         setStatus(kRunFileFailed);
+        return std::nullopt;
+    }
+    return path;
+}
+
+// The bulk list template file beside the payment file at `path`, the
+// clerk asked before one is replaced; the payments whose records passed.
+// The run goes on without the file, but not in silence.
+std::vector<long> WriteTemplateFileBeside(IPaymentBatchView& batch, const std::string& path,
+                                          const PaymentFileChoices& choices) {
+    std::vector<long> passed;
+    const HWND owner = GetActiveWindow();
+    const auto askUser = [owner](const std::string& existing) {
+        return ShowMessageBox(TemplateOverwriteQuestion(owner, existing)) == MessageAnswer::Yes;
+    };
+    const TemplateFileEnd end = WriteBulkListTemplateFile(batch, DirectoryOfPath(path), choices.templateName,
+                                                          choices.beneficiaryReference, askUser, &passed);
+    const std::string problem = TemplateFileProblem(end);
+    if (!problem.empty()) {
+        const std::string templatePath = TemplateFilePath(DirectoryOfPath(path), choices.templateName);
+        WriteDebugOutput(("Bulk list template file " + templatePath + " not written: " + problem + "\n").c_str());
+        ShowRunMessage(owner, MessageIcon::Warning,
+                       "The bulk list template file " + templatePath + " has not been written: " + problem +
+                           ".\r\nThe payment file is written without it.");
+    }
+    return passed;
+}
+
+HRESULT RunPaymentSteps(ITorvoBankPayments* payments, ITorvoBankAccount* account, const char* initialPath,
+                        const SetServiceStatusFunction& setStatus) {
+    RequireArgument(payments != nullptr);
+    CHostBatchView batch(payments);
+    if (batch.GetCount() > kMaxPaymentsInFile) {
+        setStatus(kRunTooManyPayments);
+        ShowTooManyPayments();
+        return kRunTooManyPayments;
+    }
+
+    const RememberedChoices remembered = ReadRememberedChoices(account);
+    const std::optional<PaymentFileChoices> choices = AskPaymentOptions(payments, batch, remembered);
+    if (!choices) {
+        setStatus(kRunCancelled);
         return S_OK;
     }
+    const std::optional<std::string> path = ChoosePaymentFile(initialPath, *choices, setStatus);
+    if (!path) return S_OK;
 
     // Stored before any file is made, so that they are remembered even when
     // the file cannot be written.
-    WriteSetting(templateKey, choices.templateName);
-    WriteSetting(referenceKey, choices.beneficiaryReference);
-    WriteSettingFlag(kRICheckStateKey, choices.ireland ? 1 : 0);
+    WriteSetting(remembered.templateKey, choices->templateName);
+    WriteSetting(remembered.referenceKey, choices->beneficiaryReference);
+    WriteSettingFlag(kRICheckStateKey, choices->ireland ? 1 : 0);
 
     const long count = batch.GetCount();
-    std::vector<long> passedByTemplate;
-    if (HasTemplateFile(choices.paymentFormat)) {
-        const HWND owner = GetActiveWindow();
-        const auto askUser = [owner](const std::string& existing) {
-            return ShowMessageBox(TemplateOverwriteQuestion(owner, existing)) == MessageAnswer::Yes;
-        };
-        const TemplateFileEnd end = WriteBulkListTemplateFile(batch, DirectoryOfPath(path), choices.templateName,
-                                                              choices.beneficiaryReference, askUser, &passedByTemplate);
-        // The run goes on without the template file, but not in silence.
-        const std::string problem = TemplateFileProblem(end);
-        if (!problem.empty()) {
-            const std::string templatePath = TemplateFilePath(DirectoryOfPath(path), choices.templateName);
-            WriteDebugOutput(("Bulk list template file " + templatePath + " not written: " + problem + "\n").c_str());
-            ShowRunMessage(owner, MessageIcon::Warning,
-                           "The bulk list template file " + templatePath + " has not been written: " + problem +
-                               ".\r\nThe payment file is written without it.");
-        }
-    }
+    const std::vector<long> passedByTemplate =
+        HasTemplateFile(choices->paymentFormat) ? WriteTemplateFileBeside(batch, *path, *choices) : std::vector<long>();
     std::vector<JournalPayment> journal;
-    const PaymentFileResult written = WritePaymentFile(batch, count, path, choices, passedByTemplate, &journal);
+    const PaymentFileResult written = WritePaymentFile(batch, count, *path, *choices, passedByTemplate, &journal);
     // The payments of a file put in place go into the journal; whatever
     // becomes of that, the run ends as its payment file did.
     if (written.end == PaymentFileEnd::Written) {
-        RecordRunInJournal(account, batch, path, choices, journal, GetActiveWindow());
+        RecordRunInJournal(account, batch, *path, *choices, journal, GetActiveWindow());
     }
     setStatus(written.StatusValue());
     return written.ReportsFailedChecks() ? S_FALSE : S_OK;
