@@ -168,6 +168,59 @@ bool ReadStatus(const std::string& text, long* status) {
     return true;
 }
 
+// The columns the header row names, each known and named once.
+bool ReadColumns(const CsvRecord& header, std::vector<Column>* columns, std::string* error) {
+    for (const std::string& name : header.fields) {
+        const auto found = ColumnNames().find(name);
+        if (found == ColumnNames().end()) {
+            *error = AtLine(header.line, "unknown column \"" + name + "\"");
+            return false;
+        }
+        if (std::find(columns->begin(), columns->end(), found->second) != columns->end()) {
+            *error = AtLine(header.line, "column \"" + name + "\" named twice");
+            return false;
+        }
+        columns->push_back(found->second);
+    }
+    return true;
+}
+
+// One payment row, its fields in the header's columns.
+bool ReadPaymentRow(const CsvRecord& record, const std::vector<Column>& columns, BatchPayment* payment,
+                    std::string* error) {
+    if (record.fields.size() != columns.size()) {
+        *error = AtLine(record.line, std::to_string(record.fields.size()) + " fields where the header names " +
+                                         std::to_string(columns.size()));
+        return false;
+    }
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const std::string& value = record.fields[c];
+        if (columns[c] == Column::kAmount) {
+            if (!ReadAmount(value, &payment->amount)) {
+                *error = AtLine(record.line, "amount \"" + value + "\" is not a number");
+                return false;
+            }
+            continue;
+        }
+        if (columns[c] == Column::kStatus) {
+            if (!ReadStatus(value, &payment->status)) {
+                *error = AtLine(record.line, "status \"" + value + "\" is not a whole number");
+                return false;
+            }
+            continue;
+        }
+        if (!IsUtf8(value)) {
+            *error = AtLine(record.line, "text that is not UTF-8");
+            return false;
+        }
+        WideString& held = payment->*TextOf(columns[c]);
+        held = WideFromUtf8(Utf8Text(value));
+        // An embedded NUL ends the text, as it does in the component.
+        held.erase(std::find(held.begin(), held.end(), WideChar()), held.end());
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ReadBatchPayments(const std::string& bytes, std::vector<BatchPayment>* payments, std::string* error) {
@@ -179,59 +232,11 @@ bool ReadBatchPayments(const std::string& bytes, std::vector<BatchPayment>* paym
         *error = AtLine(1, "no header row naming the columns");
         return false;
     }
-
     std::vector<Column> columns;
-    for (const std::string& name : records[0].fields) {
-        const auto found = ColumnNames().find(name);
-        if (found == ColumnNames().end()) {
-            *error = AtLine(records[0].line, "unknown column \"" + name + "\"");
-            return false;
-        }
-        for (Column seen : columns) {
-            if (seen == found->second) {
-                *error = AtLine(records[0].line, "column \"" + name + "\" named twice");
-                return false;
-            }
-        }
-        columns.push_back(found->second);
-    }
-
-    std::vector<BatchPayment> read;
-    read.reserve(records.size() - 1);
+    if (!ReadColumns(records[0], &columns, error)) return false;
+    std::vector<BatchPayment> read(records.size() - 1);
     for (std::size_t r = 1; r < records.size(); ++r) {
-        const CsvRecord& record = records[r];
-        if (record.fields.size() != columns.size()) {
-            *error = AtLine(record.line, std::to_string(record.fields.size()) + " fields where the header names " +
-                                             std::to_string(columns.size()));
-            return false;
-        }
-        BatchPayment payment;
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            const std::string& value = record.fields[c];
-            if (columns[c] == Column::kAmount) {
-                if (!ReadAmount(value, &payment.amount)) {
-                    *error = AtLine(record.line, "amount \"" + value + "\" is not a number");
-                    return false;
-                }
-                continue;
-            }
-            if (columns[c] == Column::kStatus) {
-                if (!ReadStatus(value, &payment.status)) {
-                    *error = AtLine(record.line, "status \"" + value + "\" is not a whole number");
-                    return false;
-                }
-                continue;
-            }
-            if (!IsUtf8(value)) {
-                *error = AtLine(record.line, "text that is not UTF-8");
-                return false;
-            }
-            WideString& held = payment.*TextOf(columns[c]);
-            held = WideFromUtf8(Utf8Text(value));
-            // An embedded NUL ends the text, as it does in the component.
-            held.erase(std::find(held.begin(), held.end(), WideChar()), held.end());
-        }
-        read.push_back(std::move(payment));
+        if (!ReadPaymentRow(records[r], columns, &read[r - 1], error)) return false;
     }
     *payments = std::move(read);
     return true;

@@ -248,6 +248,10 @@ std::size_t CModulusTables::RulesFor(std::uint32_t sortCode, const Rule* found[2
     return count;
 }
 
+// One rule's check on the account's 14 digits. It stays one function: the
+// published exceptions change the digits or the weights before the sum,
+// the total after it, or the remainder wanted at its end, and the
+// calculation reads from the digits to the verdict in one place only so.
 bool CModulusTables::RunRule(const Rule& rule, const int accountDigits[14]) const {
     int digits[14];
     std::copy(accountDigits, accountDigits + 14, digits);
