@@ -26,7 +26,7 @@ prefix=$1
 
 template=${PAYLODE_WINE_TEMPLATE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix-template}
 export WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml="
-template_settings="unmanaged windows, no last-folder list"
+template_settings="unmanaged windows, no last-folder list, Wine's own fonts"
 version="$(wine --version 2>/dev/null); $template_settings"
 mkdir -p "$(dirname "$template")"
 (
@@ -39,6 +39,13 @@ mkdir -p "$(dirname "$template")"
         wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32\LastVisitedMRU' \
           /v MRUList /t REG_DWORD /d 0 /f &&
         wineserver -k; wineserver -w; } </dev/null >/dev/null 2>&1 8>&- || true
+    # This Wine looks for its own fonts (Tahoma, Marlett for the caption
+    # buttons' glyphs, ...) only in the prefix's Fonts folder and through
+    # fontconfig, not where the Wine fonts package puts them: without them
+    # a window's close button shows Marlett's letter "r".
+    if [ -d "$template/drive_c/windows/Fonts" ]; then
+      cp /usr/share/wine/fonts/*.ttf "$template/drive_c/windows/Fonts/" 2>/dev/null
+    fi
     if [ ! -f "$template/system.reg" ]; then
       echo "wine-prefix.sh: wineboot made no prefix in $template" >&2
       exit 1
