@@ -7,7 +7,7 @@
 #include <string>
 
 #include "statements/StatementValues.h"
-#include "tests/fuzz/FuzzChecks.h"
+#include "fuzz/FuzzChecks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace paylode;

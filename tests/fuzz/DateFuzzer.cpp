@@ -8,7 +8,7 @@
 
 #include "common/OleDate.h"
 #include "statements/StatementValues.h"
-#include "tests/fuzz/FuzzChecks.h"
+#include "fuzz/FuzzChecks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace paylode;

@@ -14,7 +14,7 @@
 #include "common/DebugOutput.h"
 #include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"
-#include "tests/fuzz/FuzzChecks.h"
+#include "fuzz/FuzzChecks.h"
 
 namespace {
 

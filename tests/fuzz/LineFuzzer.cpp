@@ -15,8 +15,8 @@
 
 #include "statements/StatementFields.h"
 #include "statements/StatementTransaction.h"
-#include "tests/fuzz/FuzzChecks.h"
-#include "tests/fuzz/ReferenceLine.h"
+#include "fuzz/FuzzChecks.h"
+#include "fuzz/ReferenceLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace paylode;

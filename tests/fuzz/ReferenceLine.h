@@ -12,7 +12,7 @@
 
 #include "statements/StatementValues.h"
 #include "statements/TransactionRecord.h"
-#include "tests/fuzz/ReferenceFields.h"
+#include "fuzz/ReferenceFields.h"
 
 namespace paylode::fuzz {
 

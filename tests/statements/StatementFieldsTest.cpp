@@ -16,7 +16,7 @@
 
 #include "common/OleDate.h"
 #include "statements/StatementValues.h"
-#include "tests/fuzz/ReferenceFields.h"
+#include "fuzz/ReferenceFields.h"
 
 namespace paylode {
 namespace {

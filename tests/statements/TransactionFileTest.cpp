@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "common/DebugOutput.h"
-#include "tests/fuzz/ReferenceLine.h"
+#include "fuzz/ReferenceLine.h"
 
 namespace paylode {
 namespace {
