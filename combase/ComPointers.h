@@ -35,6 +35,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "combase/ComObject.h"
 #include "common/win/Platform.h"
 #include "common/win/Throw.h"
 
@@ -42,12 +43,13 @@
 
 namespace paylode {
 
-// The base of the component's classes, which leave IUnknown to the wrappers
-// of combase/ComponentObject.h and are made by CreateInstanceOf.
+// The base of the component's classes, which are made by CreateInstanceOf
+// (combase/ComponentObject.h).
 class CObjectRoot;
 
-// Makes a new object held by one ComPtr. The object's constructor leaves it
-// holding one reference (its creator's), which the ComPtr takes over; if the
+// Makes a new object of class T (its IUnknown answered by CComObject,
+// combase/ComObject.h) held by one ComPtr. The object is born holding one
+// reference (its creator's), which the ComPtr takes over; if the
 // constructor throws, nothing is left behind. E_OUTOFMEMORY is thrown when
 // there is no memory for it. The same rule holds for CreateInstanceOf
 // (combase/ComponentObject.h), which makes the classes derived from
@@ -67,9 +69,9 @@ Microsoft::WRL::ComPtr<T> TakeOver(T* owned) {
 template <typename T, typename... Args>
 Microsoft::WRL::ComPtr<T> MakeComObject(Args&&... args) {
     static_assert(!std::is_base_of_v<CObjectRoot, T>,
-                  "MakeComObject makes objects that count their own references; a class derived from CObjectRoot "
+                  "MakeComObject makes the objects the module uses itself; a class derived from CObjectRoot "
                   "is made by CreateInstanceOf");
-    return TakeOver(ThrowIfNullAlloc(new (std::nothrow) T(std::forward<Args>(args)...)));
+    return TakeOver<T>(ThrowIfNullAlloc(new (std::nothrow) CComObject<T>(std::forward<Args>(args)...)));
 }
 
 // One row of a QueryInterface table: `iid` is answered with the object's

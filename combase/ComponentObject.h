@@ -1,11 +1,11 @@
 /*
- * The COM objects of the component's classes: their reference counts, the
- * module lock every live object holds, aggregation, and the one creation
- * function that the class objects and the component itself use.
+ * The COM objects of the component's classes: the module lock every live
+ * object holds, aggregation, and the one creation function that the class
+ * objects and the component itself use.
  *
  * A class of the component is a C++ class that derives from its interfaces
- * and from CObjectRoot and leaves IUnknown's three methods to the wrappers
- * here. It gives:
+ * and from CObjectRoot and leaves IUnknown's three methods to CComObject
+ * (combase/ComObject.h). It gives:
  *
  *   HRESULT InternalQueryInterface(REFIID iid, void** object);
  *       its interfaces in the order the class answers them, IUnknown
@@ -28,10 +28,11 @@
  *
  * Every object of the component and of the reference host follows one rule,
  * the one of MakeComObject (combase/ComPointers.h): it is born holding one
- * reference, its creator's, which the factory takes over. A class that
- * leaves IUnknown to the wrappers here derives from CObjectRoot and is made
- * by CreateInstanceOf; a class that counts its own references is made by
- * MakeComObject. Each factory refuses the other's classes at compile time.
+ * reference, its creator's, which the factory takes over. A class of the
+ * class table derives from CObjectRoot and is made by CreateInstanceOf;
+ * the objects the module makes for its own use (an enumerator, a host's
+ * objects) are made by MakeComObject. Each factory refuses the other's
+ * classes at compile time.
  */
 #pragma once
 
@@ -39,6 +40,7 @@
 
 #include <type_traits>
 
+#include "combase/ComObject.h"
 #include "combase/ComPointers.h"
 #include "combase/Module.h"
 #include "combase/OperationGuard.h"
@@ -46,50 +48,28 @@
 
 namespace paylode {
 
-// The default construction step: none.
+// The base of the component's classes: the default construction step
+// (none), and the module's lock, held while the object lives.
 class CObjectRoot {
 public:
     HRESULT FinalConstruct() { return S_OK; }
 
 protected:
-    CObjectRoot() = default;
-    ~CObjectRoot() = default;
+    CObjectRoot() { CModule::Lock(); }
+    ~CObjectRoot() { CModule::Unlock(); }
+    CObjectRoot(const CObjectRoot&) = delete;
+    CObjectRoot& operator=(const CObjectRoot&) = delete;
 };
 
-// A standalone object of class T.
+// The IUnknown of an aggregate's inner object of class T: only the outer
+// object holds it. It keeps the count and hands out T's interfaces, which
+// answer for the outer object.
 template <typename T>
-class CComponentObject final : public T {
+class CAggregate : public IUnknown {
 public:
-    CComponentObject() { CModule::Lock(); }  // born with its creator's reference
-    // Virtual where T's destructor is.
-    ~CComponentObject() { CModule::Unlock(); }  // NOLINT(modernize-use-override)
-    CComponentObject(const CComponentObject&) = delete;
-    CComponentObject& operator=(const CComponentObject&) = delete;
+    explicit CAggregate(IUnknown* outer) : inner_(outer) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override { return T::InternalQueryInterface(iid, object); }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
-private:
-    ULONG references_ = 1;
-};
-
-// An object of class T inside an aggregate: its interfaces answer for the
-// outer object, and its own IUnknown, which only the outer object holds,
-// keeps the count and hands out T's interfaces.
-template <typename T>
-class CAggregatedObject final : public IUnknown {
-public:
-    explicit CAggregatedObject(IUnknown* outer) : inner_(outer) { CModule::Lock(); }
-    ~CAggregatedObject() { CModule::Unlock(); }
-    CAggregatedObject(const CAggregatedObject&) = delete;
-    CAggregatedObject& operator=(const CAggregatedObject&) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    HRESULT InternalQueryInterface(REFIID iid, void** object) {
         if (object == nullptr) return E_POINTER;
         if (IsEqualIID(iid, IID_IUnknown)) {
             *object = static_cast<IUnknown*>(this);
@@ -98,14 +78,10 @@ public:
         }
         return inner_.InternalQueryInterface(iid, object);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
     HRESULT FinalConstruct() { return inner_.FinalConstruct(); }
+
+protected:
+    ~CAggregate() = default;
 
 private:
     class CContained final : public T {
@@ -120,7 +96,6 @@ private:
     };
 
     CContained inner_;
-    ULONG references_ = 1;  // the creator's
 };
 
 namespace detail {
@@ -147,12 +122,12 @@ template <typename T>
 HRESULT CreateInstanceOf(IUnknown* outer, REFIID iid, void** object) noexcept {
     static_assert(std::is_base_of_v<CObjectRoot, T>,
                   "CreateInstanceOf makes the component's classes, which derive from CObjectRoot and leave IUnknown "
-                  "to its wrappers; an object that counts its own references is made by MakeComObject");
+                  "to CComObject; an object the module makes for its own use is made by MakeComObject");
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (outer == nullptr) return detail::Make<CComponentObject<T>>(iid, object);
+    if (outer == nullptr) return detail::Make<CComObject<T>>(iid, object);
     if (!IsEqualIID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
-    return detail::Make<CAggregatedObject<T>>(iid, object, outer);
+    return detail::Make<CComObject<CAggregate<T>>>(iid, object, outer);
 }
 
 }  // namespace paylode

@@ -12,23 +12,14 @@ Microsoft::WRL::ComPtr<IEnumVARIANT> CEnumVariantArray::Create(IUnknown* owner, 
     return MakeComObject<CEnumVariantArray>(owner, list, position);
 }
 
-HRESULT CEnumVariantArray::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumVARIANT)) {
-        *object = static_cast<IEnumVARIANT*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CEnumVariantArray::AddRef() { return ++references_; }
-
-ULONG CEnumVariantArray::Release() {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
+HRESULT CEnumVariantArray::InternalQueryInterface(REFIID iid, void** object) {
+    // clang-format off
+    static const QITAB table[] = {
+        InterfaceEntry<CEnumVariantArray, IEnumVARIANT>(IID_IEnumVARIANT),
+        {},
+    };
+    // clang-format on
+    return QueryInterfaceFromTable(this, table, iid, object);
 }
 
 HRESULT CEnumVariantArray::Next(ULONG count, VARIANT* items, ULONG* fetched) {

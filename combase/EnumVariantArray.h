@@ -16,7 +16,7 @@
 
 namespace paylode {
 
-class CEnumVariantArray final : public IEnumVARIANT {
+class CEnumVariantArray : public IEnumVARIANT {
 public:
     using List = CArray<ITorvoBankService*>;
 
@@ -25,9 +25,9 @@ public:
     // made.
     static Microsoft::WRL::ComPtr<IEnumVARIANT> Create(IUnknown* owner, const List& list, ULONG position);
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // IEnumVARIANT, also for IUnknown; the reference count is CComObject's
+    // (combase/ComObject.h).
+    HRESULT InternalQueryInterface(REFIID iid, void** object);
 
     STDMETHODIMP Next(ULONG count, VARIANT* items, ULONG* fetched) override;
     STDMETHODIMP Skip(ULONG count) override;
@@ -38,12 +38,12 @@ public:
     CEnumVariantArray(IUnknown* owner, const List& list, ULONG position)
         : owner_(owner), list_(list), position_(position) {}
 
-private:
+protected:
     ~CEnumVariantArray() = default;
 
+private:
     ULONG Count() const { return static_cast<ULONG>(list_.GetCount()); }
 
-    ULONG references_ = 1;
     Microsoft::WRL::ComPtr<IUnknown> owner_;
     const List& list_;
     ULONG position_;

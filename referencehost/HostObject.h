@@ -52,9 +52,15 @@ public:
     const std::shared_ptr<CHostCallLog>& SharedLog() const { return log_; }
     const IID& InterfaceId() const { return iid_; }
 
-    // IUnknown: the object's host interface (also for IUnknown), IDispatch,
+    // IUnknown, answered by CComObject (combase/ComObject.h), declared once
+    // for all of the class's interfaces, so that the class's own pointer
+    // reaches it.
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override = 0;
+    STDMETHODIMP_(ULONG) AddRef() override = 0;
+    STDMETHODIMP_(ULONG) Release() override = 0;
+    // The object's host interface (also for IUnknown), IDispatch,
     // ISupportErrorInfo.
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    HRESULT InternalQueryInterface(REFIID iid, void** object) {
         // clang-format off
         const QITAB table[] = {
             InterfaceEntry<CHostObject, Interface>(iid_),
@@ -65,16 +71,8 @@ public:
         // clang-format on
         return QueryInterfaceFromTable(this, table, iid, object);
     }
-    STDMETHODIMP_(ULONG) AddRef() override {
-        CHostCallPlan::AddOutsideReferences(1);
-        return ++references_;
-    }
-    STDMETHODIMP_(ULONG) Release() override {
-        CHostCallPlan::AddOutsideReferences(-1);
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
+    // Every reference taken or released is told to the campaign's plan.
+    void ReferenceCounted(ULONG, bool added) { CHostCallPlan::AddOutsideReferences(added ? 1 : -1); }
 
     // The host lets go of the reference it made the object with: it is about
     // to release it, or has handed it to a caller. From now on every
@@ -194,7 +192,6 @@ private:
     IID iid_;
     GUID library_;
     const wchar_t* libraryFile_;
-    ULONG references_ = 1;
     long hostReferences_ = 1;  // the host's own, until it lets go (ForgetHostReference)
     Microsoft::WRL::ComPtr<ITypeInfo> typeInfo_;
 };

@@ -27,7 +27,7 @@ struct PaymentData {
     long status = 0;
 };
 
-class CHostPayment final : public CHostObject<ITorvoBankPayment> {
+class CHostPayment : public CHostObject<ITorvoBankPayment> {
 public:
     CHostPayment(std::shared_ptr<CHostCallLog> log, std::string name, PaymentData data);
     // The values as they stand, read without a recorded call.
@@ -110,7 +110,7 @@ private:
     PaymentData data_;
 };
 
-class CHostPayments final : public CHostObject<ITorvoBankPayments> {
+class CHostPayments : public CHostObject<ITorvoBankPayments> {
 public:
     // The batch holds one payment per row, named payment[0], payment[1], ...
     CHostPayments(const std::shared_ptr<CHostCallLog>& log, const std::vector<PaymentData>& payments);
@@ -128,7 +128,7 @@ private:
     std::set<long> withheld_;
 };
 
-class CHostBankDetails final : public CHostObject<ITorvoBankDetails> {
+class CHostBankDetails : public CHostObject<ITorvoBankDetails> {
 public:
     CHostBankDetails(std::shared_ptr<CHostCallLog> log, std::wstring sortCode, std::wstring accountNumber);
 
@@ -145,7 +145,7 @@ private:
     std::wstring sortCode_, bankName_, accountNumber_, accountName_;
 };
 
-class CHostBankAccount final : public CHostObject<ITorvoBankAccount> {
+class CHostBankAccount : public CHostObject<ITorvoBankAccount> {
 public:
     // The account with its bank details object ("details").
     CHostBankAccount(const std::shared_ptr<CHostCallLog>& log, std::wstring sortCode, std::wstring accountNumber);

@@ -21,7 +21,7 @@ struct TransactionData {
     double exchangeRate = 0.0, runningBalance = 0.0, amount = 0.0;
 };
 
-class CHostTransaction final : public CHostObject<ITorvoBankTransaction> {
+class CHostTransaction : public CHostObject<ITorvoBankTransaction> {
 public:
     CHostTransaction(std::shared_ptr<CHostCallLog> log, long index);
     const TransactionData& Data() const { return data_; }
@@ -77,7 +77,7 @@ private:
     TransactionData data_;
 };
 
-class CHostStatement final : public CHostObject<ITorvoBankStatement> {
+class CHostStatement : public CHostObject<ITorvoBankStatement> {
 public:
     explicit CHostStatement(std::shared_ptr<CHostCallLog> log);
     std::size_t Size() const { return transactions_.size(); }

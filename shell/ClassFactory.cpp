@@ -16,33 +16,27 @@ namespace paylode {
 
 namespace {
 
-class CClassFactory final : public IClassFactory {
+// Made as a CComObject with an interlocked count: COM may hand a class
+// object to any thread.
+class CClassFactory : public IClassFactory {
 public:
     explicit CClassFactory(CreateFunction create) : create_(create) {}
     CClassFactory(const CClassFactory&) = delete;
     CClassFactory& operator=(const CClassFactory&) = delete;
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+    HRESULT InternalQueryInterface(REFIID iid, void** object) {
+        // clang-format off
+        static const QITAB table[] = {
+            InterfaceEntry<CClassFactory, IClassFactory>(IID_IClassFactory),
+            {},
+        };
+        // clang-format on
+        return QueryInterfaceFromTable(this, table, iid, object);
     }
     // The first reference is the module's own; the others lock the module.
-    STDMETHODIMP_(ULONG) AddRef() override {
-        const LONG count = InterlockedIncrement(&references_);
-        if (count == 2) CModule::Lock();
-        return static_cast<ULONG>(count);
-    }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG count = InterlockedDecrement(&references_);
-        if (count == 1) CModule::Unlock();
-        if (count == 0) delete this;
-        return static_cast<ULONG>(count);
+    void ReferenceCounted(ULONG count, bool added) {
+        if (added && count == 2) CModule::Lock();
+        if (!added && count == 1) CModule::Unlock();
     }
 
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
@@ -57,10 +51,13 @@ public:
         return S_OK;
     }
 
+protected:
+    ~CClassFactory() = default;
+
 private:
     CreateFunction create_;
-    volatile LONG references_ = 1;
 };
+using CClassObject = CComObject<CClassFactory, CInterlockedCount>;
 
 SRWLOCK classObjectsLock = SRWLOCK_INIT;
 // One slot per row of the class table, in its order; each holds the module's
@@ -77,7 +74,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     const std::size_t slot = static_cast<std::size_t>(entry - Classes().begin());
 
     CSrwExclusiveHold hold(classObjectsLock);
-    if (!classObjects[slot]) classObjects[slot] = TakeOver(new (std::nothrow) CClassFactory(entry->create));
+    if (!classObjects[slot]) classObjects[slot] = TakeOver<CClassFactory>(new (std::nothrow) CClassObject(entry->create));
     CClassFactory* factory = classObjects[slot].Get();
     if (factory == nullptr) return E_OUTOFMEMORY;
     // The answer's reference is taken under the lock, so that the module's

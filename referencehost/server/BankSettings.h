@@ -9,7 +9,7 @@
 
 namespace paylode::referencehost {
 
-class CReferenceBankSettings final : public CServerObject<ITorvoBankSettings> {
+class CReferenceBankSettings : public CServerObject<ITorvoBankSettings> {
 public:
     explicit CReferenceBankSettings(const CServerConfiguration& configuration);
 

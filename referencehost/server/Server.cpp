@@ -55,27 +55,29 @@ const ClassEntry kClasses[] = {
 // The host type libraries in the order they import each other.
 const GUID* const kLibraries[] = {&LIBID_TorvoEBanking, &LIBID_TorvoBankPayments, &LIBID_TorvoBankReconciliation};
 
-class CClassObject final : public IClassFactory {
+// Made as a CComObject with an interlocked count: COM may hand a class
+// object to any thread.
+class CClassFactory : public IClassFactory {
 public:
-    explicit CClassObject(const ClassEntry& entry) : entry_(entry) {}
+    explicit CClassFactory(const ClassEntry& entry) : entry_(entry) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    HRESULT InternalQueryInterface(REFIID iid, void** object) {
         // clang-format off
         static const QITAB table[] = {
-            InterfaceEntry<CClassObject, IClassFactory>(IID_IClassFactory),
+            InterfaceEntry<CClassFactory, IClassFactory>(IID_IClassFactory),
             {},
         };
         // clang-format on
         return QueryInterfaceFromTable(this, table, iid, object);
     }
-    // A class object lives as long as the module; outside references lock it.
-    STDMETHODIMP_(ULONG) AddRef() override {
-        referencehost::LockServer();
-        return 2;
-    }
-    STDMETHODIMP_(ULONG) Release() override {
-        UnlockServer();
-        return 1;
+    // A class object lives as long as the module, which holds its first
+    // reference; every other reference locks the module.
+    void ReferenceCounted(ULONG count, bool added) {
+        if (added) {
+            referencehost::LockServer();
+        } else if (count > 0) {
+            UnlockServer();
+        }
     }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (object == nullptr) return E_POINTER;
@@ -92,9 +94,13 @@ public:
         return S_OK;
     }
 
+protected:
+    ~CClassFactory() = default;
+
 private:
     const ClassEntry& entry_;
 };
+using CClassObject = CComObject<CClassFactory, CInterlockedCount>;
 
 std::wstring ModulePath() { return ModuleFileName(gInstance); }
 
@@ -138,9 +144,12 @@ STDAPI DllCanUnloadNow() { return gLocks == 0 ? S_OK : S_FALSE; }
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    static CClassObject classObjects[] = {CClassObject(kClasses[0]), CClassObject(kClasses[1])};
+    // Made on the first request, holding the module's reference until the
+    // DLL is unloaded.
+    static const Microsoft::WRL::ComPtr<CClassFactory> classObjects[] = {
+        paylode::TakeOver<CClassFactory>(new CClassObject(kClasses[0])), paylode::TakeOver<CClassFactory>(new CClassObject(kClasses[1]))};
     for (std::size_t i = 0; i < std::size(kClasses); ++i) {
-        if (IsEqualCLSID(*kClasses[i].clsid, clsid)) return classObjects[i].QueryInterface(iid, object);
+        if (IsEqualCLSID(*kClasses[i].clsid, clsid)) return classObjects[i]->QueryInterface(iid, object);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -34,7 +34,13 @@ public:
 
     // The host interface (also for IUnknown), IDispatch, ISupportErrorInfo,
     // IRunnableObject.
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    // IUnknown, answered by CComObject (combase/ComObject.h), declared once
+    // for all of the class's interfaces, so that the class's own pointer
+    // reaches it.
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override = 0;
+    STDMETHODIMP_(ULONG) AddRef() override = 0;
+    STDMETHODIMP_(ULONG) Release() override = 0;
+    HRESULT InternalQueryInterface(REFIID iid, void** object) {
         // clang-format off
         const QITAB table[] = {
             InterfaceEntry<CServerObject, Interface>(Base::InterfaceId()),
@@ -46,8 +52,6 @@ public:
         // clang-format on
         return QueryInterfaceFromTable(this, table, iid, object);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return Base::AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return Base::Release(); }
 
     // The registered objects' interfaces are called through their vtables
     // only (their arguments are raw memory), so IDispatch describes them

@@ -11,7 +11,7 @@
 
 namespace paylode::referencehost {
 
-class CReferenceStatementFileChooser final : public CServerObject<ITorvoStatementFileChooser> {
+class CReferenceStatementFileChooser : public CServerObject<ITorvoStatementFileChooser> {
 public:
     explicit CReferenceStatementFileChooser(const CServerConfiguration& configuration);
 

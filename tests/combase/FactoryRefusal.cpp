@@ -15,22 +15,14 @@ public:
     }
 };
 
-// An object that counts its own references, born holding one.
-class CCountsItself final : public IUnknown {
+// An object the module makes for its own use: no class table row, no
+// module lock, no aggregation.
+class CForOwnUse : public IUnknown {
 public:
-    STDMETHODIMP QueryInterface(REFIID, void** object) override {
+    HRESULT InternalQueryInterface(REFIID, void** object) {
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
-private:
-    ULONG references_ = 1;
 };
 
 void Uses() {
@@ -38,9 +30,9 @@ void Uses() {
 #if REFUSE == 1
     MakeComObject<CLeavesIUnknown>();
 #elif REFUSE == 2
-    CreateInstanceOf<CCountsItself>(nullptr, IID_IUnknown, reinterpret_cast<void**>(&made));
+    CreateInstanceOf<CForOwnUse>(nullptr, IID_IUnknown, reinterpret_cast<void**>(&made));
 #else
-    MakeComObject<CCountsItself>();
+    MakeComObject<CForOwnUse>();
     CreateInstanceOf<CLeavesIUnknown>(nullptr, IID_IUnknown, reinterpret_cast<void**>(&made));
 #endif
     if (made != nullptr) made->Release();

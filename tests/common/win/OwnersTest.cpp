@@ -186,7 +186,7 @@ TEST(ThrowHelpers, Win32ErrorsBecomeTheHResultsTheGuardReports) {
 
 // A small COM object with two interfaces, counting the live ones.
 int liveObjects = 0;
-class CTwoFaced final : public IDispatch, public ISupportErrorInfo {
+class CTwoFaced : public IDispatch, public ISupportErrorInfo {
 public:
     explicit CTwoFaced(bool fail = false) {
         if (fail) throw std::runtime_error("construction failed");
@@ -194,7 +194,13 @@ public:
     }
     ~CTwoFaced() { --liveObjects; }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    // IUnknown, answered by CComObject (combase/ComObject.h), declared once
+    // for all of the class's interfaces, so that the class's own pointer
+    // reaches it.
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override = 0;
+    STDMETHODIMP_(ULONG) AddRef() override = 0;
+    STDMETHODIMP_(ULONG) Release() override = 0;
+    HRESULT InternalQueryInterface(REFIID iid, void** out) {
         // clang-format off
         static const QITAB table[] = {
             InterfaceEntry<CTwoFaced, IDispatch>(IID_IDispatch),
@@ -204,12 +210,7 @@ public:
         // clang-format on
         return QueryInterfaceFromTable(this, table, iid, out);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG left = --references;
-        if (left == 0) delete this;
-        return left;
-    }
+    void ReferenceCounted(ULONG count, bool) { references = count; }
     STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
