@@ -36,6 +36,7 @@
 #include <utility>
 
 #include "combase/ComObject.h"
+#include "common/CArray.h"
 #include "common/win/Platform.h"
 #include "common/win/Throw.h"
 
@@ -81,6 +82,31 @@ QITAB InterfaceEntry(const IID& iid) {
     static_assert(std::is_base_of_v<Interface, Class>, "the class implements the interface");
     return QITAB{&iid, static_cast<int>(OFFSETOFCLASS(Interface, Class))};
 }
+
+// A CArray of interface pointers that owns one reference on each element:
+// Append takes one, RemoveAll and the destructor release them, the last
+// first.
+template <typename Interface>
+class CInterfaceArray {
+public:
+    CInterfaceArray() = default;
+    ~CInterfaceArray() { RemoveAll(); }
+    CInterfaceArray(const CInterfaceArray&) = delete;
+    CInterfaceArray& operator=(const CInterfaceArray&) = delete;
+
+    void Append(Interface* element) {
+        items_.Append(element);
+        element->AddRef();
+    }
+    void RemoveAll() {
+        for (int i = items_.GetCount(); i-- > 0;) items_.GetAt(i)->Release();
+        items_.Clear();
+    }
+    const CArray<Interface*>& Items() const { return items_; }
+
+private:
+    CArray<Interface*> items_;
+};
 
 // QueryInterface of `object` from `table` (rows made for Class, ending with
 // an empty row).

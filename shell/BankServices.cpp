@@ -20,12 +20,6 @@ namespace paylode {
 void CListImpl::Add(ITorvoBankService* service) {
     RequireArgument(service != nullptr);
     items_.Append(service);
-    service->AddRef();
-}
-
-void CListImpl::RemoveAll() {
-    for (int i = items_.GetCount() - 1; i >= 0; --i) items_.GetAt(i)->Release();
-    items_.Clear();
 }
 
 HRESULT CBankServices::InternalQueryInterface(REFIID iid, void** object) {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "TorvoKelmarBankPaylode.h"
+#include "combase/ComPointers.h"
 #include "combase/ComponentObject.h"
 #include "combase/DispatchBase.h"
 #include "common/CArray.h"
@@ -22,19 +23,19 @@ namespace paylode {
 class CListImpl {
 public:
     CListImpl() = default;
-    virtual ~CListImpl() { RemoveAll(); }
+    virtual ~CListImpl() = default;
     CListImpl(const CListImpl&) = delete;
     CListImpl& operator=(const CListImpl&) = delete;
 
     // Appends the service with one more reference; null is E_INVALIDARG.
     void Add(ITorvoBankService* service);
     // Releases the services from the last to the first and frees the slots.
-    void RemoveAll();
+    void RemoveAll() { items_.RemoveAll(); }
 
-    const CArray<ITorvoBankService*>& Items() const { return items_; }
+    const CArray<ITorvoBankService*>& Items() const { return items_.Items(); }
 
 private:
-    CArray<ITorvoBankService*> items_;
+    CInterfaceArray<ITorvoBankService> items_;
 };
 
 class CBankServices : public ISupportErrorInfo,
