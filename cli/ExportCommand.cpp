@@ -29,7 +29,7 @@
 #include "cli/ProcessingDate.h"
 #include "common/FileSystem.h"
 #include "payments/PaymentFile.h"
-#include "payments/PaymentOptionsModel.h"
+#include "payments/PaymentOptionFields.h"
 #include "payments/PaymentRecords.h"
 #include "payments/PaymentText.h"
 #include "payments/StatusTexts.h"

@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <tuple>
 #include <utility>
 
@@ -13,7 +12,6 @@
 #include "payments/BankingCalendar.h"
 #include "payments/PayeeChecks.h"
 #include "payments/PaymentRecords.h"
-#include "payments/PaymentText.h"
 #include "payments/StatusTexts.h"
 #include "resources/resource.h"
 
@@ -58,93 +56,11 @@ constexpr int kNameCell = 31;
 constexpr int kReferenceCell = 31;
 constexpr int kDetailsCell = 254;
 
-FieldCheck CheckField(const char* typed, int limit, bool keepSlash, CString* filtered) {
-    const CString read = CString(typed).Left(limit);
-    *filtered = Sanitise(read, keepSlash);
-    if (read.IsEmpty()) return FieldCheck::Empty;
-    if (filtered->GetLength() < read.GetLength()) return FieldCheck::InvalidCharacters;
-    return FieldCheck::Accepted;
-}
-
-bool IsBlanksOnly(const char* text) { return text[std::strspn(text, " ")] == '\0'; }
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Whether the first `length` characters of `text` are `word`, in any letter
-// case.
-bool SameWord(const char* text, std::size_t length, const char* word) {
-    if (length != std::strlen(word)) return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (UpperAscii(text[i]) != word[i]) return false;
-    }
-    return true;
-}
-
 void ShowFieldError(WindowHandle owner, const char* text) {
     ShowMessageBox({owner, kComponentCaption, text, MessageIcon::Error, MessageButtons::Ok});
 }
 
 }  // namespace
-
-// clang-format off
-const PaymentListColumnInfo kPaymentListColumns[kPaymentListColumnCount] = {
-    {"Sort Code", 65, false}, {"Acc. Number", 80, false}, {"Name", 95, false},   {"Amount", 70, true},
-    {"Reference", 90, false}, {"Details", 110, false},    {"Is IAT", 50, false},   {"Account check", 190, false},
-};
-// clang-format on
-
-ScreenRect PlaceDialog(const ScreenRect& dialog, const ScreenRect* owner, const ScreenRect& workArea) {
-    const ScreenRect& centreOf = owner != nullptr ? *owner : workArea;
-    const long width = dialog.right - dialog.left;
-    const long height = dialog.bottom - dialog.top;
-    long left = (centreOf.left + centreOf.right) / 2 - width / 2;
-    long top = (centreOf.top + centreOf.bottom) / 2 - height / 2;
-    if (left < workArea.left) {
-        left = workArea.left;
-    } else if (left + width > workArea.right) {
-        left = workArea.right - width;
-    }
-    if (top < workArea.top) {
-        top = workArea.top;
-    } else if (top + height > workArea.bottom) {
-        top = workArea.bottom - height;
-    }
-    return {left, top, left + width, top + height};
-}
-
-FieldCheck CheckTemplateName(const char* typed, CString* filtered) {
-    const FieldCheck check = CheckField(typed, kTemplateNameLimit, false, filtered);
-    if (check != FieldCheck::Accepted) return check;
-    if (IsBlanksOnly(*filtered)) return FieldCheck::Empty;
-    if (IsDeviceName(*filtered) || IsDotsAndBlanksOnly(*filtered)) return FieldCheck::NotAFileName;
-    return FieldCheck::Accepted;
-}
-
-bool IsDotsAndBlanksOnly(const char* name) { return name != nullptr && name[std::strspn(name, ". ")] == '\0'; }
-
-bool IsDeviceName(const char* name) {
-    if (name == nullptr) return false;
-    // The device is named by what comes before the first dot (or a colon):
-    // an extension does not make it a file, and blanks before the dot do not
-    // count.
-    std::size_t length = std::strcspn(name, ".:");
-    while (length > 0 && name[length - 1] == ' ') --length;
-    for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
-        if (SameWord(name, length, device)) return true;
-    }
-    if (length != 4 || name[3] < '1' || name[3] > '9') return false;
-    return SameWord(name, 3, "COM") || SameWord(name, 3, "LPT");
-}
-
-bool IsPlainTemplateFileName(const char* name) {
-    if (name == nullptr || IsDotsAndBlanksOnly(name)) return false;
-    if (std::strpbrk(name, "/\\") != nullptr) return false;
-    return !IsDeviceName(name);
-}
-
-FieldCheck CheckBeneficiaryReference(const char* typed, CString* filtered) {
-    return CheckField(typed, kBeneficiaryReferenceLimit, true, filtered);
-}
 
 CPaymentOptionsModel::CPaymentOptionsModel(IPaymentBatchView& batch, const CString& templateName,
                                            const CString& beneficiaryReference, int ireland)

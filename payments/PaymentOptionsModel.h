@@ -11,9 +11,12 @@
  * the IAT marks, which are stored at once in each payment's status field
  * (1 marked, 0 not).
  *
- * The Win32 dialog (payments/win/PaymentOptionsDialog.h) turns each user action
- * into one call here and shows what the model says; the `paylode` tool
- * checks its --template and --reference with the same field rules.
+ * The two text fields are judged by their own rules
+ * (payments/PaymentOptionFields.h), which the `paylode` tool checks its
+ * --template and --reference with too; the list's rows have one cell per
+ * column of the list (payments/PaymentOptionsGeometry.h). The Win32 dialog
+ * (payments/win/PaymentOptionsDialog.h) turns each user action into one call
+ * here and shows what the model says.
  */
 #pragma once
 
@@ -30,80 +33,10 @@
 #include "payments/ModulusCheck.h"
 #include "payments/PaymentBatchView.h"
 #include "payments/PaymentFormat.h"
+#include "payments/PaymentOptionFields.h"
+#include "payments/PaymentOptionsGeometry.h"
 
 namespace paylode {
-
-// How many characters the two text fields take.
-constexpr int kTemplateNameLimit = 20;
-constexpr int kBeneficiaryReferenceLimit = 18;
-
-// The outcome of checking a typed template name or beneficiary reference.
-enum class FieldCheck {
-    Accepted,
-    Empty,              // nothing typed; for a template name, blanks only too
-    InvalidCharacters,  // something the payment file's character rules drop
-    NotAFileName,       // a template name that names a device or a folder, not a file
-};
-
-// A template name as the dialog reads it: the first 20 characters, filtered
-// for the payment file without "/" (letters upper-cased). `filtered`
-// receives the filtered text whatever the outcome. The bulk list template
-// file is named after it, so a name of blanks only, a device name and a name
-// of dots and blanks only are refused as well.
-FieldCheck CheckTemplateName(const char* typed, CString* filtered);
-
-// Whether a file opened under `name` would open a device instead: CON, PRN,
-// AUX, NUL, COM1 to COM9 or LPT1 to LPT9 in any letter case, alone or
-// followed by blanks, dots or an extension ("nul", "Con.txt", "LPT1 ",
-// "aux..").
-bool IsDeviceName(const char* name);
-
-// Whether `name` is made only of dots and blanks ("." , "..", "...", ". "):
-// Windows trims a file name's trailing dots and blanks, so such a name
-// names the folder it is opened in, or its parent, and no file of its own.
-bool IsDotsAndBlanksOnly(const char* name);
-
-// Whether the bulk list template file may be named `name`: a file of its own
-// beside the payment file, so not empty or blanks only, no "/" or "\", not
-// dots and blanks only, and not a device name.
-bool IsPlainTemplateFileName(const char* name);
-
-// A beneficiary reference as the dialog checks it for bulk list payments:
-// the first 18 characters, filtered with "/" kept.
-FieldCheck CheckBeneficiaryReference(const char* typed, CString* filtered);
-
-// A rectangle in screen pixels, right and bottom exclusive.
-struct ScreenRect {
-    long left = 0, top = 0, right = 0, bottom = 0;
-};
-
-// Where the dialog goes when it opens: its centre over the centre of the
-// owner's window, or of the work area when the owner is null (hidden or
-// minimised); then moved, where needed, so that its left and top edges, or
-// failing that its right and bottom edges, lie within the work area. The
-// size does not change.
-ScreenRect PlaceDialog(const ScreenRect& dialog, const ScreenRect* owner, const ScreenRect& workArea);
-
-// The columns of the IAT list.
-enum PaymentListColumn : int {
-    kColumnSortCode,
-    kColumnAccountNumber,
-    kColumnName,
-    kColumnAmount,
-    kColumnReference,
-    kColumnDetails,
-    kColumnIsIat,
-    kColumnAccountCheck,  // the payee checks (payments/PayeeChecks.h)
-    kPaymentListColumnCount
-};
-
-struct PaymentListColumnInfo {
-    const char* header;
-    int width;  // pixels
-    bool rightAligned;
-};
-
-extern const PaymentListColumnInfo kPaymentListColumns[kPaymentListColumnCount];
 
 // One row of the IAT list: a payment the batch returned, read once.
 struct PaymentListRow {

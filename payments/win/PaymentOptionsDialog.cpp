@@ -9,6 +9,8 @@
 
 #include "combase/Module.h"
 #include "common/OleDate.h"
+#include "payments/PaymentOptionFields.h"
+#include "payments/PaymentOptionsGeometry.h"
 #include "payments/win/ComponentTables.h"
 #include "resources/resource.h"
 

@@ -16,13 +16,16 @@
  * not returned: Set and Reset store them at once in the payments' status
  * field, and Cancel clears them all.
  *
- * Every rule lives in CPaymentOptionsModel (payments/PaymentOptionsModel.h); this class
- * decodes each window message once into a call on the model and shows what
- * the model says. The IAT list is an owner-data list view answered from the
- * model's rows, so a batch of 4000 payments opens and refills at once, each
- * payment read from the host once per fill. A failure thrown while the dialog
- * is open (an HRESULT from a CString, say) closes it and is thrown again by
- * DoModal, for the caller's operation guard.
+ * Every rule lives in CPaymentOptionsModel (payments/PaymentOptionsModel.h),
+ * which judges the two text fields by their own rules
+ * (payments/PaymentOptionFields.h); this class decodes each window message
+ * once into a call on the model and shows what the model says. Where the
+ * window goes and the IAT list's columns come from
+ * payments/PaymentOptionsGeometry.h. The IAT list is an owner-data list view
+ * answered from the model's rows, so a batch of 4000 payments opens and
+ * refills at once, each payment read from the host once per fill. A failure
+ * thrown while the dialog is open (an HRESULT from a CString, say) closes it
+ * and is thrown again by DoModal, for the caller's operation guard.
  */
 #pragma once
 
@@ -34,6 +37,8 @@
 #include "common/win/Owners.h"
 #include "common/win/Platform.h"
 #include "host/HostInterfaces.h"
+#include "payments/JournalLookup.h"
+#include "payments/PaymentFormat.h"
 #include "payments/PaymentOptionsModel.h"
 #include "payments/win/HostBatchView.h"
 
