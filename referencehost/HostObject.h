@@ -1,8 +1,9 @@
 /*
  * What every object of the reference host shares: reference counting, one
  * QueryInterface table (the object's host interface, also for IUnknown,
- * IDispatch, ISupportErrorInfo), IDispatch served from the host's type library through
- * ITypeInfo::Invoke, and the recorded call with its injected faults.
+ * IDispatch, ISupportErrorInfo), IDispatch served from the host's type
+ * library (CTypeInfoDispatch, combase/DispatchBase.h), and the recorded
+ * call with its injected faults.
  *
  * A method body runs through Call(): the call is numbered by the fault
  * campaign's plan (HostCallPlan.h), entered in the log, looked up among the
@@ -21,6 +22,7 @@
 #include <wrl/client.h>
 
 #include "combase/ComPointers.h"
+#include "combase/DispatchBase.h"
 #include "host/HostInterfaces.h"
 #include "referencehost/HostCallLog.h"
 #include "referencehost/HostCallPlan.h"
@@ -32,7 +34,7 @@ namespace paylode::referencehost {
 HRESULT LoadHostTypeInfo(REFGUID library, const wchar_t* fileName, REFIID iid, ITypeInfo** info);
 
 template <typename Interface>
-class CHostObject : public Interface, public ISupportErrorInfo {
+class CHostObject : public CTypeInfoDispatch<Interface, CHostObject<Interface>, E_POINTER>, public ISupportErrorInfo {
 public:
     CHostObject(std::shared_ptr<CHostCallLog> log, std::string name, const IID& iid, const GUID& library,
                 const wchar_t* libraryFile)
@@ -83,30 +85,14 @@ public:
         CHostCallPlan::AddOutsideReferences(1);
     }
 
-    // IDispatch, from the type library.
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count == nullptr) return E_POINTER;
-        *count = 1;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        if (info == nullptr) return E_POINTER;
-        *info = nullptr;
-        if (index != 0) return DISP_E_BADINDEX;
-        const HRESULT loaded = TypeInfo();
-        if (FAILED(loaded)) return loaded;
+    // IDispatch's type information: the host interface's, from the host
+    // type library, loaded on first use.
+    HRESULT DispatchTypeInfo(ITypeInfo** info) {
+        if (!typeInfo_) {
+            const HRESULT loaded = LoadHostTypeInfo(library_, libraryFile_, iid_, &typeInfo_);
+            if (FAILED(loaded)) return loaded;
+        }
         return typeInfo_.CopyTo(info);
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        const HRESULT loaded = TypeInfo();
-        if (FAILED(loaded)) return loaded;
-        return typeInfo_->GetIDsOfNames(names, count, ids);
-    }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
-                        EXCEPINFO* exception, UINT* badArgument) override {
-        const HRESULT loaded = TypeInfo();
-        if (FAILED(loaded)) return loaded;
-        return typeInfo_->Invoke(static_cast<Interface*>(this), id, flags, parameters, result, exception, badArgument);
     }
 
     // ISupportErrorInfo
@@ -180,11 +166,6 @@ private:
         }
         log_->Complete(position, result);
         return result;
-    }
-
-    HRESULT TypeInfo() {
-        if (typeInfo_) return S_OK;
-        return LoadHostTypeInfo(library_, libraryFile_, iid_, &typeInfo_);
     }
 
     std::shared_ptr<CHostCallLog> log_;
