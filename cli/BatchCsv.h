@@ -24,12 +24,7 @@ namespace paylode::cli {
 
 // One payment as the host holds it: text as wide text, cut at an embedded NUL
 // as the component cuts it.
-struct BatchPayment {
-    double amount = 0;
-    long status = 0;
-    WideString payerSortCode, payerAccountNumber, payeeBACSReference, payeeSortCode, payeeAccountNumber,
-        payeeAccountName, payeeRollNumber, details;
-};
+using BatchPayment = PaymentFields<WideString>;
 
 // Reads the batch from the file's bytes. False, with `error` naming the line,
 // when the CSV is malformed, a column is unknown or a value cannot be read;

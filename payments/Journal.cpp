@@ -201,7 +201,7 @@ std::string JournalLine(const JournalRun& run, const JournalPayment& payment) {
     line += ',';
     line += AmountField(payment.amount);
     line += ',';
-    AppendAnsiField(&line, payment.payeeBacsReference);
+    AppendAnsiField(&line, payment.payeeBACSReference);
     line += ',';
     AppendAnsiField(&line, payment.reference);
     SealCheckedLine(&line);

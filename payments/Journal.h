@@ -60,7 +60,7 @@ enum JournalColumn : int {
     kJournalPayeeSortCode,
     kJournalPayeeAccountNumber,
     kJournalAmount,
-    kJournalPayeeBacsReference,
+    kJournalPayeeBACSReference,
     kJournalReference,
     kJournalColumnCount  // 18
 };
@@ -96,7 +96,7 @@ struct JournalPayment {
     std::string payeeSortCode;       // its digits are written
     std::string payeeAccountNumber;
     double amount = 0;               // written as the payment file writes it
-    std::string payeeBacsReference;
+    std::string payeeBACSReference;
     std::string reference;           // the reference the payment file carries
 };
 

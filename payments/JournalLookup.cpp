@@ -90,7 +90,7 @@ CExportedBefore::CExportedBefore(const ExportedBeforeWindow& window, const std::
     for (std::size_t position = 0; position < payments.size(); ++position) {
         const PaymentToLookUp& payment = payments[position];
         if (MakeKey(&key_, DigitsOf(payment.payeeSortCode.c_str()).GetString(), Utf8Of(payment.payeeAccountNumber),
-                    AmountField(payment.amount), Utf8Of(payment.payeeBacsReference))) {
+                    AmountField(payment.amount), Utf8Of(payment.payeeBACSReference))) {
             positions_[key_].push_back(position);
         }
     }
@@ -175,7 +175,7 @@ void CExportedBefore::ScanRecords(CJournalRecords& records) {
             }
         }
         if (!MakeKey(&key_, fields[kJournalPayeeSortCode], fields[kJournalPayeeAccountNumber], fields[kJournalAmount],
-                     fields[kJournalPayeeBacsReference])) {
+                     fields[kJournalPayeeBACSReference])) {
             continue;
         }
         const auto found = positions_.find(key_);

@@ -35,7 +35,7 @@ struct PaymentToLookUp {
     std::string payeeSortCode;  // its digits are compared
     std::string payeeAccountNumber;
     double amount = 0;  // compared in pence, as the payment file writes it
-    std::string payeeBacsReference;
+    std::string payeeBACSReference;
 };
 
 // Which journal payments count.

@@ -61,7 +61,7 @@ public:
     }
     CString GetPayerSortCode() override { return Kept(payerSortCode_, &IPaymentView::GetPayerSortCode); }
     CString GetPayerAccountNumber() override { return Kept(payerAccountNumber_, &IPaymentView::GetPayerAccountNumber); }
-    CString GetPayeeBACSReference() override { return Kept(payeeBacsReference_, &IPaymentView::GetPayeeBACSReference); }
+    CString GetPayeeBACSReference() override { return Kept(payeeBACSReference_, &IPaymentView::GetPayeeBACSReference); }
     CString GetPayeeSortCode() override { return Kept(payeeSortCode_, &IPaymentView::GetPayeeSortCode); }
     CString GetPayeeAccountNumber() override { return Kept(payeeAccountNumber_, &IPaymentView::GetPayeeAccountNumber); }
     CString GetPayeeAccountName() override { return Kept(payeeAccountName_, &IPaymentView::GetPayeeAccountName); }
@@ -84,7 +84,7 @@ private:
 
     IPaymentView& payment_;
     std::optional<double> amount_;
-    std::optional<CString> payerSortCode_, payerAccountNumber_, payeeBacsReference_, payeeSortCode_,
+    std::optional<CString> payerSortCode_, payerAccountNumber_, payeeBACSReference_, payeeSortCode_,
         payeeAccountNumber_, payeeAccountName_, payeeRollNumber_;
     std::optional<long> firstStatus_;
 };
@@ -98,7 +98,7 @@ JournalPayment JournalPaymentOf(CRecordedPayment& payment, long index, const Pay
     entry.payeeSortCode = payment.GetPayeeSortCode().GetString();
     entry.payeeAccountNumber = payment.GetPayeeAccountNumber().GetString();
     entry.amount = payment.GetAmount();
-    entry.payeeBacsReference = payment.GetPayeeBACSReference().GetString();
+    entry.payeeBACSReference = payment.GetPayeeBACSReference().GetString();
     entry.reference = RecordReference(payment, format, AllowsIatMarks(format) && payment.WasIat());
     // A bulk list record without a roll number pays under the header's
     // beneficiary reference.

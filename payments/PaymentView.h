@@ -32,19 +32,26 @@ public:
     virtual void SetStatus(long status) = 0;
 };
 
-// A payment held as plain values.
-class CPaymentValues : public IPaymentView {
-public:
+// The values of one payment that the component reads, held in the text type
+// of whoever holds them: CString (ANSI) for the record writers, wide text
+// for a batch read from a CSV file and for the reference host's payments.
+template <typename Text>
+struct PaymentFields {
     double amount = 0;
-    CString payerSortCode;
-    CString payerAccountNumber;
-    CString payeeBACSReference;
-    CString payeeSortCode;
-    CString payeeAccountNumber;
-    CString payeeAccountName;
-    CString payeeRollNumber;
-    CString details;  // shown in the payment options dialog only
-    long status = 0;
+    Text payerSortCode;
+    Text payerAccountNumber;
+    Text payeeBACSReference;
+    Text payeeSortCode;
+    Text payeeAccountNumber;
+    Text payeeAccountName;
+    Text payeeRollNumber;
+    Text details;  // shown in the payment options dialog only
+    long status = 0;  // the IAT mark, then the run's outcome
+};
+
+// A payment held as plain values.
+class CPaymentValues : public IPaymentView, public PaymentFields<CString> {
+public:
 
     double GetAmount() override { return amount; }
     CString GetPayerSortCode() override { return payerSortCode; }

@@ -87,7 +87,7 @@ std::vector<ReconcileItem> ReconcileItems(const std::vector<JournalEntry>& entri
                 ReconcileItem payment = item;
                 payment.row = std::atol(entries[i][kJournalRow].c_str());
                 payment.pence = pence;
-                AddReference(&payment.references, entries[i][kJournalPayeeBacsReference]);
+                AddReference(&payment.references, entries[i][kJournalPayeeBACSReference]);
                 AddReference(&payment.references, entries[i][kJournalReference]);
                 items.push_back(std::move(payment));
             }

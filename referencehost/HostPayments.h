@@ -14,17 +14,15 @@
 #include <set>
 #include <vector>
 
+#include "payments/PaymentView.h"
 #include "referencehost/HostObject.h"
 
 namespace paylode::referencehost {
 
-struct PaymentData {
-    double amount = 0.0;
-    std::wstring payerBacsReference, payerSortCode, payerAccountNumber, payerAccountName, payerRollNumber;
-    std::wstring payeeBacsReference, payeeSortCode, payeeAccountNumber, payeeAccountName, payeeRollNumber;
-    std::wstring reference, details, currency;
+// A payment's values: those the component reads, and the host's own.
+struct PaymentData : PaymentFields<std::wstring> {
+    std::wstring payerBACSReference, payerAccountName, payerRollNumber, reference, currency;
     DATE paymentDate = 0.0;
-    long status = 0;
 };
 
 class CHostPayment : public CHostObject<ITorvoBankPayment> {
@@ -36,10 +34,10 @@ public:
     STDMETHODIMP GetAmount(double* value) override { return GetValue("GetAmount", data_.amount, value); }
     STDMETHODIMP SetAmount(double value) override { return SetNumber("SetAmount", value, &data_.amount); }
     STDMETHODIMP GetPayerBACSReference(BSTR* value) override {
-        return GetText("GetPayerBACSReference", data_.payerBacsReference, value);
+        return GetText("GetPayerBACSReference", data_.payerBACSReference, value);
     }
     STDMETHODIMP SetPayerBACSReference(BSTR value) override {
-        return SetText("SetPayerBACSReference", value, &data_.payerBacsReference);
+        return SetText("SetPayerBACSReference", value, &data_.payerBACSReference);
     }
     STDMETHODIMP GetPayerSortCode(BSTR* value) override {
         return GetText("GetPayerSortCode", data_.payerSortCode, value);
@@ -66,10 +64,10 @@ public:
         return SetText("SetPayerRollNumber", value, &data_.payerRollNumber);
     }
     STDMETHODIMP GetPayeeBACSReference(BSTR* value) override {
-        return GetText("GetPayeeBACSReference", data_.payeeBacsReference, value);
+        return GetText("GetPayeeBACSReference", data_.payeeBACSReference, value);
     }
     STDMETHODIMP SetPayeeBACSReference(BSTR value) override {
-        return SetText("SetPayeeBACSReference", value, &data_.payeeBacsReference);
+        return SetText("SetPayeeBACSReference", value, &data_.payeeBACSReference);
     }
     STDMETHODIMP GetPayeeSortCode(BSTR* value) override {
         return GetText("GetPayeeSortCode", data_.payeeSortCode, value);

@@ -63,7 +63,7 @@ std::vector<PaymentData> Payments(long count) {
         data.payeeSortCode = L"20-00-" + std::to_wstring(10 + i % 90);
         data.payeeAccountNumber = std::to_wstring(10000000 + i);
         data.payeeAccountName = L"Supplier Number " + std::to_wstring(i);
-        data.payeeBacsReference = L"INV" + std::to_wstring(500000 + i);
+        data.payeeBACSReference = L"INV" + std::to_wstring(500000 + i);
         data.details = L"Invoice " + std::to_wstring(500000 + i) + L" for goods delivered";
         data.amount = 100.0 + i * 0.37;
     }

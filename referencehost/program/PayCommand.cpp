@@ -104,18 +104,9 @@ std::vector<PaymentData> ReadBatch(const std::string& path) {
     if (!cli::ReadBatchPayments(ReadBytes(path), &read, &error)) throw HostFailure{path + ": " + error};
     std::vector<PaymentData> payments;
     payments.reserve(read.size());
-    for (const cli::BatchPayment& row : read) {
+    for (cli::BatchPayment& row : read) {
         PaymentData payment;
-        payment.amount = row.amount;
-        payment.payerSortCode = row.payerSortCode;
-        payment.payerAccountNumber = row.payerAccountNumber;
-        payment.payeeBacsReference = row.payeeBACSReference;
-        payment.payeeSortCode = row.payeeSortCode;
-        payment.payeeAccountNumber = row.payeeAccountNumber;
-        payment.payeeAccountName = row.payeeAccountName;
-        payment.payeeRollNumber = row.payeeRollNumber;
-        payment.details = row.details;
-        payment.status = row.status;
+        static_cast<cli::BatchPayment&>(payment) = std::move(row);
         payments.push_back(std::move(payment));
     }
     return payments;

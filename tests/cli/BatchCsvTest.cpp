@@ -12,9 +12,10 @@
 
 #include <gtest/gtest.h>
 
-namespace paylode::cli {
+// Beside the payment's fields, where argument lookup finds them.
+namespace paylode {
 
-using namespace std::string_literals;
+using cli::BatchPayment;
 
 bool operator==(const BatchPayment& a, const BatchPayment& b) {
     const auto fields = [](const BatchPayment& p) {
@@ -44,6 +45,12 @@ void PrintTo(const BatchPayment& p, std::ostream* out) {
     }
     *out << "}";
 }
+
+}  // namespace paylode
+
+namespace paylode::cli {
+
+using namespace std::string_literals;
 
 namespace {
 

@@ -241,7 +241,7 @@ TEST(PaymentFile, TheJournalGetsEachPaymentWrittenWithTheReferenceItsRecordCarri
         EXPECT_EQ("ANNE", journal[0].payeeAccountName);
         EXPECT_EQ("65-43-21", journal[1].payeeSortCode);
         EXPECT_EQ("87654321", journal[1].payeeAccountNumber);
-        EXPECT_EQ("ABCDEFGHIJKLMNOPQRST", journal[1].payeeBacsReference);
+        EXPECT_EQ("ABCDEFGHIJKLMNOPQRST", journal[1].payeeBACSReference);
     }
 }
 

@@ -113,7 +113,7 @@ std::vector<PaymentData> Payments() {
         data.payeeSortCode = row.sortCode;
         data.payeeAccountNumber = row.account;
         data.payeeAccountName = row.name;
-        data.payeeBacsReference = row.reference;
+        data.payeeBACSReference = row.reference;
         data.details = row.details;
         data.amount = row.amount;
         payments.push_back(data);
@@ -143,7 +143,7 @@ std::string JournalOfEarlierRun(const std::vector<PaymentData>& payments) {
         const PaymentData& data = payments[static_cast<std::size_t>(row - 1)];
         lines.push_back({row, AnsiFromWide(data.payeeAccountName.c_str()), AnsiFromWide(data.payeeSortCode.c_str()),
                          AnsiFromWide(data.payeeAccountNumber.c_str()), data.amount,
-                         AnsiFromWide(data.payeeBacsReference.c_str()), AnsiFromWide(data.payeeBacsReference.c_str())});
+                         AnsiFromWide(data.payeeBACSReference.c_str()), AnsiFromWide(data.payeeBACSReference.c_str())});
     }
     return JournalAppendText("", run, lines);
 }

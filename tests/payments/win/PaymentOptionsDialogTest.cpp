@@ -109,7 +109,7 @@ protected:
             data.payeeSortCode = L"99-00-0" + std::to_wstring(i % 10);
             data.payeeAccountNumber = L"1234567" + std::to_wstring(i % 10);
             data.payeeAccountName = L"Supplier " + std::to_wstring(i);
-            data.payeeBacsReference = L"INV" + std::to_wstring(i);
+            data.payeeBACSReference = L"INV" + std::to_wstring(i);
             data.details = L"Invoice " + std::to_wstring(i);
             data.amount = 100.25 + i;
         }
@@ -462,7 +462,7 @@ TEST_F(PaymentOptionsDialogTest, OkAsksAboutPayeesThatWillBounceAndDaysTheBanksA
         PaymentData data;
         data.payeeSortCode = sortCode;
         data.payeeAccountNumber = account;
-        data.payeeBacsReference = reference;
+        data.payeeBACSReference = reference;
         data.amount = amount;
         return data;
     };

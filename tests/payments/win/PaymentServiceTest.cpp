@@ -89,7 +89,7 @@ std::vector<PaymentData> ExportBatch() {
     first.amount = 1234.5;
     first.payerSortCode = L"12-34-56";
     first.payerAccountNumber = L"12345678";
-    first.payeeBacsReference = L"Inv 42";
+    first.payeeBACSReference = L"Inv 42";
     first.payeeSortCode = L"65-43-21";
     first.payeeAccountNumber = L"87654321";
     first.details = L"two\r\nlines";
@@ -394,7 +394,7 @@ TEST_F(PaymentService, RecordsEachPaymentWrittenInTheJournalOnceTheFileIsInPlace
         EXPECT_EQ("1234.50", first[kJournalAmount]);
         EXPECT_EQ("O'Brien & Sons, Ltd", first[kJournalPayeeAccountName]);
         EXPECT_EQ("654321", first[kJournalPayeeSortCode]);
-        EXPECT_EQ("Inv 42", first[kJournalPayeeBacsReference]);
+        EXPECT_EQ("Inv 42", first[kJournalPayeeBACSReference]);
         EXPECT_EQ("100.00", journal.entries[static_cast<std::size_t>(lines + 2)][kJournalAmount]);
         if (lines > 0) {
             EXPECT_NE(journal.entries[0][kJournalRun], first[kJournalRun]);
