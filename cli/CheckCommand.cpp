@@ -161,18 +161,16 @@ int RunCheck(const CheckOptions& options) {
 }  // namespace
 
 void AddCheckCommand(CLI::App& app, Outcome& outcome) {
-    auto options = std::make_shared<CheckOptions>();
-    CLI::App* command = app.add_subcommand(
-        "check",
+    const auto [command, options] = AddCommand(
+        app, outcome, "check",
         "A pre-flight report of a batch (the CSV of `paylode export`) without writing anything: each payment's\n"
         "status, its payee account's modulus check and any earlier duplicate, then a summary. Exit status 0\n"
-        "when nothing is wrong, 1 otherwise, 2 for a usage or input error");
+        "when nothing is wrong, 1 otherwise, 2 for a usage or input error", RunCheck);
     command->add_option("BATCH", options->batch, "the batch of payments, CSV")->required();
     AddPaymentFormatOption(*command, &options->format);
     command->add_flag("--euro", options->euro, "euro payments for the Republic of Ireland (totals in EUR)");
     command->add_flag("--human", options->human, "an aligned table and the summary under it");
     command->add_option("--tables", options->tables, "the folder of the weight and substitution tables");
-    command->callback([options, &outcome] { outcome.status = RunCheck(*options); });
 }
 
 }  // namespace paylode::cli

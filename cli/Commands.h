@@ -9,7 +9,9 @@
  */
 #pragma once
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -40,6 +42,20 @@ extern const char kPaymentFormatHelp[];
 // Adds the required --format of `command`: the payment format by its
 // number, 0 to 3, into `format`.
 void AddPaymentFormatOption(CLI::App& command, PaymentFormat* format);
+
+// Adds the subcommand `name` with its options in an Options that it shares
+// with its callback, and gives both back for the caller to declare the
+// options: once the command line names it, `run` runs on the options and
+// its exit status becomes the outcome (the tool's Outcome, or the host
+// program's).
+template <typename Options, typename Result>
+std::pair<CLI::App*, std::shared_ptr<Options>> AddCommand(CLI::App& app, Result& outcome, const std::string& name,
+                                                          const std::string& description, int (*run)(const Options&)) {
+    auto options = std::make_shared<Options>();
+    CLI::App* command = app.add_subcommand(name, description);
+    command->callback([options, run, &outcome] { outcome.status = run(*options); });
+    return {command, options};
+}
 
 void AddCalendarCommand(CLI::App& app, Outcome& outcome);
 void AddCheckDateCommand(CLI::App& app, Outcome& outcome);

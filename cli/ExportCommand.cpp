@@ -293,14 +293,13 @@ int RunExport(const ExportOptions& options) {
 }  // namespace
 
 void AddExportCommand(CLI::App& app, Outcome& outcome) {
-    auto options = std::make_shared<ExportOptions>();
-    CLI::App* command = app.add_subcommand(
-        "export",
+    const auto [command, options] = AddCommand(
+        app, outcome, "export",
         "Write the payment file for a batch of payments (CSV, UTF-8, with a header row naming the columns\n"
         "amount, payer_sort_code, payer_account_number, payee_bacs_reference, payee_sort_code,\n"
         "payee_account_number, payee_account_name, payee_roll_number, details, status; a nonzero\n"
         "status marks an inter-account transfer). Exit status 0 when every payment passed the bank's\n"
-        "checks, 1 when any failed, 2 for a usage or input error.");
+        "checks, 1 when any failed, 2 for a usage or input error.", RunExport);
     command->add_option("batch", options->batch, "the batch of payments, CSV");
     command->add_option("--format", options->format, kPaymentFormatHelp);
     command->add_option("--date", options->date, "processing date, YYYY-MM-DD");
@@ -320,7 +319,6 @@ void AddExportCommand(CLI::App& app, Outcome& outcome) {
     command->add_option("--tables", options->tables, "the folder of the modulus tables (with --check-accounts)");
     command->add_flag("--overwrite-template", options->overwriteTemplate,
                       "replace an existing bulk list template file (format 2)");
-    command->callback([options, &outcome] { outcome.status = RunExport(*options); });
 }
 
 }  // namespace paylode::cli

@@ -131,20 +131,18 @@ int RunReconcile(const ReconcileOptions& options) {
 }  // namespace
 
 void AddReconcileCommand(CLI::App& app, Outcome& outcome) {
-    auto options = std::make_shared<ReconcileOptions>();
-    CLI::App* command = app.add_subcommand(
-        "reconcile",
+    const auto [command, options] = AddCommand(
+        app, outcome, "reconcile",
         "Match a statement's debits for one account against the payment runs that the payment journal\n"
         "records from that paying account: one JSON line per payment (per run for formats 2 and 3) whose\n"
         "window lies within the statement's dates, with the statement line that shows it (null when none),\n"
         "then one per debit that nothing in the journal explains, then the counts. Exit status 0 when every\n"
-        "payment was found, 1 when not, 3 for a statement the import refuses.");
+        "payment was found, 1 when not, 3 for a statement the import refuses.", RunReconcile);
     command->add_option("STATEMENT", options->statement, "the statement file")->required();
     command->add_option("--sort-code", options->sortCode, "the paying account's sort code (punctuation allowed)")
         ->required();
     command->add_option("--account", options->account, "the paying account's number")->required();
     command->add_option("--folder", options->folder, "the journal folder (default: the current folder)");
-    command->callback([options, &outcome] { outcome.status = RunReconcile(*options); });
 }
 
 }  // namespace paylode::cli

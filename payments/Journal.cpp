@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -167,43 +168,27 @@ std::string JournalHeaderLine() {
 }
 
 std::string JournalLine(const JournalRun& run, const JournalPayment& payment) {
+    // The texts in CSV quoting where they need it; digits, numbers and
+    // dates as they stand.
+    const auto text = [](const std::string& ansi) {
+        std::string field;
+        AppendAnsiField(&field, ansi);
+        return field;
+    };
+    const std::string fields[] = {
+        text(run.run), JournalTimeText(run.exported), text(run.user), text(run.machine),
+        Digits(run.payerSortCode), text(run.payerAccountNumber), std::to_string(run.format),
+        FormatIsoDate(run.processingDate), text(run.currency), text(run.paymentFile), text(run.paymentFileSha256),
+        std::to_string(payment.row), text(payment.payeeAccountName), Digits(payment.payeeSortCode),
+        text(payment.payeeAccountNumber), AmountField(payment.amount), text(payment.payeeBACSReference),
+        text(payment.reference)};
+    static_assert(static_cast<int>(std::size(fields)) + 1 == kJournalFieldCount, "every column but the check");
     std::string line;
     line.reserve(512);
-    AppendAnsiField(&line, run.run);
-    line += ',';
-    line += JournalTimeText(run.exported);
-    line += ',';
-    AppendAnsiField(&line, run.user);
-    line += ',';
-    AppendAnsiField(&line, run.machine);
-    line += ',';
-    line += Digits(run.payerSortCode);
-    line += ',';
-    AppendAnsiField(&line, run.payerAccountNumber);
-    line += ',';
-    line += std::to_string(run.format);
-    line += ',';
-    line += FormatIsoDate(run.processingDate);
-    line += ',';
-    AppendAnsiField(&line, run.currency);
-    line += ',';
-    AppendAnsiField(&line, run.paymentFile);
-    line += ',';
-    AppendAnsiField(&line, run.paymentFileSha256);
-    line += ',';
-    line += std::to_string(payment.row);
-    line += ',';
-    AppendAnsiField(&line, payment.payeeAccountName);
-    line += ',';
-    line += Digits(payment.payeeSortCode);
-    line += ',';
-    AppendAnsiField(&line, payment.payeeAccountNumber);
-    line += ',';
-    line += AmountField(payment.amount);
-    line += ',';
-    AppendAnsiField(&line, payment.payeeBACSReference);
-    line += ',';
-    AppendAnsiField(&line, payment.reference);
+    for (const std::string& field : fields) {
+        if (&field != fields) line += ',';
+        line += field;
+    }
     SealCheckedLine(&line);
     return line;
 }

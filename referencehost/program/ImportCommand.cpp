@@ -164,20 +164,18 @@ int RunImport(const ImportOptions& options) {
 }  // namespace
 
 void AddImportCommand(CLI::App& app, Outcome& outcome) {
-    auto options = std::make_shared<ImportOptions>();
-    CLI::App* command = app.add_subcommand(
-        "import",
+    const auto [command, options] = cli::AddCommand(
+        app, outcome, "import",
         "Import a statement file into the host's statement for an account through the registered statement\n"
         "service, and print each transaction received as a JSON line. Exit status 0 when imported, 1 when\n"
         "no file was chosen, 2 when the component refused the file (its description says why), 100 on\n"
-        "any other failure.");
+        "any other failure.", RunImport);
     command->add_option("STATEMENT", options->statement, "the statement file the chooser returns")->required();
     command->add_option("--account", options->account, "the host's account, SORTCODE:ACCOUNTNUMBER")->required();
     command->add_flag("--cancel", options->cancel, "the user cancels the file chooser");
     AddFaultOptions(*command, options->faults);
     AddCLocaleOption(*command);
     AddRepeatOption(*command, options->repeat);
-    command->callback([options, &outcome] { outcome.status = RunImport(*options); });
 }
 
 }  // namespace paylode::hostprogram

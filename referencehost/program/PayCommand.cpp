@@ -314,12 +314,11 @@ int RunPay(const PayOptions& options) {
 }  // namespace
 
 void AddPayCommand(CLI::App& app, Outcome& outcome) {
-    auto options = std::make_shared<PayOptions>();
-    CLI::App* command = app.add_subcommand(
-        "pay",
+    const auto [command, options] = cli::AddCommand(
+        app, outcome, "pay",
         "Export a batch of payments (the CSV that `paylode export` reads) through the registered payment\n"
         "service, answering its dialogs as a user would. Exit status: the service's status value (0, 1, 2,\n"
-        "3 or 40), or 100.");
+        "3 or 40), or 100.", RunPay);
     command->add_option("BATCH", options->batch, "the batch of payments, CSV")->required();
     cli::AddPaymentFormatOption(*command, &options->format);
     command->add_option("--date", options->date, "processing date picked in the dialog, YYYY-MM-DD")->required();
@@ -354,7 +353,6 @@ void AddPayCommand(CLI::App& app, Outcome& outcome) {
     AddFaultOptions(*command, options->faults);
     AddCLocaleOption(*command);
     AddRepeatOption(*command, options->repeat);
-    command->callback([options, &outcome] { outcome.status = RunPay(*options); });
 }
 
 }  // namespace paylode::hostprogram
