@@ -127,22 +127,33 @@ int RunStatement(const StatementOptions& options) {
         std::cout << Json{{"ColumnCount", reader.ColumnCount}, {"IsStatementFile", statement}}.dump() << '\n';
     }
     // The import reads the whole file before it adds anything: a file it
-    // refuses gets no transaction.
-    const std::string problem = statement && !options.forAccount ? std::string()
-                                                                  : StatementFileProblem(options.file.c_str());
-    if (!problem.empty()) {
-        std::cerr << "statement: " << problem << '\n';
+    // refuses gets no transaction. That reading keeps the account's
+    // transactions, which are then printed from there.
+    StatementAccount account;
+    account.SetSortCode(options.sortCode.c_str());
+    account.SetAccountNumber(options.account.c_str());
+    const CheckedStatement checked =
+        statement && !options.forAccount
+            ? CheckedStatement{}
+            : CheckStatementFile(options.file.c_str(), options.forAccount ? CKeptTransactions::ForAccount(account)
+                                                                          : CKeptTransactions());
+    if (!checked.problem.empty()) {
+        std::cerr << "statement: " << checked.problem << '\n';
         return 1;
     }
 
     StatementReading reading;
     if (options.forAccount) {
-        StatementAccount account;
-        account.SetSortCode(options.sortCode.c_str());
-        account.SetAccountNumber(options.account.c_str());
-        reading = ImportStatementRecords(reader, account, [](const StatementTransaction& transaction) {
-            std::cout << TransactionJson(transaction).dump() << '\n';
-        });
+        const StatementDelivery delivery = DeliverStatementTransactions(
+            options.file.c_str(), checked, account, [](const StatementTransaction& transaction, int) {
+                std::cout << TransactionJson(transaction).dump() << '\n';
+            });
+        if (delivery.refused && !delivery.reading.Refused()) {
+            // Read again, the file is no longer a statement: it changed since.
+            std::cerr << "statement: " << delivery.problem << '\n';
+            return 1;
+        }
+        reading = delivery.reading;
     } else {
         reading = ReadStatementRecords(
             reader, [](CTransactionRecord& record) { std::cout << RecordJson(record).dump() << '\n'; });

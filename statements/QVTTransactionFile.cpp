@@ -80,9 +80,11 @@ bool CQVTTransactionFile::ReadNext(CTransactionRecord& record, bool report) {
     }
     const bool read = lastError_ == CTransactionRecord::NoError;
     if (stream_.is_open() && stream_.gcount() > 0) ++linesRead_;
-    if (!read && report) WriteDebugOutput("Failed to read the Balance record\n");
+    if (!read && report) ReportUnreadRecord();
     return read;
 }
+
+void CQVTTransactionFile::ReportUnreadRecord() { WriteDebugOutput("Failed to read the Balance record\n"); }
 
 int CQVTTransactionFile::CountReadableLinesLeft() {
     if (!stream_.is_open()) return 0;

@@ -49,6 +49,10 @@ public:
     // records. Nothing is delivered and nothing is written to the debugger
     // output.
     int CountReadableLinesLeft();
+    // The debugger line of a read that failed, as ReadRecord writes it; a
+    // delivery from what an earlier reading kept writes it where a reading
+    // of its own would have stopped.
+    static void ReportUnreadRecord();
 
     // The field numbers the records are read from; empty until built.
     const ColumnMap& GetColumnMap() const { return columnMap_; }

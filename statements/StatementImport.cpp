@@ -5,6 +5,7 @@
 #include "statements/StatementImport.h"
 
 #include <string>
+#include <utility>
 
 #include "common/DebugOutput.h"
 #include "common/FileSystem.h"
@@ -62,16 +63,56 @@ std::string UnreadableLineText(const StatementReading& reading, const char* path
     return "Line " + std::to_string(reading.linesRead) + " of " + path + " cannot be read: " + why + ".";
 }
 
-std::string StatementFileProblem(const char* path) {
+CheckedStatement CheckStatementFile(const char* path, CKeptTransactions keep) {
+    CheckedStatement checked;
+    checked.kept = std::move(keep);
     // Reading a pipe or a device can wait for ever, on the host's window thread.
-    if (CurrentFileSystem().IsDevice(path)) return std::string(path) + " is a device or a pipe, not a statement file.";
-    CQVTTransactionFile reader(path, std::ios_base::in | std::ios_base::binary);
-    if (!reader.IsOpen()) return std::string(path) + " cannot be opened.";
-    if (!reader.BuildColumnMap()) {
-        return std::string(path) + " is not a statement file: its header has " + std::to_string(reader.ColumnCount) +
-               (reader.ColumnCount == 1 ? " field" : " fields") + "; a statement's header has 14 or 18.";
+    if (CurrentFileSystem().IsDevice(path)) {
+        checked.problem = std::string(path) + " is a device or a pipe, not a statement file.";
+        return checked;
     }
-    return UnreadableLineText(ReadStatementRecords(reader, [](CTransactionRecord&) {}), path);
+    CQVTTransactionFile reader(path, std::ios_base::in | std::ios_base::binary);
+    if (!reader.IsOpen()) {
+        checked.problem = std::string(path) + " cannot be opened.";
+        return checked;
+    }
+    if (!reader.BuildColumnMap()) {
+        checked.problem = std::string(path) + " is not a statement file: its header has " +
+                          std::to_string(reader.ColumnCount) + (reader.ColumnCount == 1 ? " field" : " fields") +
+                          "; a statement's header has 14 or 18.";
+        return checked;
+    }
+    CKeptTransactions& kept = checked.kept;
+    checked.reading =
+        ReadStatementRecords(reader, [&](CTransactionRecord& record) { kept.Keep(record, reader.GetLinesRead()); });
+    checked.problem = UnreadableLineText(checked.reading, path);
+    return checked;
+}
+
+std::string StatementFileProblem(const char* path) { return CheckStatementFile(path, CKeptTransactions()).problem; }
+
+StatementDelivery DeliverStatementTransactions(const char* path, const CheckedStatement& checked,
+                                               const StatementAccount& account,
+                                               const std::function<void(const StatementTransaction&, int line)>& add) {
+    StatementDelivery delivery;
+    if (checked.kept.HoldsAll(account)) {
+        delivery.reading = checked.reading;
+        delivery.reading.transactions = checked.kept.Deliver(account, add);
+        // Where a second reading would have stopped, at the same line.
+        CQVTTransactionFile::ReportUnreadRecord();
+        return delivery;
+    }
+    CQVTTransactionFile reader(path, std::ios_base::in | std::ios_base::binary);
+    if (!reader.BuildColumnMap()) {
+        delivery.refused = true;
+        delivery.problem = StatementFileProblem(path);
+        return delivery;
+    }
+    delivery.reading = ImportStatementRecords(
+        reader, account, [&](const StatementTransaction& transaction) { add(transaction, reader.GetLinesRead()); });
+    delivery.refused = delivery.reading.Refused();
+    delivery.problem = UnreadableLineText(delivery.reading, path);
+    return delivery;
 }
 
 StatementReading ImportStatementRecords(CQVTTransactionFile& reader, const StatementAccount& account,

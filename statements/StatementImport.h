@@ -12,7 +12,10 @@
  *
  * An import reads the whole file before it touches the host's statement
  * (CheckStatementFile), so that a file that cannot be imported whole leaves
- * the statement as it was.
+ * the statement as it was. That reading keeps the transactions the import
+ * will add (CKeptTransactions), and the import adds them from there
+ * (DeliverStatementTransactions): the file is read once. Only an account
+ * whose lines did not all fit the keeper's cap is read from the file again.
  */
 #pragma once
 
@@ -21,6 +24,7 @@
 #include <string>
 
 #include "common/CString.h"
+#include "statements/KeptTransactions.h"
 #include "statements/QVTTransactionFile.h"
 #include "statements/StatementTransaction.h"
 #include "statements/TransactionRecord.h"
@@ -59,11 +63,40 @@ StatementReading ReadStatementRecords(CQVTTransactionFile& reader,
 // statement line has at least 14." Empty when nothing was lost.
 std::string UnreadableLineText(const StatementReading& reading, const char* path);
 
+// A statement file read whole, once.
+struct CheckedStatement {
+    std::string problem;       // why it cannot be imported whole; empty when it can
+    StatementReading reading;  // how far the reading went (nothing when it was not read)
+    CKeptTransactions kept;    // the transactions kept for delivery
+};
+
 // Reads the whole statement at `path` without delivering anything and says
-// why it cannot be imported whole: it cannot be opened, its header has
-// another field count than 14 or 18, or a line that cannot be read is
-// followed by a readable one. Empty when it can be imported.
+// why it cannot be imported whole: it is a device or a pipe, it cannot be
+// opened, its header has another field count than 14 or 18, or a line that
+// cannot be read is followed by a readable one. Every record read is handed
+// to `keep`, which keeps what it was made to keep.
+CheckedStatement CheckStatementFile(const char* path, CKeptTransactions keep);
+
+// CheckStatementFile's sentence, keeping nothing. Empty when the file can be
+// imported.
 std::string StatementFileProblem(const char* path);
+
+// What delivering a checked statement's transactions came to.
+struct StatementDelivery {
+    StatementReading reading;
+    bool refused = false;  // the file, read again, can no longer be imported whole
+    std::string problem;   // why, when refused
+};
+
+// Hands the transactions of `account` in the statement at `path`, which
+// `checked` found good, to `add` in file order, numbered from 1, each with
+// the number of the line it was read from: from those the check kept when it
+// kept them all, otherwise by reading the file again as ImportStatementRecords
+// does. Either way the debugger output is what a second reading writes.
+// What `add` throws ends the delivery and passes on.
+StatementDelivery DeliverStatementTransactions(const char* path, const CheckedStatement& checked,
+                                               const StatementAccount& account,
+                                               const std::function<void(const StatementTransaction&, int line)>& add);
 
 // The import: every record of `account` becomes a transaction, numbered
 // from 1 without gaps, handed to `add` in file order. What `add` throws ends

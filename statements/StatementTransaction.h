@@ -26,6 +26,8 @@ struct StatementTransaction {
 };
 
 // The transaction that `record` becomes as number `sequence` of an import.
+// It reads the record's date, debit flag, debit or credit, type and five
+// narratives only: those are what CKeptTransactions keeps of a line.
 StatementTransaction TransactionFromRecord(CTransactionRecord& record, std::int32_t sequence);
 
 // The host's account that an import keeps lines of. Both values survive from

@@ -14,7 +14,9 @@
  * file that cannot be opened, is not a statement, or holds a line that
  * cannot be read with readable lines after it leaves the statement as it was
  * and ends the import with 0x800AFFFF and a description that names the file
- * and, for a line, its number and why.
+ * and, for a line, its number and why. That one reading keeps the
+ * transactions, and they are added from there; only an account with more
+ * lines than the reading could keep is read from the file again.
  *
  * Failing calls for the account's details end the import with the host's
  * failure before the statement is touched, so a clerk's statement is never
@@ -40,7 +42,6 @@
 #include "common/DebugOutput.h"
 #include "payments/Reconcile.h"
 #include "payments/win/RunJournal.h"
-#include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"
 #include "statements/win/IsStatementFile.h"
 
@@ -162,9 +163,11 @@ STDMETHODIMP CBankStatementService::ImportStatement(ITorvoBankAccount* account, 
             return;
         }
         // Part of a statement reconciled as if it were all of it would leave
-        // the missing transactions unmatched with nobody told why.
-        const std::string problem = StatementFileProblem(path);
-        if (!problem.empty()) ThrowDescribedFailure(WideFromAnsi(problem.c_str()));
+        // the missing transactions unmatched with nobody told why. The one
+        // reading keeps every account's transactions, as the account is
+        // asked of the host only for a file that can be imported.
+        const CheckedStatement checked = CheckStatementFile(path, CKeptTransactions::ForEveryAccount());
+        if (!checked.problem.empty()) ThrowDescribedFailure(WideFromAnsi(checked.problem.c_str()));
 
         // Everything the import needs from the host is in hand before the
         // statement is emptied: details the host cannot give leave it as it was.
@@ -175,21 +178,20 @@ STDMETHODIMP CBankStatementService::ImportStatement(ITorvoBankAccount* account, 
         CheckHostCall(statement->SetBalance(0.0), statement, IID_ITorvoBankStatement);
 
         // An import that fails once the additions began (a host call that
-        // fails, a file changed since it was read whole) leaves no part of
-        // the statement behind, nor a half-made transaction: the only way
-        // back that every host offers is Clear. The failure's error
-        // information was taken before Clear could replace it.
+        // fails, a file changed since it was read whole and read again)
+        // leaves no part of the statement behind, nor a half-made
+        // transaction: the only way back that every host offers is Clear.
+        // The failure's error information was taken before Clear could
+        // replace it.
         StatementDebits debits;
         try {
-            CQVTTransactionFile reader(path, std::ios_base::in | std::ios_base::binary);
-            if (!reader.BuildColumnMap()) ThrowDescribedFailure(WideFromAnsi(StatementFileProblem(path).c_str()));
-            const StatementReading reading =
-                ImportStatementRecords(reader, account_, [&](const StatementTransaction& transaction) {
+            const StatementDelivery delivery = DeliverStatementTransactions(
+                path, checked, account_, [&](const StatementTransaction& transaction, int line) {
                     AddTransaction(statement, transaction);
-                    debits.Add(reader.GetLinesRead(), transaction.Date, transaction.Type == 0, transaction.Amount,
+                    debits.Add(line, transaction.Date, transaction.Type == 0, transaction.Amount,
                                Utf8FromAnsi(transaction.Narrative.GetString()).Bytes());
                 });
-            if (reading.Refused()) ThrowDescribedFailure(WideFromAnsi(UnreadableLineText(reading, path).c_str()));
+            if (delivery.refused) ThrowDescribedFailure(WideFromAnsi(delivery.problem.c_str()));
         } catch (...) {
             statement->Clear();
             throw;

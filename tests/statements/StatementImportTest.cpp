@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/DebugOutput.h"
@@ -119,6 +122,13 @@ TEST(StatementImport, ReportsReadableLinesLostBehindTheLineWhereReadingStopped) 
                                                                      file.path() + " cannot be read: " + rows[i].problem;
         EXPECT_EQ(problem, UnreadableLineText(reading, file.path()));
         EXPECT_EQ(problem, StatementFileProblem(file.path()));
+
+        // The import's one reading, keeping every account's lines, comes to
+        // the same verdict at the same line.
+        const CheckedStatement checked = CheckStatementFile(file.path(), CKeptTransactions::ForEveryAccount());
+        EXPECT_EQ(problem, checked.problem);
+        EXPECT_EQ(rows[i].linesRead, checked.reading.linesRead);
+        EXPECT_EQ(rows[i].linesNotRead, checked.reading.linesNotRead);
     }
 }
 
@@ -156,6 +166,179 @@ TEST(StatementImport, NumbersTheAccountsTransactionsWithoutGaps) {
     }
 }
 
+// What an import delivers: the transactions, each with its line, the
+// reading's figures and the debugger output.
+struct Delivered {
+    std::vector<std::string> transactions;
+    std::vector<std::string> debugger;
+    StatementReading reading;
+    bool refused = false;
+    std::string problem;
+};
+
+std::string Describe(const StatementTransaction& t, int line) {
+    char amounts[64];
+    std::snprintf(amounts, sizeof amounts, "%a %a", t.Date, t.Amount);
+    return std::to_string(line) + " #" + std::to_string(t.ID) + " " + amounts + " " + std::to_string(t.Type) + " [" +
+           t.Reference.GetString() + "] [" + t.Description.GetString() + "] [" + t.Narrative.GetString() + "] " +
+           (t.Cheque ? "cheque" : "");
+}
+
+// The import as it was: the file read whole, then read again for the account.
+Delivered ReadTwice(const char* path, const StatementAccount& account) {
+    Delivered got;
+    ScopedDebugOutputHandler capture([&got](const char* text) { got.debugger.emplace_back(text); });
+    got.problem = StatementFileProblem(path);
+    if (!got.problem.empty()) return got;
+    CQVTTransactionFile reader(path, kBinary);
+    EXPECT_TRUE(reader.BuildColumnMap());
+    got.reading = ImportStatementRecords(reader, account, [&](const StatementTransaction& transaction) {
+        got.transactions.push_back(Describe(transaction, reader.GetLinesRead()));
+    });
+    return got;
+}
+
+// The one reading, then the delivery; `between` runs in between.
+Delivered ReadOnce(const char* path, const StatementAccount& account, CKeptTransactions keep, bool& heldAll,
+                   const std::function<void()>& between = [] {}) {
+    Delivered got;
+    ScopedDebugOutputHandler capture([&got](const char* text) { got.debugger.emplace_back(text); });
+    const CheckedStatement checked = CheckStatementFile(path, std::move(keep));
+    got.problem = checked.problem;
+    heldAll = checked.kept.HoldsAll(account);
+    if (!got.problem.empty()) return got;
+    between();
+    const StatementDelivery delivery =
+        DeliverStatementTransactions(path, checked, account, [&](const StatementTransaction& transaction, int line) {
+            got.transactions.push_back(Describe(transaction, line));
+        });
+    got.reading = delivery.reading;
+    got.refused = delivery.refused;
+    if (delivery.refused) got.problem = delivery.problem;
+    return got;
+}
+
+void ExpectSame(const Delivered& expected, const Delivered& got) {
+    EXPECT_EQ(expected.transactions, got.transactions);
+    EXPECT_EQ(expected.debugger, got.debugger);
+    EXPECT_EQ(expected.problem, got.problem);
+    EXPECT_EQ(expected.reading.linesRead, got.reading.linesRead);
+    EXPECT_EQ(expected.reading.records, got.reading.records);
+    EXPECT_EQ(expected.reading.transactions, got.reading.transactions);
+    EXPECT_EQ(expected.reading.stop, got.reading.stop);
+    EXPECT_EQ(expected.reading.atEnd, got.reading.atEnd);
+    EXPECT_EQ(expected.reading.stopFields, got.reading.stopFields);
+    EXPECT_EQ(expected.reading.headerFields, got.reading.headerFields);
+}
+
+std::string Account(const std::string& sortCode, const std::string& number, const std::string& rest) {
+    return sortCode + "," + number + ",A,S,GBP,C,BIC,Bank,Branch," + rest + "\r\n";
+}
+
+TEST(StatementImport, DeliversFromTheOneReadingWhatASecondReadingWould) {
+    const std::string header18 = "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18\r\n";
+    // Both layouts, cheques, credits, empty and quoted narratives, no amount,
+    // an unreadable date, other accounts between.
+    const std::string mixed =
+        header18 + Account("123456", "12345678", "01/02/2006,N1,,N3,,N5,DD,\"1,234.56\",") +
+        Account("654321", "12345678", "02/02/2006,X,,,,,DD,1,") +
+        Account("123456", "12345678", "2006-02-03,100234,SMITH,,,,CHQ,250,") +
+        Account("123456", "12345678", "31/02/2006,\"SALARY, MARCH\",,,,,BGC,,99.5") +
+        Account("123456", "12345678", "01/03/2006,N1,DD,5,") + Account("123456", "12345678", "01/03/2006,,,,,,TFR,,") +
+        Account("123456", "87654321", "02/03/2006,Y,,,,,SO,7,") + "Total,3\r\n";
+    std::string crowd = header18;  // more accounts than are told apart
+    for (std::size_t i = 0; i <= CKeptTransactions::kMaxAccounts; ++i) {
+        crowd += Account("1", std::to_string(i), "01/02/2006,N,,,,,DD,1,");
+    }
+    crowd += Account("123456", "12345678", "01/02/2006,LAST,,,,,DD,1,");
+    struct Row {
+        const char* name;
+        std::string content;
+        const char* sortCode;
+        const char* number;
+        bool everyAccount;  // the import's keeper; otherwise the tool's, for the account
+        std::size_t cap;
+        bool heldAll;  // delivered from the reading, the file not read again
+    };
+    const std::size_t cap = CKeptTransactions::kDefaultCap;
+    // clang-format off
+    const Row rows[] = {
+        {"the tool's account", mixed, "12-34-56", "12345678", false, cap, true},
+        {"the import's account", mixed, "12-34-56", "12345678", true, cap, true},
+        {"an account with no line", mixed, "99-99-99", "99999999", true, cap, true},
+        {"an account with no line, the tool", mixed, "99-99-99", "99999999", false, cap, true},
+        {"the empty account", header18 + Account("", "", "01/02/2006,E,,,,,DD,3,") + Account("1", "", "01/02/2006,F,,,,,DD,3,"),
+         "", "", true, cap, true},
+        {"header only", header18, "12-34-56", "12345678", true, cap, true},
+        {"cap crossed: read again", mixed, "12-34-56", "12345678", false, 100, false},
+        {"cap crossed by the import: read again", mixed, "12-34-56", "12345678", true, 100, false},
+        // The largest group is dropped; the small one stays whole.
+        {"cap crossed by another account", mixed, "12-34-56", "87654321", true, 900, true},
+        {"an account among too many", crowd, "12-34-56", "12345678", true, cap, false},
+        {"an account told apart before too many", crowd, "1", "3", true, cap, true},
+        {"an unseen account among too many", crowd, "99-99-99", "99999999", true, cap, false},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        StatementFile file(row.content);
+        StatementAccount account;
+        account.SetSortCode(row.sortCode);
+        account.SetAccountNumber(row.number);
+        const Delivered expected = ReadTwice(file.path(), account);
+        ASSERT_TRUE(expected.problem.empty());
+        const auto keeper = [&] {
+            return row.everyAccount ? CKeptTransactions::ForEveryAccount(row.cap)
+                                    : CKeptTransactions::ForAccount(account, row.cap);
+        };
+        bool heldAll = false;
+        ExpectSame(expected, ReadOnce(file.path(), account, keeper(), heldAll));
+        EXPECT_EQ(row.heldAll, heldAll);
+
+        // Whatever happens to the file after the reading: what was kept is
+        // delivered as it was read; an account read again is refused when
+        // the file is no longer a statement.
+        const Delivered changed = ReadOnce(file.path(), account, keeper(), heldAll, [&] {
+            std::ofstream(file.path(), std::ios_base::binary | std::ios_base::trunc) << "a,b\r\n";
+        });
+        if (row.heldAll) {
+            ExpectSame(expected, changed);
+        } else {
+            EXPECT_TRUE(changed.refused);
+            EXPECT_TRUE(changed.transactions.empty());
+            EXPECT_EQ(std::string(file.path()) +
+                          " is not a statement file: its header has 2 fields; a statement's header has 14 or 18.",
+                      changed.problem);
+        }
+    }
+}
+
+TEST(StatementImport, KeepsNoMoreThanItsCap) {
+    std::string content = kHeader14;
+    for (int i = 0; i < 2000; ++i) content += Line(std::to_string(i % 3), std::to_string(10000000 + i % 7));
+    StatementFile file(content);
+    for (const std::size_t cap : {std::size_t{0}, std::size_t{600}, std::size_t{5000}, std::size_t{40000}}) {
+        SCOPED_TRACE(cap);
+        ScopedDebugOutputHandler silent([](const char*) {});
+        const CheckedStatement every = CheckStatementFile(file.path(), CKeptTransactions::ForEveryAccount(cap));
+        EXPECT_LE(every.kept.BytesHeld(), cap);
+        StatementAccount account;
+        account.SetSortCode("123456");
+        account.SetAccountNumber("10000003");
+        const CheckedStatement one = CheckStatementFile(file.path(), CKeptTransactions::ForAccount(account, cap));
+        EXPECT_LE(one.kept.BytesHeld(), cap);
+    }
+    // A refused file keeps its reading's verdict; nothing is delivered from it.
+    StatementFile refused(kHeader14 + Line("A") + "\r\n" + Line("B"));
+    bool heldAll = false;
+    StatementAccount account;
+    account.SetSortCode("123456");
+    account.SetAccountNumber("12345678");
+    const Delivered got = ReadOnce(refused.path(), account, CKeptTransactions::ForEveryAccount(), heldAll);
+    EXPECT_FALSE(got.problem.empty());
+    EXPECT_TRUE(got.transactions.empty());
+}
+
 TEST(StatementImport, AFailureWhileAddingEndsTheReading) {
     ScopedDebugOutputHandler silent([](const char*) {});
     StatementFile file(kHeader14 + Line("A") + Line("B"));
@@ -172,6 +355,23 @@ TEST(StatementImport, AFailureWhileAddingEndsTheReading) {
                                         }),
                  std::runtime_error);
     EXPECT_EQ(1, calls);
+
+    // Delivered from the one reading, the same: the first failure ends it,
+    // and no debugger line says where a reading stopped.
+    std::vector<std::string> output;
+    ScopedDebugOutputHandler capture([&output](const char* text) { output.emplace_back(text); });
+    const CheckedStatement checked = CheckStatementFile(file.path(), CKeptTransactions::ForAccount(account));
+    ASSERT_TRUE(checked.kept.HoldsAll(account));
+    output.clear();
+    calls = 0;
+    EXPECT_THROW(DeliverStatementTransactions(file.path(), checked, account,
+                                              [&](const StatementTransaction&, int) {
+                                                  ++calls;
+                                                  throw std::runtime_error("host failed");
+                                              }),
+                 std::runtime_error);
+    EXPECT_EQ(1, calls);
+    EXPECT_TRUE(output.empty());
 }
 
 }  // namespace

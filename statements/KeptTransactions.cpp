@@ -1,0 +1,239 @@
+/*
+ * The lines kept by the import's one reading (see KeptTransactions.h).
+ *
+ * A kept line is, byte after byte: its line number (4 bytes), the date and
+ * the amount (8 bytes each, as the record holds them), 1 for a debit or 0,
+ * then the type and the five narratives, each as its length (1 byte) and its
+ * characters. Delivery puts these back into a record and makes the
+ * transaction with TransactionFromRecord, as a reading of the file does.
+ */
+#include "statements/KeptTransactions.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <new>
+
+namespace paylode {
+
+namespace {
+
+// The record's texts a transaction is made of, in the order they are kept.
+CString CTransactionRecord::* const kKeptTexts[] = {
+    &CTransactionRecord::Type,       &CTransactionRecord::Narrative1, &CTransactionRecord::Narrative2,
+    &CTransactionRecord::Narrative3, &CTransactionRecord::Narrative4, &CTransactionRecord::Narrative5,
+};
+
+constexpr std::size_t kFixedBytes = sizeof(std::int32_t) + 2 * sizeof(double) + 1;
+// The longest text a kept line can hold; the reader keeps at most 50
+// characters of each.
+constexpr std::size_t kMaxKeptText = 255;
+constexpr std::size_t kMaxLineBytes = kFixedBytes + std::size(kKeptTexts) * (1 + kMaxKeptText);
+// The smallest buffer a group starts with.
+constexpr std::size_t kFirstBuffer = 512;
+
+// Encodes `record` read from `line` into `out`; the bytes written, or 0 when
+// a text is too long to be kept.
+std::size_t Encode(const CTransactionRecord& record, int line, char* out) {
+    char* at = out;
+    const auto put = [&at](const void* value, std::size_t size) {
+        std::memcpy(at, value, size);
+        at += size;
+    };
+    const std::int32_t number = line;
+    const double amount = record.IsDebit() ? record.GetDebit() : record.GetCredit();
+    const unsigned char debit = record.IsDebit() ? 1 : 0;
+    put(&number, sizeof number);
+    put(&record.Date, sizeof record.Date);
+    put(&amount, sizeof amount);
+    put(&debit, 1);
+    for (CString CTransactionRecord::*text : kKeptTexts) {
+        const char* characters = (record.*text).GetString();
+        const std::size_t length = std::strlen(characters);
+        if (length > kMaxKeptText) return 0;
+        const auto size = static_cast<unsigned char>(length);
+        put(&size, 1);
+        put(characters, length);
+    }
+    return static_cast<std::size_t>(at - out);
+}
+
+// Decodes the line at `at` into `record` and its line number; returns where
+// the next line starts.
+const char* Decode(const char* at, CTransactionRecord& record, int& line) {
+    const auto take = [&at](void* value, std::size_t size) {
+        std::memcpy(value, at, size);
+        at += size;
+    };
+    record.Clear();
+    std::int32_t number = 0;
+    double amount = 0.0;
+    unsigned char debit = 0;
+    take(&number, sizeof number);
+    take(&record.Date, sizeof record.Date);
+    take(&amount, sizeof amount);
+    take(&debit, 1);
+    line = number;
+    record.DebitFlag = debit;
+    (debit != 0 ? record.Debit : record.Credit) = amount;
+    for (CString CTransactionRecord::*text : kKeptTexts) {
+        const auto length = static_cast<unsigned char>(*at++);
+        (record.*text).SetString(at, length);
+        at += length;
+    }
+    return at;
+}
+
+}  // namespace
+
+CKeptTransactions CKeptTransactions::ForAccount(const StatementAccount& account, std::size_t cap) {
+    CKeptTransactions keeper;
+    keeper.mode_ = Mode::OneAccount;
+    keeper.cap_ = cap;
+    keeper.account_ = account;
+    keeper.groups_.emplace_back();
+    return keeper;
+}
+
+CKeptTransactions CKeptTransactions::ForEveryAccount(std::size_t cap) {
+    CKeptTransactions keeper;
+    keeper.mode_ = Mode::EveryAccount;
+    keeper.cap_ = cap;
+    return keeper;
+}
+
+const std::string& CKeptTransactions::KeyOf(const char* sortCode, const char* accountNumber, std::string& key) {
+    // Neither text holds a NUL, so the pair is told apart by one.
+    key.assign(sortCode);
+    key.push_back('\0');
+    key += accountNumber;
+    return key;
+}
+
+CKeptTransactions::Group* CKeptTransactions::GroupOf(const CTransactionRecord& record) {
+    switch (mode_) {
+    case Mode::Nothing: return nullptr;
+    case Mode::OneAccount: return account_.Matches(record) ? &groups_.front() : nullptr;
+    case Mode::EveryAccount: break;
+    }
+    const char* const sortCode = record.SortCode.GetString();
+    const char* const accountNumber = record.AccountNumber.GetString();
+    if (groups_.size() <= kComparedAccounts) {
+        for (Group& group : groups_) {
+            if (std::strcmp(group.sortCode.c_str(), sortCode) == 0 &&
+                std::strcmp(group.accountNumber.c_str(), accountNumber) == 0) {
+                return &group;
+            }
+        }
+    } else {
+        const auto found = index_.find(KeyOf(sortCode, accountNumber, keyBuffer_));
+        if (found != index_.end()) return &groups_[found->second];
+    }
+    if (groups_.size() >= kMaxAccounts) {
+        everyAccountSeen_ = false;
+        return nullptr;
+    }
+    groups_.push_back(Group{sortCode, accountNumber, {}, false});
+    try {
+        index_.emplace(KeyOf(sortCode, accountNumber, keyBuffer_), groups_.size() - 1);
+    } catch (...) {
+        groups_.pop_back();
+        throw;
+    }
+    return &groups_.back();
+}
+
+bool CKeptTransactions::MakeRoom(Group& group, std::size_t more) {
+    const std::size_t size = group.kept.size();
+    if (size + more <= group.kept.capacity()) return true;
+    const std::size_t capacity = std::max({size + more, 2 * group.kept.capacity(), kFirstBuffer});
+    const std::size_t grown = capacity - group.kept.capacity();
+    while (held_ + grown > cap_) {
+        // The largest group frees the most and is the likeliest to be read
+        // again anyway.
+        Group* largest = nullptr;
+        for (Group& candidate : groups_) {
+            if (!candidate.dropped && (largest == nullptr || candidate.kept.capacity() > largest->kept.capacity())) {
+                largest = &candidate;
+            }
+        }
+        // `group` itself is never dropped yet, so there is always one.
+        Drop(*largest);
+        if (largest == &group) return false;
+    }
+    group.kept.reserve(capacity);
+    held_ += group.kept.capacity() - (capacity - grown);
+    return true;
+}
+
+void CKeptTransactions::Drop(Group& group) {
+    held_ -= group.kept.capacity();
+    std::vector<char>().swap(group.kept);
+    group.dropped = true;
+}
+
+void CKeptTransactions::Keep(const CTransactionRecord& record, int line) {
+    Group* group = nullptr;
+    try {
+        group = GroupOf(record);
+        if (group == nullptr || group->dropped) return;
+        char encoded[kMaxLineBytes];
+        const std::size_t size = Encode(record, line, encoded);
+        if (size == 0) {
+            Drop(*group);
+            return;
+        }
+        if (!MakeRoom(*group, size)) return;
+        group->kept.insert(group->kept.end(), encoded, encoded + size);
+    } catch (const std::bad_alloc&) {
+        // Memory the process cannot spare is never the import's failure:
+        // the account is read from the file again.
+        if (group != nullptr) {
+            Drop(*group);
+        } else {
+            everyAccountSeen_ = false;
+        }
+    }
+}
+
+const CKeptTransactions::Group* CKeptTransactions::FindGroup(const StatementAccount& account) const {
+    switch (mode_) {
+    case Mode::Nothing: return nullptr;
+    case Mode::OneAccount:
+        return account.AccountSortCode == account_.AccountSortCode && account.AccountNumber == account_.AccountNumber
+                   ? &groups_.front()
+                   : nullptr;
+    case Mode::EveryAccount: break;
+    }
+    std::string key;
+    const auto found =
+        index_.find(KeyOf(account.AccountSortCode.GetString(), account.AccountNumber.GetString(), key));
+    return found == index_.end() ? nullptr : &groups_[found->second];
+}
+
+bool CKeptTransactions::HoldsAll(const StatementAccount& account) const {
+    const Group* const group = FindGroup(account);
+    if (group != nullptr) return !group->dropped;
+    // An account no line was seen of has nothing to deliver, when every
+    // account of the file was told apart.
+    return mode_ == Mode::EveryAccount && everyAccountSeen_;
+}
+
+int CKeptTransactions::Deliver(const StatementAccount& account,
+                               const std::function<void(const StatementTransaction&, int line)>& add) const {
+    const Group* const group = FindGroup(account);
+    if (group == nullptr) return 0;
+    CTransactionRecord record;
+    std::int32_t sequence = 0;
+    const char* at = group->kept.data();
+    const char* const end = at + group->kept.size();
+    while (at != end) {
+        int line = 0;
+        at = Decode(at, record, line);
+        add(TransactionFromRecord(record, ++sequence), line);
+    }
+    return sequence;
+}
+
+}  // namespace paylode
