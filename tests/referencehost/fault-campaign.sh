@@ -17,32 +17,28 @@
 #     with every payment's status at 7: a run that put no payment file in
 #     place (2 or 100) leaves no payment at 0, "processed successfully",
 #     but the one whose status the host refused to change from 0.
-#   fault-campaign.sh WINE_RUN PREFIX PAYLODE_HOST_EXE PAYLODE_TOOL
+#   fault-campaign.sh WINE_RUN PAYLODE_HOST_EXE PAYLODE_TOOL
 # PAYLODE_TOOL is the native `paylode` (for a processing date the dialog
 # accepts today). PAYLODE_CAMPAIGN_JOBS runs that many faulted runs at once
 # (default 2), each in a Wine prefix and on an X display of its own: two
 # programs showing dialogs in one prefix or on one display can keep each
-# other's windows from being activated, which stalls the drivers. The first
-# runs in PREFIX on the caller's display; every other in a fresh prefix in
-# the work folder, with the component registered, on an Xvfb of its own.
+# other's windows from being activated, which stalls the drivers. Each
+# prefix is a fresh one in the work folder, with the component registered,
+# so that the campaign runs beside the tests of the build tree's prefix.
 set -uo pipefail
 wine_run=$1
-prefix=$2
-host=$3
-tool=$4
+host=$2
+tool=$3
 jobs=${PAYLODE_CAMPAIGN_JOBS:-2}
 work=$(mktemp -d)
-torvo="$prefix/drive_c/ProgramData/TORVO"
-[ -e "$torvo" ] && keepTorvo=1 || keepTorvo=0
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 cleanup() {
     local slot
-    for slot in $(seq 1 $((jobs - 1))); do
+    for slot in $(seq 0 $((jobs - 1))); do
         [ -d "$work/slot-$slot/prefix" ] && WINEPREFIX=$work/slot-$slot/prefix wineserver -k >/dev/null 2>&1
     done
     stop_displays
     rm -rf "$work"
-    [ "$keepTorvo" = 1 ] || rm -rf "$torvo"
 }
 trap cleanup EXIT
 
@@ -58,12 +54,10 @@ date=$("$tool" calendar "$(date +%F)" | sed -n 's/.*"next":"\([0-9-]*\)".*/\1/p'
 # that the fault causes comes again and fails (exit status 124).
 # The run takes the prefix and display of its xargs slot (PAYLODE_SLOT).
 run() {
-    local dir=$1 attempt status slot=${PAYLODE_SLOT:-0} run_prefix=$prefix run_display=${DISPLAY:-}
+    local dir=$1 attempt status slot=${PAYLODE_SLOT:-0} run_prefix run_display
     shift
-    if [ "$slot" != 0 ]; then
-        run_prefix=$work/slot-$slot/prefix
-        run_display=$(cat "$work/slot-$slot/display")
-    fi
+    run_prefix=$work/slot-$slot/prefix
+    run_display=$(cat "$work/slot-$slot/display")
     for attempt in 1 2; do
         rm -rf "$dir" && mkdir -p "$dir" && cp "$work"/*.csv "$work"/old/* "$dir"/
         (cd "$dir" && DISPLAY=$run_display PAYLODE_STDERR="$dir/err" timeout 60 "$wine_run" "$run_prefix" "$host" "$@" >"$dir/out")
@@ -75,10 +69,9 @@ run() {
     [ "$attempt" = 1 ] || echo "$*" >"$dir/retried"
 }
 export -f run
-export wine_run prefix host work
+export wine_run host work
 
-(cd "$work" && "$wine_run" "$prefix" "$host" register >/dev/null 2>&1) || { echo "FAIL: register"; exit 1; }
-for slot in $(seq 1 $((jobs - 1))); do
+for slot in $(seq 0 $((jobs - 1))); do
     mkdir -p "$work/slot-$slot"
     new_display display
     echo "$display" >"$work/slot-$slot/display"
@@ -220,7 +213,6 @@ if check_ending "import fault-free" "$clean" import ImportStatement 0; then
     done
 fi
 
-(cd "$work" && "$wine_run" "$prefix" "$host" unregister >/dev/null 2>&1)
 retried=$(find "$work" -name retried | wc -l)
 echo "fault campaign: $runs faulted runs ($retried run again after a stall)"
 if [ "$failures" -gt 0 ]; then
