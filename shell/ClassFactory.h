@@ -1,12 +1,9 @@
 /*
- * The class objects: one standard class factory per class of the class
- * table, made on the first request for it and kept until the module ends.
- *
- * The module holds one reference on each class object it has made; every
- * reference beyond that one locks the module, so that a client holding a
- * class object keeps the DLL loaded. LockServer locks and unlocks the module.
- * Class objects are made under the module's lock and counted with
- * interlocked operations: COM may hand them to any thread.
+ * The component's class objects: CClassObjects (combase/ClassObjects.h)
+ * over the class table, locking the module (combase/Module.h). Each is made
+ * on the first request for it and kept until the module ends; every
+ * reference beyond the module's own and every LockServer(TRUE) keeps the
+ * DLL loaded.
  */
 #pragma once
 

@@ -29,11 +29,6 @@ static_assert(sizeof kClasses / sizeof kClasses[0] == kClassCount, "kClassCount 
 
 ClassTable Classes() { return {kClasses, kClassCount}; }
 
-const ClassEntry* FindClass(REFCLSID clsid) {
-    for (const ClassEntry& entry : Classes()) {
-        if (IsEqualCLSID(*entry.clsid, clsid)) return &entry;
-    }
-    return nullptr;
-}
+const ClassEntry* FindClass(REFCLSID clsid) { return FindClass(Classes(), clsid); }
 
 }  // namespace paylode

@@ -4,14 +4,11 @@
  * BankStatementService. One table drives DllGetClassObject, registration
  * and unregistration.
  *
- * A row names the class's CLSID, its creation function, its registry script
- * (a REGISTRY resource, one .rgs file in resources/) and whether the class is registered
- * as a bank of the host's e-banking framework (the Bank class alone). The
- * creation function has the one shape
- *
- *   HRESULT Create(IUnknown* outer, REFIID iid, void** object);
- *
- * that CreateInstanceOf<CClass> (combase/ComponentObject.h) gives every class: a
+ * A row (ClassEntry, combase/ClassObjects.h) names the class's CLSID, its
+ * creation function, its registry script (a REGISTRY resource, one .rgs
+ * file in resources/) and whether the class is registered as a bank of the
+ * host's e-banking framework (the Bank class alone). CreateInstanceOf<CClass>
+ * (combase/ComponentObject.h) gives every class its creation function: a
  * row reads
  *
  *   {&CLSID_Bank, &CreateInstanceOf<CBank>, IDR_BANK, true},
@@ -20,25 +17,10 @@
 
 #include <cstddef>
 
+#include "combase/ClassObjects.h"
 #include "common/win/Platform.h"
 
 namespace paylode {
-
-using CreateFunction = HRESULT (*)(IUnknown* outer, REFIID iid, void** object);
-
-struct ClassEntry {
-    const CLSID* clsid;
-    CreateFunction create;
-    int registryScript;  // the REGISTRY resource with the class's entries
-    bool isBank;         // registered in the host's category of banks
-};
-
-struct ClassTable {
-    const ClassEntry* first;
-    std::size_t count;
-    const ClassEntry* begin() const { return first; }
-    const ClassEntry* end() const { return first + count; }
-};
 
 // How many classes the component has: the bank, its services collection and
 // the two services.

@@ -1,9 +1,11 @@
 /*
  * Registration of the component's classes: for each class of the class
  * table in order, the entries of its registry script with the DLL's own
- * full path for %MODULE%, and, for the Bank class, its implementation of the
- * host's category of banks through the platform's component categories
- * manager. Unregistration takes the category away first, then the entries.
+ * full path for %MODULE% (written and removed by
+ * combase/RegistryScriptWriter.h, which also gives ApplyRegistryScript),
+ * and, for the Bank class, its implementation of the host's category of
+ * banks through the platform's component categories manager.
+ * Unregistration takes the category away first, then the entries.
  *
  * Both stop at the first class that fails and return that failure; the
  * classes before it stay as they are. An entry that is already gone is no
@@ -11,9 +13,7 @@
  */
 #pragma once
 
-#include <map>
-#include <string>
-
+#include "combase/RegistryScriptWriter.h"
 #include "common/win/Platform.h"
 
 namespace paylode {
@@ -26,10 +26,5 @@ HRESULT UnregisterClasses();
 // is no failure of unregistration.
 HRESULT RegisterTypeLibrary();
 HRESULT UnregisterTypeLibrary();
-
-// Writes (or removes) the entries of a registry script, with `replacements`
-// for the %NAME%s of its values.
-HRESULT ApplyRegistryScript(const std::string& script, bool registering,
-                            const std::map<std::wstring, std::wstring>& replacements);
 
 }  // namespace paylode

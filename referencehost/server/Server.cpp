@@ -2,19 +2,27 @@
  * The reference host DLL's entry point, class objects and registration.
  *
  * Two classes, under the host framework's CLSIDs: the bank settings object
- * and the statement file chooser, each in the apartment of its creator.
- * Registration also registers the host framework's three type libraries,
- * which the DLL carries as resources 1 to 3, as the framework's installer
- * would: the component's own type library imports them.
+ * and the statement file chooser, each in the apartment of its creator,
+ * served by the class objects the component's DLL uses too
+ * (combase/ClassObjects.h) over this DLL's own lock count. Registration
+ * writes each class's registry script, the DLL's REGISTRY resources 101 and
+ * 102 (combase/RegistryScriptWriter.h), and also registers the host
+ * framework's three type libraries, which the DLL carries as resources 1 to
+ * 3, as the framework's installer would: the component's own type library
+ * imports them.
  */
 #include <atomic>
+#include <map>
 #include <string>
 
+#include "combase/ClassObjects.h"
 #include "combase/ComPointers.h"
 #include "combase/OperationGuard.h"
-#include "common/win/Owners.h"
+#include "combase/RegistryScriptWriter.h"
 #include "common/win/ModuleFile.h"
+#include "common/win/Throw.h"
 #include "referencehost/server/BankSettings.h"
+#include "referencehost/server/ServerResources.h"
 #include "referencehost/server/StatementFileChooser.h"
 
 namespace paylode::referencehost {
@@ -24,8 +32,13 @@ namespace {
 HINSTANCE gInstance = nullptr;
 std::atomic<long> gLocks{0};
 
+// Each class's creation function. The host's objects stand alone: none is
+// made part of another.
 template <typename Object>
-HRESULT CreateObject(REFIID iid, void** object) {
+HRESULT CreateObject(IUnknown* outer, REFIID iid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     return ResultOf([&] {
         const Microsoft::WRL::ComPtr<Object> created = MakeComObject<Object>(CServerConfiguration::Read());
         const HRESULT result = created->Created();
@@ -38,86 +51,23 @@ HRESULT CreateObject(REFIID iid, void** object) {
     });
 }
 
-struct ClassEntry {
-    const CLSID* clsid;
-    const wchar_t* description;
-    HRESULT (*create)(REFIID iid, void** object);
-};
-
+// Each class's registry script (TorvoBankSettings.rgs and
+// TorvoStatementFileChooser.rgs) writes its CLSID key with its description,
+// and InprocServer32 with the DLL's path and the apartment threading model.
 // clang-format off
 const ClassEntry kClasses[] = {
-    {&CLSID_TorvoBankSettings, L"Torvo reference host: bank settings", &CreateObject<CReferenceBankSettings>},
-    {&CLSID_TorvoStatementFileChooser, L"Torvo reference host: statement file chooser",
-     &CreateObject<CReferenceStatementFileChooser>},
+    {&CLSID_TorvoBankSettings, &CreateObject<CReferenceBankSettings>, IDR_TORVOBANKSETTINGS, false},
+    {&CLSID_TorvoStatementFileChooser, &CreateObject<CReferenceStatementFileChooser>, IDR_TORVOSTATEMENTFILECHOOSER,
+     false},
 };
 // clang-format on
 
+// Made on the first request, holding the module's reference until the DLL
+// is unloaded.
+CClassObjects gClassObjects({kClasses, std::size(kClasses)}, {&LockServer, &UnlockServer});
+
 // The host type libraries in the order they import each other.
 const GUID* const kLibraries[] = {&LIBID_TorvoEBanking, &LIBID_TorvoBankPayments, &LIBID_TorvoBankReconciliation};
-
-// Made as a CComObject with an interlocked count: COM may hand a class
-// object to any thread.
-class CClassFactory : public IClassFactory {
-public:
-    explicit CClassFactory(const ClassEntry& entry) : entry_(entry) {}
-
-    HRESULT InternalQueryInterface(REFIID iid, void** object) {
-        // clang-format off
-        static const QITAB table[] = {
-            InterfaceEntry<CClassFactory, IClassFactory>(IID_IClassFactory),
-            {},
-        };
-        // clang-format on
-        return QueryInterfaceFromTable(this, table, iid, object);
-    }
-    // A class object lives as long as the module, which holds its first
-    // reference; every other reference locks the module.
-    void ReferenceCounted(ULONG count, bool added) {
-        if (added) {
-            referencehost::LockServer();
-        } else if (count > 0) {
-            UnlockServer();
-        }
-    }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        *object = nullptr;
-        if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-        return entry_.create(iid, object);
-    }
-    STDMETHODIMP LockServer(BOOL lock) override {
-        if (lock) {
-            referencehost::LockServer();
-        } else {
-            UnlockServer();
-        }
-        return S_OK;
-    }
-
-protected:
-    ~CClassFactory() = default;
-
-private:
-    const ClassEntry& entry_;
-};
-using CClassObject = CComObject<CClassFactory, CInterlockedCount>;
-
-std::wstring ModulePath() { return ModuleFileName(gInstance); }
-
-std::wstring ClassKey(const CLSID& clsid) {
-    wchar_t text[64] = {};
-    StringFromGUID2(clsid, text, 64);
-    return std::wstring(L"CLSID\\") + text;
-}
-
-LONG SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-    CRegistryKey opened;
-    const LONG result = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                        opened.Receive(), nullptr);
-    if (result != ERROR_SUCCESS) return result;
-    return RegSetValueExW(opened.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
 
 SYSKIND ThisSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 
@@ -141,27 +91,15 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 STDAPI DllCanUnloadNow() { return gLocks == 0 ? S_OK : S_FALSE; }
 
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    // Made on the first request, holding the module's reference until the
-    // DLL is unloaded.
-    static const Microsoft::WRL::ComPtr<CClassFactory> classObjects[] = {
-        paylode::TakeOver<CClassFactory>(new CClassObject(kClasses[0])), paylode::TakeOver<CClassFactory>(new CClassObject(kClasses[1]))};
-    for (std::size_t i = 0; i < std::size(kClasses); ++i) {
-        if (IsEqualCLSID(*kClasses[i].clsid, clsid)) return classObjects[i]->QueryInterface(iid, object);
-    }
-    return CLASS_E_CLASSNOTAVAILABLE;
-}
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) { return gClassObjects.Get(clsid, iid, object); }
 
 STDAPI DllRegisterServer() {
-    const std::wstring path = ModulePath();
-    for (const ClassEntry& entry : kClasses) {
-        const std::wstring key = ClassKey(*entry.clsid);
-        LONG result = SetValue(key, nullptr, entry.description);
-        if (result == ERROR_SUCCESS) result = SetValue(key + L"\\InprocServer32", nullptr, path);
-        if (result == ERROR_SUCCESS) result = SetValue(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-        if (result != ERROR_SUCCESS) return HRESULT_FROM_WIN32(static_cast<DWORD>(result));
+    const std::wstring path = paylode::ModuleFileName(gInstance);
+    if (path.empty()) return paylode::HResultFromWin32(GetLastError());
+    const std::map<std::wstring, std::wstring> replacements = {{L"MODULE", path}};
+    for (const paylode::ClassEntry& entry : kClasses) {
+        const HRESULT result = paylode::ApplyRegistryResource(gInstance, entry.registryScript, true, replacements);
+        if (FAILED(result)) return result;
     }
     for (std::size_t i = 0; i < std::size(kLibraries); ++i) {
         // Registered with its resource number in the path: left to
@@ -178,11 +116,11 @@ STDAPI DllRegisterServer() {
 }
 
 STDAPI DllUnregisterServer() {
+    // The scripts' values are not read on removal: no path is needed.
     HRESULT outcome = S_OK;
-    for (const ClassEntry& entry : kClasses) {
-        const LONG result = RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey(*entry.clsid).c_str());
-        if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
-            outcome = HRESULT_FROM_WIN32(static_cast<DWORD>(result));
+    for (const paylode::ClassEntry& entry : kClasses) {
+        const HRESULT result = paylode::ApplyRegistryResource(gInstance, entry.registryScript, false, {});
+        if (FAILED(result)) outcome = result;
     }
     for (std::size_t i = std::size(kLibraries); i-- > 0;) {
         const HRESULT result = UnRegisterTypeLib(*kLibraries[i], 1, 0, LOCALE_NEUTRAL, ThisSysKind());

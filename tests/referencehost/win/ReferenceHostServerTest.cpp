@@ -258,5 +258,101 @@ TEST(ReferenceHostRegistration, UnregisteringRemovesTheClassesAndTheHostTypeLibr
     CoUninitialize();
 }
 
+// How many subkeys and values a key of HKCR holds, or "<missing>".
+std::string RegistryShape(const std::wstring& key) {
+    CRegistryKey opened;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, opened.Receive()) != ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    DWORD subkeys = 0, values = 0;
+    RegQueryInfoKeyW(opened.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    return std::to_string(subkeys) + " subkeys, " + std::to_string(values) + " values";
+}
+
+TEST(ReferenceHostRegistration, WritesEachClassKeyWithItsDescriptionAndNothingMoreAndTakesItAway) {
+    const struct {
+        const CLSID* clsid;
+        const char* description;
+    } rows[] = {{&CLSID_TorvoBankSettings, "Torvo reference host: bank settings"},
+                {&CLSID_TorvoStatementFileChooser, "Torvo reference host: statement file chooser"}};
+    const std::wstring dll = testrig::PathBesideProgram(kReferenceHostDll);
+    const testrig::Regsvr32Result added = testrig::RunRegsvr32(dll, false);
+    ASSERT_TRUE(added.Succeeded()) << added;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.description);
+        wchar_t text[64] = {};
+        StringFromGUID2(*row.clsid, text, 64);
+        const std::wstring key = std::wstring(L"CLSID\\") + text;
+        EXPECT_EQ(row.description, RegistryText(key, nullptr));
+        EXPECT_EQ("1 subkeys, 1 values", RegistryShape(key));
+        EXPECT_EQ("0 subkeys, 2 values", RegistryShape(key + L"\\InprocServer32"));
+    }
+    const testrig::Regsvr32Result removed = testrig::RunRegsvr32(dll, true);
+    ASSERT_TRUE(removed.Succeeded()) << removed;
+    for (const auto& row : rows) {
+        wchar_t text[64] = {};
+        StringFromGUID2(*row.clsid, text, 64);
+        EXPECT_EQ("<missing>", RegistryShape(std::wstring(L"CLSID\\") + text)) << row.description;
+    }
+}
+
+// The server's class objects through its exports, as COM reaches them.
+TEST(ReferenceHostClassObjects, ServeTheirTwoClassesRefuseAggregationAndLockTheServer) {
+    ASSERT_HR(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    const HMODULE dll = LoadLibraryW(testrig::PathBesideProgram(kReferenceHostDll).c_str());
+    ASSERT_NE(nullptr, dll) << GetLastError();
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+    const auto get =
+        reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    const auto canUnload =
+        reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+    ASSERT_NE(nullptr, get);
+    ASSERT_NE(nullptr, canUnload);
+    EXPECT_HR(S_OK, canUnload());
+
+    // Its two classes are served, and no other.
+    const CLSID unknown = {0x5d0e1f2a, 0x3b4c, 0x4d5e, {0x8f, 0x90, 0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6}};
+    for (const CLSID* clsid : {&CLSID_TorvoBankSettings, &CLSID_TorvoStatementFileChooser, &unknown}) {
+        ComPtr<IClassFactory> factory;
+        EXPECT_HR(clsid == &unknown ? CLASS_E_CLASSNOTAVAILABLE : S_OK, get(*clsid, IID_PPV_ARGS(&factory)));
+    }
+    EXPECT_HR(S_OK, canUnload()) << "no class object is held";
+
+    ComPtr<IClassFactory> factory;
+    ASSERT_HR(S_OK, get(CLSID_TorvoBankSettings, IID_PPV_ARGS(&factory)));
+    EXPECT_HR(S_FALSE, canUnload()) << "an outside reference on a class object";
+    IUnknown* outer = factory.Get();
+    const struct {
+        const char* name;
+        IUnknown* outer;
+        bool nullOut;
+        HRESULT expected;
+    } creations[] = {
+        {"null out pointer", nullptr, true, E_POINTER},
+        {"null out pointer, aggregated", outer, true, E_POINTER},
+        {"aggregated", outer, false, CLASS_E_NOAGGREGATION},
+    };
+    for (const auto& creation : creations) {
+        SCOPED_TRACE(creation.name);
+        void* object = reinterpret_cast<void*>(1);
+        EXPECT_HR(creation.expected,
+                  factory->CreateInstance(creation.outer, IID_IUnknown, creation.nullOut ? nullptr : &object));
+        if (!creation.nullOut) {
+            EXPECT_EQ(nullptr, object);
+        }
+    }
+    ASSERT_HR(S_OK, factory->LockServer(TRUE));
+    factory.Reset();
+    EXPECT_HR(S_FALSE, canUnload()) << "a LockServer(TRUE)";
+    ASSERT_HR(S_OK, get(CLSID_TorvoBankSettings, IID_PPV_ARGS(&factory)));
+    ASSERT_HR(S_OK, factory->LockServer(FALSE));
+    factory.Reset();
+    EXPECT_HR(S_OK, canUnload());
+    FreeLibrary(dll);
+    CoUninitialize();
+}
+
 }  // namespace
 }  // namespace paylode::referencehost
