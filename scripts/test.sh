@@ -90,11 +90,11 @@ run_stage() {
     native) ctest --preset native -j 2 ;;
     tsan) ctest --preset tsan ;;
     win32 | win64)
-      # Three at once: Wine's tests mostly wait. The longest start first
-      # (their COST, tests/CMakeLists.txt). The fault campaign's count of
-      # runs, and of runs made again after a stall of Wine's, shown even
-      # when it passes.
-      ctest --preset "$1" -j 3
+      # Two at once, the longest first (their COST, tests/CMakeLists.txt):
+      # three at once leave the two stages short of cores. The fault
+      # campaign's count of runs, and of runs made again after a stall of
+      # Wine's, shown even when it passes.
+      ctest --preset "$1" -j 2
       local status=$?
       grep -h '^fault campaign: .* faulted runs' "build/$1/Testing/Temporary/LastTest.log"
       return $status ;;
