@@ -27,11 +27,9 @@
 #include "cli/Commands.h"
 #include "common/DebugOutput.h"
 #include "common/DigitsOf.h"
-#include "common/FileSystem.h"
 #include "common/TextConversion.h"
 #include "payments/Journal.h"
 #include "payments/Reconcile.h"
-#include "statements/QVTTransactionFile.h"
 #include "statements/StatementImport.h"
 
 namespace paylode::cli {
@@ -50,29 +48,23 @@ struct ReconcileOptions {
     std::string folder;
 };
 
-// Reads the statement as the import does; the import's sentence when it
-// would refuse it.
+// Reads the statement as the import does, once: the import's sentence when
+// it would refuse it.
 std::string ReadStatementSide(const ReconcileOptions& options, StatementDebits* side) {
     const std::string& path = options.statement;
     if (std::filesystem::is_directory(path)) return path + " cannot be opened.";
-    if (CurrentFileSystem().IsDevice(path)) return StatementFileProblem(path.c_str());
-    std::string problem = StatementFileProblem(path.c_str());
-    if (!problem.empty()) return problem;
-    CQVTTransactionFile reader(path.c_str(), std::ios_base::in | std::ios_base::binary);
-    if (!reader.IsOpen() || !reader.BuildColumnMap()) return path + " cannot be opened.";
     StatementAccount account;
     account.SetSortCode(options.sortCode.c_str());
     account.SetAccountNumber(options.account.c_str());
-    std::int32_t sequence = 0;
-    const StatementReading reading = ReadStatementRecords(reader, [&](CTransactionRecord& record) {
-        if (!account.Matches(record)) return;
-        const StatementTransaction transaction = TransactionFromRecord(record, ++sequence);
-        side->Add(reader.GetLinesRead(), transaction.Date, transaction.Type == 0, transaction.Amount,
-                  Utf8FromAnsi(transaction.Narrative.GetString()).Bytes());
-    });
-    // The file was checked whole above; it changed in between.
-    if (reading.Refused()) return UnreadableLineText(reading, path.c_str());
-    return {};
+    const CheckedStatement checked = CheckStatementFile(path.c_str(), CKeptTransactions::ForAccount(account));
+    if (!checked.problem.empty()) return checked.problem;
+    const StatementDelivery delivery = DeliverStatementTransactions(
+        path.c_str(), checked, account, [&](const StatementTransaction& transaction, int line) {
+            side->Add(line, transaction.Date, transaction.Type == 0, transaction.Amount,
+                      Utf8FromAnsi(transaction.Narrative.GetString()).Bytes());
+        });
+    // Read again past the keeper's cap, the file changed in between.
+    return delivery.refused ? delivery.problem : std::string();
 }
 
 int RunReconcile(const ReconcileOptions& options) {
