@@ -4,8 +4,8 @@
 # Booting a prefix (wineboot) takes about 20 s, so it happens once per build
 # folder: the first prefix asked for is booted as a template
 # (PAYLODE_WINE_TEMPLATE, default build/wineprefix-template in the source
-# tree), with its server stopped, and every prefix is a copy of it (cp -a,
-# about a second). The template is booted again when the installed Wine
+# tree), with its server stopped, and every prefix is a copy of it (about a
+# second). The template is booted again when the installed Wine
 # changes, or the settings below do (template_settings). Windows of every
 # copy are unmanaged by the X server: without a window manager (Xvfb has
 # none) Wine waits two seconds for one whenever a window is hidden, which
@@ -60,4 +60,19 @@ if [ -n "$(ls -A "$prefix" 2>/dev/null)" ]; then
 fi
 rm -rf "$prefix" "$prefix.copy"
 mkdir -p "$(dirname "$prefix")"
-cp -a "$template" "$prefix.copy" && rm -f "$prefix.copy/.wine-version" && mv "$prefix.copy" "$prefix"
+# The system's programs, libraries and fonts (1.3 GB of a booted prefix's
+# 1.3 GB) are hard links to the template's, which no test writes: a dozen
+# prefixes at once in a test run would otherwise fill a small disk. Every
+# other file (the registry, ini files, locale tables) is a copy of its own,
+# since Wine rewrites those in place. Across file systems, all is copied.
+copy_template() {
+  local copy=$1 link=-l
+  local binaries=(\( -iname '*.dll' -o -iname '*.exe' -o -iname '*.sys' -o -iname '*.drv' -o -iname '*.ocx'
+    -o -iname '*.acm' -o -iname '*.cpl' -o -iname '*.tlb' -o -iname '*.ttf' \))
+  mkdir -p "$copy" || return 1
+  if ln "$template/system.reg" "$copy/.link-probe" 2>/dev/null; then rm -f "$copy/.link-probe"; else link=-p; fi
+  (cd "$template" && find . \( ! -type f -o ! "${binaries[@]}" \) -print0 |
+    tar --null --no-recursion -T - -cf -) | tar -C "$copy" -xpf - &&
+    (cd "$template" && find . -type f "${binaries[@]}" -print0 | xargs -0 cp "$link" --parents -t "$copy")
+}
+copy_template "$prefix.copy" && rm -f "$prefix.copy/.wine-version" && mv "$prefix.copy" "$prefix"
