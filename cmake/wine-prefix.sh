@@ -66,13 +66,17 @@ mkdir -p "$(dirname "$prefix")"
 # other file (the registry, ini files, locale tables) is a copy of its own,
 # since Wine rewrites those in place. Across file systems, all is copied.
 copy_template() {
-  local copy=$1 link=-l
+  local copy=$1
   local binaries=(\( -iname '*.dll' -o -iname '*.exe' -o -iname '*.sys' -o -iname '*.drv' -o -iname '*.ocx'
     -o -iname '*.acm' -o -iname '*.cpl' -o -iname '*.tlb' -o -iname '*.ttf' \))
-  mkdir -p "$copy" || return 1
-  if ln "$template/system.reg" "$copy/.link-probe" 2>/dev/null; then rm -f "$copy/.link-probe"; else link=-p; fi
-  (cd "$template" && find . \( ! -type f -o ! "${binaries[@]}" \) -print0 |
-    tar --null --no-recursion -T - -cf -) | tar -C "$copy" -xpf - &&
-    (cd "$template" && find . -type f "${binaries[@]}" -print0 | xargs -0 cp "$link" --parents -t "$copy")
+  copy_binaries() {
+    (cd "$template" && find . -type f "${binaries[@]}" -print0 | xargs -0 cp "$@" --parents -t "$copy")
+  }
+  # Nothing here may touch a template file that another copy reads: tar
+  # fails on a file whose inode changes while it reads it.
+  mkdir -p "$copy" &&
+    (cd "$template" && find . \( ! -type f -o ! "${binaries[@]}" \) -print0 |
+      tar --null --no-recursion -T - -cf -) | tar -C "$copy" -xpf - &&
+    { copy_binaries -l 2>/dev/null || copy_binaries -p --remove-destination; }
 }
 copy_template "$prefix.copy" && rm -f "$prefix.copy/.wine-version" && mv "$prefix.copy" "$prefix"
