@@ -30,8 +30,10 @@ constexpr std::size_t kFixedBytes = sizeof(std::int32_t) + 2 * sizeof(double) + 
 // characters of each.
 constexpr std::size_t kMaxKeptText = 255;
 constexpr std::size_t kMaxLineBytes = kFixedBytes + std::size(kKeptTexts) * (1 + kMaxKeptText);
-// The smallest buffer a group starts with.
+// The first block of a group; each later one is as large as the group's
+// blocks together, up to the largest.
 constexpr std::size_t kFirstBuffer = 512;
+constexpr std::size_t kLargestBlock = std::size_t{64} * 1024;
 
 // Encodes `record` read from `line` into `out`; the bytes written, or 0 when
 // a text is too long to be kept.
@@ -144,32 +146,33 @@ CKeptTransactions::Group* CKeptTransactions::GroupOf(const CTransactionRecord& r
     return &groups_.back();
 }
 
-bool CKeptTransactions::MakeRoom(Group& group, std::size_t more) {
-    const std::size_t size = group.kept.size();
-    if (size + more <= group.kept.capacity()) return true;
-    const std::size_t capacity = std::max({size + more, 2 * group.kept.capacity(), kFirstBuffer});
-    const std::size_t grown = capacity - group.kept.capacity();
-    while (held_ + grown > cap_) {
+CKeptTransactions::Block* CKeptTransactions::MakeRoom(Group& group, std::size_t more) {
+    if (!group.kept.empty()) {
+        Block& last = group.kept.back();
+        if (last.size + more <= last.capacity) return &last;
+    }
+    const std::size_t capacity = std::max({more, std::min(group.held, kLargestBlock), kFirstBuffer});
+    while (held_ + capacity > cap_) {
         // The largest group frees the most and is the likeliest to be read
         // again anyway.
         Group* largest = nullptr;
         for (Group& candidate : groups_) {
-            if (!candidate.dropped && (largest == nullptr || candidate.kept.capacity() > largest->kept.capacity())) {
-                largest = &candidate;
-            }
+            if (!candidate.dropped && (largest == nullptr || candidate.held > largest->held)) largest = &candidate;
         }
         // `group` itself is never dropped yet, so there is always one.
         Drop(*largest);
-        if (largest == &group) return false;
+        if (largest == &group) return nullptr;
     }
-    group.kept.reserve(capacity);
-    held_ += group.kept.capacity() - (capacity - grown);
-    return true;
+    group.kept.push_back(Block{std::make_unique<char[]>(capacity), 0, capacity});
+    held_ += capacity;
+    group.held += capacity;
+    return &group.kept.back();
 }
 
 void CKeptTransactions::Drop(Group& group) {
-    held_ -= group.kept.capacity();
-    std::vector<char>().swap(group.kept);
+    held_ -= group.held;
+    group.held = 0;
+    std::vector<Block>().swap(group.kept);
     group.dropped = true;
 }
 
@@ -184,8 +187,10 @@ void CKeptTransactions::Keep(const CTransactionRecord& record, int line) {
             Drop(*group);
             return;
         }
-        if (!MakeRoom(*group, size)) return;
-        group->kept.insert(group->kept.end(), encoded, encoded + size);
+        Block* const block = MakeRoom(*group, size);
+        if (block == nullptr) return;
+        std::memcpy(block->bytes.get() + block->size, encoded, size);
+        block->size += size;
     } catch (const std::bad_alloc&) {
         // Memory the process cannot spare is never the import's failure:
         // the account is read from the file again.
@@ -226,12 +231,14 @@ int CKeptTransactions::Deliver(const StatementAccount& account,
     if (group == nullptr) return 0;
     CTransactionRecord record;
     std::int32_t sequence = 0;
-    const char* at = group->kept.data();
-    const char* const end = at + group->kept.size();
-    while (at != end) {
-        int line = 0;
-        at = Decode(at, record, line);
-        add(TransactionFromRecord(record, ++sequence), line);
+    for (const Block& block : group->kept) {
+        const char* at = block.bytes.get();
+        const char* const end = at + block.size;
+        while (at != end) {
+            int line = 0;
+            at = Decode(at, record, line);
+            add(TransactionFromRecord(record, ++sequence), line);
+        }
     }
     return sequence;
 }

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -62,11 +63,20 @@ public:
     std::size_t BytesHeld() const { return held_; }
 
 private:
+    // The encoded lines go into blocks that are never moved: a group grows
+    // by a new block, as large as what it holds up to kLargestBlock, so no
+    // line is copied twice however many are kept.
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size = 0;
+        std::size_t capacity = 0;
+    };
     struct Group {
         std::string sortCode;
         std::string accountNumber;
-        std::vector<char> kept;  // the encoded lines, in file order
-        bool dropped = false;    // lines were not kept: the account is read again
+        std::vector<Block> kept;  // the encoded lines, in file order
+        std::size_t held = 0;     // capacity of the group's blocks
+        bool dropped = false;     // lines were not kept: the account is read again
     };
     enum class Mode { Nothing, OneAccount, EveryAccount };
 
@@ -74,9 +84,10 @@ private:
     static const std::string& KeyOf(const char* sortCode, const char* accountNumber, std::string& key);
     Group* GroupOf(const CTransactionRecord& record);
     const Group* FindGroup(const StatementAccount& account) const;
-    // Makes room for `more` bytes in `group`, dropping the largest groups
-    // while the cap would be crossed. False when `group` itself was dropped.
-    bool MakeRoom(Group& group, std::size_t more);
+    // A block of `group` with room for `more` bytes, dropping the largest
+    // groups while the cap would be crossed; null when `group` itself was
+    // dropped.
+    Block* MakeRoom(Group& group, std::size_t more);
     // Frees what `group` holds; it keeps nothing more.
     void Drop(Group& group);
 

@@ -47,12 +47,14 @@ FieldText LastField(char* line, char separator) {
 // at a time where SSE2 is there, then byte by byte. It stays one function:
 // the block loop and the byte loop carry the same running quote parity and
 // count from one to the other.
-CLineFields::CLineFields(char* line, char separator) : line_(line), separator_(separator) {
+CLineFields::CLineFields(char* line, char separator)
+    : CLineFields(line, line != nullptr ? std::strlen(line) : 0, separator) {}
+
+CLineFields::CLineFields(char* line, std::size_t length, char separator) : line_(line), separator_(separator) {
     if (line == nullptr) {
         separators_ = -1;  // no line: no fields
         return;
     }
-    const std::size_t length = std::strlen(line);
     unsigned quoted = 0;
     int separators = 0;
     std::size_t i = 0;

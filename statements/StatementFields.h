@@ -43,6 +43,8 @@ FieldText LastField(char* line, char separator);
 class CLineFields {
 public:
     CLineFields(char* line, char separator);
+    // The same for a line whose length (up to its terminating zero) is known.
+    CLineFields(char* line, std::size_t length, char separator);
     // The line's field count, as CountFields gives it.
     int Count() const { return quoted_ ? separators_ : separators_ + 1; }
     // Field `number`, counted from 1; null data() when the line has no such

@@ -116,10 +116,11 @@ CTransactionRecord::ErrorCode ReadTransactionLine(std::istream& in, CTransaction
     // The stream keeps a NUL inside a line, but the line is split as text,
     // which would end at the NUL and read another line than the file holds.
     const std::streamsize stored = in.eof() || in.fail() ? in.gcount() : in.gcount() - 1;
-    if (static_cast<std::streamsize>(std::strlen(line)) < stored) return CTransactionRecord::HoldsNul;
+    const std::size_t length = std::strlen(line);
+    if (static_cast<std::streamsize>(length) < stored) return CTransactionRecord::HoldsNul;
 
     // The line is walked once; its fields are then taken from where they lie.
-    CLineFields lineFields(line, ',');
+    CLineFields lineFields(line, length, ',');
     const int fields = lineFields.Count();
     const bool empty = line[0] == '\0' || (line[0] == '\r' && line[1] == '\0');
     record.FieldCount = empty ? 0 : fields;
