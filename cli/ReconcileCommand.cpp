@@ -27,6 +27,7 @@
 #include "cli/Commands.h"
 #include "common/DebugOutput.h"
 #include "common/DigitsOf.h"
+#include "common/FileSystem.h"
 #include "common/TextConversion.h"
 #include "payments/Journal.h"
 #include "payments/Reconcile.h"
