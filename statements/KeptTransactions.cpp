@@ -163,7 +163,8 @@ CKeptTransactions::Block* CKeptTransactions::MakeRoom(Group& group, std::size_t 
         Drop(*largest);
         if (largest == &group) return nullptr;
     }
-    group.kept.push_back(Block{std::make_unique<char[]>(capacity), 0, capacity});
+    // Not zero-filled: only the bytes written are ever read.
+    group.kept.push_back(Block{std::unique_ptr<char[]>(new char[capacity]), 0, capacity});
     held_ += capacity;
     group.held += capacity;
     return &group.kept.back();

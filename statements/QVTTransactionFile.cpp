@@ -72,7 +72,7 @@ bool CQVTTransactionFile::ReadNext(CTransactionRecord& record, bool report) {
         lastError_ = CTransactionRecord::FileNotOpen;
     } else {
         try {
-            lastError_ = ReadTransactionLine(stream_, record, columnMap_);
+            lastError_ = ReadTransactionLine(stream_, record, columnMap_, texts_);
         } catch (...) {
             // The text of a field could not be kept (no memory).
             lastError_ = CTransactionRecord::TextFailure;

@@ -44,6 +44,8 @@ public:
     // Reads the next line into `record`. False when the line cannot be read;
     // the import ends there.
     bool ReadRecord(CTransactionRecord& record);
+    // Which texts the records of later reads hold (all until told).
+    void KeepTexts(RecordTexts texts) { texts_ = texts; }
     // Once reading has stopped: reads on to the end of the file, past lines
     // that cannot be read, and counts the lines that could have been read as
     // records. Nothing is delivered and nothing is written to the debugger
@@ -73,6 +75,7 @@ private:
     std::ifstream stream_;
     std::unique_ptr<char[]> streamBuffer_;  // the stream's buffer, larger than its own
     ColumnMap columnMap_;
+    RecordTexts texts_ = RecordTexts::All;
     int linesRead_ = 0;
     CTransactionRecord::ErrorCode lastError_ = CTransactionRecord::NoError;
 };

@@ -82,6 +82,7 @@ CheckedStatement CheckStatementFile(const char* path, CKeptTransactions keep) {
                           "; a statement's header has 14 or 18.";
         return checked;
     }
+    reader.KeepTexts(RecordTexts::ForTransactions);
     CKeptTransactions& kept = checked.kept;
     checked.reading =
         ReadStatementRecords(reader, [&](CTransactionRecord& record) { kept.Keep(record, reader.GetLinesRead()); });
@@ -118,6 +119,7 @@ StatementDelivery DeliverStatementTransactions(const char* path, const CheckedSt
 StatementReading ImportStatementRecords(CQVTTransactionFile& reader, const StatementAccount& account,
                                         const std::function<void(const StatementTransaction&)>& add) {
     std::int32_t sequence = 0;
+    reader.KeepTexts(RecordTexts::ForTransactions);
     StatementReading reading = ReadStatementRecords(reader, [&](CTransactionRecord& record) {
         if (!account.Matches(record)) return;
         add(TransactionFromRecord(record, ++sequence));

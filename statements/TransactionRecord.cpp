@@ -22,32 +22,33 @@ constexpr int kMinimumFields = 14;
 constexpr int kLongLayoutFields = 18;
 
 // A text column: its position in the long and in the short layout (-1 when
-// the short layout has no such column), where the record keeps it and how
-// many characters it keeps.
+// the short layout has no such column), where the record keeps it, how many
+// characters it keeps, and whether a transaction's reading needs it.
 struct TextColumn {
     int longPosition;
     int shortPosition;
     CString CTransactionRecord::*field;
     int kept;
+    bool forTransactions;
 };
 
 // clang-format off
 const TextColumn kTextColumns[] = {
-    {0, 0, &CTransactionRecord::SortCode, 6},
-    {1, 1, &CTransactionRecord::AccountNumber, 8},
-    {2, 2, &CTransactionRecord::AccountAlias, 35},
-    {3, 3, &CTransactionRecord::AccountShortName, 35},
-    {4, 4, &CTransactionRecord::Currency, 3},
-    {5, 5, &CTransactionRecord::AccountType, 20},
-    {6, 6, &CTransactionRecord::BIC, 34},
-    {7, 7, &CTransactionRecord::BankName, 35},
-    {8, 8, &CTransactionRecord::BranchName, 27},
-    {10, 10, &CTransactionRecord::Narrative1, 50},
-    {11, -1, &CTransactionRecord::Narrative2, 50},
-    {12, -1, &CTransactionRecord::Narrative3, 50},
-    {13, -1, &CTransactionRecord::Narrative4, 50},
-    {14, -1, &CTransactionRecord::Narrative5, 50},
-    {15, 11, &CTransactionRecord::Type, 3},
+    {0, 0, &CTransactionRecord::SortCode, 6, true},
+    {1, 1, &CTransactionRecord::AccountNumber, 8, true},
+    {2, 2, &CTransactionRecord::AccountAlias, 35, false},
+    {3, 3, &CTransactionRecord::AccountShortName, 35, false},
+    {4, 4, &CTransactionRecord::Currency, 3, false},
+    {5, 5, &CTransactionRecord::AccountType, 20, false},
+    {6, 6, &CTransactionRecord::BIC, 34, false},
+    {7, 7, &CTransactionRecord::BankName, 35, false},
+    {8, 8, &CTransactionRecord::BranchName, 27, false},
+    {10, 10, &CTransactionRecord::Narrative1, 50, true},
+    {11, -1, &CTransactionRecord::Narrative2, 50, true},
+    {12, -1, &CTransactionRecord::Narrative3, 50, true},
+    {13, -1, &CTransactionRecord::Narrative4, 50, true},
+    {14, -1, &CTransactionRecord::Narrative5, 50, true},
+    {15, 11, &CTransactionRecord::Type, 3, true},
 };
 // clang-format on
 
@@ -104,7 +105,7 @@ CString CTransactionRecord::GetNarrative() {
 }
 
 CTransactionRecord::ErrorCode ReadTransactionLine(std::istream& in, CTransactionRecord& record,
-                                                  const ColumnMap& columns) {
+                                                  const ColumnMap& columns, RecordTexts texts) {
     record.Clear();
 
     char line[kLineBufferSize];
@@ -128,15 +129,16 @@ CTransactionRecord::ErrorCode ReadTransactionLine(std::istream& in, CTransaction
     const Layout& layout = fields == kLongLayoutFields ? kLongLayout : kShortLayout;
     if (columns.size() < layout.columns) return CTransactionRecord::BeyondColumnMap;
 
+    const bool all = texts == RecordTexts::All;
     for (const TextColumn& column : kTextColumns) {
         const int position = layout.isLong ? column.longPosition : column.shortPosition;
-        if (position < 0) continue;
+        if (position < 0 || !(all || column.forTransactions)) continue;
         Keep(record.*column.field, Unquoted(ColumnText(lineFields, columns, position)),
              static_cast<std::size_t>(column.kept));
     }
 
     const FieldText dateText = Unquoted(ColumnText(lineFields, columns, layout.date));
-    Keep(record.DateText, dateText, kMaxFieldLength);
+    if (all) Keep(record.DateText, dateText, kMaxFieldLength);
     record.Date = ParseDate(dateText);
 
     // A debit wins: the credit column is read only when there is no debit.

@@ -75,10 +75,16 @@ public:
     int FieldCount = 0;          // fields of the line last read, 0 for an empty one (CR alone); set also when refused
 };
 
+// Which of a line's texts a reading keeps in its records: all of them, or
+// only what a transaction is made of and its account is matched by (the
+// sort code, the account number, the type and the narratives). Whether a
+// line can be read does not depend on it.
+enum class RecordTexts { All, ForTransactions };
+
 // Reads one line of `in` into `record`, which is cleared first, taking the
 // record's columns from the fields `columns` names. NoError, or why the line
 // cannot be read.
 CTransactionRecord::ErrorCode ReadTransactionLine(std::istream& in, CTransactionRecord& record,
-                                                  const ColumnMap& columns);
+                                                  const ColumnMap& columns, RecordTexts texts = RecordTexts::All);
 
 }  // namespace paylode

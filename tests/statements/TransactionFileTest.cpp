@@ -172,25 +172,30 @@ TEST(TransactionFile, ReadsLinesOfBothLayouts) {
          "", 0, 0, 0},
     };
     // clang-format on
-    for (const LineCase& row : rows) {
-        SCOPED_TRACE(row.name);
-        DebugCapture capture;
-        TempFile file(Header(row.header) + row.line + "\n");
-        CQVTTransactionFile reader(file.path(), kBinary);
-        ASSERT_TRUE(reader.BuildColumnMap());
-        CTransactionRecord record;
-        record.Narrative = "stale";
-        EXPECT_EQ(row.read, reader.ReadRecord(record));
-        EXPECT_EQ(row.error, reader.GetLastError());
-        EXPECT_STREQ(row.type, record.Type);
-        EXPECT_EQ(row.debit, record.Debit);
-        EXPECT_EQ(row.credit, record.Credit);
-        EXPECT_EQ(row.debitFlag, record.DebitFlag);
-        EXPECT_STREQ("", record.Narrative) << "the record is cleared first";
-        EXPECT_EQ(
-            row.read ? std::vector<std::string>{} : std::vector<std::string>{"Failed to read the Balance record\n"},
-            capture.texts);
-    }
+    // Whether a line reads, and what its transaction is made of, is the same
+    // whichever texts the reading keeps.
+    for (const RecordTexts texts : {RecordTexts::All, RecordTexts::ForTransactions})
+        for (const LineCase& row : rows) {
+            SCOPED_TRACE(row.name);
+            SCOPED_TRACE(texts == RecordTexts::All ? "all texts" : "texts for transactions");
+            DebugCapture capture;
+            TempFile file(Header(row.header) + row.line + "\n");
+            CQVTTransactionFile reader(file.path(), kBinary);
+            ASSERT_TRUE(reader.BuildColumnMap());
+            reader.KeepTexts(texts);
+            CTransactionRecord record;
+            record.Narrative = "stale";
+            EXPECT_EQ(row.read, reader.ReadRecord(record));
+            EXPECT_EQ(row.error, reader.GetLastError());
+            EXPECT_STREQ(row.type, record.Type);
+            EXPECT_EQ(row.debit, record.Debit);
+            EXPECT_EQ(row.credit, record.Credit);
+            EXPECT_EQ(row.debitFlag, record.DebitFlag);
+            EXPECT_STREQ("", record.Narrative) << "the record is cleared first";
+            EXPECT_EQ(
+                row.read ? std::vector<std::string>{} : std::vector<std::string>{"Failed to read the Balance record\n"},
+                capture.texts);
+        }
 }
 
 TEST(TransactionFile, KeepsTheColumnsTheirLengths) {
@@ -223,6 +228,27 @@ TEST(TransactionFile, KeepsTheColumnsTheirLengths) {
     EXPECT_EQ(1, record.Credit);
     EXPECT_EQ(" " + std::string(50, '2') + " 3\"\"q  5 ", record.GetNarrative().GetString());
     EXPECT_STREQ(record.Narrative, record.GetNarrative());
+
+    // A reading for transactions keeps what a transaction and its account
+    // are made of, and leaves the other texts empty.
+    CQVTTransactionFile again(file.path(), kBinary);
+    ASSERT_TRUE(again.BuildColumnMap());
+    again.KeepTexts(RecordTexts::ForTransactions);
+    CTransactionRecord kept;
+    ASSERT_TRUE(again.ReadRecord(kept));
+    for (CString CTransactionRecord::*text :
+         {&CTransactionRecord::SortCode, &CTransactionRecord::AccountNumber, &CTransactionRecord::Narrative2,
+          &CTransactionRecord::Narrative3, &CTransactionRecord::Narrative5, &CTransactionRecord::Type}) {
+        EXPECT_STREQ(record.*text, kept.*text);
+    }
+    for (CString CTransactionRecord::*text :
+         {&CTransactionRecord::AccountAlias, &CTransactionRecord::AccountShortName, &CTransactionRecord::Currency,
+          &CTransactionRecord::AccountType, &CTransactionRecord::BIC, &CTransactionRecord::BankName,
+          &CTransactionRecord::BranchName, &CTransactionRecord::DateText}) {
+        EXPECT_STREQ("", kept.*text);
+    }
+    EXPECT_EQ(record.Date, kept.Date);
+    EXPECT_EQ(record.Credit, kept.Credit);
 }
 
 TEST(TransactionFile, ShortLineKeepsOneNarrativeAndTheDateText) {
