@@ -14,6 +14,7 @@
 #include <cstring>
 #include <iterator>
 #include <new>
+#include <utility>
 
 namespace paylode {
 
@@ -113,6 +114,22 @@ const std::string& CKeptTransactions::KeyOf(const char* sortCode, const char* ac
     return key;
 }
 
+bool CKeptTransactions::CompactAccount::Equals(const CompactAccount& other) const {
+    return std::memcmp(bytes, other.bytes, sizeof bytes) == 0;
+}
+
+bool CKeptTransactions::MakeCompact(const char* sortCode, const char* accountNumber, CompactAccount& compact) {
+    const auto put = [&compact](const char* text, std::size_t at, std::size_t most) {
+        for (std::size_t i = 0; i < most; ++i) {
+            if (text[i] == '\0') return true;
+            compact.bytes[at + i] = text[i];
+        }
+        return text[most] == '\0';
+    };
+    compact = CompactAccount{};
+    return put(sortCode, 0, 8) && put(accountNumber, 8, 8);
+}
+
 CKeptTransactions::Group* CKeptTransactions::GroupOf(const CTransactionRecord& record) {
     switch (mode_) {
     case Mode::Nothing: return nullptr;
@@ -121,10 +138,14 @@ CKeptTransactions::Group* CKeptTransactions::GroupOf(const CTransactionRecord& r
     }
     const char* const sortCode = record.SortCode.GetString();
     const char* const accountNumber = record.AccountNumber.GetString();
+    CompactAccount compact;
+    const bool hasCompact = MakeCompact(sortCode, accountNumber, compact);
     if (groups_.size() <= kComparedAccounts) {
         for (Group& group : groups_) {
-            if (std::strcmp(group.sortCode.c_str(), sortCode) == 0 &&
-                std::strcmp(group.accountNumber.c_str(), accountNumber) == 0) {
+            // A compact account equals only a compact one.
+            if (hasCompact ? group.hasCompact && group.compact.Equals(compact)
+                           : std::strcmp(group.sortCode.c_str(), sortCode) == 0 &&
+                                 std::strcmp(group.accountNumber.c_str(), accountNumber) == 0) {
                 return &group;
             }
         }
@@ -136,7 +157,12 @@ CKeptTransactions::Group* CKeptTransactions::GroupOf(const CTransactionRecord& r
         everyAccountSeen_ = false;
         return nullptr;
     }
-    groups_.push_back(Group{sortCode, accountNumber, {}, false});
+    Group added;
+    added.sortCode = sortCode;
+    added.accountNumber = accountNumber;
+    added.compact = compact;
+    added.hasCompact = hasCompact;
+    groups_.push_back(std::move(added));
     try {
         index_.emplace(KeyOf(sortCode, accountNumber, keyBuffer_), groups_.size() - 1);
     } catch (...) {

@@ -71,9 +71,21 @@ private:
         std::size_t size = 0;
         std::size_t capacity = 0;
     };
+    // A line's account as two machine words: the sort code's and the account
+    // number's characters, up to 8 each (the reader keeps at most 6 and 8),
+    // each in its own zero-padded half. Longer texts have none and are
+    // compared as text.
+    struct CompactAccount {
+        char bytes[16] = {};
+        bool Equals(const CompactAccount& other) const;
+    };
+    static bool MakeCompact(const char* sortCode, const char* accountNumber, CompactAccount& compact);
+
     struct Group {
         std::string sortCode;
         std::string accountNumber;
+        CompactAccount compact;
+        bool hasCompact = false;
         std::vector<Block> kept;  // the encoded lines, in file order
         std::size_t held = 0;     // capacity of the group's blocks
         bool dropped = false;     // lines were not kept: the account is read again

@@ -313,6 +313,33 @@ TEST(StatementImport, DeliversFromTheOneReadingWhatASecondReadingWould) {
     }
 }
 
+// The keeper tells a line's account apart in two machine words when its
+// texts are as short as the reader keeps them, and as text otherwise: sort
+// codes that share their first 8 characters are still other accounts.
+TEST(StatementImport, KeptAccountsAreToldApartWhateverTheirLength) {
+    const char* const sortCodes[] = {"123456789", "123456780", "12345678", "1234567"};
+    CKeptTransactions kept = CKeptTransactions::ForEveryAccount();
+    for (int i = 0; i < 4; ++i) {
+        CTransactionRecord record;
+        record.SortCode = sortCodes[i];
+        record.AccountNumber = "1";
+        record.Type = "DD";
+        record.DebitFlag = 1;
+        record.Debit = i + 1;
+        kept.Keep(record, i + 2);
+    }
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(sortCodes[i]);
+        StatementAccount account;
+        account.SetSortCode(sortCodes[i]);
+        account.SetAccountNumber("1");
+        ASSERT_TRUE(kept.HoldsAll(account));
+        std::vector<int> lines;
+        kept.Deliver(account, [&lines](const StatementTransaction&, int line) { lines.push_back(line); });
+        EXPECT_EQ(std::vector<int>{i + 2}, lines);
+    }
+}
+
 TEST(StatementImport, KeepsNoMoreThanItsCap) {
     std::string content = kHeader14;
     for (int i = 0; i < 2000; ++i) content += Line(std::to_string(i % 3), std::to_string(10000000 + i % 7));
