@@ -138,9 +138,12 @@ CKeptTransactions::Group* CKeptTransactions::GroupOf(const CTransactionRecord& r
     }
     const char* const sortCode = record.SortCode.GetString();
     const char* const accountNumber = record.AccountNumber.GetString();
+    // The key is made only while accounts are compared: past kComparedAccounts
+    // they are found through the index alone.
     CompactAccount compact;
-    const bool hasCompact = MakeCompact(sortCode, accountNumber, compact);
+    bool hasCompact = false;
     if (groups_.size() <= kComparedAccounts) {
+        hasCompact = MakeCompact(sortCode, accountNumber, compact);
         for (Group& group : groups_) {
             // A compact account equals only a compact one.
             if (hasCompact ? group.hasCompact && group.compact.Equals(compact)
