@@ -77,6 +77,20 @@ void Keep(CString& target, FieldText field, std::size_t kept) {
     target.SetString(field.data(), static_cast<int>(field.size() < kept ? field.size() : kept));
 }
 
+// The date of `text`: the line before's when its date text was the same.
+double DateOfText(CTransactionRecord::ReadDate& last, FieldText text) {
+    if (!text.empty() && text.size() == last.length && std::memcmp(text.data(), last.text, text.size()) == 0) {
+        return last.date;
+    }
+    const double date = ParseDate(text);
+    if (text.size() <= sizeof last.text) {
+        std::memcpy(last.text, text.data(), text.size());
+        last.length = text.size();
+        last.date = date;
+    }
+    return date;
+}
+
 }  // namespace
 
 void CTransactionRecord::Clear() {
@@ -139,7 +153,7 @@ CTransactionRecord::ErrorCode ReadTransactionLine(std::istream& in, CTransaction
 
     const FieldText dateText = Unquoted(ColumnText(lineFields, columns, layout.date));
     if (all) Keep(record.DateText, dateText, kMaxFieldLength);
-    record.Date = ParseDate(dateText);
+    record.Date = DateOfText(record.LastDate, dateText);
 
     // A debit wins: the credit column is read only when there is no debit.
     const FieldText debitText = ColumnText(lineFields, columns, layout.debit);

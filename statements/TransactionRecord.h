@@ -10,6 +10,7 @@
  */
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <vector>
@@ -73,6 +74,16 @@ public:
     std::int32_t DebitFlag = 0;  // 1 for a debit line
     double Date = 0.0;           // OLE automation date of DateText; 0.0 when unreadable
     int FieldCount = 0;          // fields of the line last read, 0 for an empty one (CR alone); set also when refused
+
+    // The date text of the line read before and its date, kept by Clear: a
+    // statement's lines come day after day, most of them on the date of the
+    // line before, which is then taken from here rather than read again.
+    struct ReadDate {
+        char text[16] = {};
+        std::size_t length = 0;
+        double date = 0.0;
+    };
+    ReadDate LastDate;
 };
 
 // Which of a line's texts a reading keeps in its records: all of them, or

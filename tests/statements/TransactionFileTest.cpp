@@ -343,6 +343,8 @@ TEST(TransactionFile, ParserReadsAsTheFieldFunctionsDo) {
     // clang-format off
     const std::string lines[] = {
         ShortLine("DD", "12.50", ""),
+        ShortLine("DD", "1", "", "N1", "01/03/2006"),
+        ShortLine("DD", "1", "", "N1", "01/03/200"),
         ShortLine("CHQ", "", "\"1,234.56\"\r"),
         ShortLine(" \"CHQ\"", " \"7\" ", "\"3\"x\r"),
         ShortLine("DD", "0.00", "\"5\",\"6\""),
@@ -366,7 +368,13 @@ TEST(TransactionFile, ParserReadsAsTheFieldFunctionsDo) {
     for (int field = 1; field <= 18; ++field) maps[1].push_back(field);
     for (int field = 18; field >= 1; --field) maps[2].push_back(field);  // the last field first
     for (int field = 20; field <= 37; ++field) maps[3].push_back(field);
+    // Each line alone into a new record, and every line in turn into one
+    // record, as a reading reuses it (a date is never another line's).
+    std::string all;
+    for (const std::string& line : lines) all += line + "\n";
     for (std::size_t m = 0; m < maps.size(); ++m) {
+        std::istringstream inTurn(all);
+        CTransactionRecord reused;
         for (std::size_t i = 0; i < std::size(lines); ++i) {
             SCOPED_TRACE("map " + std::to_string(m) + ", line " + std::to_string(i));
             std::istringstream in(lines[i] + "\n");
@@ -374,7 +382,9 @@ TEST(TransactionFile, ParserReadsAsTheFieldFunctionsDo) {
             const CTransactionRecord::ErrorCode code = ReadTransactionLine(in, parsed, maps[m]);
             CTransactionRecord plain;
             ASSERT_EQ(fuzz::ReadLineThePlainWay(lines[i], maps[m], plain), code);
+            ASSERT_EQ(code, ReadTransactionLine(inTurn, reused, maps[m]));
             if (code != CTransactionRecord::NoError) continue;
+            EXPECT_TRUE(fuzz::SameRecord(reused, plain)) << "read in turn";
             EXPECT_TRUE(fuzz::SameRecord(parsed, plain))
                 << parsed.SortCode.GetString() << "|" << parsed.Type.GetString() << "|" << parsed.DateText.GetString()
                 << "|" << parsed.Debit << "|" << parsed.Credit << " vs " << plain.SortCode.GetString() << "|"
