@@ -13,13 +13,9 @@
 # for them forever. So the program writes to a file that is copied out once
 # the program itself has ended. With PAYLODE_STDERR set to a file, the
 # program's standard error goes there, apart from its standard output.
-# A program file is started by the loader of its own bitness: a 64-bit
-# program that plain `wine` starts is handed on to the 64-bit loader, a
-# second start that took 50 ms of CPU a launch here, over twice what the
-# 64-bit loader takes alone, and the tests make thousands. PAYLODE_WINE names
-# the loader for a program that is not a file: /usr/lib/wine/wine64 runs the
-# 64-bit built-in programs (regsvr32, cscript) where plain `wine` runs the
-# 32-bit ones, even for C:\windows\system32 paths.
+# PAYLODE_WINE names another loader: /usr/lib/wine/wine64 runs the 64-bit
+# built-in programs (regsvr32, cscript) where plain `wine` runs the 32-bit
+# ones, even for C:\windows\system32 paths.
 set -uo pipefail
 prefix=$1
 shift
@@ -37,19 +33,6 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;mscoree,mshtml=}
   wineserver -p </dev/null >/dev/null 2>&1 9>&- || true  # fails harmlessly when one already runs
 ) 9>"$prefix.lock" || exit 1
 
-# loader_of PROGRAM: /usr/lib/wine/wine64 for a 64-bit PE file (machine
-# 0x8664 in the header that the DOS header's last field points at), else
-# plain `wine`.
-loader_of() {
-  local bytes header
-  [ -f "$1" ] && [ -x /usr/lib/wine/wine64 ] && bytes=($(od -An -v -tx1 -N1024 "$1" 2>/dev/null)) &&
-    [ ${#bytes[@]} -ge 64 ] && header=$((16#${bytes[63]}${bytes[62]}${bytes[61]}${bytes[60]})) &&
-    [ $((header + 5)) -lt ${#bytes[@]} ] && [ "${bytes[header + 5]}${bytes[header + 4]}" = 8664 ] &&
-    { echo /usr/lib/wine/wine64; return; }
-  echo wine
-}
-loader=${PAYLODE_WINE:-$(loader_of "$1")}
-
 runner=()
 if [ -z "${DISPLAY:-}" ]; then
   runner=(xvfb-run -a -s "-screen 0 1280x1024x24")
@@ -66,9 +49,9 @@ launch_error='ShellExecuteEx failed'
 for attempt in 1 2; do
   status=0
   if [ "$errors" = "$log" ]; then
-    "${runner[@]}" "$loader" "$@" </dev/null >"$log" 2>&1 || status=$?
+    "${runner[@]}" "${PAYLODE_WINE:-wine}" "$@" </dev/null >"$log" 2>&1 || status=$?
   else
-    "${runner[@]}" "$loader" "$@" </dev/null >"$log" 2>"$errors" || status=$?
+    "${runner[@]}" "${PAYLODE_WINE:-wine}" "$@" </dev/null >"$log" 2>"$errors" || status=$?
   fi
   [ "$attempt" = 1 ] && grep -qs "$launch_error" "$log" "$errors" || break
   echo "wine-run.sh: Wine could not start $1 ($launch_error); starting it once more" >&2
