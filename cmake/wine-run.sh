@@ -16,6 +16,10 @@
 # PAYLODE_WINE names another loader: /usr/lib/wine/wine64 runs the 64-bit
 # built-in programs (regsvr32, cscript) where plain `wine` runs the 32-bit
 # ones, even for C:\windows\system32 paths.
+# A 64-bit program file is started by plain `wine` too, which hands it on to
+# the 64-bit loader (about 50 ms of CPU more a launch): started by wine64
+# itself, a launch once ended with status 1 and no output at all, which the
+# retry below cannot tell from a program that ran.
 set -uo pipefail
 prefix=$1
 shift
